@@ -1,0 +1,2 @@
+// Hosted edition: there is no desktop side, so there is no status to show.
+window.ANON_STATUS = null;
