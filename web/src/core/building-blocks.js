@@ -1,0 +1,48 @@
+// Pieces of pattern source that the detectors join into their patterns. A
+// block has no flags of its own; blocks with property classes go only into
+// patterns with the u flag.
+import { VELDNAMEN } from './vocabulary.js';
+import { hoofdletterVarianten } from './words.js';
+
+// Word boundaries that count letters with diacritics as letters.
+export const B = String.raw`(?<![\p{L}\p{N}])`;
+export const E = String.raw`(?![\p{L}\p{N}])`;
+
+export const SP = String.raw`[ \u00A0]`;
+
+export const TV = "(?:van|de|der|den|het|ten|ter|te|in|op|'t|von|du|da|di|la|le|el|al|bin|ben)";
+
+export const WOORD = String.raw`(?:IJ|[A-Z])[\p{Ll}']+(?:-(?:IJ|[A-Z])[\p{Ll}']+)*`;
+
+export const VL = String.raw`(?:[A-Z]\.` + SP + '?){1,5}';
+
+// The trailing look-ahead keeps a field label ("Naam:") from being a surname.
+export const ACHTER = '(?:(?:De|Van|Ter|Ten|Den|Op|In)(?:' + SP + TV + ')*' + SP + ')?' + WOORD
+  + '(?:-(?:' + TV + SP + ')*' + WOORD + String.raw`)?(?![\p{L}:])`;
+
+export const NAAM = '(?:' + VL + ')?(?:' + WOORD + SP + '){0,3}(?:' + TV + SP + '){0,3}' + ACHTER;
+
+export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)` + SP
+  + String.raw`)?(?:IJ|[A-Z])[\p{L}'\-]+(?:` + SP + '(?:aan|op|in|bij|over|onder)(?:' + SP
+  + "(?:den|de|der|het|'t))?" + SP + String.raw`(?:IJ|[A-Z])[\p{L}\-]+)?`;
+
+export { MAANDEN, ACHTERVOEGSELS } from './vocabulary.js';
+
+export const STRAATWOORD = String.raw`(?:(?:IJ|[A-Z]|'[st])[\p{L}'.\-]*|van|de|der|den|het|'t|op|aan|bij|in|te|achter|over|onder|tegen|voor)`;
+
+// The second form refuses "12 - 3000 Leuven": a Belgian postcode, not a range.
+export const REEKS = String.raw`(?:[-/][0-9A-Za-z]{1,4}(?![\p{L}\p{N}])|` + SP + '[-/]' + SP
+  + String.raw`\d{1,4}(?![\p{L}\p{N}])(?!` + SP + String.raw`+\p{Lu}))?`;
+
+export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRAATWOORD + '){0,5}' + SP
+  + String.raw`\d{1,5}(?:` + SP + String.raw`?[A-Za-z](?![\p{L}]))?` + REEKS + ')';
+
+export const TITEL_STRAAT = String.raw`(?:(?:Koning|Koningin|Prins|Prinses|Graaf|Gravin|Hertog|Burgemeester|Generaal|Kardinaal|Pastoor|Dokter|Dr\.|Prof\.|Professor|Pater|Sint|St\.)`
+  + SP + String.raw`(?:[A-Z][\p{L}.']*` + SP + '){0,2})?';
+
+export const VELD = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|')
+  + String.raw`)(?:[ \t]*:[ \t]*|\t+)`;
+
+export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
+
+export const ONDERTEKENING = String.raw`(?:(?:[Mm]et )?(?:[Vv]riendelijke|[Hh]artelijke|[Cc]ollegiale) groet(?:en)?|[Hh]oogachtend)[ \t]*,?[ \t]*\n(?:[ \t]*\n){0,3}[ \t]*`;

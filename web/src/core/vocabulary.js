@@ -1,0 +1,93 @@
+// The fixed Dutch vocabulary of the detectors: whole-word sets (exact,
+// case-sensitive) and the word lists that patterns use as alternation bodies.
+
+export const TUSSENVOEGSELS = new Set([
+  'van', 'de', 'der', 'den', 'het', 'ten', 'ter', 'te', 'in', "'t",
+  'op', 'la', 'le', 'du', 'da', 'di', 'von', 'vd', 'v.d.',
+]);
+
+// Particles that start a surname when capitalised ("De Wit", "Van Dam").
+export const HOOFD_TV = new Set(['De', 'Van', 'Den', 'Ter', 'Ten', 'Het']);
+
+// Capital groups that look like initials but are abbreviations.
+export const GEEN_VOORLETTERS = new Set([
+  'BV', 'NV', 'CV', 'VOF', 'UA', 'BA', 'NB', 'IE', 'EU', 'VS', 'PS', 'AB',
+  'BW', 'OB', 'IB', 'VPB', 'AOW', 'WA',
+]);
+
+export const INSTELLING_EIND = new Set([
+  'Nederlanden', 'Aandeelhouders', 'Commissarissen', 'Bestuur', 'Koophandel',
+  'Financiën', 'Justitie', 'State', 'Toezicht', 'Europa', 'Oranje', 'Nederland',
+  'België', 'Belastingen', 'Arbeid', 'Economische', 'Zaken',
+]);
+
+// Capitalised words that begin sentences, headings, labels and letters and
+// never form a name by themselves.
+export const STOPWOORDEN = new Set([
+  'Door', 'Aan', 'Voor', 'Bij', 'Namens', 'Hierbij', 'Inzake', 'Betreft',
+  'Ondergetekende', 'Met', 'En', 'Of', 'Dat', 'Die', 'Naam', 'Klant', 'Cliënt',
+  'Opdrachtgever', 'Vennootschap', 'Onderneming', 'Statutaire', 'Toelichting',
+  'Jaarrekening', 'De', 'Het', 'Een', 'Dit', 'Deze', 'Wij', 'Ik', 'U', 'Uw',
+  'Zij', 'Hij', 'Ze', 'We', 'In', 'Op', 'Na', 'Zie', 'Als', 'Er', 'Ook', 'Om',
+  'Van', 'Naar', 'Uit', 'Tot', 'Daar', 'Hier', 'Dan', 'Toen', 'Nu', 'Maar',
+  'Want', 'Dus', 'Indien', 'Mocht', 'Graag', 'Gelet', 'Verder', 'Tevens',
+  'Bovendien', 'Alle', 'Geen', 'Wel', 'Niet', 'Volgens', 'Geachte', 'Beste',
+  'Datum', 'Onderwerp', 'Bijlage', 'Zoals', 'Omdat', 'Waar', 'Wat', 'Wie',
+  'Wanneer', 'Hoe', 'Daarom', 'Daarna', 'Vervolgens', 'Echter', 'Tenslotte',
+  'Over', 'Onder', 'Tussen', 'Sinds', 'Tijdens', 'Ondanks', 'Conform', 'Per',
+  'Totaal', 'Mevrouw', 'Heer', 'Erfgenamen', 'Erflater', 'Executeur', 'Adres',
+  'Woonplaats', 'Telefoon', 'Bestuur', 'Ondertekening', 'Handtekening',
+  'Partner', 'Fiscale', 'Nationaliteit', 'Geboorteplaats', 'Gemachtigde',
+  'Gebruik', 'Lees', 'Bekijk', 'Bereken', 'Download', 'Controleer', 'Kies',
+  'Vul', 'Maak', 'Zet', 'Open', 'Start', 'Vind', 'Ontdek', 'Naast', 'Behalve',
+  'Binnen', 'Buiten', 'Rond', 'Langs', 'Vanaf', 'Vanuit', 'Zonder', 'Wegens',
+  'Dankzij', 'Inclusief', 'Exclusief',
+]);
+
+// First words of institutions, laws, documents and offices.
+export const INSTELLING_BEGIN = new Set([
+  'Raad', 'Kamer', 'Wet', 'Hof', 'Ministerie', 'Minister', 'Staatssecretaris',
+  'Staat', 'Koninkrijk', 'Vergadering', 'Besluit', 'Gemeente', 'Provincie',
+  'Bank', 'College', 'Commissie', 'Rechtbank', 'Huis', 'Vereniging',
+  'Rijksdienst', 'Dienst', 'Afdeling', 'Directie', 'Hoge', 'Algemene', 'Tweede',
+  'Eerste', 'Centrale', 'Europese', 'Universiteit', 'Ziekenhuis', 'Kantoor',
+  'Bureau', 'Prins', 'Prinses', 'Koning', 'Koningin', 'Graaf', 'Hertog',
+  'Burgemeester', 'Wethouder', 'Notaris', 'Kerk', 'Fonds', 'Stichting',
+  'Jaarrekening', 'Aangifte', 'Balans', 'Overzicht', 'Toelichting', 'Verslag',
+  'Bestuur', 'Akte', 'Verklaring', 'Opgave', 'Reglement', 'Statuten',
+  'Wijziging', 'Model', 'Notulen', 'Raadsheer', 'Officier', 'Hoofd', 'Lid',
+  'Leden', 'Bijlage', 'Artikel', 'Hoofdstuk', 'Paragraaf', 'Kantonrechter',
+]);
+
+// Field labels after which a person's name stands; each is pattern source.
+export const VELDNAMEN = [
+  'naam', 'naam belastingplichtige', 'naam fiscale partner', 'naam partner',
+  'naam aanvrager', 'naam cliënt', 'naam klant', 'naam bestuurder',
+  'naam echtgeno(?:o)?t(?:e)?', 'volledige naam', 'voornamen', 'voornaam',
+  'achternaam', 'geslachtsnaam', 'cliënt', 'klant', 'aanvrager',
+  'belastingplichtige', 'bestuurders?', 'directeur(?:en)?', 'aandeelhouders?',
+  'uiteindelijk belanghebbende(?:n)?', 'ubo', 'fiscale partner', 'partner',
+  'echtgeno(?:o)?t(?:e)?', 'kind(?:eren)?', 'erflater', 'overledene',
+  'erfgena(?:a)?m(?:en)?', 'executeur', 'vennoot', 'vennoten', 'gemachtigde',
+  'contactpersoon', 'ondertekenaar', 'getuige', 'huurder', 'verhuurder', 'koper',
+  'verkoper', 'schenker', 'begiftigde', 'werknemer', 'adviseur', 'behandelaar',
+  'opgesteld door', 'ondertekend door', 'behandeld door', 'gecontroleerd door',
+];
+
+// Field-label tests and the role prefix each gives, first match wins.
+export const ROLLEN = [
+  { re: /partner|echtgeno/i, rol: 'PARTNER' },
+  { re: /^kind/i, rol: 'KIND' },
+  { re: /erflater|overledene/i, rol: 'ERFLATER' },
+  { re: /erfgena/i, rol: 'ERFGENAAM' },
+  { re: /bestuurder|directeur/i, rol: 'BESTUURDER' },
+  { re: /uiteindelijk|^ubo/i, rol: 'UBO' },
+  { re: /gemachtigde/i, rol: 'GEMACHTIGDE' },
+  { re: /belastingplichtige|cliënt|client|klant|aanvrager/i, rol: 'CLIENT' },
+];
+
+export const MAANDEN =
+  'januari|februari|maart|april|mei|juni|juli|augustus|september|oktober|november|december';
+
+export const ACHTERVOEGSELS =
+  'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';

@@ -1,0 +1,63 @@
+// Tests on one word or one value, and the small word functions built on the
+// vocabulary.
+import {
+  ACHTERVOEGSELS, HOOFD_TV, ROLLEN, STOPWOORDEN, TUSSENVOEGSELS,
+} from './vocabulary.js';
+
+export const WEEKDAG = /^(?:maandag|dinsdag|woensdag|donderdag|vrijdag|zaterdag|zondag|datum)$/i;
+export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
+export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.V\.|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
+export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
+export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
+export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
+export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
+
+function words(v) {
+  return v.split(/\s+/).filter(Boolean);
+}
+
+// A label as written with either case of its first letter, or all capitals.
+export function hoofdletterVarianten(w) {
+  const first = w.charAt(0);
+  return '(?:[' + first.toUpperCase() + first + ']' + w.slice(1) + '|' + w.toUpperCase() + ')';
+}
+
+// The role prefix a field label gives, or null.
+export function rolVan(label) {
+  const rest = label.replace(/^naam\s*/i, '').trim();
+  const hit = ROLLEN.find(({ re }) => re.test(rest));
+  return hit ? hit.rol : null;
+}
+
+export function laatsteWoord(v) {
+  return v.replace(/^[\s\S]*\s/, '');
+}
+
+export function isStraat(v) {
+  return STRAAT_ACHTERVOEGSEL.test(laatsteWoord(v).toLowerCase());
+}
+
+// Drops sentence words and numbers off the front of a name, but keeps a
+// capitalised particle that starts the surname ("De Vries", "Van der Berg").
+export function stopwoordVooraan(v) {
+  const w = words(v);
+  let i = 0;
+  while (w.length - i > 1) {
+    const word = w[i];
+    const next = w[i + 1];
+    const startsSurname = HOOFD_TV.has(word) && (/^[A-Z]/.test(next) || TUSSENVOEGSELS.has(next));
+    if ((STOPWOORDEN.has(word) && !startsSurname) || /^\d+$/.test(word)) i++;
+    else break;
+  }
+  return w.slice(i).join(' ');
+}
+
+export function naamOk(v) {
+  const w = words(v);
+  if (w.every((x) => STOPWOORDEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
+  return !isStraat(v);
+}
+
+export function titel(w) {
+  return w.charAt(0) + w.slice(1).toLowerCase();
+}
