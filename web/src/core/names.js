@@ -1,12 +1,155 @@
-// Person and company names: filled in once the word lists land.
+// Person names, found where the text announces them (field labels,
+// honorifics, names in capitals, enumerations) and by their own shape
+// (initials, particles, under a closing formula, after a greeting); and the
+// clean-up of company names found by their legal form.
+import {
+  AANHEF, ACHTER, NAAM, ONDERTEKENING, SP, TV, VELD, VL, WOORD,
+} from './building-blocks.js';
+import {
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
+} from './vocabulary.js';
+import {
+  GEEN_AANSPREEKNAAM, KANTOORWOORD, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel,
+} from './words.js';
+
+const MAX_VERVOLG = 6;
+const VERVOLG_WINDOW = 200;
+const MIN_HOOFDLETTER_WOORD = 3;
+
+// The d flag gives the offsets of the name groups.
+const RE_VELD = new RegExp(VELD + '(' + NAAM + ')', 'dgu');
+const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
+const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
+const RE_AANHEF_HOOFD = new RegExp(
+  String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
+    + String.raw`((?:[A-Z]\.` + SP + String.raw`?){0,5}(?:\p{Lu}[\p{Lu}'\-]+` + SP
+    + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
+    + String.raw`){0,3}\p{Lu}[\p{Lu}'\-]+)(?![\p{L}.])`,
+  'dgu',
+);
+const RE_VOORLETTERS = new RegExp(
+  String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
+  'dgu',
+);
+const RE_TUSSENVOEGSEL = new RegExp(
+  String.raw`(?<![\p{L}\p{N}])((?:` + WOORD + SP + "){1,2}(?:(?:van|de|der|den|ten|ter|'t)" + SP + '){1,3}'
+    + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
+  'dgu',
+);
+const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')[ \\t]*(?=\\n|$)', 'dgu');
+const RE_GROET = new RegExp(
+  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)[ \t]*(?=[,!\n])`,
+  'dgu',
+);
+const RE_INITIALS = /^(?:[A-Z]\.)+$/;
+const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
+// In capitals these particles stand inside a name, never at its edges.
+const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
+
+const words = (v) => v.split(/\s+/).filter(Boolean);
+const groupStart = (m, group) => m.indices[group][0];
+
+function persoonHit(hits, start, value, rol) {
+  const name = stopwoordVooraan(value);
+  if (!naamOk(name)) return;
+  const from = start + value.length - name.length;
+  const hit = { start: from, end: from + name.length, cat: 'PERSOON', value: name };
+  if (rol) hit.rol = rol;
+  hits.push(hit);
+}
+
+function vervolgNamen(hits, text, pos, rol) {
+  for (let n = 0; n < MAX_VERVOLG; n++) {
+    const m = RE_VERVOLG.exec(text.slice(pos, pos + VERVOLG_WINDOW));
+    if (!m) return;
+    persoonHit(hits, pos + groupStart(m, 1), m[1], rol);
+    pos += m[0].length;
+  }
+}
+
+function capitalsNameOk(name) {
+  const all = words(name);
+  const named = all.map((w, i) => [w, i]).filter(([w]) => !RE_INITIALS.test(w));
+  if (named.length === 0) return false;
+  const bad = ([w, i]) => {
+    const t = titel(w);
+    const inside = i > 0 && i < all.length - 1;
+    const stop = STOPWOORDEN.has(t) && !(HOOFD_PARTIKELS.has(t) && inside);
+    return stop || INSTELLING_BEGIN.has(t) || INSTELLING_EIND.has(t) || ZELFSTANDIG_NAAMWOORD.test(t);
+  };
+  if (named.some(bad)) return false;
+  return named.length > 1 || named[0][0].length >= MIN_HOOFDLETTER_WOORD;
+}
+
+function hoofdletterNamen(text) {
+  const hits = [];
+  for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
+    if (!capitalsNameOk(m[1])) continue;
+    const start = groupStart(m, 1);
+    hits.push({ start, end: start + m[1].length, cat: 'PERSOON', value: m[1] });
+  }
+  return hits;
+}
+
 export function personenMetLabel(text) {
-  return [];
+  const hits = hoofdletterNamen(text);
+  for (const m of text.matchAll(RE_VELD)) {
+    const rol = rolVan(m[1]);
+    persoonHit(hits, groupStart(m, 2), m[2], rol);
+    vervolgNamen(hits, text, m.index + m[0].length, rol);
+  }
+  for (const m of text.matchAll(RE_AANHEF)) {
+    persoonHit(hits, groupStart(m, 1), m[1]);
+    vervolgNamen(hits, text, m.index + m[0].length);
+  }
+  return hits;
+}
+
+function voorletterNaamOk(m) {
+  const capitals = m[1].replace(/[^A-Z]/g, '');
+  return !GEEN_VOORLETTERS.has(capitals) && !STOPWOORDEN.has(laatsteWoord(m[2]));
+}
+
+function tussenvoegselNaamOk(name) {
+  const w = name.split(' ');
+  const first = w[0];
+  const last = w[w.length - 1];
+  if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last)) return false;
+  if (ZELFSTANDIG_NAAMWOORD.test(first) || WERKWOORD_MEERVOUD.test(first)) return false;
+  return !RE_INSTELLING_SLOT.test(last) && /^[A-Z]/.test(name);
 }
 
 export function personenZonderLabel(text) {
-  return [];
+  const hits = [];
+  for (const m of text.matchAll(RE_VOORLETTERS)) {
+    if (voorletterNaamOk(m)) persoonHit(hits, m.index, m[0]);
+  }
+  for (const m of text.matchAll(RE_TUSSENVOEGSEL)) {
+    const name = stopwoordVooraan(m[1]);
+    if (tussenvoegselNaamOk(name)) persoonHit(hits, m.index + m[1].length - name.length, name);
+  }
+  for (const m of text.matchAll(RE_ONDERTEKENING)) {
+    const start = groupStart(m, 1);
+    if (KANTOORWOORD.test(m[1])) hits.push({ start, end: start + m[1].length, cat: 'BEDRIJF', value: m[1] });
+    else persoonHit(hits, start, m[1]);
+  }
+  for (const m of text.matchAll(RE_GROET)) {
+    if (!GEEN_AANSPREEKNAAM.test(m[1])) persoonHit(hits, groupStart(m, 1), m[1]);
+  }
+  return hits;
 }
 
+// Leading stop words, numbers and lower-case words ("2023 van Bakker
+// Bouw B.V." becomes "Bakker Bouw B.V.").
 export function stripStopwoorden(value) {
-  return value;
+  let w = words(String(value ?? ''));
+  for (;;) {
+    const before = w.length;
+    w = words(stopwoordVooraan(w.join(' ')));
+    let i = 0;
+    while (w.length - i > 1 && /^\p{Ll}/u.test(w[i])) i++;
+    w = w.slice(i);
+    if (w.length === before) return w.join(' ');
+  }
 }
