@@ -1,0 +1,28 @@
+// The served bundle of the library-free readers: what it attaches and exports.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import vm from 'node:vm';
+
+const BUNDLE = new URL('../../../build/web/lezers.js', import.meta.url);
+const MEMBERS = ['zipBestanden', 'docxExtra', 'wordAlineas'];
+
+test('require() gives the same object that the bundle puts on globalThis', () => {
+  const exported = createRequire(import.meta.url)(BUNDLE.pathname);
+  assert.equal(exported, globalThis.AnonLezers);
+  assert.deepEqual(Object.keys(exported), MEMBERS);
+});
+
+test('the bundle writes one global: AnonLezers, on window when there is one', () => {
+  const source = readFileSync(BUNDLE, 'utf8');
+  for (const withWindow of [false, true]) {
+    const context = vm.createContext({ TextDecoder, ...(withWindow ? { window: {} } : {}) });
+    const before = Object.getOwnPropertyNames(context);
+    vm.runInContext(source, context);
+    const target = withWindow ? context.window : context;
+    assert.deepEqual(Object.keys(target.AnonLezers), MEMBERS);
+    const added = Object.getOwnPropertyNames(context).filter((name) => !before.includes(name));
+    assert.deepEqual(added, withWindow ? [] : ['AnonLezers']);
+  }
+});

@@ -1,0 +1,77 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { zipBestanden } from '../../../web/src/lezers/zip.js';
+import { zip } from '../../fixtures/readers/make-docx.js';
+
+const text = (bytes) => new TextDecoder().decode(bytes);
+const all = () => true;
+
+async function texts(bytes, kies = all) {
+  const entries = await zipBestanden(bytes, kies);
+  return Object.fromEntries(Object.entries(entries).map(([name, data]) => [name, text(data)]));
+}
+
+// Offset of the single central header and local header of a one-entry archive.
+function offsets(bytes) {
+  const view = new DataView(bytes.buffer);
+  const end = bytes.length - 22;
+  return { view, end, central: view.getUint32(end + 16, true), local: 0 };
+}
+
+test('stored and deflated entries, only those the test picks, the later of one name winning', async () => {
+  const bytes = zip([
+    { name: 'a.xml', data: 'stored', stored: true },
+    { name: 'map/é.xml', data: 'deflated '.repeat(100) },
+    { name: 'skip.bin', data: 'not asked for' },
+    { name: 'a.xml', data: 'second' },
+  ]);
+  assert.deepEqual(await texts(bytes, (name) => name.endsWith('.xml')), {
+    'a.xml': 'second',
+    'map/é.xml': 'deflated '.repeat(100),
+  });
+});
+
+test('sizes come from the central directory, as with a data descriptor', async () => {
+  const bytes = zip([{ name: 'a.txt', data: 'inhoud' }]);
+  const { view } = offsets(bytes);
+  for (const field of [14, 18, 22]) view.setUint32(field, 0, true);
+  assert.deepEqual(await texts(bytes), { 'a.txt': 'inhoud' });
+});
+
+test('the end record is searched for behind a comment of at most 65535 bytes', async () => {
+  assert.deepEqual(await texts(zip([{ name: 'a', data: 'x' }], { comment: 65535 })), { a: 'x' });
+  await assert.rejects(zipBestanden(zip([{ name: 'a', data: 'x' }], { comment: 65536 }), all), /^Error: geen geldig zip-bestand$/);
+});
+
+test('entries that cannot be taken are skipped', async () => {
+  const cases = [
+    ['unknown method', ({ view, central }) => view.setUint16(central + 10, 12, true)],
+    ['no local header signature', ({ view }) => view.setUint32(0, 0, true)],
+    ['central directory outside the file', ({ view, end }) => view.setUint32(end + 16, 1e6, true)],
+    ['no central header signature', ({ view, central }) => view.setUint32(central, 0, true)],
+  ];
+  for (const [label, damage] of cases) {
+    const bytes = zip([{ name: 'a.txt', data: 'inhoud' }]);
+    damage(offsets(bytes));
+    assert.deepEqual(await texts(bytes), {}, label);
+  }
+});
+
+test('damaged archives fail with a Dutch text, without hanging', async () => {
+  const good = zip([{ name: 'a.txt', data: 'inhoud '.repeat(50) }]);
+  const patched = (patch) => () => {
+    const bytes = good.slice();
+    patch(offsets(bytes));
+    return bytes;
+  };
+  const cases = [
+    ['empty file', () => new Uint8Array(0), /^Error: geen geldig zip-bestand$/],
+    ['truncated file', () => good.slice(0, good.length - 30), /^Error: geen geldig zip-bestand$/],
+    ['local header beyond the data', patched(({ view, central }) => view.setUint32(central + 42, 1e6, true)),
+      /a\.txt valt buiten het bestand/],
+    ['data that is no deflate', patched(({ view }) => view.setUint32(35, 0xffffffff)), /a\.txt kon niet uitgepakt worden/],
+    ['deflate stream cut short', patched(({ view, central }) => view.setUint32(central + 20, 3, true)),
+      /a\.txt kon niet uitgepakt worden/],
+  ];
+  for (const [label, bytes, message] of cases) await assert.rejects(zipBestanden(bytes(), all), message, label);
+});

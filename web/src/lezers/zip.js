@@ -1,0 +1,63 @@
+// Reads the entries a caller asks for from a ZIP container. Sizes come from the
+// central directory only (so data descriptors are fine); no ZIP64, no encryption,
+// no checksum test.
+import { inflate } from './inflate.js';
+import { utf8 } from './utf8.js';
+
+const END_RECORD = 0x06054b50;
+const CENTRAL_HEADER = 0x02014b50;
+const LOCAL_HEADER = 0x04034b50;
+const END_RECORD_SIZE = 22;
+const CENTRAL_HEADER_SIZE = 46;
+const LOCAL_HEADER_SIZE = 30;
+const MAX_COMMENT = 65535;
+const STORED = 0;
+const DEFLATED = 8;
+
+const u16 = (b, o) => b[o] | (b[o + 1] << 8);
+const u32 = (b, o) => (b[o] | (b[o + 1] << 8) | (b[o + 2] << 16) | (b[o + 3] << 24)) >>> 0;
+
+function findEndRecord(b) {
+  const last = Math.max(0, b.length - END_RECORD_SIZE - MAX_COMMENT);
+  for (let p = b.length - END_RECORD_SIZE; p >= last; p--) {
+    if (u32(b, p) === END_RECORD) return p;
+  }
+  return -1;
+}
+
+async function entryBytes(b, entry) {
+  const start = entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
+  const data = b.subarray(start, start + entry.size);
+  if (entry.method === STORED) return data.slice();
+  try {
+    return await inflate(data);
+  } catch (cause) {
+    throw new Error(`zip-onderdeel ${entry.name} kon niet uitgepakt worden`, { cause });
+  }
+}
+
+export async function zipBestanden(bytes, kies) {
+  const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+  const end = findEndRecord(b);
+  if (end < 0) throw new Error('geen geldig zip-bestand');
+  const count = u16(b, end + 10);
+  const found = Object.create(null);
+  let off = u32(b, end + 16);
+  for (let i = 0; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
+    const nameLength = u16(b, off + 28);
+    const entry = {
+      method: u16(b, off + 10),
+      size: u32(b, off + 20),
+      local: u32(b, off + 42),
+      name: utf8(b.subarray(off + CENTRAL_HEADER_SIZE, off + CENTRAL_HEADER_SIZE + nameLength)),
+    };
+    off += CENTRAL_HEADER_SIZE + nameLength + u16(b, off + 30) + u16(b, off + 32);
+    if (!kies(entry.name)) continue;
+    if (entry.local + 4 <= b.length && u32(b, entry.local) !== LOCAL_HEADER) continue;
+    if (entry.local + LOCAL_HEADER_SIZE > b.length) {
+      throw new Error(`zip-onderdeel ${entry.name} valt buiten het bestand`);
+    }
+    if (entry.method === STORED || entry.method === DEFLATED) found[entry.name] = await entryBytes(b, entry);
+  }
+  return found;
+}
