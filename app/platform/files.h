@@ -1,0 +1,51 @@
+// File access of the desktop side.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace verhulzen::platform {
+
+// A regular file opened for reading, with the size and modification time it had
+// when it was opened; later renames or deletions do not affect what is read.
+class ReadOnlyFile {
+ public:
+  // nullopt when the path names no regular file or it cannot be opened.
+  static std::optional<ReadOnlyFile> open(const std::filesystem::path& path);
+
+  ReadOnlyFile(ReadOnlyFile&&) noexcept;
+  ReadOnlyFile& operator=(ReadOnlyFile&&) noexcept;
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  ~ReadOnlyFile();
+
+  std::uint64_t size() const { return size_; }
+  // Seconds since the Unix epoch, with fraction.
+  double modified() const { return modified_; }
+
+  // Reads up to `capacity` bytes; 0 at the end of the file. Throws on a read error.
+  std::size_t read(char* buffer, std::size_t capacity);
+
+ private:
+  struct Handle;
+  ReadOnlyFile(std::unique_ptr<Handle> handle, std::uint64_t size, double modified);
+
+  std::unique_ptr<Handle> handle_;
+  std::uint64_t size_ = 0;
+  double modified_ = 0;
+};
+
+// The whole content of a file, or nullopt when it cannot be read.
+std::optional<std::string> read_file(const std::filesystem::path& path);
+
+// Replaces the file's content with `bytes` through a temporary file in the same
+// folder, so that readers and a crash see either the old or the new content.
+// Returns false when any step fails; the old file is then left as it was.
+bool replace_file(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace verhulzen::platform
