@@ -1,8 +1,114 @@
-// Dutch and Belgian addresses: filled in once the building blocks land.
-export function belgischeAdressen(text) {
-  return [];
+// Street addresses found by their context. A Dutch postcode anchors a Dutch
+// address; a Belgian postcode proves nothing by itself, so a Belgian address
+// also needs a street suffix, an honorific line above or a country line below.
+// The name or company on the line above an address block is found too.
+import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
+import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
+import { RECHTSVORM, isStraat, stopwoordVooraan } from './words.js';
+
+const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\p{N}])`;
+// The d flag gives the offsets of the groups.
+const RE_BLOK = new RegExp(
+  String.raw`^[ \t]*(?:[\p{L} ]{2,25}:[ \t]*)?` + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + NL_POSTCODE,
+  'dgmu',
+);
+const RE_STRAAT_POSTCODE = new RegExp(
+  String.raw`(?<![\p{L}\p{N}])` + STRAAT + String.raw`[ \t]*,?[ \t]*` + NL_POSTCODE,
+  'dgu',
+);
+const RE_BE_REGEL = new RegExp(
+  String.raw`(?<![\p{L}\p{N}])` + STRAAT + String.raw`[ \t]*[,\-–][ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+    + String.raw`)(?![\p{L}])`,
+  'dgu',
+);
+const RE_BE_BLOK = new RegExp(
+  String.raw`^[ \t]*` + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+    + String.raw`)[ \t]*$`,
+  'dgmu',
+);
+const RE_LINE_BELOW = /\r?\n[ \t]*(\S[^\n]*)/y;
+const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]/i;
+const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;
+const ADRESKOP = /^(?:Retouradres|Postadres|Bezoekadres|Adres|Afzender|Factuuradres|Correspondentieadres|Postbus)$/i;
+const LAND_BELGIE = /^(?:belgi[eë]|belgique|belgium|belgien)$/i;
+const RE_NAAMWOORD = /^(?:IJ|[A-Z])[\p{L}'.\-&]*$/u;
+const RE_INITIALS = /^(?:[A-Z]\.)+$/;
+const MAX_NAAM_LENGTE = 70;
+const MAX_NAAM_WOORDEN = 7;
+
+function hitAt(m, group, cat) {
+  const start = m.indices[group][0];
+  return { start, end: start + m[group].length, cat, value: m[group] };
+}
+
+// The line that ends just before `lineStart`, without its line end.
+function lineAbove(text, lineStart) {
+  if (lineStart === 0) return { regel: '', start: 0 };
+  const end = lineStart - 1;
+  const start = text.lastIndexOf('\n', end - 1) + 1;
+  return { regel: text.slice(start, end).replace(/\r$/, ''), start };
+}
+
+function nameWordOk(w) {
+  return RE_NAAMWOORD.test(w) || RE_INITIALS.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
+}
+
+function naamBovenAdres(hits, regel, start) {
+  const line = regel.replace(/\s+$/, '');
+  const rest = line.replace(AANHEF_WEG, '').trim();
+  if (!rest || /[:\d@]/.test(rest) || rest.length > MAX_NAAM_LENGTE) return;
+  const words = rest.split(/\s+/);
+  if (words.length > MAX_NAAM_WOORDEN || STOPWOORDEN.has(words[0]) || ADRESKOP.test(words[0])) return;
+  if (!words.every(nameWordOk)) return;
+  const from = start + line.length - rest.length;
+  hits.push({ start: from, end: from + rest.length, cat: RECHTSVORM.test(rest) ? 'BEDRIJF' : 'PERSOON', value: rest });
 }
 
 export function adressen(text) {
-  return [];
+  const hits = [];
+  for (const m of text.matchAll(RE_BLOK)) {
+    hits.push(hitAt(m, 1, 'ADRES'));
+    if (m.index > 0) {
+      const { regel, start } = lineAbove(text, m.index);
+      naamBovenAdres(hits, regel, start);
+    }
+  }
+  for (const m of text.matchAll(RE_STRAAT_POSTCODE)) {
+    const street = stopwoordVooraan(m[1]);
+    const start = m.indices[1][0] + m[1].length - street.length;
+    hits.push({ start, end: start + street.length, cat: 'ADRES', value: street });
+  }
+  return hits;
+}
+
+// The street name without its house number.
+function streetName(street) {
+  const digit = street.search(/\d/);
+  return (digit < 0 ? street : street.slice(0, digit)).replace(/\s+$/, '');
+}
+
+function countryBelow(text, from) {
+  RE_LINE_BELOW.lastIndex = from;
+  const below = RE_LINE_BELOW.exec(text);
+  return below !== null && LAND_BELGIE.test(below[1].trim());
+}
+
+function belgianHits(m) {
+  return [hitAt(m, 1, 'ADRES'), hitAt(m, 2, 'POSTCODE'), hitAt(m, 3, 'PLAATS')];
+}
+
+export function belgischeAdressen(text) {
+  const hits = [];
+  for (const m of text.matchAll(RE_BE_REGEL)) {
+    if (isStraat(streetName(m[1]))) hits.push(...belgianHits(m));
+  }
+  for (const m of text.matchAll(RE_BE_BLOK)) {
+    const { regel, start } = lineAbove(text, m.index);
+    const accepted = isStraat(streetName(m[1])) || AANHEF_REGEL.test(regel)
+      || countryBelow(text, m.index + m[0].length);
+    if (!accepted) continue;
+    hits.push(...belgianHits(m));
+    if (regel) naamBovenAdres(hits, regel, start);
+  }
+  return hits;
 }
