@@ -1,0 +1,74 @@
+import { test, before } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { leesBestand } from '../../../web/src/app/readers/bestand.js';
+
+const XLSX = createRequire(import.meta.url)('xlsx');
+const SHEETS = new URL('../../../../shared/fixtures/sheets/', import.meta.url);
+const LIMIT = 31457280;
+before(() => { globalThis.XLSX = XLSX; });
+
+const file = (name, ...parts) => new File(parts, name);
+const unreadable = (name, size) => ({ name, size, arrayBuffer: () => assert.fail('bytes read') });
+
+function xlsxBytes(rows) {
+  const wb = XLSX.utils.book_new();
+  XLSX.utils.book_append_sheet(wb, XLSX.utils.aoa_to_sheet(rows), 'Blad1');
+  return new Uint8Array(XLSX.write(wb, { type: 'array', bookType: 'xlsx' }));
+}
+
+test('the size limit comes first: the limit itself is read, one byte more is refused unread', async () => {
+  assert.deepEqual(await leesBestand(file('groot.txt', new Uint8Array(LIMIT).fill(0x20))), { blocks: [], warn: [], info: "0 alinea's" });
+  for (const name of ['groot.txt', 'groot.exe']) {
+    await assert.rejects(leesBestand(unreadable(name, LIMIT + 1)), { message: 'Bestand is groter dan 30 MB.' });
+  }
+});
+
+test('extensions without a reader fail with a Dutch text', async () => {
+  const cases = [
+    ['README', 'Bestandstype .readme wordt niet ondersteund.'],
+    ['brief.', 'Bestandstype . wordt niet ondersteund.'],
+    ['archief.tar.GZ', 'Bestandstype .gz wordt niet ondersteund.'],
+    ['Oud.DOC', 'Oude Word-bestanden (.doc) worden niet ondersteund. Sla het op als .docx.'],
+    // PDF, images and mail have no reader in this build yet.
+    ['scan.pdf', 'Bestandstype .pdf wordt niet ondersteund.'],
+    ['foto.JPG', 'Bestandstype .jpg wordt niet ondersteund.'],
+    ['bericht.eml', 'Bestandstype .eml wordt niet ondersteund.'],
+    ['bericht.msg', 'Bestandstype .msg wordt niet ondersteund.'],
+  ];
+  for (const [name, message] of cases) await assert.rejects(leesBestand(unreadable(name, 10)), { message }, name);
+});
+
+test('text files as UTF-8: byte-order mark dropped, bad bytes replaced', async () => {
+  const bytes = [0xef, 0xbb, 0xbf, ...Buffer.from('Jan\r\n\r\nPiet '), 0xff];
+  for (const name of ['NOTITIE.TXT', 'notitie.md']) {
+    assert.deepEqual(await leesBestand(file(name, new Uint8Array(bytes))), {
+      blocks: [{ t: 'p', text: 'Jan' }, { t: 'p', text: 'Piet \ufffd' }],
+      warn: [],
+      info: "2 alinea's",
+    }, name);
+  }
+});
+
+test('spreadsheets from bytes, CSV as UTF-8 text', async () => {
+  const cases = [
+    ['klanten.csv', ['\ufeffnaam,plaats\r\nJosé,Zaandam\r\n']],
+    ['Klanten.XLSX', [xlsxBytes([['naam', 'plaats'], ['José', 'Zaandam']])]],
+  ];
+  for (const [name, parts] of cases) {
+    assert.deepEqual(await leesBestand(file(name, ...parts)), {
+      blocks: [{ t: 'table', rows: [['naam', 'plaats'], ['José', 'Zaandam']] }],
+      warn: [],
+      info: '1 blad(en)',
+    }, name);
+  }
+});
+
+test('spreadsheets the library refuses fail with a Dutch text', async () => {
+  const cases = [
+    ['pass_protected.xlsx', readFileSync(new URL('pass_protected.xlsx', SHEETS)), /^Deze werkmap is beveiligd met een wachtwoord\./],
+    ['afgebroken.xlsx', xlsxBytes([['a']]).slice(0, 600), /^Dit spreadsheet kon niet gelezen worden\./],
+  ];
+  for (const [name, bytes, message] of cases) await assert.rejects(leesBestand(file(name, bytes)), { message }, name);
+});

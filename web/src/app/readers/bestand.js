@@ -1,0 +1,61 @@
+// Every file the user opens, and every mail attachment, enters here: the
+// extension alone picks the reader, after the size limit.
+import { leesDocx } from './docx.js';
+import { leesSheet } from './sheet.js';
+import { tekstBlokken } from './tekst.js';
+
+const SIZE_LIMIT = 30 * 1024 * 1024;
+const UTF8 = new TextDecoder('utf-8');
+
+function extensie(name) {
+  return name.slice(name.lastIndexOf('.') + 1).toLowerCase();
+}
+
+function fail(message) {
+  throw new Error(message);
+}
+
+function readWorkbook(data, type) {
+  let wb;
+  try {
+    wb = globalThis.XLSX.read(data, { type });
+  } catch (cause) {
+    if (/password/i.test(cause?.message)) {
+      throw new Error('Deze werkmap is beveiligd met een wachtwoord. Sla hem zonder wachtwoord op en probeer het opnieuw.', { cause });
+    }
+    throw new Error('Dit spreadsheet kon niet gelezen worden. Het bestand is beschadigd of geen geldig spreadsheet.', { cause });
+  }
+  return leesSheet(wb);
+}
+
+function readText(buf) {
+  const blocks = tekstBlokken(UTF8.decode(buf));
+  return { blocks, warn: [], info: `${blocks.length} alinea's` };
+}
+
+const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
+
+// Readers by extension; each gets the bytes, the file, the extension and the depth.
+const READERS = {
+  docx: leesDocx,
+  xlsx: workbook,
+  xlsm: workbook,
+  xls: workbook,
+  ods: workbook,
+  csv: (buf) => readWorkbook(UTF8.decode(buf), 'string'),
+  txt: readText,
+  md: readText,
+};
+
+// Kinds refused with a text of their own rather than the general one.
+const REFUSED = {
+  doc: 'Oude Word-bestanden (.doc) worden niet ondersteund. Sla het op als .docx.',
+};
+
+export async function leesBestand(file, diepte) {
+  const ext = extensie(file.name);
+  if (file.size > SIZE_LIMIT) fail('Bestand is groter dan 30 MB.');
+  if (Object.hasOwn(REFUSED, ext)) fail(REFUSED[ext]);
+  if (!Object.hasOwn(READERS, ext)) fail(`Bestandstype .${ext} wordt niet ondersteund.`);
+  return READERS[ext](await file.arrayBuffer(), file, ext, diepte ?? 0);
+}

@@ -1,0 +1,96 @@
+// A Word document: the body through mammoth's HTML, headers, footers and
+// comments through the library-free readers.
+const LEVELS = { H1: 1, H2: 2, H3: 3, H4: 4, H5: 5, H6: 6 };
+const LISTS = new Set(['UL', 'OL']);
+// Inside a cell or item, blocks after the first start a new line and cells of a
+// nested table stay apart, so that their words do not run together.
+const SEPARATORS = [['p, h1, h2, h3, h4, h5, h6, ul, ol, li, table, tr', '\n'], ['td, th', ' ']];
+
+const EXTRA_WARNING = 'Kop- en voetteksten en opmerkingen konden niet gelezen worden.';
+const LEFT_OUT_WARNING = 'Tekstvakken en afbeeldingen uit Word worden niet meegenomen.';
+
+function textOf(el) {
+  return el.textContent.replace(/[ \t]+/g, ' ').trim();
+}
+
+async function bodyHtml(buf) {
+  try {
+    return (await globalThis.mammoth.convertToHtml({ arrayBuffer: buf })).value;
+  } catch (cause) {
+    throw new Error('Dit Word-document kon niet gelezen worden. Het bestand is beschadigd of geen geldig .docx-bestand.', { cause });
+  }
+}
+
+function parseBody(html) {
+  const doc = new globalThis.DOMParser().parseFromString(html, 'text/html');
+  for (const br of doc.querySelectorAll('br')) br.replaceWith('\n');
+  for (const [selector, separator] of SEPARATORS) {
+    for (const el of doc.querySelectorAll(selector)) if (el.previousElementSibling) el.before(separator);
+  }
+  return doc.body;
+}
+
+// Each item of a list, nested lists after their item as items of their own.
+function listItems(list, blocks) {
+  const ordered = list.tagName === 'OL';
+  for (const item of list.children) {
+    if (item.tagName !== 'LI') continue;
+    const inner = [...item.children].filter((child) => LISTS.has(child.tagName));
+    const own = item.cloneNode(true);
+    for (const child of [...own.children]) if (LISTS.has(child.tagName)) child.remove();
+    const text = textOf(own);
+    if (text || inner.length === 0) blocks.push({ t: 'li', text, ordered });
+    for (const child of inner) listItems(child, blocks);
+  }
+}
+
+function bodyBlocks(body) {
+  const blocks = [];
+  for (const el of body.children) {
+    if (el.tagName in LEVELS) blocks.push({ t: 'h', level: LEVELS[el.tagName], text: textOf(el) });
+    else if (LISTS.has(el.tagName)) listItems(el, blocks);
+    else if (el.tagName === 'TABLE') {
+      blocks.push({ t: 'table', rows: [...el.rows].map((row) => [...row.cells].map(textOf)) });
+    } else {
+      const text = textOf(el);
+      if (text) blocks.push({ t: 'p', text });
+    }
+  }
+  return blocks;
+}
+
+function addExtras(result, extra) {
+  const line = (text) => ({ t: 'p', text, line: true });
+  const heading = (text) => ({ t: 'h', level: 3, text });
+  const found = [];
+  if (extra.kop.length) {
+    result.blocks.unshift(heading('Koptekst'), ...extra.kop.map(line), heading('Document'));
+    found.push('koptekst');
+  }
+  if (extra.voet.length) {
+    result.blocks.push(heading('Voettekst'), ...extra.voet.map(line));
+    found.push('voettekst');
+  }
+  if (extra.opmerkingen.length) {
+    result.blocks.push(heading('Opmerkingen'));
+    for (const { auteur, tekst } of extra.opmerkingen) {
+      result.blocks.push({ t: 'p', text: auteur ? `${auteur}: ${tekst}` : tekst });
+      if (auteur) result.bekend.push({ cat: 'PERSOON', value: auteur });
+    }
+    found.push(`${extra.opmerkingen.length} opmerking(en)`);
+  }
+  if (found.length) result.info += ` + ${found.join(', ')}`;
+}
+
+export async function leesDocx(buf) {
+  const blocks = bodyBlocks(parseBody(await bodyHtml(buf)));
+  const result = { blocks, warn: [], info: `${blocks.length} alinea's/tabellen`, bekend: [] };
+  try {
+    addExtras(result, await globalThis.AnonLezers.docxExtra(new Uint8Array(buf)));
+  } catch (err) {
+    console.error(err);
+    result.warn.push(EXTRA_WARNING);
+  }
+  result.warn.push(LEFT_OUT_WARNING);
+  return result;
+}
