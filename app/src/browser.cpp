@@ -1,0 +1,54 @@
+#include "browser.h"
+
+#include <thread>
+#include <vector>
+
+namespace verhulzen {
+namespace fs = std::filesystem;
+
+std::optional<fs::path> _browser(const platform::BrowserSearch& lijst) {
+  for (const auto& pad : lijst.locations) {
+    std::error_code ec;
+    if (fs::exists(pad, ec)) return pad;
+  }
+  for (const auto& opdracht : lijst.commands) {
+    if (auto pad = platform::find_on_path(opdracht)) return pad;
+  }
+  return std::nullopt;
+}
+
+platform::ChildProcess _app_venster(const fs::path& browser, const std::string& url,
+                                    const fs::path& profiel) {
+  fs::create_directories(profiel);
+  std::vector<std::string> argv{
+      browser.string(),
+      "--app=" + url,
+      "--user-data-dir=" + profiel.string(),
+      "--window-size=1440,900",
+      "--no-first-run",
+      "--no-default-browser-check",
+      "--disable-sync",
+      "--disable-extensions",
+      "--disable-features=msEdgeSidebarV2,msHubApps,msImplicitSignin,Translate",
+      "--disable-background-networking",
+  };
+  for (auto& extra : platform::extra_browser_arguments()) argv.push_back(std::move(extra));
+  return platform::start_process(argv);
+}
+
+void _wacht_tot_venster_dicht(platform::ChildProcess& proc, const fs::path& profiel,
+                              const WachtTijden& tijden) {
+  const auto begin = std::chrono::steady_clock::now();
+  bool gezien = false;
+  for (;;) {
+    if (platform::profile_in_use(profiel)) {
+      gezien = true;
+    } else if (proc.has_ended() &&
+               (gezien || std::chrono::steady_clock::now() - begin > tijden.gratie)) {
+      return;
+    }
+    std::this_thread::sleep_for(tijden.interval);
+  }
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,55 @@
+#include "profile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/process.h"
+
+namespace verhulzen {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool is_sessie_naam(const std::string& naam) {
+  static const std::string prefix = "sessie-";
+  return naam.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), naam.begin(), [](char p, char c) {
+           return p == std::tolower(static_cast<unsigned char>(c));
+         });
+}
+
+// A link named like a profile is no folder of ours: it is left alone, and never
+// followed into whatever it points at.
+bool is_echte_map(const fs::path& pad) {
+  std::error_code ec;
+  return fs::is_directory(fs::symlink_status(pad, ec));
+}
+
+}  // namespace
+
+void _profiel_wissen(const fs::path& profiel, const WisBeleid& beleid) {
+  for (int poging = 0; poging < beleid.pogingen; ++poging) {
+    std::error_code ec = beleid.verwijder(profiel);
+    if (!ec || ec == std::errc::no_such_file_or_directory) return;
+    std::this_thread::sleep_for(beleid.pauze);
+  }
+}
+
+void _oude_profielen_wissen(const fs::path& profielen, const fs::path& eigen, const fs::path& oud) {
+  std::vector<fs::path> kandidaten;
+  std::error_code ec;
+  for (fs::directory_iterator it(profielen, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& pad = it->path();
+    if (is_sessie_naam(pad.filename().string()) && pad != eigen) kandidaten.push_back(pad);
+  }
+  kandidaten.push_back(oud);
+
+  for (const auto& pad : kandidaten) {
+    if (is_echte_map(pad) && !platform::profile_in_use(pad)) fs::remove_all(pad, ec);
+  }
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,34 @@
+// The throw-away browser profile folders: removal after a run, and the clean-up
+// of folders that earlier runs left behind.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <system_error>
+
+namespace verhulzen {
+
+struct WisBeleid {
+  int pogingen = 20;
+  std::chrono::milliseconds pauze{500};
+  // Removes a folder tree; tests stand in a file system that refuses for a while.
+  std::function<std::error_code(const std::filesystem::path&)> verwijder = [](const auto& path) {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+    return ec;
+  };
+};
+
+// Removes the profile folder with everything in it, retrying while a browser
+// that is ending still holds files. Reports nothing; what is left stays for
+// the clean-up of a later start.
+void _profiel_wissen(const std::filesystem::path& profiel, const WisBeleid& beleid = {});
+
+// Removes the "sessie-*" folders in `profielen` (never `eigen`, this process's
+// own) and the old single profile folder `oud`, each only when no running
+// browser holds it. Reports nothing.
+void _oude_profielen_wissen(const std::filesystem::path& profielen,
+                            const std::filesystem::path& eigen, const std::filesystem::path& oud);
+
+}  // namespace verhulzen

@@ -1,0 +1,140 @@
+#include "browser.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace verhulzen {
+namespace {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const fs::path kFakeBrowser = fs::path(__FILE__).parent_path() / "fixtures" / "fake_browser.sh";
+
+class BrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           ("verhulzen-browser-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    fs::create_directories(root);
+    if (const char* p = getenv("PATH")) path = p;
+  }
+  void TearDown() override {
+    setenv("PATH", path.c_str(), 1);
+    for (const char* v : {"FAKE_BROWSER", "FAKE_BROWSER_SECONDS", "FAKE_BROWSER_ARGS"}) unsetenv(v);
+    fs::remove_all(root);
+  }
+
+  fs::path bestand(const std::string& naam, fs::perms rechten = fs::perms::owner_all) {
+    fs::create_directories((root / naam).parent_path());
+    std::ofstream(root / naam) << "#!/bin/sh\n";
+    fs::permissions(root / naam, rechten);
+    return root / naam;
+  }
+
+  // Starts the fake browser in the given way and times the wait for its window.
+  Clock::duration wacht(const char* gedrag, const char* seconden, WachtTijden tijden) {
+    setenv("FAKE_BROWSER", gedrag, 1);
+    setenv("FAKE_BROWSER_SECONDS", seconden, 1);
+    auto begin = Clock::now();
+    auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:1/", profiel());
+    _wacht_tot_venster_dicht(proc, profiel(), tijden);
+    return Clock::now() - begin;
+  }
+  fs::path profiel() const { return root / "profielen" / "sessie-1"; }
+  bool vergrendeld() const { return fs::exists(fs::symlink_status(profiel() / "SingletonLock")); }
+
+  fs::path root;
+  std::string path;
+};
+
+TEST_F(BrowserTest, FirstExistingLocationWinsThenTheSearchPath) {
+  auto edge = bestand("opt/edge");
+  auto chrome = bestand("opt/chrome");
+  auto op_pad = bestand("bin/chromium");
+  bestand("bin/niet-uitvoerbaar", fs::perms::owner_read);
+  setenv("PATH", ((root / "leeg").string() + ":" + (root / "bin").string()).c_str(), 1);
+
+  struct Case {
+    platform::BrowserSearch lijst;
+    std::optional<fs::path> verwacht;
+  };
+  const Case cases[] = {
+      {{{root / "ontbreekt", edge, chrome}, {"chromium"}}, edge},
+      {{{root / "ontbreekt", chrome, edge}, {}}, chrome},
+      {{{root / "ontbreekt"}, {"microsoft-edge", "niet-uitvoerbaar", "chromium"}}, op_pad},
+      {{{root / "ontbreekt"}, {"niet-uitvoerbaar", "google-chrome"}}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(_browser(c.lijst), c.verwacht);
+}
+
+TEST_F(BrowserTest, WindowGetsAppModeAndItsOwnProfileFolder) {
+  auto args_bestand = root / "args.txt";
+  setenv("FAKE_BROWSER", "nooit", 1);
+  setenv("FAKE_BROWSER_ARGS", args_bestand.c_str(), 1);
+  auto map = root / "Jan de Vries" / "profielen" / "sessie-7";
+
+  auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:5000/", map);
+  EXPECT_TRUE(fs::is_directory(map)) << "created with its parents before the start";
+  while (!proc.has_ended()) std::this_thread::sleep_for(10ms);
+
+  std::vector<std::string> ontvangen;
+  std::ifstream in(args_bestand);
+  for (std::string regel; std::getline(in, regel);) ontvangen.push_back(regel);
+  std::vector<std::string> verwacht{
+      kFakeBrowser.string(),
+      "--app=http://127.0.0.1:5000/",
+      "--user-data-dir=" + map.string(),
+      "--window-size=1440,900",
+      "--no-first-run",
+      "--no-default-browser-check",
+      "--disable-sync",
+      "--disable-extensions",
+      "--disable-features=msEdgeSidebarV2,msHubApps,msImplicitSignin,Translate",
+      "--disable-background-networking",
+  };
+  for (const auto& extra : platform::extra_browser_arguments()) verwacht.push_back(extra);
+  EXPECT_EQ(ontvangen, verwacht);
+}
+
+TEST_F(BrowserTest, ABrowserThatCannotStartIsReportedToTheCaller) {
+  EXPECT_THROW(_app_venster(root / "geen-browser", "http://127.0.0.1:1/", profiel()),
+               std::system_error);
+}
+
+TEST_F(BrowserTest, WaitEndsSoonAfterTheWindowIsClosed) {
+  auto duur = wacht("venster", "0.5", {.interval = 50ms, .gratie = 20s});
+  EXPECT_GE(duur, 500ms);
+  EXPECT_LT(duur, 5s) << "does not sit out the grace period";
+  EXPECT_FALSE(vergrendeld());
+}
+
+TEST_F(BrowserTest, BrowserThatNeverTakesTheLockIsGivenTheGracePeriod) {
+  auto duur = wacht("nooit", "0", {.interval = 50ms, .gratie = 600ms});
+  EXPECT_GT(duur, 600ms);
+  EXPECT_LT(duur, 5s);
+}
+
+TEST_F(BrowserTest, WaitGoesOnWhileAnotherBrowserProcessHoldsTheLock) {
+  auto duur = wacht("doorgeven", "0.8", {.interval = 50ms, .gratie = 20s});
+  EXPECT_GE(duur, 800ms);
+  EXPECT_LT(duur, 5s);
+  EXPECT_FALSE(vergrendeld());
+}
+
+TEST_F(BrowserTest, LockLeftByACrashedBrowserDoesNotHoldTheWait) {
+  auto duur = wacht("crash", "0.3", {.interval = 50ms, .gratie = 20s});
+  EXPECT_GE(duur, 300ms);
+  EXPECT_LT(duur, 5s);
+  EXPECT_FALSE(vergrendeld()) << "the stale lock was removed";
+}
+
+}  // namespace
+}  // namespace verhulzen

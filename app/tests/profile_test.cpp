@@ -1,0 +1,144 @@
+#include "profile.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/process.h"
+
+namespace verhulzen {
+namespace {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           ("verhulzen-profiel-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    fs::create_directories(root);
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  fs::path map(const std::string& naam) {
+    fs::create_directories(root / naam / "Default");
+    std::ofstream(root / naam / "Default" / "Preferences") << "{}";
+    return root / naam;
+  }
+  static void vergrendel(const fs::path& profiel, const std::string& doel) {
+    fs::create_symlink(doel, profiel / "SingletonLock");
+  }
+  static std::string hier(pid_t pid) {
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    return std::string(host) + "-" + std::to_string(pid);
+  }
+  static bool heeft_slot(const fs::path& profiel) {
+    return fs::is_symlink(fs::symlink_status(profiel / "SingletonLock"));
+  }
+
+  fs::path root;
+};
+
+TEST_F(ProfileTest, InUseOnlyWhileALiveProcessOfThisHostHoldsTheLock) {
+  EXPECT_FALSE(platform::profile_in_use(root / "bestaat-niet"));
+  EXPECT_FALSE(platform::profile_in_use(map("zonder-slot")));
+
+  auto levend = map("levend");
+  vergrendel(levend, hier(getpid()));
+  EXPECT_TRUE(platform::profile_in_use(levend));
+  EXPECT_TRUE(heeft_slot(levend)) << "a held lock is never removed";
+
+  // Locks left behind: a process that no longer runs, another host, no pid, no link.
+  struct Oud {
+    std::string naam, doel;
+  };
+  for (const auto& [naam, doel] :
+       {Oud{"dood", hier(999999999)}, Oud{"andere-host", "elders-" + std::to_string(getpid())},
+        Oud{"onzin", "geen-pid"}, Oud{"leeg", ""}}) {
+    auto profiel = map(naam);
+    if (doel.empty()) {
+      std::ofstream(profiel / "SingletonLock") << "geen link";
+    } else {
+      vergrendel(profiel, doel);
+    }
+    EXPECT_FALSE(platform::profile_in_use(profiel)) << naam;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(profiel / "SingletonLock")))
+        << naam << ": stale lock removed";
+  }
+}
+
+TEST_F(ProfileTest, RemovalRetriesWhileTheFileSystemRefuses) {
+  auto profiel = map("sessie-1");
+  int pogingen = 0;
+  WisBeleid beleid{.pogingen = 20, .pauze = 1ms, .verwijder = [&](const fs::path& pad) {
+                     if (++pogingen <= 2)
+                       return std::make_error_code(std::errc::device_or_resource_busy);
+                     return WisBeleid{}.verwijder(pad);
+                   }};
+  _profiel_wissen(profiel, beleid);
+  EXPECT_EQ(pogingen, 3);
+  EXPECT_FALSE(fs::exists(profiel));
+
+  pogingen = 0;
+  beleid.verwijder = [&](const fs::path&) {
+    ++pogingen;
+    return std::make_error_code(std::errc::permission_denied);
+  };
+  _profiel_wissen(profiel, beleid);
+  EXPECT_EQ(pogingen, 20) << "gives up silently after the last attempt";
+}
+
+TEST_F(ProfileTest, RemovalOfAMissingFolderReturnsWithoutPausing) {
+  int pogingen = 0;
+  WisBeleid beleid{.pogingen = 20, .pauze = 10s, .verwijder = [&](const fs::path&) {
+                     ++pogingen;
+                     return std::make_error_code(std::errc::no_such_file_or_directory);
+                   }};
+  _profiel_wissen(root / "nooit-gemaakt", beleid);
+  EXPECT_EQ(pogingen, 1);
+  _profiel_wissen(root / "nooit-gemaakt");  // the real removal of nothing
+}
+
+TEST_F(ProfileTest, CleanUpAtStartRemovesOnlyFreeFoldersOfOtherRuns) {
+  fs::path profielen = root / "profielen";
+  fs::create_directories(profielen);
+  auto eigen = profielen / ("sessie-" + std::to_string(getpid()));
+  map("profielen/sessie-" + std::to_string(getpid()));
+  map("profielen/sessie-111");
+  map("profielen/SESSIE-222");
+  auto in_gebruik = map("profielen/sessie-333");
+  vergrendel(in_gebruik, hier(getpid()));
+  auto verlaten = map("profielen/sessie-444");
+  vergrendel(verlaten, hier(999999999));
+  std::ofstream(profielen / "sessie-555") << "een bestand, geen map";
+  auto buiten = map("buiten");
+  fs::create_directory_symlink(buiten, profielen / "sessie-666");
+  map("profielen/ander");
+  auto oud = map("browserprofiel");
+
+  _oude_profielen_wissen(profielen, eigen, oud);
+
+  for (const char* weg : {"sessie-111", "SESSIE-222", "sessie-444"})
+    EXPECT_FALSE(fs::exists(profielen / weg)) << weg;
+  EXPECT_FALSE(fs::exists(oud));
+  EXPECT_TRUE(fs::exists(eigen / "Default" / "Preferences")) << "this process's own folder";
+  EXPECT_TRUE(fs::exists(in_gebruik / "Default" / "Preferences")) << "a folder in use";
+  EXPECT_TRUE(fs::is_regular_file(profielen / "sessie-555"));
+  EXPECT_TRUE(fs::is_symlink(profielen / "sessie-666"));
+  EXPECT_TRUE(fs::exists(buiten / "Default" / "Preferences")) << "a link is never followed";
+  EXPECT_TRUE(fs::exists(profielen / "ander"));
+}
+
+TEST_F(ProfileTest, CleanUpWithoutProfilesFolderStillRemovesTheOldProfile) {
+  auto oud = map("browserprofiel");
+  _oude_profielen_wissen(root / "profielen", root / "profielen" / "sessie-1", oud);
+  EXPECT_FALSE(fs::exists(oud));
+}
+
+}  // namespace
+}  // namespace verhulzen
