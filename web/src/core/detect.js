@@ -1,0 +1,224 @@
+// Detection: the ordered table of detectors, run over the whole text; of
+// overlapping finds the longest stays, ties going to the earlier entry.
+import {
+  ACHTERVOEGSELS, B, E, MAANDEN, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
+} from './building-blocks.js';
+import { STOPWOORDEN } from './vocabulary.js';
+import { WEEKDAG, hoofdletterVarianten } from './words.js';
+import {
+  RE_LH_ACHTER, beNummerOk, buitenlandseIbans, elfproef, websites,
+} from './numbers.js';
+import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
+import { adressen, belgischeAdressen } from './addresses.js';
+
+const geenStopwoord = (v) => !STOPWOORDEN.has(v);
+const negenCijfers = (v) => v.replace(/\D+/g, '').slice(0, 9);
+const cijfers = (v) => v.replace(/\D+/g, '').length;
+
+const RSIN_ERVOOR = /rsin|fiscaal\s*nummer|fiscaalnummer|loonheffing/i;
+
+// A nine-digit number is a legal-entity number near its label or when a
+// wage-tax or VAT suffix follows it.
+function bsnOfRsin(value, text, start) {
+  const ervoor = text.slice(Math.max(0, start - 50), start);
+  const erna = text.slice(start + value.length, start + value.length + 6);
+  return RSIN_ERVOOR.test(ervoor) || RE_LH_ACHTER.test(erna) ? 'RSIN' : 'BSN';
+}
+
+const PLAATS_LABELS = [
+  'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
+].map(hoofdletterVarianten).join('|');
+
+const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
+
+const re = (source, flags) => new RegExp(source, flags);
+
+export const DETECTORS = [
+  { cat: 'EMAIL', re: /[A-Za-z0-9._%+\-]+@[A-Za-z0-9.\-]+\.[A-Za-z]{2,}/g },
+  { cat: 'IBAN', re: /(?<![A-Z0-9])NL\d{2}\s?[A-Z]{4}(?:\s?\d){10}(?![A-Z0-9])/g },
+  { fn: buitenlandseIbans },
+  { fn: websites },
+  { cat: 'IBAN', re: /(?<![A-Z0-9])NL\s?[\dIilOo]{2}\s?[A-Z]{4}(?:\s?[\dIilOo]){10}(?![0-9])/g },
+  {
+    cat: 'BTWNR',
+    re: /(?<![A-Z0-9])NL\s?\d{9}\s?B\s?\d{2}(?![0-9])/g,
+    ok: (v) => !elfproef(negenCijfers(v)),
+  },
+  {
+    cat: 'BTWNR',
+    re: /(?<![A-Z0-9])BE[ \t]?[01]?\d{3}[.\s]?\d{3}[.\s]?\d{3}(?![\d])/g,
+    ok: beNummerOk,
+  },
+  {
+    cat: 'KVK',
+    re: /(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR)[^\d\n]{0,20}([01]\d{3}[.\s]?\d{3}[.\s]?\d{3})(?![\d])/gi,
+    group: 1,
+    ok: beNummerOk,
+  },
+  {
+    cat: 'BTWNR',
+    re: /(?:btw|vat|tva|ust|mwst)[\p{L}\-]*(?:[ \t]*(?:nr|nummer|number|no|id)\.?)?[ \t]*:?[ \t]*((?:AT|BG|CY|CZ|DE|DK|EE|EL|ES|FI|FR|HR|HU|IE|IT|LT|LU|LV|MT|PL|PT|RO|SE|SI|SK)[ \t]?U?[0-9A-Z]?\d[\d. ]{5,12}\d)(?![\d])/giu,
+    group: 1,
+  },
+  {
+    cat: 'KENMERK',
+    re: /(?<![\d.])(?<!NL[ \t]?)\d{4}\.?\d{2}\.?\d{3}\.?(?:[A-KM-Z]\.?\d{2}(?:\.?\d{4})?|L\.?\d{2}\.?\d{4})(?![\d])/g,
+  },
+  { cat: 'KENMERK', re: /(?<![\d])\d{4}\s?\d{4}\s?\d{4}\s?\d{4}(?![\d])/g },
+  {
+    cat: 'BSN',
+    re: /(?<![\d.,])(?:\d{4}[.\s]\d{2}[.\s]\d{3}|\d{9})(?![\d,]|\.\d)/g,
+    ok: (v) => elfproef(v.replace(/\D+/g, '')),
+    catFn: bsnOfRsin,
+  },
+  {
+    cat: 'BSN',
+    re: /(?:bsn|burgerservicenummer|sofinummer)[^\d\n]{0,20}(\d{4}[.\s]?\d{2}[.\s]?\d{3}|\d{9})(?!\d)/gi,
+    group: 1,
+  },
+  {
+    cat: 'KVK',
+    re: /(?:kvk|k\.v\.k\.|kamer van koophandel|handelsregister)[^\d\n]{0,30}(\d{8})(?!\d)/gi,
+    group: 1,
+  },
+  {
+    cat: 'TELEFOON',
+    re: /(?<![\dA-Za-z])(?:\+31|0031|0)(?:[\s\-]?\(0\))?[\s\-]?[1-9](?:[\s\-]?\d){8}(?![\d])/g,
+  },
+  { cat: 'POSTCODE', re: re(B + String.raw`[1-9]\d{3}\s?(?!SA|SD|SS)[A-Z]{2}` + E, 'gu') },
+  {
+    cat: 'PLAATS',
+    re: /[1-9]\d{3}[ \u00A0]?[A-Z]{2}[ \u00A0]+((?:'s[- ])?[A-Z][\p{L}'\-]+(?:[ \u00A0](?:aan|den|de|op|in|bij|der|van)(?:[ \u00A0](?:den|de|der))?[ \u00A0][A-Z][\p{L}\-]+|[ \u00A0](?:Haag|Bosch|Helder))?)/gu,
+    group: 1,
+  },
+  {
+    cat: 'ADRES',
+    re: re(B + TITEL_STRAAT
+      + String.raw`(?:(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0])*[A-Z][\p{L}'\-]*(?:`
+      + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
+      + String.raw`)[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+  },
+  { fn: belgischeAdressen },
+  { cat: 'ADRES', re: /Postbus\s+\d{1,6}/g },
+  {
+    cat: 'GEBDATUM',
+    re: /(?:geboortedatum|geboren(?:\s+op)?|geb\.)\s*:?\s*(\d{1,2}[-\/.\s]\d{1,2}[-\/.\s]\d{4}|\d{1,2}\s+(?:januari|februari|maart|april|mei|juni|juli|augustus|september|oktober|november|december)\s+\d{4})/gi,
+    group: 1,
+  },
+  {
+    cat: 'BEDRIJF',
+    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t)[ \u00A0]){0,5}(?:B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.)` + E, 'gu'),
+    clean: stripStopwoorden,
+  },
+  { cat: 'BEDRIJF', re: /Stichting(?:[ \u00A0][A-Z][\p{L}\-]*){1,4}/gu },
+  { fn: personenMetLabel },
+  { fn: personenZonderLabel },
+  { fn: adressen },
+  {
+    cat: 'PLAATS',
+    re: re(String.raw`(?<![\p{L}])(?<!(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
+    group: 1,
+    ok: geenStopwoord,
+  },
+  {
+    cat: 'PLAATS',
+    re: re(String.raw`(?<![\p{L}])(?:` + PLAATS_LABELS + String.raw`)[ \t]*:[ \t]*(` + PLAATSNAAM + ')', 'gu'),
+    group: 1,
+  },
+  {
+    cat: 'PLAATS',
+    re: re(String.raw`(?:^|\n)[ \t]*(` + PLAATSNAAM + '),' + SP + String.raw`(?:\d{1,2}` + SP + '(?:' + MAANDEN + ')' + SP
+      + String.raw`\d{4}|\d{1,2}[-/.]\d{1,2}[-/.]\d{2,4})`, 'gu'),
+    group: 1,
+    ok: (v) => geenStopwoord(v) && !WEEKDAG.test(v),
+  },
+  {
+    cat: 'KENTEKEN',
+    re: /(?<![A-Z0-9-])(?:[A-Z]{2}-\d{2}-\d{2}|\d{2}-\d{2}-[A-Z]{2}|\d{2}-[A-Z]{2}-\d{2}|[A-Z]{2}-\d{2}-[A-Z]{2}|[A-Z]{2}-[A-Z]{2}-\d{2}|\d{2}-[A-Z]{2}-[A-Z]{2}|\d{2}-[A-Z]{3}-\d|\d-[A-Z]{3}-\d{2}|[A-Z]{2}-\d{3}-[A-Z]|[A-Z]-\d{3}-[A-Z]{2}|[A-Z]{3}-\d{2}-[A-Z]|\d-[A-Z]{2}-\d{3}|[A-Z]-\d{2}-[A-Z]{3}|[A-Z]{3}-\d-[A-Z]{2})(?![A-Z0-9-])/g,
+  },
+  {
+    cat: 'KENTEKEN',
+    re: /kenteken[^\w\n]{0,10}([A-Z0-9]{6})(?![A-Z0-9])/gi,
+    group: 1,
+    ok: (v) => /\d/.test(v) && /[A-Za-z]/.test(v),
+  },
+  {
+    cat: 'IDNR',
+    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?[^\p{L}\p{N}\n]{0,12}([A-Z0-9]{6,12})(?![A-Z0-9])/giu,
+    group: 1,
+    ok: (v) => /\d/.test(v),
+  },
+  {
+    cat: 'KADASTER',
+    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*,?[ \t]*(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*:?[ \t]*\d{1,6}(?:[ \t]*,?[ \t]*(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4})?(?!\d)/gu,
+  },
+  {
+    cat: 'KADASTER',
+    re: re('[Kk]adastrale' + SP + 'aanduiding' + SP + '*:?' + SP + '*((?:' + PLAATSNAAM + SP + ')?[A-Z]{1,2}' + SP
+      + String.raw`\d{1,6}(?:` + SP + '?A' + SP + String.raw`?\d{1,4})?)(?!\d)`, 'gu'),
+    group: 1,
+  },
+  {
+    cat: 'KADASTER',
+    re: /(?<![A-Z0-9])[A-Z]{3}\d{2}[ \t][A-Z]{1,2}[ \t]\d{1,5}(?:[ \t]?A[ \t]?\d{1,4})?(?![A-Z0-9])/g,
+  },
+  {
+    cat: 'PLAATS',
+    re: re('(?:[Kk]adastraal' + SP + '+bekend' + SP + '+(?:als' + SP + '+)?(?:[Gg]emeente' + SP + '+)?|[Gg]emeente' + SP
+      + '+(?=(?:' + PLAATSNAAM + '),?' + SP + '+[Ss]ectie))(' + PLAATSNAAM + ')', 'gu'),
+    group: 1,
+    ok: geenStopwoord,
+  },
+  {
+    cat: 'KENMERK',
+    re: /(?:(?:polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie|aansluit|verzekerings|zaak)[ -]?(?:nummer|nr\.?|kenmerk)|(?:uw|ons) kenmerk)[ \t]*:?[ \t]*([A-Z0-9][A-Z0-9.\-\/]{2,24}[A-Z0-9])/giu,
+    group: 1,
+    ok: (v) => cijfers(v) >= 3,
+  },
+];
+
+function patternHits({ cat, re: pattern, group, ok, catFn, clean }, text, hits) {
+  pattern.lastIndex = 0;
+  for (let m; (m = pattern.exec(text));) {
+    if (!m[0]) {
+      pattern.lastIndex += text.codePointAt(m.index) > 0xffff ? 2 : 1;
+      continue;
+    }
+    const raw = group ? m[group] : m[0];
+    if (!raw) continue;
+    let start = m.index + (group ? m[0].lastIndexOf(raw) : 0);
+    let value = raw.trimEnd();
+    if (clean) {
+      const cleaned = clean(value);
+      start += value.length - cleaned.length;
+      value = cleaned;
+    }
+    if (!value || (ok && !ok(value))) continue;
+    hits.push({ start, end: start + value.length, cat: catFn ? catFn(value, text, start) : cat, value });
+  }
+}
+
+// Longest first, then each hit that overlaps none taken before. Every taken
+// hit is at least as long as the one being tried, so an overlap must cover
+// the tried hit's first or last character: two array reads per hit.
+function zonderOverlap(hits, length) {
+  const sorted = hits.filter((h) => h.end > h.start).sort((a, b) => (b.end - b.start) - (a.end - a.start));
+  const bezet = new Uint8Array(length);
+  const taken = [];
+  for (const h of sorted) {
+    if (bezet[h.start] || bezet[h.end - 1]) continue;
+    bezet.fill(1, h.start, h.end);
+    taken.push(h);
+  }
+  return taken.sort((a, b) => a.start - b.start);
+}
+
+export function detect(text) {
+  if (typeof text !== 'string' || !text) return [];
+  const hits = [];
+  for (const entry of DETECTORS) {
+    if (entry.fn) hits.push(...entry.fn(text));
+    else patternHits(entry, text, hits);
+  }
+  return zonderOverlap(hits, text.length);
+}
