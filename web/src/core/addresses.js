@@ -6,6 +6,9 @@ import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import { RECHTSVORM, isStraat, stopwoordVooraan } from './words.js';
 
+// A street never starts inside a run of letters joined by dots, hyphens or
+// apostrophes ("A.B.C.", "Aa-Bb-Cc"): each start would rescan the whole run.
+const STRAAT_BEGIN = String.raw`(?<![\p{L}\p{N}])(?<![\p{L}'.\-][.'\-])`;
 const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\p{N}])`;
 // The d flag gives the offsets of the groups.
 const RE_BLOK = new RegExp(
@@ -13,11 +16,11 @@ const RE_BLOK = new RegExp(
   'dgmu',
 );
 const RE_STRAAT_POSTCODE = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])` + STRAAT + String.raw`[ \t]*,?[ \t]*` + NL_POSTCODE,
+  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*,?[ \t]*` + NL_POSTCODE,
   'dgu',
 );
 const RE_BE_REGEL = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])` + STRAAT + String.raw`[ \t]*[,\-–][ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*[,\-–][ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
     + String.raw`)(?![\p{L}])`,
   'dgu',
 );

@@ -32,8 +32,10 @@ const RE_VOORLETTERS = new RegExp(
   String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
   'dgu',
 );
+// Not after a letter and a hyphen: a match inside a hyphenated run is found
+// from the run's start, and each start would rescan the run.
 const RE_TUSSENVOEGSEL = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])((?:` + WOORD + SP + "){1,2}(?:(?:van|de|der|den|ten|ter|'t)" + SP + '){1,3}'
+  String.raw`(?<![\p{L}\p{N}])(?<!\p{L}-)((?:` + WOORD + SP + "){1,2}(?:(?:van|de|der|den|ten|ter|'t)" + SP + '){1,3}'
     + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
   'dgu',
 );
