@@ -1,0 +1,52 @@
+'use strict';
+// The page's main script: binds the page once the document has been parsed.
+import { op } from './bind.js';
+import { gewijzigd, navBadges } from './change.js';
+import { bindDocs, renderDocs } from './docs-view.js';
+import { A } from './globals.js';
+import { bindIntake } from './intake.js';
+import { bindZwevend } from './marking/floating.js';
+import { bindMarkeren } from './marking/view.js';
+import { gaNaar, toonView, viewVanFragment } from './router.js';
+import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
+import { $, ICOON, bevestig, toast } from './ui.js';
+
+const MET_KOPIEER = ['btn-kopieer-ai', 'btn-kopieer-ai-instr', 'btn-kopieer-ai-boven', 'btn-kopieer-ai-instr-boven', 'btn-verslag',
+  'btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md', 'btn-vervolg', 'btn-tabel-kopieer'];
+const MET_PLAK = ['btn-klembord', 'btn-terug-plak', 'btn-vervolg-plak'];
+
+function nieuweSessie() {
+  vervangSessie(leeg());
+  gewijzigd();
+  vergeetOpgeslagen();
+  $('terug-invoer').value = '';
+  renderDocs();
+  toast('Nieuwe sessie gestart.');
+}
+
+function init() {
+  laadSessie();
+  $('nieuw-cat').innerHTML = Object.entries(A().CATS)
+    .map(([key, { label }]) => `<option value="${key}">${label}</option>`).join('');
+  bindIntake();
+  op($('dossier'), 'input', () => {
+    S.dossier = $('dossier').value.trim();
+    bewaar();
+    navBadges();
+  });
+  bevestig($('btn-nieuw'), nieuweSessie);
+  for (const id of ['btn-naar-markeren', 'btn-nav-markeren']) op($(id), 'click', () => gaNaar('markeren'));
+  bindDocs();
+  bindMarkeren();
+  bindZwevend();
+  for (const [ids, icoon] of [[MET_KOPIEER, ICOON.kopieer], [MET_PLAK, ICOON.plak]]) {
+    for (const id of ids) $(id)?.insertAdjacentHTML('afterbegin', icoon);
+  }
+  op(window, 'hashchange', () => toonView(viewVanFragment()));
+  navBadges();
+  const fragment = viewVanFragment();
+  toonView(fragment || (S.docs.length ? 'markeren' : 'document'));
+}
+
+if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', init);
+else init();

@@ -1,0 +1,5 @@
+// The page globals, read at call time: the classic scripts before app.js set
+// them, and Node tests of the pure helpers set them on globalThis.
+export const A = () => globalThis.AnonCore;
+export const CFG = () => globalThis.ANON_CONFIG || {};
+export const esc = (s) => A().escHtml(String(s));

@@ -1,0 +1,82 @@
+// Browsing through every occurrence of one entity across all documents.
+import { A } from '../globals.js';
+import { dispMatcher } from '../matchers.js';
+import { S, bewaar } from '../session.js';
+import { $, toast } from '../ui.js';
+import { huidigDoc, renderMarkeren, toonTellingen } from './view.js';
+
+let stand = { id: null, index: -1, volgorde: [] };
+
+export const bladerStand = () => stand;
+
+export function vergeetBladeren() {
+  stand = { id: null, index: -1, volgorde: [] };
+}
+
+// Documents holding the entity, starting at the current one (or the first that
+// holds it) and wrapping round in session order.
+export function bladerVolgorde(metTreffers, docIds, curId) {
+  const houdt = new Set(metTreffers);
+  const start = houdt.has(curId) ? docIds.indexOf(curId) : docIds.findIndex((id) => houdt.has(id));
+  return [...docIds.slice(start), ...docIds.slice(0, start)].filter((id) => houdt.has(id));
+}
+
+// The document and the occurrence within it of the index-th occurrence over the order.
+export function plekVan(volgorde, aantallen, index) {
+  let rest = index;
+  for (const id of volgorde) {
+    if (rest < aantallen[id]) return { id, binnen: rest };
+    rest -= aantallen[id];
+  }
+  return null;
+}
+
+// One pass over all documents: this entity's count per document and every entity's total.
+function tel(id) {
+  const m = dispMatcher();
+  const aantallen = {};
+  const totalen = {};
+  if (!m) return { aantallen, totalen };
+  for (const doc of S.docs) {
+    const counts = {};
+    A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
+    if (counts[id]) aantallen[doc.id] = counts[id];
+    for (const [e, n] of Object.entries(counts)) totalen[e] = (totalen[e] || 0) + n;
+  }
+  return { aantallen, totalen };
+}
+
+export function toonInVoorbeeld(id, stap = 1) {
+  const { aantallen, totalen } = tel(id);
+  const metTreffers = Object.keys(aantallen);
+  if (!metTreffers.length) {
+    toast('Komt in geen van de documenten voor.');
+    return;
+  }
+  const totaal = metTreffers.reduce((som, d) => som + aantallen[d], 0);
+  if (stand.id === id) {
+    stand.index = (((stand.index + (stap || 1)) % totaal) + totaal) % totaal;
+  } else {
+    const ids = S.docs.map((d) => d.id);
+    stand = { id, index: 0, volgorde: bladerVolgorde(metTreffers, ids, huidigDoc()?.id) };
+  }
+  const plek = plekVan(stand.volgorde, aantallen, stand.index);
+  if (plek.id !== huidigDoc()?.id) {
+    S.cur = plek.id;
+    bewaar();
+    renderMarkeren();
+  }
+  const marks = [...$('preview').querySelectorAll(`mark.ent[data-id="${id}"]`)];
+  const mark = marks[Math.min(plek.binnen, marks.length - 1)];
+  if (mark) {
+    mark.scrollIntoView({ behavior: 'smooth', block: 'center' });
+    for (const m of marks) m.classList.remove('flash', 'huidig');
+    void mark.offsetWidth;
+    mark.classList.add('flash', 'huidig');
+  }
+  if (totaal > 1) {
+    const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';
+    toast(`Treffer ${stand.index + 1} van ${totaal}${docs}. Met ‹ › naast het aantal naar de vorige of volgende.`);
+  }
+  toonTellingen(totalen);
+}

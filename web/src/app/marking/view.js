@@ -1,0 +1,225 @@
+// The view "Markeren": document tabs, the marked preview and the entity panel.
+import { op } from '../bind.js';
+import { gewijzigd } from '../change.js';
+import { entById, scan, sleutelVan, voegToe } from '../entities.js';
+import { A, esc } from '../globals.js';
+import { telAlles } from '../matchers.js';
+import { S, bewaar } from '../session.js';
+import { labelUitInvoer } from '../text.js';
+import { $, ICOON, toast } from '../ui.js';
+import { blocksHtml } from './marks.js';
+import { bladerStand, toonInVoorbeeld } from './browse.js';
+
+export function huidigDoc() {
+  return S.docs.find((d) => d.id === S.cur) || S.docs[0];
+}
+
+export function renderMarkeren() {
+  const doc = huidigDoc();
+  $('doc-tabs').innerHTML = S.docs.length > 1
+    ? S.docs.map((d) => `<button type="button" data-id="${esc(d.id)}" title="${esc(d.name)}"${d === doc ? ' class="on"' : ''}>${esc(d.name)}</button>`).join('')
+    : '';
+  for (const knop of $('seg-weergave').querySelectorAll('button')) knop.classList.toggle('on', knop.dataset.mode === S.mode);
+  renderPreview();
+  renderPaneel();
+}
+
+export function renderPreview() {
+  const doc = huidigDoc();
+  const preview = $('preview');
+  const scroll = preview.scrollTop;
+  $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
+  if (!doc) {
+    preview.innerHTML = '<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>';
+  } else {
+    const html = blocksHtml(doc.blocks || []);
+    preview.innerHTML = html || '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>';
+  }
+  preview.scrollTop = scroll;
+}
+
+function telling(e, counts) {
+  const n = counts[e.id] || 0;
+  const stand = bladerStand();
+  return stand.id === e.id ? `${stand.index + 1}/${n}×` : `${n}×`;
+}
+
+function entRij(e, counts) {
+  const ook = e.variants.slice(1);
+  const n = counts[e.id] || 0;
+  const blader = n > 1
+    ? `<button type="button" class="knop-icoon" data-stap="-1" title="Vorige plek in de tekst">${ICOON.vorige}</button><button type="button" class="knop-icoon" data-stap="1" title="Volgende plek in de tekst">${ICOON.volgende}</button>`
+    : '';
+  return `<div class="ent-rij cat-${esc(e.cat)}${e.active ? '' : ' uit'}" data-id="${e.id}">
+    <input type="checkbox" class="ent-aan"${e.active ? ' checked' : ''} title="Vervangen ja/nee">
+    <span class="stip cat-${esc(e.cat)}" title="Kleur van de markering in het document"></span>
+    <input type="text" class="ph-veld" value="${esc(`[${e.label}]`)}" title="Placeholder (aanpasbaar)" spellcheck="false">
+    <div class="ent-tekst"><div class="ent-waarde">${esc(e.value)}</div><div class="ent-varianten" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
+    <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${telling(e, counts)}</span></span>
+    <button type="button" class="knop-icoon ent-weg" title="Verwijderen">✕</button>
+  </div>`;
+}
+
+export function renderPaneel() {
+  const actief = S.ents.filter((e) => e.active).length;
+  $('ent-aantal').textContent = S.ents.length ? `(${actief} van ${S.ents.length})` : '';
+  if (!S.ents.length) {
+    $('ent-lijst').innerHTML = '<div class="leeg"><b>Nog niets gemarkeerd</b>Selecteer tekst in het voorbeeld of voeg hierboven een naam toe.</div>';
+    return;
+  }
+  const counts = telAlles();
+  const groepen = [];
+  for (const [cat, { label }] of Object.entries(A().CATS)) {
+    const ents = S.ents.filter((e) => e.cat === cat);
+    if (!ents.length) continue;
+    const allesAan = ents.every((e) => e.active);
+    groepen.push(`<div class="ent-groep">
+      <div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>
+      ${ents.map((e) => entRij(e, counts)).join('')}
+    </div>`);
+  }
+  $('ent-lijst').innerHTML = groepen.join('');
+}
+
+// Browsing changes only the counters, so the panel keeps its scroll and focus.
+export function toonTellingen(counts) {
+  for (const rij of $('ent-lijst').querySelectorAll('.ent-rij')) {
+    const e = entById(Number(rij.dataset.id));
+    if (e) rij.querySelector('.ent-telling').textContent = telling(e, counts);
+  }
+}
+
+export function flashRij(id) {
+  const rij = $('ent-lijst').querySelector(`.ent-rij[data-id="${id}"]`);
+  if (!rij) return;
+  rij.scrollIntoView({ block: 'nearest' });
+  rij.classList.remove('flash');
+  void rij.offsetWidth;
+  rij.classList.add('flash');
+}
+
+export function verwijderEnt(e) {
+  S.ents = S.ents.filter((x) => x !== e);
+  const sleutel = sleutelVan(e.cat, e.value);
+  if (e.auto && !S.genegeerd.includes(sleutel)) S.genegeerd.push(sleutel);
+  gewijzigd();
+  renderMarkeren();
+  toast(`[${e.label}] verwijderd.`);
+}
+
+export function bewerkVarianten(e, el) {
+  el.innerHTML = '<input type="text" title="Varianten gescheiden door een puntkomma. Alle varianten krijgen dezelfde placeholder." spellcheck="false">';
+  const veld = el.firstChild;
+  veld.value = e.variants.join('; ');
+  veld.focus();
+  let klaar = false;
+  op(veld, 'keydown', (ev) => {
+    if (ev.key === 'Enter') veld.blur();
+    if (ev.key !== 'Escape') return;
+    klaar = true;
+    renderPaneel();
+  });
+  op(veld, 'blur', () => {
+    if (klaar) return;
+    klaar = true;
+    const stukken = veld.value.split(';').map((s) => s.trim()).filter(Boolean);
+    e.variants = A().dedupe(e.cat, [e.value, ...stukken]);
+    gewijzigd();
+    renderMarkeren();
+  });
+}
+
+function hernoemLabel(e, veld) {
+  const label = labelUitInvoer(veld.value);
+  const oud = `[${e.label}]`;
+  if (!label) {
+    veld.value = oud;
+    toast('Ongeldige placeholder.');
+  } else if (S.ents.some((x) => x !== e && x.label === label)) {
+    veld.value = oud;
+    toast(`Placeholder [${label}] bestaat al.`);
+  } else {
+    e.label = label;
+    gewijzigd();
+    renderMarkeren();
+  }
+}
+
+function schakelGroep(cat) {
+  const ents = S.ents.filter((e) => e.cat === cat);
+  const aan = !ents.every((e) => e.active);
+  for (const e of ents) e.active = aan;
+  gewijzigd();
+  renderMarkeren();
+}
+
+function voegHandToe() {
+  const veld = $('nieuw-waarde');
+  const waarde = veld.value.trim();
+  if (!waarde) return;
+  const e = voegToe($('nieuw-cat').value, waarde, false);
+  veld.value = '';
+  gewijzigd();
+  renderMarkeren();
+  if (e) flashRij(e.id);
+}
+
+function herscan() {
+  const n = scan(S.docs);
+  gewijzigd();
+  renderMarkeren();
+  toast(n ? `${n} nieuwe gegevens gevonden.` : 'Niets nieuws gevonden.');
+}
+
+export function bindMarkeren() {
+  op($('btn-herscan'), 'click', herscan);
+  op($('btn-toevoegen'), 'click', voegHandToe);
+  op($('nieuw-waarde'), 'keydown', (ev) => {
+    if (ev.key === 'Enter') voegHandToe();
+  });
+  op($('doc-tabs'), 'click', (ev) => {
+    const tab = ev.target.closest('button[data-id]');
+    if (!tab) return;
+    S.cur = tab.dataset.id;
+    bewaar();
+    renderMarkeren();
+  });
+  op($('seg-weergave'), 'click', (ev) => {
+    const knop = ev.target.closest('button[data-mode]');
+    if (!knop) return;
+    S.mode = knop.dataset.mode;
+    bewaar();
+    renderMarkeren();
+  });
+  const lijst = $('ent-lijst');
+  op(lijst, 'click', (ev) => {
+    const schakel = ev.target.closest('.schakel');
+    if (schakel) {
+      schakelGroep(schakel.dataset.cat);
+      return;
+    }
+    const rij = ev.target.closest('.ent-rij');
+    const e = rij && entById(Number(rij.dataset.id));
+    if (!e) return;
+    const stap = ev.target.closest('[data-stap]');
+    if (stap) toonInVoorbeeld(e.id, Number(stap.dataset.stap));
+    else if (ev.target.closest('.ent-waarde')) toonInVoorbeeld(e.id, 1);
+    else if (ev.target.closest('.ent-varianten') && !ev.target.closest('input')) bewerkVarianten(e, ev.target.closest('.ent-varianten'));
+    else if (ev.target.closest('.ent-weg')) verwijderEnt(e);
+  });
+  op(lijst, 'change', (ev) => {
+    const rij = ev.target.closest('.ent-rij');
+    const e = rij && entById(Number(rij.dataset.id));
+    if (!e) return;
+    if (ev.target.classList.contains('ent-aan')) {
+      e.active = ev.target.checked;
+      gewijzigd();
+      renderMarkeren();
+    } else if (ev.target.classList.contains('ph-veld')) {
+      hernoemLabel(e, ev.target);
+    }
+  });
+  op(lijst, 'keydown', (ev) => {
+    if (ev.key === 'Enter' && ev.target.classList.contains('ph-veld')) ev.target.blur();
+  });
+}
