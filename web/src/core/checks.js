@@ -1,0 +1,197 @@
+// Checks of a pseudonymised text for data that may have escaped: loose parts
+// of replaced values, near misses of replaced names, and unknown names.
+// They only suggest; nothing is replaced here.
+import { B, E, SP, WOORD } from './building-blocks.js';
+import { escRe, normText } from './normalise.js';
+import { PUBLIEK_DOMEIN, PUBLIEKE_MAIL } from './numbers.js';
+import {
+  HOOFD_TV, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
+} from './vocabulary.js';
+import {
+  RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, isStraat, stopwoordVooraan,
+} from './words.js';
+
+const RE_PH = /\[[A-Z0-9_]+(?: \(\d{4}\))?\]/g;
+// Starts only where a run of address characters starts, so that a long
+// token is not rescanned from each of its characters.
+const RE_MAIL = /(?<![\w.%+-])[\w.%+-]+@[\w.-]+/g;
+const RE_LOWER_WORD = /(?<![\p{L}])\p{Ll}[\p{Ll}']+/gu;
+const RE_NEAR_WORD = /(?<![\p{L}\p{N}])\p{Lu}[\p{L}\p{N}|!]{3,}(?![\p{L}\p{N}])/gu;
+// Not after a letter and a hyphen: a group inside a hyphenated run is found
+// from the run's start, and each start would rescan the run.
+const RE_KANDIDAAT = new RegExp(
+  String.raw`(?<![\p{L}\p{N}\[_])(?<!\p{L}-)(` + WOORD + '(?:' + SP + '(?:(?:van|de|der|den|ter|ten)' + SP + '){0,2}'
+    + WOORD + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
+  'gu',
+);
+const RE_INITIALS = /^(?:[A-Z]\.)+$/;
+const NAME_CATS = new Set(['PERSOON', 'BEDRIJF', 'ADRES', 'PLAATS']);
+const MIN_DOMAIN = 4;
+const MIN_PART = 3;
+const MIN_NAME_WORD = 5;
+const MIN_NAME_WORD_WITH_EDIT = 6;
+
+const textOf = (value) => (value == null ? '' : String(value));
+const entityList = (entities) => (Array.isArray(entities) ? entities.filter(Boolean) : []);
+const withoutPlaceholders = (text) => textOf(text).replace(RE_PH, ' ');
+const startsCapital = (w) => /^[A-Z]/.test(w);
+const isParticle = (w) => TUSSENVOEGSELS.has(w.toLowerCase());
+
+function wordsWithPieces(value) {
+  return value.split(/\s+/).filter(Boolean).flatMap((word) => [word, ...word.split('-')]);
+}
+
+function lowerCaseWords(text) {
+  return new Set(text.match(RE_LOWER_WORD));
+}
+
+function domainParts(ent) {
+  const value = textOf(ent.value);
+  const at = value.indexOf('@');
+  if (at < 0) return [];
+  const domain = value.slice(at + 1).split('@')[0].toLowerCase();
+  if (!domain || PUBLIEKE_MAIL.test(domain) || PUBLIEK_DOMEIN.test(domain)) return [];
+  const stem = domain.replace(/\.[a-z]{2,}$/, '');
+  return [domain, stem.slice(stem.lastIndexOf('.') + 1)];
+}
+
+function valueParts(ent) {
+  const value = textOf(ent.value);
+  if (ent.cat === 'ADRES') {
+    const digit = value.search(/\d/);
+    return [(digit < 0 ? value : value.slice(0, digit)).replace(/\s+$/, '')];
+  }
+  return wordsWithPieces(value);
+}
+
+function namePart(part) {
+  if (RE_INITIALS.test(part)) return null;
+  const p = part.replace(/[.,]+$/, '');
+  if (p.length < MIN_PART || !startsCapital(p)) return null;
+  if (STOPWOORDEN.has(p) || isParticle(p) || RECHTSVORM.test(p)) return null;
+  return p;
+}
+
+export function losseDelen(text, entities) {
+  const searched = withoutPlaceholders(text);
+  const withoutMail = searched.replace(RE_MAIL, ' ');
+  const active = entityList(entities).filter((ent) => ent.active);
+  const reported = new Set();
+  const result = [];
+
+  for (const ent of active.filter((e) => e.cat === 'EMAIL')) {
+    for (const part of domainParts(ent)) {
+      if (part.length < MIN_DOMAIN || reported.has(part)) continue;
+      const re = new RegExp(String.raw`(?<![\p{L}\p{N}])` + escRe(part) + String.raw`(?![\p{L}\p{N}\-])`, 'iu');
+      if (re.test(withoutMail)) {
+        reported.add(part);
+        result.push({ ent, deel: part, cat: 'WEBSITE' });
+      }
+    }
+  }
+
+  for (const ent of active.filter((e) => NAME_CATS.has(e.cat))) {
+    for (const part of valueParts(ent)) {
+      const p = namePart(part);
+      if (p === null || reported.has(p)) continue;
+      const re = new RegExp(B + '(?:' + escRe(p) + '|' + escRe(p.toUpperCase()) + ')' + E, 'u');
+      if (re.test(searched)) {
+        reported.add(p);
+        result.push({ ent, deel: p });
+      }
+    }
+  }
+  return result;
+}
+
+// Lower case, with the usual OCR confusions folded to one form.
+export function ocrVorm(w) {
+  return textOf(w)
+    .toLowerCase()
+    .replaceAll('rn', 'm')
+    .replaceAll('vv', 'w')
+    .replaceAll('cl', 'd')
+    .replace(/[1|!]/g, 'l')
+    .replaceAll('0', 'o')
+    .replaceAll('5', 's')
+    .replaceAll('8', 'b');
+}
+
+// Levenshtein distance over UTF-16 code units; max + 1 as soon as it
+// must exceed max.
+export function afstand(a, b, max) {
+  if (Math.abs(a.length - b.length) > max) return max + 1;
+  let prev = Array.from({ length: b.length + 1 }, (_, j) => j);
+  for (let i = 1; i <= a.length; i++) {
+    const cur = [i];
+    let rowMin = i;
+    for (let j = 1; j <= b.length; j++) {
+      const cost = a[i - 1] === b[j - 1] ? 0 : 1;
+      cur[j] = Math.min(prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost);
+      rowMin = Math.min(rowMin, cur[j]);
+    }
+    if (rowMin > max) return max + 1;
+    prev = cur;
+  }
+  return prev[b.length];
+}
+
+function nameWordsOf(entities) {
+  const known = new Set();
+  const nameWords = [];
+  for (const ent of entityList(entities).filter((e) => NAME_CATS.has(e.cat))) {
+    for (const variant of Array.isArray(ent.variants) ? ent.variants : []) {
+      for (const word of wordsWithPieces(textOf(variant))) {
+        known.add(word.toLowerCase());
+        const usable = word.length >= MIN_NAME_WORD && /^\p{Lu}/u.test(word)
+          && !STOPWOORDEN.has(word) && !isParticle(word) && !RECHTSVORM.test(word);
+        if (ent.active && usable) nameWords.push({ ent, word, ocr: ocrVorm(word) });
+      }
+    }
+  }
+  return { known, nameWords };
+}
+
+export function bijnaNamen(text, entities) {
+  const searched = withoutPlaceholders(text);
+  const { known, nameWords } = nameWordsOf(entities);
+  if (nameWords.length === 0) return [];
+  const lowerWords = lowerCaseWords(searched);
+  const seen = new Set();
+  const result = [];
+  for (const [word] of searched.matchAll(RE_NEAR_WORD)) {
+    if (seen.has(word)) continue;
+    seen.add(word);
+    const lower = word.toLowerCase();
+    if (known.has(lower) || lowerWords.has(lower) || STOPWOORDEN.has(word)) continue;
+    const ocr = ocrVorm(word);
+    const near = nameWords.find((nw) => nw.ocr === ocr
+      || (nw.word.length >= MIN_NAME_WORD_WITH_EDIT && afstand(nw.ocr, ocr, 1) <= 1));
+    if (near) result.push({ ent: near.ent, deel: word });
+  }
+  return result;
+}
+
+function isCandidate(words, lowerWords, known) {
+  if (words.length < 2 || !startsCapital(words[0])) return false;
+  const [first] = words;
+  if (HOOFD_TV.has(first) || STOPWOORDEN.has(first) || INSTELLING_BEGIN.has(first)) return false;
+  if (WERKWOORD_MEERVOUD.test(first) || INSTELLING_EIND.has(words[words.length - 1])) return false;
+  const nameWordBad = (w) => ZELFSTANDIG_NAAMWOORD.test(w) || STOPWOORDEN.has(w) || w.length < 2
+    || lowerWords.has(w.toLowerCase());
+  if (words.filter(startsCapital).some(nameWordBad)) return false;
+  const group = words.join(' ');
+  return !isStraat(group) && !known.has(group.toLowerCase());
+}
+
+export function kandidaten(text, bekend) {
+  const searched = withoutPlaceholders(text);
+  const known = new Set((Array.isArray(bekend) ? bekend : []).map((x) => normText(x).toLowerCase()));
+  const lowerWords = lowerCaseWords(searched);
+  const kept = new Set();
+  for (const m of searched.matchAll(RE_KANDIDAAT)) {
+    const group = stopwoordVooraan(m[1]);
+    if (!kept.has(group) && isCandidate(group.split(' '), lowerWords, known)) kept.add(group);
+  }
+  return [...kept];
+}
