@@ -1,0 +1,52 @@
+import assert from 'node:assert/strict';
+import { beforeEach, test } from 'node:test';
+import { fakeDocument, freshSession } from './helpers.js';
+import { OPSLAG, S, bewaar, laadSessie } from '../../../web/src/app/session.js';
+
+function fakeStorage(items = {}, { full = false } = {}) {
+  globalThis.sessionStorage = {
+    getItem: (k) => items[k] ?? null,
+    setItem: (k, v) => {
+      if (full) throw new Error('QuotaExceededError');
+      items[k] = v;
+    },
+  };
+  return items;
+}
+
+beforeEach(() => {
+  globalThis.ANON_CONFIG = { instructie: 'Standaard' };
+  freshSession();
+});
+
+test('restoring lays the saved fields over a fresh state', () => {
+  fakeStorage({ [OPSLAG]: JSON.stringify({ dossier: 'Jansen', seq: 7, instructie: 'Eigen' }) });
+  laadSessie();
+  assert.equal(S.dossier, 'Jansen');
+  assert.equal(S.seq, 7);
+  assert.equal(S.instructie, 'Eigen');
+  assert.deepEqual(S.genegeerd, []);
+  assert.equal(S.mode, 'orig');
+});
+
+test('unreadable or odd saved text leaves the fresh state', () => {
+  for (const saved of ['{niet json', '[1,2]', 'null', '42']) {
+    freshSession();
+    fakeStorage({ [OPSLAG]: saved });
+    laadSessie();
+    assert.deepEqual(S.docs, [], saved);
+    assert.equal(S.instructie, 'Standaard');
+  }
+});
+
+test('saving writes the whole state; a full storage gives the toast and keeps the state', () => {
+  const items = fakeStorage();
+  S.dossier = 'Klant';
+  bewaar();
+  assert.equal(JSON.parse(items[OPSLAG]).dossier, 'Klant');
+  const toast = fakeDocument();
+  fakeStorage({}, { full: true });
+  bewaar();
+  assert.equal(toast.textContent, 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
+  assert.equal(S.dossier, 'Klant');
+});
