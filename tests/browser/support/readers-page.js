@@ -10,11 +10,16 @@ const PREFIX = '/readers-test/';
 
 const ENTRY = `
 import { leesBestand } from './web/src/app/readers/bestand.js';
-// Reads a file served under the test prefix; a failure comes back as { fout }.
-window.leesTestbestand = async (name) => {
+window.leesBestand = leesBestand;
+// A file served under the test prefix.
+window.testbestand = async (name) => {
   const blob = await (await fetch('${PREFIX}files/' + encodeURIComponent(name))).blob();
+  return new File([blob], name);
+};
+// Reads such a file; a failure comes back as { fout }.
+window.leesTestbestand = async (name) => {
   try {
-    return await leesBestand(new File([blob], name));
+    return await leesBestand(await window.testbestand(name));
   } catch (err) {
     return { fout: err.message };
   }
@@ -47,6 +52,10 @@ export async function openReadersPage() {
   await page.goto(`${origin}${PREFIX}index.html`);
   return {
     page,
+    // Serves the bytes as window.testbestand(name).
+    serve(name, bytes) {
+      files.set(name, bytes);
+    },
     // Reads the bytes as a file of that name with leesBestand, in the page.
     async read(name, bytes) {
       files.set(name, bytes);

@@ -3,13 +3,14 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { fileURLToPath } from 'node:url';
 import vm from 'node:vm';
 
-const BUNDLE = new URL('../../../build/web/lezers.js', import.meta.url);
+const BUNDLE = fileURLToPath(new URL('../../../build/web/lezers.js', import.meta.url));
 const MEMBERS = ['zipBestanden', 'docxExtra', 'wordAlineas'];
 
 test('require() gives the same object that the bundle puts on globalThis', () => {
-  const exported = createRequire(import.meta.url)(BUNDLE.pathname);
+  const exported = createRequire(import.meta.url)(BUNDLE);
   assert.equal(exported, globalThis.AnonLezers);
   assert.deepEqual(Object.keys(exported), MEMBERS);
 });

@@ -4,7 +4,10 @@ const LEVELS = { H1: 1, H2: 2, H3: 3, H4: 4, H5: 5, H6: 6 };
 const LISTS = new Set(['UL', 'OL']);
 // Inside a cell or item, blocks after the first start a new line and cells of a
 // nested table stay apart, so that their words do not run together.
-const SEPARATORS = [['p, h1, h2, h3, h4, h5, h6, ul, ol, li, table, tr', '\n'], ['td, th', ' ']];
+const SEPARATORS = [
+  [':is(td, th, li) :is(p, h1, h2, h3, h4, h5, h6, ul, ol, li, table, tr)', '\n'],
+  [':is(td, th) :is(td, th)', ' '],
+];
 
 const EXTRA_WARNING = 'Kop- en voetteksten en opmerkingen konden niet gelezen worden.';
 const LEFT_OUT_WARNING = 'Tekstvakken en afbeeldingen uit Word worden niet meegenomen.';
