@@ -1,8 +1,13 @@
 // The one export of the application library, through which the starter enters it.
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <thread>
 
 #include "config.h"
+#include "platform/environment.h"
+#include "server.h"
 
 extern "C" __attribute__((visibility("default"))) int run_code(int argc, char** argv,
                                                                const char* path) {
@@ -10,7 +15,11 @@ extern "C" __attribute__((visibility("default"))) int run_code(int argc, char** 
   (void)argv;
   try {
     const verhulzen::Config config = verhulzen::load_config(path);
-    (void)config;
+    auto [server, port] = verhulzen::start_server(config);
+    const std::string seconds =
+        verhulzen::platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30");
+    std::this_thread::sleep_for(std::chrono::duration<double>(std::stod(seconds)));
+    server->shutdown();
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

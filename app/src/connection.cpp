@@ -1,0 +1,84 @@
+#include "connection.h"
+
+#include <array>
+#include <system_error>
+
+namespace verhulzen {
+
+Connection::Connection(std::unique_ptr<asio::io_context> context, asio::ip::tcp::socket socket)
+    : context_(std::move(context)), socket_(std::move(socket)) {}
+
+// Runs one asynchronous operation on this connection's own context until it completes
+// or the time-out passes.
+template <typename Start>
+std::size_t Connection::wait_for(Start start) {
+  std::error_code result = asio::error::would_block;
+  std::size_t transferred = 0;
+  start([&](const std::error_code& error, std::size_t n) {
+    result = error;
+    transferred = n;
+  });
+  context_->restart();
+  context_->run_for(IDLE_TIMEOUT);
+  if (result == asio::error::would_block) {
+    std::error_code ignored;
+    socket_.close(ignored);
+    context_->restart();
+    context_->run();
+    throw ConnectionTimeout();
+  }
+  if (result && result != asio::error::eof) throw std::system_error(result);
+  return transferred;
+}
+
+bool Connection::fill() {
+  if (consumed_ > 0) {
+    buffer_.erase(0, consumed_);
+    consumed_ = 0;
+  }
+  std::array<char, 16384> chunk{};
+  const std::size_t n = wait_for([&](auto handler) {
+    socket_.async_read_some(asio::buffer(chunk), std::move(handler));
+  });
+  buffer_.append(chunk.data(), n);
+  return n > 0;
+}
+
+std::string Connection::read_line(std::size_t limit) {
+  for (;;) {
+    const std::string_view pending = std::string_view(buffer_).substr(consumed_);
+    const std::size_t end = pending.find('\n');
+    if (end != std::string_view::npos && end < limit) {
+      std::string line(pending.substr(0, end + 1));
+      consumed_ += end + 1;
+      return line;
+    }
+    if (pending.size() >= limit || !fill()) {
+      const std::string_view rest = std::string_view(buffer_).substr(consumed_);
+      std::string line(rest.substr(0, limit));
+      consumed_ += line.size();
+      return line;
+    }
+  }
+}
+
+std::string Connection::read_bytes(std::size_t count) {
+  while (buffer_.size() - consumed_ < count) {
+    if (!fill()) break;
+  }
+  std::string bytes = buffer_.substr(consumed_, count);
+  consumed_ += bytes.size();
+  return bytes;
+}
+
+void Connection::write(std::string_view bytes) {
+  wait_for([&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });
+}
+
+void Connection::close() {
+  std::error_code ignored;
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+  socket_.close(ignored);
+}
+
+}  // namespace verhulzen

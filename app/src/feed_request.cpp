@@ -1,0 +1,111 @@
+#include "feed_request.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "config.h"
+
+namespace verhulzen {
+
+namespace {
+
+struct Transfer {
+  FeedAnswer answer;
+  bool limit_reached = false;
+};
+
+std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& transfer = *static_cast<Transfer*>(user);
+  const std::size_t length = size * count;
+  const std::size_t room = FEED_LIMIT - transfer.answer.body.size();
+  transfer.answer.body.append(data, std::min(length, room));
+  if (length > room) {
+    transfer.limit_reached = true;
+    return 0;  // ends the transfer: nothing beyond the limit is read
+  }
+  return length;
+}
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& answer = static_cast<Transfer*>(user)->answer;
+  const std::string_view line(data, size * count);
+  if (line.starts_with("HTTP/")) {
+    answer.date.reset();  // a new answer after a redirect: only the final one counts
+  } else if (const std::size_t colon = line.find(':'); colon == 4 && !answer.date) {
+    const std::string_view name = line.substr(0, colon);
+    if (std::equal(name.begin(), name.end(), "date", [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == b;
+        })) {
+      answer.date = std::string(trim(line.substr(colon + 1)));
+    }
+  }
+  return size * count;
+}
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url) {
+  static std::once_flag global_init;
+  std::call_once(global_init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+
+  const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) return std::string("curl_easy_init failed");
+
+  // The request's own headers are exactly User-Agent and Cache-Control; libcurl's
+  // Accept is removed, and the body is asked for uncompressed.
+  std::unique_ptr<curl_slist, ListDeleter> headers;
+  for (const char* header : {"Cache-Control: no-cache", "Accept:", "Accept-Encoding: identity"}) {
+    headers.reset(curl_slist_append(headers.release(), header));
+  }
+  const std::string user_agent = "DrovelVerhulzen/" + std::string(APP_VERSION);
+
+  Transfer transfer;
+  char error[CURL_ERROR_SIZE] = {};
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_USERAGENT, user_agent.c_str());
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, 5000L);
+  // Five seconds without a single byte end the request; a slow but steady feed does not.
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 5L);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, on_body);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, on_header);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+
+  const CURLcode result = curl_easy_perform(c);
+  if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && transfer.limit_reached)) {
+    return std::string(curl_easy_strerror(result)) + (error[0] ? std::string(": ") + error : "");
+  }
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &transfer.answer.status);
+  return std::move(transfer.answer);
+}
+
+}  // namespace verhulzen

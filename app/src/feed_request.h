@@ -1,0 +1,22 @@
+// The one request of the update check: a GET of the feed over HTTP(S) with libcurl.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace verhulzen {
+
+inline constexpr std::size_t FEED_LIMIT = 65536;
+
+struct FeedAnswer {
+  long status = 0;          // of the final answer, after redirects
+  std::string body;         // at most FEED_LIMIT bytes; the rest is not read
+  std::optional<std::string> date;  // the final answer's first Date header
+};
+
+// The answer, or the text of what went wrong (connection, TLS, time-out).
+std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url);
+
+}  // namespace verhulzen

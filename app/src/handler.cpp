@@ -1,0 +1,244 @@
+#include "handler.h"
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <system_error>
+
+#include "http_date.h"
+#include "static_files.h"
+
+namespace verhulzen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Status {
+  int code;
+  std::string_view phrase;
+  std::string_view explanation;
+};
+
+constexpr std::array<Status, 12> kStatuses{{
+    {200, "OK", "Request fulfilled, document follows"},
+    {204, "No Content", "Request fulfilled, nothing follows"},
+    {302, "Found", "Object moved temporarily -- see URI list"},
+    {304, "Not Modified", "Document has not changed since given time"},
+    {400, "Bad Request", "Bad request syntax or unsupported method"},
+    {404, "Not Found", "Nothing matches the given URI"},
+    {413, "Request Entity Too Large", "Entity is too large"},
+    {414, "Request-URI Too Long", "URI is too long"},
+    {431, "Request Header Fields Too Large",
+     "The server refused this request because the request header fields are too large"},
+    {500, "Internal Server Error", "Server got itself in trouble"},
+    {501, "Not Implemented", "Server does not support this operation"},
+    {505, "HTTP Version Not Supported", "Cannot fulfill request"},
+}};
+
+const Status* status_of(int code) {
+  for (const Status& status : kStatuses) {
+    if (status.code == code) return &status;
+  }
+  return nullptr;
+}
+
+std::string html_escape(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string error_document(int code, std::string_view message, std::string_view explanation) {
+  const std::string c = std::to_string(code);
+  return "<!DOCTYPE HTML>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         "<title>Error response</title>\n</head>\n<body>\n<h1>Error response</h1>\n"
+         "<p>Error code: " + c + "</p>\n<p>Message: " + html_escape(message) + ".</p>\n"
+         "<p>Error code explanation: " + c + " - " + html_escape(explanation) + ".</p>\n"
+         "</body>\n</html>\n";
+}
+
+double now() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+std::string_view without_line_end(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  return line;
+}
+
+// The modification time is compared in whole seconds, as HTTP dates carry no more.
+bool not_modified_since(const Request& request, double modified) {
+  const auto since = request.header("If-Modified-Since");
+  if (!since || request.header("If-None-Match")) return false;
+  const auto date = parse_mail_date(*since);
+  if (!date || (date->offset && *date->offset != 0)) return false;
+  return std::floor(modified) <= static_cast<double>(date->fields_as_utc());
+}
+
+}  // namespace
+
+std::string_view reason_phrase(int code) {
+  const Status* status = status_of(code);
+  return status ? status->phrase : "";
+}
+
+Handler::Handler(Connection& connection, const Config& config)
+    : connection_(connection), config_(config), directory_(config.WEB_DIR) {}
+
+void Handler::serve() {
+  try {
+    const std::string line = connection_.read_line(MAX_LINE + 1);
+    if (line.empty()) return;
+    if (line.size() > MAX_LINE) return send_error(414);
+
+    auto parsed = parse_request_line(without_line_end(line));
+    if (auto* error = std::get_if<RequestError>(&parsed)) return send_error(error->code, error->message);
+    Request& request = std::get<Request>(parsed);
+
+    for (std::size_t count = 0;; ++count) {
+      const std::string header = connection_.read_line(MAX_LINE + 1);
+      if (header.size() > MAX_LINE) return send_error(431, "Line too long");
+      const std::string_view content = without_line_end(header);
+      if (content.empty()) break;
+      if (count == MAX_HEADERS) return send_error(431, "Too many headers");
+      add_header_line(request, content);
+    }
+    handle(request);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "verhulzen: request ended: %s\n", error.what());
+  }
+  connection_.close();
+}
+
+void Handler::handle(Request& request) {
+  request_ = &request;
+  if (request.method == "GET" || request.method == "HEAD") {
+    if (auto body = send_head(); body && request.method == "GET") send_body(*body);
+  } else {
+    send_error(501, "Unsupported method ('" + request.method + "')");
+  }
+}
+
+bool Handler::toegestaan() const {
+  const std::string host = request_->header("Host").value_or("");
+  const std::string name = host.substr(0, host.rfind(':'));
+  return name == "127.0.0.1" || name == "localhost";
+}
+
+Body Handler::antwoord(int code, std::string body, std::string_view soort, std::string_view locatie) {
+  send_response(code);
+  send_header("Content-Type", soort);
+  send_header("Content-Length", std::to_string(body.size()));
+  if (!locatie.empty()) send_header("Location", locatie);
+  end_headers();
+  return body;
+}
+
+std::optional<Body> Handler::launcher_route() { return std::nullopt; }
+
+std::optional<Body> Handler::send_head() {
+  if (!toegestaan()) {
+    send_error(404);
+    return std::nullopt;
+  }
+  if (auto routed = launcher_route()) return routed;
+
+  std::error_code error;
+  if (fs::is_directory(translate_path(request_->target, directory_), error)) {
+    const std::string_view path = std::string_view(request_->target).substr(0, request_->target.find('?'));
+    if (!path.empty() && path != "/") {
+      send_error(404);
+      return std::nullopt;
+    }
+    request_->target = "/index.html";
+  }
+  if (is_refused_name(translate_path(request_->target, directory_))) {
+    send_error(404);
+    return std::nullopt;
+  }
+  return send_file();
+}
+
+std::optional<Body> Handler::send_file() {
+  const fs::path path = translate_path(request_->target, directory_);
+  const std::string_view type = guess_type(path);
+  if (!path.has_filename()) {
+    send_error(404, "File not found");
+    return std::nullopt;
+  }
+  auto file = platform::ReadOnlyFile::open(path);
+  if (!file) {
+    send_error(404, "File not found");
+    return std::nullopt;
+  }
+  if (not_modified_since(*request_, file->modified())) {
+    send_response(304);
+    end_headers();
+    return std::nullopt;
+  }
+  send_response(200);
+  send_header("Content-type", type);
+  send_header("Content-Length", std::to_string(file->size()));
+  send_header("Last-Modified", format_http_date(file->modified()));
+  end_headers();
+  return std::move(*file);
+}
+
+void Handler::send_error(int code, std::string_view message) {
+  const Status* status = status_of(code);
+  const std::string_view phrase = message.empty() && status ? status->phrase : message;
+  const std::string_view explanation = status ? status->explanation : "";
+  const bool has_body =
+      code >= 200 && code != 204 && code != 205 && code != 304;
+  const std::string document = has_body ? error_document(code, phrase, explanation) : std::string();
+  send_response(code, phrase);
+  send_header("Connection", "close");
+  send_header("Content-Type", "text/html;charset=utf-8");
+  send_header("Content-Length", std::to_string(document.size()));
+  end_headers();
+  if (!request_ || request_->method != "HEAD") connection_.write(document);
+}
+
+void Handler::send_response(int code, std::string_view message) {
+  head_ = "HTTP/1.0 " + std::to_string(code) + " ";
+  head_ += message.empty() ? reason_phrase(code) : message;
+  head_ += "\r\n";
+  send_header("Server", std::string(SERVER_VERSION) + " " + std::string(SYS_VERSION));
+  send_header("Date", format_http_date(now()));
+}
+
+void Handler::send_header(std::string_view name, std::string_view value) {
+  head_ += name;
+  head_ += ": ";
+  head_ += value;
+  head_ += "\r\n";
+}
+
+void Handler::end_headers() {
+  send_header("Content-Security-Policy", CSP);
+  send_header("Referrer-Policy", "no-referrer");
+  send_header("X-Content-Type-Options", "nosniff");
+  send_header("Cache-Control", "no-store");
+  head_ += "\r\n";
+  connection_.write(head_);
+  head_.clear();
+}
+
+void Handler::send_body(Body& body) {
+  if (auto* bytes = std::get_if<std::string>(&body)) return connection_.write(*bytes);
+  auto& file = std::get<platform::ReadOnlyFile>(body);
+  std::array<char, 65536> chunk{};
+  while (const std::size_t n = file.read(chunk.data(), chunk.size())) connection_.write({chunk.data(), n});
+}
+
+}  // namespace verhulzen

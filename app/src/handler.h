@@ -1,0 +1,55 @@
+// The request handler: one object per connection, serving exactly one request.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "config.h"
+#include "connection.h"
+#include "http_request.h"
+#include "platform/files.h"
+
+namespace verhulzen {
+
+inline constexpr std::string_view SERVER_VERSION = "DrovelVerhulzen";
+inline constexpr std::string_view SYS_VERSION = "";
+
+// What follows an answer head: bytes from memory or an open file.
+using Body = std::variant<std::string, platform::ReadOnlyFile>;
+
+class Handler {
+ public:
+  Handler(Connection& connection, const Config& config);
+
+  // Reads one request and answers it; errors end the request, never the server.
+  void serve();
+
+ private:
+  void handle(Request& request);
+  bool toegestaan() const;
+  Body antwoord(int code, std::string body = {},
+                std::string_view soort = "text/plain; charset=utf-8", std::string_view locatie = {});
+  std::optional<Body> launcher_route();
+  std::optional<Body> send_head();
+  std::optional<Body> send_file();
+  void send_error(int code, std::string_view message = {});
+
+  void send_response(int code, std::string_view message = {});
+  void send_header(std::string_view name, std::string_view value);
+  void end_headers();
+  void send_body(Body& body);
+
+  Connection& connection_;
+  const Config& config_;
+  std::filesystem::path directory_;
+  Request* request_ = nullptr;  // the request being answered, once it has been read
+  std::string head_;
+};
+
+// The standard reason phrase of an HTTP status code.
+std::string_view reason_phrase(int code);
+
+}  // namespace verhulzen

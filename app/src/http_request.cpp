@@ -1,0 +1,95 @@
+#include "http_request.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace verhulzen {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> words_of(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && is_blank(line[i])) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && !is_blank(line[i])) ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+bool is_version_number(std::string_view s) {
+  return !s.empty() && s.size() <= 10 &&
+         std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+std::optional<std::string> Request::header(std::string_view name) const {
+  for (const auto& [key, value] : headers) {
+    if (equal_ignoring_case(key, name)) return value;
+  }
+  return std::nullopt;
+}
+
+std::variant<Request, RequestError> parse_request_line(std::string_view line) {
+  const std::vector<std::string_view> words = words_of(line);
+  if (words.size() >= 3) {
+    const std::string_view version = words.back();
+    const std::string_view number = version.substr(std::min<std::size_t>(5, version.size()));
+    const std::size_t dot = number.find('.');
+    if (!version.starts_with("HTTP/") || dot == std::string_view::npos ||
+        !is_version_number(number.substr(0, dot)) || !is_version_number(number.substr(dot + 1))) {
+      return RequestError{400, "Bad request version ('" + std::string(version) + "')"};
+    }
+    std::string_view major = number.substr(0, dot);
+    while (major.size() > 1 && major.front() == '0') major.remove_prefix(1);
+    if (major.size() > 1 || major.front() >= '2') {
+      return RequestError{505, "Invalid HTTP version (" + std::string(number) + ")"};
+    }
+  }
+  if (words.size() != 3) {
+    return RequestError{400, "Bad request syntax ('" + std::string(trim(line)) + "')"};
+  }
+  Request request;
+  request.method = words[0];
+  request.target = words[1];
+  if (request.target.starts_with("//")) {
+    const std::size_t first = request.target.find_first_not_of('/');
+    request.target = "/" + (first == std::string::npos ? "" : request.target.substr(first));
+  }
+  request.version = words[2];
+  return request;
+}
+
+void add_header_line(Request& request, std::string_view line) {
+  if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
+    if (!request.headers.empty()) {
+      std::string& value = request.headers.back().second;
+      value += ' ';
+      value += trim(line);
+    }
+    return;
+  }
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos || colon == 0) return;
+  request.headers.emplace_back(std::string(line.substr(0, colon)),
+                               std::string(trim(line.substr(colon + 1))));
+}
+
+}  // namespace verhulzen

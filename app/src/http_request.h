@@ -1,0 +1,40 @@
+// One HTTP/1.0 request as the server reads it: request line and header lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace verhulzen {
+
+inline constexpr std::size_t MAX_LINE = 65536;
+inline constexpr std::size_t MAX_HEADERS = 100;
+
+struct Request {
+  std::string method;
+  // The request target as sent, with a leading run of "/" reduced to one.
+  std::string target;
+  std::string version;
+  std::vector<std::pair<std::string, std::string>> headers;
+
+  // The first header of that name, compared without regard to case.
+  std::optional<std::string> header(std::string_view name) const;
+};
+
+// A request that is refused before it is handled.
+struct RequestError {
+  int code;
+  std::string message;  // reason phrase; empty for the standard one
+};
+
+// The request line (without its line end) split into method, target and version.
+std::variant<Request, RequestError> parse_request_line(std::string_view line);
+
+// Adds one header line (without its line end); a line that starts with a blank
+// continues the previous header.
+void add_header_line(Request& request, std::string_view line);
+
+}  // namespace verhulzen

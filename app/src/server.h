@@ -1,0 +1,45 @@
+// The local web server: HTTP/1.0 on 127.0.0.1, one request per connection, every
+// connection on a thread of its own.
+#pragma once
+
+#include <asio.hpp>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "config.h"
+
+namespace verhulzen {
+
+class Server {
+ public:
+  // Binds to a free port of 127.0.0.1 and starts accepting on a thread of its own.
+  explicit Server(const Config& config);
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+  ~Server();
+
+  std::uint16_t port() const { return port_; }
+
+  // Stops accepting and returns when the accept loop has ended. Connections being
+  // served go on until their answer is sent.
+  void shutdown();
+
+ private:
+  void accept_next();
+
+  std::shared_ptr<const Config> config_;
+  asio::io_context context_;
+  asio::ip::tcp::acceptor acceptor_;
+  std::uint16_t port_ = 0;
+  std::thread accept_thread_;
+};
+
+struct StartedServer {
+  std::unique_ptr<Server> server;
+  std::uint16_t port;
+};
+
+StartedServer start_server(const Config& config);
+
+}  // namespace verhulzen

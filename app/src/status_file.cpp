@@ -1,0 +1,37 @@
+#include "status_file.h"
+
+#include <mutex>
+
+#include "platform/files.h"
+
+namespace verhulzen {
+
+namespace {
+
+std::mutex& status_lock() {
+  static std::mutex lock;
+  return lock;
+}
+
+}  // namespace
+
+Json lees_status(const std::filesystem::path& path) {
+  const auto bytes = platform::read_file(path);
+  if (!bytes) return Json::object();
+  auto value = read_json(*bytes);
+  if (!value || !value->is_object()) return Json::object();
+  return std::move(*value);
+}
+
+void schrijf_status(const std::filesystem::path& path, const Json& s) {
+  platform::replace_file(path, write_json(s));
+}
+
+void wijzig_status(const std::filesystem::path& path, const std::function<void(Json&)>& change) {
+  const std::lock_guard guard(status_lock());
+  Json s = lees_status(path);
+  change(s);
+  schrijf_status(path, s);
+}
+
+}  // namespace verhulzen

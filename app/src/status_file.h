@@ -1,0 +1,21 @@
+// The status file status.json: one JSON object, read and written whole.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+#include "json_text.h"
+
+namespace verhulzen {
+
+// The file's object; an empty object when it is missing or unreadable. Never fails.
+Json lees_status(const std::filesystem::path& path);
+
+// Replaces the file with `s`; a failure of the file system is ignored.
+void schrijf_status(const std::filesystem::path& path, const Json& s);
+
+// Reads the file, lets `change` alter the object and writes it back, all under one
+// lock, so that concurrent changes within the process never undo each other.
+void wijzig_status(const std::filesystem::path& path, const std::function<void(Json&)>& change);
+
+}  // namespace verhulzen

@@ -1,0 +1,70 @@
+#include "update_check.h"
+
+#include <chrono>
+#include <optional>
+#include <variant>
+
+#include "feed_request.h"
+#include "http_date.h"
+#include "status_file.h"
+
+namespace verhulzen {
+
+namespace {
+
+double now() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// A hand-edited value that is no number counts as never checked.
+double number_or_zero(const Json& s, const char* key) {
+  const auto found = s.find(key);
+  return found != s.end() && found->is_number() ? found->get<double>() : 0;
+}
+
+struct FeedDocument {
+  Json info;
+  double server_ts;
+};
+
+// The feed's document and the server's time, or nullopt on any failure.
+std::optional<FeedDocument> haal_feed(const Config& config) {
+  auto outcome = vraag_feed(config.UPDATE_URL);
+  auto* answer = std::get_if<FeedAnswer>(&outcome);
+  if (!answer || answer->status < 200 || answer->status > 299) return std::nullopt;
+  auto info = read_json(answer->body);
+  if (!info || !info->is_object()) return std::nullopt;  // "onverwacht antwoord"
+  double server_ts = now();
+  if (answer->date && !answer->date->empty()) {
+    const auto date = parse_mail_date(*answer->date);
+    if (!date) return std::nullopt;
+    server_ts = date->epoch_seconds();
+  }
+  return FeedDocument{std::move(*info), server_ts};
+}
+
+}  // namespace
+
+// The status file is not locked across the request: the outcome is merged into the
+// file as it is then, so that a message hidden meanwhile stays hidden.
+bool controleer_online(const Config& config, bool forceer) {
+  const double begin = now();
+  bool due = forceer;
+  wijzig_status(config.STATUS, [&](Json& s) {
+    if (!s.contains("eerste_start")) s["eerste_start"] = begin;
+    if (begin - number_or_zero(s, "gecontroleerd") >= DAG) due = true;
+  });
+  if (!due) return true;
+
+  const std::optional<FeedDocument> feed = haal_feed(config);
+  wijzig_status(config.STATUS, [&](Json& s) {
+    if (!s.contains("eerste_start")) s["eerste_start"] = begin;
+    if (!feed) return;
+    s["server_ts"] = feed->server_ts;
+    s["gecontroleerd"] = now();
+    s["info"] = feed->info;
+  });
+  return feed.has_value();
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,13 @@
+// The update check: asks the maker's feed for version information and messages and
+// keeps the outcome in the status file.
+#pragma once
+
+#include "config.h"
+
+namespace verhulzen {
+
+// True when the feed answered with a valid document or no request was due; false
+// when the request failed. Without `forceer` it asks at most once a day.
+bool controleer_online(const Config& config, bool forceer = false);
+
+}  // namespace verhulzen

@@ -1,0 +1,90 @@
+#include "utf8.h"
+
+#include <cstddef>
+#include <optional>
+
+namespace verhulzen {
+
+namespace {
+
+// Length of the valid sequence starting at `i`, or 0 when none starts there.
+std::size_t valid_sequence_length(std::string_view s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // bounds of the second byte, which exclude overlong forms,
+  unsigned char high = 0xBF;  // surrogates and code points above U+10FFFF
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > s.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
+std::optional<int> hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool is_valid_utf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = valid_sequence_length(bytes, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string replace_invalid_utf8(std::string_view bytes) {
+  std::string result;
+  result.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (const std::size_t length = valid_sequence_length(bytes, i)) {
+      result.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      result.append("\xEF\xBF\xBD");
+      ++i;
+    }
+  }
+  return result;
+}
+
+std::string percent_decode(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      const auto high = hex_value(text[i + 1]);
+      const auto low = hex_value(text[i + 2]);
+      if (high && low) {
+        result.push_back(static_cast<char>(*high * 16 + *low));
+        i += 2;
+        continue;
+      }
+    }
+    result.push_back(text[i]);
+  }
+  return result;
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,19 @@
+// UTF-8 checks and decoding shared by the server and the status file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace verhulzen {
+
+// Strict UTF-8: no overlong forms, no encoded surrogates, nothing above U+10FFFF and
+// no sequence cut off at the end.
+bool is_valid_utf8(std::string_view bytes);
+
+// The same bytes with every invalid sequence replaced by U+FFFD.
+std::string replace_invalid_utf8(std::string_view bytes);
+
+// Decodes %XX escapes to bytes; a "%" without two hexadecimal digits stays as it is.
+std::string percent_decode(std::string_view text);
+
+}  // namespace verhulzen

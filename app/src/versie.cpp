@@ -1,0 +1,85 @@
+#include "versie.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "config.h"
+
+namespace verhulzen {
+
+namespace {
+
+bool is_empty_value(const Json& v) {
+  return v.is_null() || (v.is_boolean() && !v.get<bool>()) || (v.is_number() && v.get<double>() == 0) ||
+         (v.is_string() && v.get_ref<const std::string&>().empty()) || (v.is_array() && v.empty()) ||
+         (v.is_object() && v.empty());
+}
+
+bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+bool is_label_character(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; }
+
+// Zero or more labels of [a-z0-9-], each followed by a dot, then the maker's domain.
+bool is_maker_host(std::string_view host) {
+  if (host == MAKER_DOMAIN) return true;
+  const std::string suffix = "." + std::string(MAKER_DOMAIN);
+  if (!host.ends_with(suffix)) return false;
+  const std::string_view labels = host.substr(0, host.size() - suffix.size() + 1);
+  std::size_t length = 0;
+  for (const char c : labels) {
+    if (c == '.') {
+      if (length == 0) return false;
+      length = 0;
+    } else if (is_label_character(c)) {
+      ++length;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+Versie versie_van_tekst(std::string_view text) {
+  Versie result;
+  for (std::size_t i = 0; i < text.size() && result.delen.size() < 3;) {
+    if (!is_digit(text[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && is_digit(text[i])) ++i;
+    std::string_view run = text.substr(start, i - start);
+    while (run.size() > 1 && run.front() == '0') run.remove_prefix(1);
+    result.delen.emplace_back(run);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::strong_ordering operator<=>(const Versie& a, const Versie& b) {
+  return std::lexicographical_compare_three_way(
+      a.delen.begin(), a.delen.end(), b.delen.begin(), b.delen.end(),
+      [](const std::string& x, const std::string& y) {
+        if (const auto by_length = x.size() <=> y.size(); by_length != 0) return by_length;
+        return x <=> y;
+      });
+}
+
+Versie versie(const Json& v) {
+  if (is_empty_value(v)) return versie_van_tekst("0");
+  if (v.is_string()) return versie_van_tekst(v.get_ref<const std::string&>());
+  return versie_van_tekst(v.dump());
+}
+
+std::optional<std::string> veilige_link(const Json& url) {
+  if (!url.is_string()) return std::nullopt;
+  const std::string& link = url.get_ref<const std::string&>();
+  constexpr std::string_view scheme = "https://";
+  if (!link.starts_with(scheme)) return std::nullopt;
+  const std::string_view rest = std::string_view(link).substr(scheme.size());
+  if (!is_maker_host(rest.substr(0, rest.find('/')))) return std::nullopt;
+  return link;
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,31 @@
+// Version texts as comparable tuples, and the test of links that may be opened.
+#pragma once
+
+#include <compare>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "json_text.h"
+
+namespace verhulzen {
+
+// Up to three non-negative integers of any size, compared element by element; when
+// one is the beginning of the other, the shorter is the smaller.
+struct Versie {
+  std::vector<std::string> delen;  // decimal digits without leading zeros
+
+  friend std::strong_ordering operator<=>(const Versie& a, const Versie& b);
+  friend bool operator==(const Versie& a, const Versie& b) = default;
+};
+
+// The version of any value: its first three runs of digits, taken from its text. A
+// missing, empty, zero or false value counts as "0".
+Versie versie(const Json& v);
+
+// The link itself when it is an https link on the maker's domain or a subdomain,
+// written in lower case, else nullopt.
+std::optional<std::string> veilige_link(const Json& url);
+
+}  // namespace verhulzen
