@@ -1,0 +1,126 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { detect } from '../../../web/src/core/detect.js';
+import { suggestVariants } from '../../../web/src/core/variants.js';
+import { anonymize, buildMatcher } from '../../../web/src/core/matcher.js';
+import { restore, segmentsToText } from '../../../web/src/core/restore.js';
+import { blocksToMarkdown } from '../../../web/src/core/markdown.js';
+
+// As the page does: one entity per category and value, numbered per prefix
+// (the role when there is one) in order of first appearance.
+function entitiesFor(hits) {
+  const byKey = new Map();
+  const counters = {};
+  for (const hit of hits) {
+    const key = hit.cat + '\u0000' + hit.value;
+    if (byKey.has(key)) continue;
+    const prefix = hit.rol ?? hit.cat;
+    counters[prefix] = (counters[prefix] ?? 0) + 1;
+    byKey.set(key, {
+      id: byKey.size + 1,
+      cat: hit.cat,
+      label: prefix + '_' + counters[prefix],
+      value: hit.value,
+      variants: suggestVariants(hit.cat, hit.value),
+      active: true,
+      auto: true,
+    });
+  }
+  return [...byKey.values()];
+}
+
+const BRIEF = `Bakker Bouw B.V.
+T.a.v. de heer K. van Dam
+Kerkstraat 12a
+1234 AB  Amsterdam
+
+Amsterdam, 12 maart 2024
+
+Betreft: aangifte vennootschapsbelasting, uw kenmerk 1234.56.789.H.01
+
+Geachte heer,
+
+Hierbij de aangifte. Het bedrag wordt afgeschreven van NL91ABNA0417164300.
+Vragen? Bel 020-1234567 of mail naar info@bakkerbouw.nl.
+
+Met vriendelijke groet,
+
+Lotte Kramer
+`;
+
+const AANGIFTE = `Naam belastingplichtige: Pieter Bakker
+Naam fiscale partner: Eva Smit
+BSN: 123456782
+Geboortedatum: 12-03-1958
+Adres: Dorpsweg 3, 2011 AB Haarlem
+Kinderen: Sem Bakker en Noor Bakker`;
+
+const AKTE = `Erflater: Johannes Verbeek
+Erfgenamen: Maria Verbeek en Thomas Verbeek
+Mevrouw A. Peeters
+Kouter 12
+9000 Gent
+België`;
+
+const pseudonymise = (text) => {
+  const entities = entitiesFor(detect(text));
+  return { entities, anonymized: anonymize(text, buildMatcher(entities)) };
+};
+
+test('detect, anonymize and restore give the original text back', () => {
+  for (const text of [BRIEF, AANGIFTE, AKTE]) {
+    const { entities, anonymized } = pseudonymise(text);
+    for (const ent of entities) assert.ok(!anonymized.includes(ent.value), ent.value + ' left in the text');
+    const result = restore(anonymized, entities);
+    assert.equal(segmentsToText(result.segments), text);
+    assert.deepEqual(result.unknown, []);
+    assert.deepEqual([...result.found].sort(), entities.map((e) => e.label).sort());
+  }
+});
+
+test('the labels carry the roles and categories that detection found', () => {
+  const { anonymized } = pseudonymise(AANGIFTE);
+  assert.equal(anonymized, [
+    'Naam belastingplichtige: [CLIENT_1]',
+    'Naam fiscale partner: [PARTNER_1]',
+    'BSN: [BSN_1]',
+    'Geboortedatum: [GEBDATUM_1]',
+    'Adres: [ADRES_1], [POSTCODE_1] [PLAATS_1]',
+    'Kinderen: [KIND_1] en [KIND_2]',
+  ].join('\n'));
+  const akte = pseudonymise(AKTE).anonymized;
+  assert.equal(akte, [
+    'Erflater: [ERFLATER_1]', 'Erfgenamen: [ERFGENAAM_1] en [ERFGENAAM_2]', 'Mevrouw [PERSOON_1]',
+    '[ADRES_1]', '[POSTCODE_1] [PLAATS_1]', 'België',
+  ].join('\n'));
+});
+
+test('an answer with placeholders rewritten by the assistant restores all the same', () => {
+  const { entities, anonymized } = pseudonymise(AANGIFTE);
+  const rewrites = [
+    (p, n) => `\\[${p.toLowerCase()}\\_${n}\\]`,
+    (p, n) => `**${p} ${n}**`,
+    (p, n) => `[ ${p}-${n} ]`,
+  ];
+  for (const rewrite of rewrites) {
+    const answer = anonymized.replace(/\[([A-Z]+)_(\d+)\]/g, (m, p, n) => rewrite(p, n));
+    const back = segmentsToText(restore(answer, entities).segments).replace(/\*\*/g, '');
+    assert.equal(back, AANGIFTE, rewrite.toString());
+  }
+});
+
+test('the markdown for the assistant, pseudonymised per block and whole, restores to the markdown', () => {
+  const blocks = [
+    { t: 'h', level: 1, text: 'Dossier Pieter Bakker' },
+    { t: 'p', line: true, text: 'Naam belastingplichtige: Pieter Bakker' },
+    { t: 'p', line: true, text: 'Adres: Dorpsweg 3, 2011 AB Haarlem' },
+    { t: 'table', rows: [['Rekening', 'Saldo'], ['NL91 ABNA 0417 1643 00', '12.000']] },
+    { t: 'li', text: 'Partner: Eva Smit' },
+  ];
+  const plain = blocksToMarkdown(blocks);
+  const entities = entitiesFor(detect(plain));
+  const matcher = buildMatcher(entities);
+  const md = anonymize(blocksToMarkdown(blocks, (s) => anonymize(s, matcher)), matcher);
+  assert.ok(!/Bakker|Dorpsweg|ABNA|Smit/.test(md), md);
+  assert.equal(segmentsToText(restore(md, entities).segments), plain);
+});
