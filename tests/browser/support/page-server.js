@@ -33,3 +33,26 @@ export async function servePage() {
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return { server, origin: `http://127.0.0.1:${server.address().port}` };
 }
+
+// A page of the served folder with watchers for what must never happen:
+// requests to other hosts, content-security violations and uncaught errors.
+export async function openPage(browser, origin, { width = 1440, height = 900, context } = {}) {
+  const ctx = context || await browser.newContext({ viewport: { width, height } });
+  const page = await ctx.newPage();
+  const problems = [];
+  page.on('request', (req) => {
+    const url = req.url();
+    if (!url.startsWith(`${origin}/`) && !/^(data|blob):/.test(url)) problems.push(`request to ${url}`);
+  });
+  page.on('console', (msg) => {
+    if (/Content Security Policy|Refused to/i.test(msg.text())) problems.push(`csp: ${msg.text()}`);
+  });
+  page.on('pageerror', (err) => problems.push(`error: ${err.message}`));
+  await page.addInitScript(() => {
+    document.addEventListener('securitypolicyviolation', (e) => console.error(`Refused to load: CSP ${e.violatedDirective}`));
+  });
+  await page.goto(`${origin}/`);
+  return { page, problems };
+}
+
+export const toastText = (page) => page.locator('#toast').textContent();
