@@ -23,7 +23,7 @@ function readWorkbook(data, type) {
     if (/password/i.test(cause?.message)) {
       throw new Error('Deze werkmap is beveiligd met een wachtwoord. Sla hem zonder wachtwoord op en probeer het opnieuw.', { cause });
     }
-    throw new Error('Dit spreadsheet kon niet gelezen worden. Het bestand is beschadigd of geen geldig spreadsheet.', { cause });
+    throw new Error('Dit spreadsheet kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.', { cause });
   }
   return leesSheet(wb);
 }

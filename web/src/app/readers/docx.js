@@ -37,7 +37,6 @@ function parseBody(html) {
 function listItems(list, blocks) {
   const ordered = list.tagName === 'OL';
   for (const item of list.children) {
-    if (item.tagName !== 'LI') continue;
     const inner = [...item.children].filter((child) => LISTS.has(child.tagName));
     const own = item.cloneNode(true);
     for (const child of [...own.children]) if (LISTS.has(child.tagName)) child.remove();
