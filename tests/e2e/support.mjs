@@ -1,0 +1,80 @@
+// Runs the desktop program as a process, as the starter would, in a folder of
+// its own with its own data folder; the paths of the host and the library come
+// from the build (VERHULZEN_HOST, VERHULZEN_LIB).
+import { spawn } from 'node:child_process';
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { request } from 'node:http';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+
+const HOST = process.env.VERHULZEN_HOST;
+const LIB = process.env.VERHULZEN_LIB;
+if (!HOST || !LIB) throw new Error('VERHULZEN_HOST and VERHULZEN_LIB must name the built host and library');
+
+// A program folder: the library, and a web folder with the given files unless web is null.
+export function installeer(web = { 'index.html': '<!doctype html><title>Drovel Verhulzen</title>' }) {
+  const root = mkdtempSync(join(tmpdir(), 'verhulzen-e2e-'));
+  mkdirSync(join(root, 'app'));
+  const lib = join(root, 'app', 'verhulzen_app.so');
+  copyFileSync(LIB, lib);
+  if (web) {
+    mkdirSync(join(root, 'app', 'web'));
+    for (const [naam, inhoud] of Object.entries(web)) writeFileSync(join(root, 'app', 'web', naam), inhoud);
+  }
+  const data = join(root, 'data');
+  return { root, lib, data, instance: join(data, 'instance.json'), opruimen: () => rmSync(root, { recursive: true, force: true }) };
+}
+
+// Starts the program; `klaar` resolves with its exit code, signal and output.
+export function start(app, { env = {}, args = [], voor = [] } = {}) {
+  const omgeving = {
+    PATH: process.env.PATH,
+    HOME: app.root,
+    VERHULZEN_DATA_DIR: app.data,
+    VERHULZEN_GEEN_UPDATE: '1',
+    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
+    ...env,
+  };
+  for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
+  const opdracht = [...voor, HOST, app.lib, ...args];
+  const kind = spawn(opdracht[0], opdracht.slice(1), { env: omgeving, stdio: ['ignore', 'pipe', 'pipe'] });
+  let stdout = '';
+  let stderr = '';
+  kind.stdout.on('data', (d) => { stdout += d; });
+  kind.stderr.on('data', (d) => { stderr += d; });
+  const klaar = new Promise((resolve) => kind.on('close', (code, signal) => resolve({ code, signal, stdout, stderr })));
+  return { kind, klaar };
+}
+
+export async function wachtOp(voorwaarde, { ms = 20000, wat = 'voorwaarde' } = {}) {
+  const einde = Date.now() + ms;
+  for (;;) {
+    const waarde = await voorwaarde();
+    if (waarde) return waarde;
+    if (Date.now() > einde) throw new Error(`wachten op ${wat} duurde te lang`);
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// The instance record once the program has written it whole.
+export function leesInstance(app) {
+  return wachtOp(() => {
+    if (!existsSync(app.instance)) return null;
+    try {
+      return JSON.parse(readFileSync(app.instance, 'utf8'));
+    } catch {
+      return null;
+    }
+  }, { wat: 'instance.json' });
+}
+
+// One GET on the loopback address: { status, body }, or the error of the connection.
+export function haal(port, pad = '/') {
+  return new Promise((resolve, reject) => {
+    request({ host: '127.0.0.1', port, path: pad, agent: false }, (res) => {
+      let body = '';
+      res.on('data', (d) => { body += d; });
+      res.on('end', () => resolve({ status: res.statusCode, body }));
+    }).on('error', reject).end();
+  });
+}
