@@ -76,7 +76,7 @@ test('nested lists become items of their own; blocks inside a cell stay apart', 
   ]);
 });
 
-test('unreadable headers and footers leave the body and warn', async () => {
+test('unreadable headers and footers leave the body and warn', { timeout: 20000 }, async () => {
   // A header part whose deflate data does not decompress.
   const bytes = docx(paragraph('Romp blijft'), { 'word/header1.xml': { packed: [0xff, 0xff, 0xff] } });
   const result = await readers.read('kop.docx', bytes);
@@ -84,7 +84,7 @@ test('unreadable headers and footers leave the body and warn', async () => {
   assert.deepEqual(result.warn, ['Kop- en voetteksten en opmerkingen konden niet gelezen worden.', LEFT_OUT]);
 });
 
-test('Word files that cannot be read fail with a Dutch text', async () => {
+test('Word files that cannot be read fail with a Dutch text', { timeout: 20000 }, async () => {
   const whole = docx(paragraph('x'));
   const cases = [
     ['leeg.docx', new Uint8Array(0)],

@@ -65,7 +65,12 @@ test('spreadsheets from bytes, CSV as UTF-8 text', async () => {
   }
 });
 
-test('spreadsheets the library refuses fail with a Dutch text', async () => {
+test('zero-byte files read as empty', async () => {
+  const cases = [['leeg.txt', "0 alinea's"], ['leeg.csv', '1 blad(en)'], ['leeg.xlsx', '1 blad(en)']];
+  for (const [name, info] of cases) assert.deepEqual(await leesBestand(file(name)), { blocks: [], warn: [], info }, name);
+});
+
+test('spreadsheets the library refuses fail with a Dutch text', { timeout: 10000 }, async () => {
   const cases = [
     ['pass_protected.xlsx', readFileSync(new URL('pass_protected.xlsx', SHEETS)), /^Deze werkmap is beveiligd met een wachtwoord\./],
     ['afgebroken.xlsx', xlsxBytes([['a']]).slice(0, 600), /^Dit spreadsheet kon niet gelezen worden\./],
