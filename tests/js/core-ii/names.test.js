@@ -126,3 +126,11 @@ test('stripStopwoorden cleans the front of a company name', () => {
   const text = 'In 2023 van Bakker Bouw B.V. ontvangen.';
   assert.deepEqual(rows(text, detect(text)), [['BEDRIJF', 'Bakker Bouw B.V.']]);
 });
+
+test('a text full of institutions and laws yields no person', () => {
+  const text = 'Op grond van de Wet op de vennootschapsbelasting heeft de Hoge Raad der Nederlanden beslist. '
+    + 'De Raad van State, de Kamer van Koophandel, het Ministerie van Financiën en de Staatssecretaris van '
+    + 'Financiën zijn gehoord. De Algemene Vergadering van Aandeelhouders en de Raad van Commissarissen keurden '
+    + 'de Jaarrekening van de vennootschap goed. Zie Artikel van de Statuten en de Dienst van Belastingen.';
+  assert.deepEqual(detect(text).filter((h) => h.cat === 'PERSOON'), []);
+});
