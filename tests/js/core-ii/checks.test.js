@@ -24,6 +24,9 @@ test('only placeholders left means no loose part and no near name', () => {
   const text = '[PERSOON_1] woont aan [ADRES_3]; [GEBDATUM_1 (1958)] en [BEDRIJF_4] mailen via [EMAIL_5].';
   assert.deepEqual(losseDelen(text, all), []);
   assert.deepEqual(bijnaNamen(text, all), []);
+  const persoons = entity(12, 'PERSOON', 'Eva Persoons');
+  assert.deepEqual(bijnaNamen('Brief aan [PERSOON_12].', [persoons]), []);
+  assert.deepEqual(bijnaNamen('Brief aan PERSOON.', [persoons]).map((n) => n.deel), ['PERSOON']);
 });
 
 test('loose parts of replaced values that still stand in the text', () => {
