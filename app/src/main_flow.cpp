@@ -1,0 +1,179 @@
+#include "main_flow.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <future>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+#include "browser.h"
+#include "json_text.h"
+#include "platform/environment.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "profile.h"
+#include "server.h"
+#include "update_check.h"
+
+namespace verhulzen {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The clean-up after the page has been shown runs once: at the end of the main
+// flow, or on a console interrupt, whichever comes first.
+class Opruiming {
+ public:
+  void zet(std::function<void()> werk) {
+    std::lock_guard lock(mutex_);
+    werk_ = std::move(werk);
+  }
+  void voer_uit() {
+    std::lock_guard lock(mutex_);
+    auto werk = std::exchange(werk_, nullptr);
+    if (werk) werk();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::function<void()> werk_;
+};
+
+Opruiming& opruiming() {
+  static Opruiming o;
+  return o;
+}
+
+bool gezet(const char* naam) { return non_empty(platform::environment_variable(naam)).has_value(); }
+
+void toon_pagina(const Config& config, const std::string& url) {
+  const auto browser = _browser();
+  const bool zonder_venster = gezet("VERHULZEN_GEEN_BROWSER");
+  if (browser && !zonder_venster) {
+    auto proc = _app_venster(*browser, url, config.PROFIEL_DIR);
+    _wacht_tot_venster_dicht(proc, config.PROFIEL_DIR);
+  } else if (zonder_venster) {
+    const auto duur = looptijd(platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30"));
+    if (duur > 0s) std::this_thread::sleep_for(duur);
+  } else {
+    platform::open_default_browser(url);
+    _melding("Drovel Verhulzen is geopend in uw browser.\n\nKlik op OK om de tool af te sluiten.");
+  }
+}
+
+int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
+  if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) {
+    std::cout << "zelftest niet beschikbaar in deze versie" << std::endl;
+    return 1;
+  }
+  platform::on_console_interrupt([] { opruiming().voer_uit(); });
+
+  if (!fs::exists(config.WEB_DIR / "index.html")) {
+    _melding("De programmabestanden ontbreken (" + config.WEB_DIR.string() + ").");
+    return 1;
+  }
+  fs::create_directories(config.DATA_DIR);
+  kantoorlijst_overnemen(config);
+  _oude_profielen_wissen(config.PROFIELEN, config.PROFIEL_DIR, config.OUD_PROFIEL);
+  if (!gezet("VERHULZEN_GEEN_UPDATE")) {
+    // The check may outlive this flow, so it keeps a configuration of its own.
+    wacht_op_updatecontrole([config] { controleer_online(config); }, 6s);
+  }
+
+  auto [srv, poort] = start_server(config);
+  const std::string url = "http://127.0.0.1:" + std::to_string(poort) + "/";
+  if (!platform::replace_file(config.INSTANCE,
+                              instance_record(platform::process_id(), poort, config.PROFIEL_DIR))) {
+    throw std::runtime_error("kan " + config.INSTANCE.string() + " niet schrijven");
+  }
+
+  opruiming().zet([&server = *srv, &config] {
+    server.shutdown();
+    std::error_code genegeerd;
+    fs::remove(config.INSTANCE, genegeerd);
+    _profiel_wissen(config.PROFIEL_DIR);
+  });
+  try {
+    toon_pagina(config, url);
+  } catch (...) {
+    opruiming().voer_uit();
+    throw;
+  }
+  opruiming().voer_uit();
+  return 0;
+}
+
+}  // namespace
+
+int main_flow(const Config& config, const std::vector<std::string>& args) {
+  platform::ensure_standard_streams();
+  try {
+    return hoofdlijn(config, args);
+  } catch (const std::exception& fout) {
+    std::cerr << "Fout: " << fout.what() << std::endl;
+  } catch (...) {
+    std::cerr << "Fout: onbekende fout" << std::endl;
+  }
+  return 1;
+}
+
+int _melding(const std::string& tekst) {
+  if (auto knop = platform::message_box(std::string(APP_NAME), tekst)) return *knop;
+  std::cerr << tekst << std::endl;
+  return 1;
+}
+
+void kantoorlijst_overnemen(const Config& config) {
+  if (!config.PAKKET) return;
+  std::error_code genegeerd;
+  if (fs::exists(config.KANTOORLIJST, genegeerd)) return;
+  fs::copy_file(config.OUDE_DATA_DIR / "kantoorlijst.txt", config.KANTOORLIJST, genegeerd);
+}
+
+void wacht_op_updatecontrole(std::function<void()> controle, std::chrono::milliseconds grens) {
+  auto klaar = std::make_shared<std::promise<void>>();
+  auto gedaan = klaar->get_future();
+  std::thread([controle = std::move(controle), klaar] {
+    try {
+      controle();
+    } catch (...) {
+      // Its failures stay on its own thread.
+    }
+    klaar->set_value();
+  }).detach();
+  gedaan.wait_for(grens);
+}
+
+std::string instance_record(std::uint32_t pid, int port, const fs::path& profiel) {
+  Json record = Json::object();
+  record["pid"] = pid;
+  record["port"] = port;
+  record["profiel"] = profiel.string();
+  return write_json(record);
+}
+
+std::chrono::duration<double> looptijd(const std::string& tekst) {
+  constexpr const char* blanco = " \t\n\r\f\v";
+  const auto begin = tekst.find_first_not_of(blanco);
+  const auto einde = tekst.find_last_not_of(blanco);
+  std::string_view getal;
+  if (begin != std::string::npos) getal = std::string_view(tekst).substr(begin, einde - begin + 1);
+  if (getal.size() > 1 && getal.front() == '+' && getal[1] != '-') getal.remove_prefix(1);
+  double seconden = 0;
+  auto [rest, fout] = std::from_chars(getal.data(), getal.data() + getal.size(), seconden);
+  // Beyond about 290 years a sleep cannot be measured in nanoseconds any more.
+  if (getal.empty() || fout != std::errc() || rest != getal.data() + getal.size() ||
+      !std::isfinite(seconden) || seconden > 9e9) {
+    throw std::invalid_argument("VERHULZEN_LOOPTIJD is geen aantal seconden: \"" + tekst + "\"");
+  }
+  return std::chrono::duration<double>(seconden);
+}
+
+}  // namespace verhulzen

@@ -1,0 +1,81 @@
+#include "main_flow.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <future>
+#include <stdexcept>
+
+namespace verhulzen {
+namespace {
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+TEST(Looptijd, DecimalSecondsWithBlanksAround) {
+  const std::pair<const char*, double> geldig[] = {{"30", 30},  {"2.5", 2.5}, {" 2.5\t", 2.5},
+                                                   {"0", 0},    {"-1", -1},   {".5", 0.5},
+                                                   {"1e1", 10}, {"+3", 3}};
+  for (const auto& [tekst, seconden] : geldig)
+    EXPECT_DOUBLE_EQ(looptijd(tekst).count(), seconden) << tekst;
+
+  for (const char* tekst :
+       {"", " ", "abc", "2.5s", "1,5", "nan", "inf", "1e400", "1e20", "+-1", "0x10"}) {
+    EXPECT_THROW(looptijd(tekst), std::invalid_argument) << '"' << tekst << '"';
+  }
+}
+
+TEST(Updatecontrole, WaitEndsWithTheCheck) {
+  std::atomic<bool> gedaan = false;
+  wacht_op_updatecontrole([&] { gedaan = true; }, 10s);
+  EXPECT_TRUE(gedaan);
+  wacht_op_updatecontrole([] { throw std::runtime_error("geen verbinding"); }, 10s);
+}
+
+TEST(Updatecontrole, ASlowCheckDelaysTheStartOnlyUpToTheBound) {
+  auto vrij = std::make_shared<std::promise<void>>();
+  auto begin = std::chrono::steady_clock::now();
+  wacht_op_updatecontrole([los = vrij->get_future().share()] { los.wait(); }, 200ms);
+  auto duur = std::chrono::steady_clock::now() - begin;
+  vrij->set_value();
+  EXPECT_GE(duur, 200ms);
+  EXPECT_LT(duur, 5s);
+}
+
+TEST(InstanceRecord, PidPortAndProfileInOrderAsAscii) {
+  EXPECT_EQ(instance_record(4321, 51234, "/home/Jos\xc3\xa9/profielen/sessie-4321"),
+            R"({"pid": 4321, "port": 51234, "profiel": "/home/Jos\u00e9/profielen/sessie-4321"})");
+}
+
+TEST(Kantoorlijst, CopiedOnceIntoThePackagesDataFolder) {
+  fs::path root =
+      fs::temp_directory_path() / ("verhulzen-kantoorlijst-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "oud");
+  fs::create_directories(root / "pakket");
+  Config config;
+  config.OUDE_DATA_DIR = root / "oud";
+  config.KANTOORLIJST = root / "pakket" / "kantoorlijst.txt";
+  auto lees = [&] {
+    std::ifstream in(config.KANTOORLIJST);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+
+  kantoorlijst_overnemen(config);  // no source yet: nothing happens
+  std::ofstream(root / "oud" / "kantoorlijst.txt") << "[altijd]\nDrovel\n";
+  kantoorlijst_overnemen(config);
+  EXPECT_FALSE(fs::exists(config.KANTOORLIJST)) << "not without a package";
+
+  config.PAKKET = "Drovel.Verhulzen_abc";
+  kantoorlijst_overnemen(config);
+  EXPECT_EQ(lees(), "[altijd]\nDrovel\n");
+
+  std::ofstream(config.KANTOORLIJST) << "eigen lijst";
+  kantoorlijst_overnemen(config);
+  EXPECT_EQ(lees(), "eigen lijst") << "an existing list is never overwritten";
+  fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace verhulzen
