@@ -94,8 +94,8 @@ describe('windowless runs', { concurrency: true }, () => {
   });
 });
 
-// A feed on the loopback address: answers at once, or trickles its head so that
-// the check never ends of its own accord.
+// A feed on the loopback address: answers at once, or trickles blanks of its
+// body so that the check never ends of its own accord.
 async function feed(t, traag) {
   const verzoeken = [];
   const server = createServer((req, res) => {
@@ -104,8 +104,9 @@ async function feed(t, traag) {
       res.writeHead(200, { 'Content-Type': 'application/json' }).end('{"version": "1.3.0"}');
       return;
     }
-    res.socket.write('HTTP/1.0 200 OK\r\n');
-    const tik = setInterval(() => res.socket.write('X-Wacht: 1\r\n'), 1000);
+    res.writeHead(200, { 'Content-Type': 'application/json' });
+    res.write('{');
+    const tik = setInterval(() => res.write(' '), 1000);
     res.socket.on('close', () => clearInterval(tik));
   });
   await new Promise((r) => server.listen(0, '127.0.0.1', r));
