@@ -105,7 +105,7 @@ test('the session survives a reload; a new session needs two clicks and clears i
   assert.equal(await page.locator('#view-markeren').getAttribute('class'), 'view active');
   assert.deepEqual(await sessie(page), voor);
   assert.equal(await page.locator('#dossier-badge').textContent(), 'Bakker IB 2025');
-  assert.match(await page.locator('#preview').innerText(), /\[PERSOON_1\]/);
+  assert.match(await page.locator('#preview').textContent(), /\[PERSOON_1\]/);
 
   await page.goto(`${served.origin}/`);
   assert.equal(await page.locator('#view-markeren.active').count(), 1, 'without a fragment, documents open the marking view');
@@ -147,7 +147,7 @@ test('hostile file names and texts appear as text and never run', async () => {
   await page.click('#btn-naar-markeren');
   await page.fill('#nieuw-waarde', '<svg onload=alert(2)>');
   await page.click('#btn-toevoegen');
-  const preview = await page.locator('#preview').innerText();
+  const preview = await page.locator('#preview').textContent();
   assert.ok(preview.includes('<script>document.title="pwned"</script> Een "quote" & \'ander\' <b>vet</b>'), preview);
   assert.ok((await page.locator('#ent-lijst').innerText()).includes('<svg onload=alert(2)>'));
   assert.equal(await page.locator('#preview-titel').textContent(), naam);

@@ -70,7 +70,7 @@ test('switching off keeps the mark dashed and counted; the AI mode shows only ac
   assert.equal((await entVan('Jan de Vries')).active, false);
 
   await page.click('#seg-weergave [data-mode="ph"]');
-  const tekst = await page.locator('#preview').innerText();
+  const tekst = await page.locator('#preview').textContent();
   assert.ok(tekst.includes('Kopie voor Jan de Vries, IBAN [IBAN_1]'), tekst);
   assert.equal(await page.locator('#seg-weergave .on').textContent(), 'Zoals AI het ziet');
 

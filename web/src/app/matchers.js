@@ -3,7 +3,9 @@ import { A } from './globals.js';
 import { S } from './session.js';
 
 let actief;
-let weergave;
+// The display matcher only depends on the entities' ids, categories and variants,
+// so switching an entity on or off keeps it, and the counts made with it.
+let weergave = { sleutel: null, matcher: null, geldig: false, telling: null, tellingVoor: null };
 
 export function matcher() {
   if (actief === undefined) actief = A().buildMatcher(S.ents) || null;
@@ -11,21 +13,35 @@ export function matcher() {
 }
 
 // Every entity treated as active, so switched-off ones stay marked and counted.
+// Only the ids of its entities are read; everything else comes from the list.
 export function dispMatcher() {
-  if (weergave === undefined) weergave = A().buildMatcher(S.ents.map((e) => ({ ...e, active: true }))) || null;
-  return weergave;
+  if (!weergave.geldig) {
+    const sleutel = JSON.stringify(S.ents.map((e) => [e.id, e.cat, e.variants]));
+    if (sleutel !== weergave.sleutel) {
+      const m = A().buildMatcher(S.ents.map((e) => ({ ...e, active: true }))) || null;
+      weergave = { sleutel, matcher: m, telling: null, tellingVoor: null };
+    }
+    weergave.geldig = true;
+  }
+  return weergave.matcher;
 }
 
 export function vergeetMatchers() {
   actief = undefined;
-  weergave = undefined;
+  weergave.geldig = false;
 }
 
 // Occurrences of every entity over all documents, switched-off ones included.
+// Documents never change their content, so their ids name what was counted.
 export function telAlles() {
-  const counts = {};
   const m = dispMatcher();
-  if (!m) return counts;
-  for (const doc of S.docs) A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
-  return counts;
+  if (!m) return {};
+  const docs = S.docs.map((d) => d.id).join(' ');
+  if (weergave.tellingVoor !== docs) {
+    const counts = {};
+    for (const doc of S.docs) A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
+    weergave.telling = counts;
+    weergave.tellingVoor = docs;
+  }
+  return weergave.telling;
 }
