@@ -75,7 +75,8 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
   }
   platform::on_console_interrupt([] { opruiming().voer_uit(); });
 
-  if (!fs::exists(config.WEB_DIR / "index.html")) {
+  std::error_code nergens;
+  if (!fs::exists(config.WEB_DIR / "index.html", nergens)) {
     _melding("De programmabestanden ontbreken (" + config.WEB_DIR.string() + ").");
     return 1;
   }
