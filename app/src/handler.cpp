@@ -1,5 +1,6 @@
 #include "handler.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -236,9 +237,15 @@ void Handler::end_headers() {
 
 void Handler::send_body(Body& body) {
   if (auto* bytes = std::get_if<std::string>(&body)) return connection_.write(*bytes);
+  // No more than the Content-Length sent, also when the file has grown since it was opened.
   auto& file = std::get<platform::ReadOnlyFile>(body);
   std::array<char, 65536> chunk{};
-  while (const std::size_t n = file.read(chunk.data(), chunk.size())) connection_.write({chunk.data(), n});
+  for (std::uint64_t left = file.size(); left > 0;) {
+    const std::size_t n = file.read(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));
+    if (n == 0) break;
+    connection_.write({chunk.data(), n});
+    left -= n;
+  }
 }
 
 }  // namespace verhulzen

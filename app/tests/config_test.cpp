@@ -19,6 +19,8 @@ struct ConfigCase {
   bool store;
 };
 
+void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
+
 class ConfigTest : public ::testing::TestWithParam<ConfigCase> {};
 
 ConfigInputs inputs_for(const ConfigCase& c) {
