@@ -156,3 +156,32 @@ test('hostile file names and texts appear as text and never run', async () => {
   assert.equal(await page.title(), 'Verhulzen voor AI | Drovel');
   assert.deepEqual(problems, []);
 });
+
+test('a pasted picture alone is a screen clipping on the document view only', async () => {
+  const { page, problems } = await openPage(browser, served.origin);
+  const plak = (metTekst) => page.evaluate((tekst) => {
+    window.gelezen = [];
+    new MutationObserver(() => window.gelezen.push(document.getElementById('laden').textContent))
+      .observe(document.getElementById('laden'), { childList: true, characterData: true, subtree: true });
+    const dt = new DataTransfer();
+    if (tekst) dt.setData('text/plain', 'A1\tB1');
+    dt.items.add(new File([new Uint8Array([137, 80, 78, 71])], 'image.png', { type: 'image/png' }));
+    const ev = new ClipboardEvent('paste', { clipboardData: dt, bubbles: true, cancelable: true });
+    document.body.dispatchEvent(ev);
+    return ev.defaultPrevented;
+  }, metTekst);
+  const gelezen = () => page.evaluate(() => [...new Set(window.gelezen)]);
+
+  assert.equal(await plak(true), false, 'text beside the picture pastes as usual');
+  assert.deepEqual(await gelezen(), []);
+  assert.equal(await plak(false), true);
+  await klaar(page);
+  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 1.png…']);
+  assert.equal(await plak(false), true);
+  await klaar(page);
+  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 2.png…']);
+
+  await page.goto(`${served.origin}/#markeren`);
+  assert.equal(await plak(false), false, 'not on the marking view');
+  assert.deepEqual(problems, []);
+});
