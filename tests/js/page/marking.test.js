@@ -4,7 +4,7 @@ import { freshSession } from './helpers.js';
 import { voegToe } from '../../../web/src/app/entities.js';
 import { bladerVolgorde, plekVan } from '../../../web/src/app/marking/browse.js';
 import { blocksHtml, hlHtml } from '../../../web/src/app/marking/marks.js';
-import { vergeetMatchers } from '../../../web/src/app/matchers.js';
+import { dispMatcher, matcher, telAlles, vergeetMatchers } from '../../../web/src/app/matchers.js';
 import { S } from '../../../web/src/app/session.js';
 
 beforeEach(() => {
@@ -54,4 +54,19 @@ describe('browsing order', () => {
     assert.deepEqual([0, 1, 2].map((i) => plekVan(volgorde, aantallen, i)),
       [{ id: 'B', binnen: 0 }, { id: 'A', binnen: 0 }, { id: 'A', binnen: 1 }]);
   });
+});
+
+test('the active matcher leaves switched-off entities out; the display matcher and counts keep them', () => {
+  const utrecht = voegToe('PLAATS', 'Utrecht', false);
+  voegToe('PLAATS', 'Zwolle', false);
+  S.docs.push({ id: 'd9', name: 'x', blocks: [{ t: 'p', text: 'Utrecht, Zwolle en Utrecht.' }] });
+  utrecht.active = false;
+  vergeetMatchers();
+  const tekst = 'Utrecht en Zwolle';
+  assert.equal(globalThis.AnonCore.anonymize(tekst, matcher(), {}), 'Utrecht en [PLAATS_2]');
+  assert.equal(globalThis.AnonCore.anonymize(tekst, dispMatcher(), {}), '[PLAATS_1] en [PLAATS_2]');
+  assert.deepEqual(telAlles(), { [utrecht.id]: 2, [utrecht.id + 1]: 1 });
+  utrecht.variants.push('Zwolle');
+  vergeetMatchers();
+  assert.deepEqual(telAlles(), { [utrecht.id]: 3 }, 'changed variants are counted anew');
 });

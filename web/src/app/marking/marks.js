@@ -19,7 +19,7 @@ function markElement(ent, gevonden, mode) {
 }
 
 // Marker runs in already escaped HTML to mark elements; unknown ids keep only their text.
-export function markeringenNaarHtml(html, entsById, mode) {
+function markeringenNaarHtml(html, entsById, mode) {
   return html.replace(RUN, (_, id, gevonden) => {
     const ent = entsById.get(Number(id));
     return ent ? markElement(ent, gevonden, mode) : gevonden;
