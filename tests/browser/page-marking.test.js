@@ -181,7 +181,7 @@ test('the popover of a marking switches it off and points at its row', async () 
   assert.deepEqual(problems, []);
 });
 
-test('removing the current document keeps its entities; the layout stacks and the sidebar goes on narrow windows', async () => {
+test('removing the current document keeps its entities, renaming needs a name; the layout stacks and the sidebar goes on narrow windows', async () => {
   await page.screenshot({ path: 'test-results/markeren-1440.png' });
   await page.click('a[data-view="document"]');
   await page.waitForSelector('#view-document.active');
@@ -214,9 +214,18 @@ test('removing the current document keeps its entities; the layout stacks and th
   await page.click('a[data-view="document"]');
   await page.waitForSelector('#view-document.active');
   await page.locator('#doc-lijst tr', { hasText: 'Brief B' }).locator('[data-actie="weg"]').click();
-  const s = await sessie();
+  let s = await sessie();
   assert.deepEqual(s.docs.map((d) => d.name), ['Verslag A']);
   assert.equal(s.cur, s.docs[0].id);
   assert.equal(s.ents.length, voor);
+
+  for (const [invoer, toets, naam] of [['weg', 'Escape', 'Verslag A'], ['Verslag 2025', 'Enter', 'Verslag 2025'], ['   ', 'Enter', 'Verslag 2025']]) {
+    await page.click('#doc-lijst [data-actie="hernoem"]');
+    await page.fill('#doc-lijst input', invoer);
+    await page.press('#doc-lijst input', toets);
+    s = await sessie();
+    assert.equal(s.docs[0].name, naam);
+  }
+  assert.equal(await page.locator('#doc-lijst .doc-naam').textContent(), 'Verslag 2025');
   assert.deepEqual(problems, []);
 });
