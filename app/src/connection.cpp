@@ -37,9 +37,8 @@ bool Connection::fill() {
     consumed_ = 0;
   }
   std::array<char, 16384> chunk{};
-  const std::size_t n = wait_for([&](auto handler) {
-    socket_.async_read_some(asio::buffer(chunk), std::move(handler));
-  });
+  const std::size_t n = wait_for(
+      [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); });
   buffer_.append(chunk.data(), n);
   return n > 0;
 }
@@ -72,7 +71,8 @@ std::string Connection::read_bytes(std::size_t count) {
 }
 
 void Connection::write(std::string_view bytes) {
-  wait_for([&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });
+  wait_for(
+      [&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });
 }
 
 void Connection::close() {

@@ -11,8 +11,8 @@ namespace verhulzen {
 inline constexpr std::size_t FEED_LIMIT = 65536;
 
 struct FeedAnswer {
-  long status = 0;          // of the final answer, after redirects
-  std::string body;         // at most FEED_LIMIT bytes; the rest is not read
+  long status = 0;                  // of the final answer, after redirects
+  std::string body;                 // at most FEED_LIMIT bytes; the rest is not read
   std::optional<std::string> date;  // the final answer's first Date header
 };
 

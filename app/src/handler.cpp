@@ -50,10 +50,17 @@ std::string html_escape(std::string_view text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -63,8 +70,12 @@ std::string error_document(int code, std::string_view message, std::string_view 
   const std::string c = std::to_string(code);
   return "<!DOCTYPE HTML>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<title>Error response</title>\n</head>\n<body>\n<h1>Error response</h1>\n"
-         "<p>Error code: " + c + "</p>\n<p>Message: " + html_escape(message) + ".</p>\n"
-         "<p>Error code explanation: " + c + " - " + html_escape(explanation) + ".</p>\n"
+         "<p>Error code: " +
+         c + "</p>\n<p>Message: " + html_escape(message) +
+         ".</p>\n"
+         "<p>Error code explanation: " +
+         c + " - " + html_escape(explanation) +
+         ".</p>\n"
          "</body>\n</html>\n";
 }
 
@@ -103,8 +114,9 @@ void Handler::serve() {
     if (line.size() > MAX_LINE) return send_error(414);
 
     auto parsed = parse_request_line(without_line_end(line));
-    if (auto* error = std::get_if<RequestError>(&parsed)) return send_error(error->code, error->message);
-    Request& request = std::get<Request>(parsed);
+    if (auto* error = std::get_if<RequestError>(&parsed))
+      return send_error(error->code, error->message);
+    auto& request = std::get<Request>(parsed);
 
     for (std::size_t count = 0;; ++count) {
       const std::string header = connection_.read_line(MAX_LINE + 1);
@@ -136,7 +148,8 @@ bool Handler::toegestaan() const {
   return name == "127.0.0.1" || name == "localhost";
 }
 
-Body Handler::antwoord(int code, std::string body, std::string_view soort, std::string_view locatie) {
+Body Handler::antwoord(int code, std::string body, std::string_view soort,
+                       std::string_view locatie) {
   send_response(code);
   send_header("Content-Type", soort);
   send_header("Content-Length", std::to_string(body.size()));
@@ -156,7 +169,8 @@ std::optional<Body> Handler::send_head() {
 
   std::error_code error;
   if (fs::is_directory(translate_path(request_->target, directory_), error)) {
-    const std::string_view path = std::string_view(request_->target).substr(0, request_->target.find('?'));
+    const std::string_view path =
+        std::string_view(request_->target).substr(0, request_->target.find('?'));
     if (!path.empty() && path != "/") {
       send_error(404);
       return std::nullopt;
@@ -199,8 +213,7 @@ void Handler::send_error(int code, std::string_view message) {
   const Status* status = status_of(code);
   const std::string_view phrase = message.empty() && status ? status->phrase : message;
   const std::string_view explanation = status ? status->explanation : "";
-  const bool has_body =
-      code >= 200 && code != 204 && code != 205 && code != 304;
+  const bool has_body = code >= 200 && code != 204 && code != 205 && code != 304;
   const std::string document = has_body ? error_document(code, phrase, explanation) : std::string();
   send_response(code, phrase);
   send_header("Connection", "close");
@@ -241,7 +254,8 @@ void Handler::send_body(Body& body) {
   auto& file = std::get<platform::ReadOnlyFile>(body);
   std::array<char, 65536> chunk{};
   for (std::uint64_t left = file.size(); left > 0;) {
-    const std::size_t n = file.read(chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));
+    const std::size_t n = file.read(
+        chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));
     if (n == 0) break;
     connection_.write({chunk.data(), n});
     left -= n;

@@ -15,7 +15,7 @@
 namespace verhulzen {
 
 inline constexpr std::string_view SERVER_VERSION = "DrovelVerhulzen";
-inline constexpr std::string_view SYS_VERSION = "";
+inline constexpr std::string_view SYS_VERSION;
 
 // What follows an answer head: bytes from memory or an open file.
 using Body = std::variant<std::string, platform::ReadOnlyFile>;
@@ -31,7 +31,8 @@ class Handler {
   void handle(Request& request);
   bool toegestaan() const;
   Body antwoord(int code, std::string body = {},
-                std::string_view soort = "text/plain; charset=utf-8", std::string_view locatie = {});
+                std::string_view soort = "text/plain; charset=utf-8",
+                std::string_view locatie = {});
   std::optional<Body> launcher_route();
   std::optional<Body> send_head();
   std::optional<Body> send_file();

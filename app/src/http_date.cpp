@@ -16,7 +16,7 @@ namespace {
 namespace chr = std::chrono;
 
 constexpr std::array<std::string_view, 7> kDays{"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-constexpr std::array<std::string_view, 7> kFullDays{"monday", "tuesday", "wednesday", "thursday",
+constexpr std::array<std::string_view, 7> kFullDays{"monday", "tuesday",  "wednesday", "thursday",
                                                     "friday", "saturday", "sunday"};
 constexpr std::array<std::string_view, 12> kMonths{"jan", "feb", "mar", "apr", "may", "jun",
                                                    "jul", "aug", "sep", "oct", "nov", "dec"};
@@ -51,7 +51,8 @@ std::string lower(std::string_view s) {
 }
 
 bool all_digits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+  return !s.empty() &&
+         std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 std::optional<int> number(std::string_view s, std::size_t max_digits) {
@@ -85,9 +86,11 @@ std::vector<std::string_view> tokens_of(std::string_view text) {
   std::vector<std::string_view> tokens;
   std::size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && (std::isspace(static_cast<unsigned char>(text[i])) || text[i] == ',')) ++i;
+    while (i < text.size() && (std::isspace(static_cast<unsigned char>(text[i])) || text[i] == ','))
+      ++i;
     const std::size_t start = i;
-    while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != ',') ++i;
+    while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != ',')
+      ++i;
     if (i > start) tokens.push_back(text.substr(start, i - start));
   }
   if (!tokens.empty() && is_weekday(tokens.front())) tokens.erase(tokens.begin());
@@ -96,8 +99,8 @@ std::vector<std::string_view> tokens_of(std::string_view text) {
     const std::size_t a = joined.find('-');
     const std::size_t b = joined.find('-', a + 1);
     tokens.erase(tokens.begin());
-    tokens.insert(tokens.begin(), {joined.substr(0, a), joined.substr(a + 1, b - a - 1),
-                                   joined.substr(b + 1)});
+    tokens.insert(tokens.begin(),
+                  {joined.substr(0, a), joined.substr(a + 1, b - a - 1), joined.substr(b + 1)});
   }
   return tokens;
 }
@@ -111,7 +114,8 @@ struct Time {
 std::optional<Time> time_of(std::string_view token) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
-  for (std::size_t colon; (colon = token.find(':', start)) != std::string_view::npos; start = colon + 1) {
+  for (std::size_t colon; (colon = token.find(':', start)) != std::string_view::npos;
+       start = colon + 1) {
     parts.push_back(token.substr(start, colon - start));
   }
   parts.push_back(token.substr(start));
@@ -212,7 +216,8 @@ std::string format_http_date(double epoch_seconds) {
                                                         "Thu", "Fri", "Sat"};
   static constexpr std::array<const char*, 12> kMonthNames{
       "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const chr::sys_seconds instant{chr::seconds(static_cast<std::int64_t>(std::floor(epoch_seconds)))};
+  const chr::sys_seconds instant{
+      chr::seconds(static_cast<std::int64_t>(std::floor(epoch_seconds)))};
   const auto days = chr::floor<chr::days>(instant);
   const chr::year_month_day date{days};
   const chr::hh_mm_ss time{instant - days};

@@ -24,22 +24,23 @@ void Server::accept_next() {
   // Each connection gets an I/O context of its own, run by its own thread.
   auto connection_context = std::make_unique<asio::io_context>();
   asio::io_context& target = *connection_context;
-  acceptor_.async_accept(target, [this, connection_context = std::move(connection_context)](
-                                     const std::error_code& error, asio::ip::tcp::socket socket) mutable {
-    if (error == asio::error::operation_aborted) return;
-    if (!error) {
-      try {
-        std::thread([config = config_, context = std::move(connection_context),
-                     socket = std::move(socket)]() mutable {
-          Connection connection(std::move(context), std::move(socket));
-          Handler(connection, *config).serve();
-        }).detach();
-      } catch (const std::system_error& failure) {
-        std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
-      }
-    }
-    accept_next();
-  });
+  acceptor_.async_accept(
+      target, [this, connection_context = std::move(connection_context)](
+                  const std::error_code& error, asio::ip::tcp::socket socket) mutable {
+        if (error == asio::error::operation_aborted) return;
+        if (!error) {
+          try {
+            std::thread([config = config_, context = std::move(connection_context),
+                         socket = std::move(socket)]() mutable {
+              Connection connection(std::move(context), std::move(socket));
+              Handler(connection, *config).serve();
+            }).detach();
+          } catch (const std::system_error& failure) {
+            std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
+          }
+        }
+        accept_next();
+      });
 }
 
 void Server::shutdown() {

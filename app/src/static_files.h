@@ -10,7 +10,8 @@ namespace verhulzen {
 // off, percent escapes decoded, "." and ".." resolved without ever leaving
 // `directory`, and segments that could name another folder or drive dropped. A
 // target that ends with "/" gives a path without file name.
-std::filesystem::path translate_path(std::string_view target, const std::filesystem::path& directory);
+std::filesystem::path translate_path(std::string_view target,
+                                     const std::filesystem::path& directory);
 
 // The content type for a file, from the suffix of its name.
 std::string_view guess_type(const std::filesystem::path& path);

@@ -13,7 +13,7 @@ std::size_t valid_sequence_length(std::string_view s, std::size_t i) {
   const unsigned char lead = byte(i);
   if (lead < 0x80) return 1;
   std::size_t length = 0;
-  unsigned char low = 0x80;  // bounds of the second byte, which exclude overlong forms,
+  unsigned char low = 0x80;   // bounds of the second byte, which exclude overlong forms,
   unsigned char high = 0xBF;  // surrogates and code points above U+10FFFF
   if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;

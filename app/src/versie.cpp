@@ -10,14 +10,17 @@ namespace verhulzen {
 namespace {
 
 bool is_empty_value(const Json& v) {
-  return v.is_null() || (v.is_boolean() && !v.get<bool>()) || (v.is_number() && v.get<double>() == 0) ||
-         (v.is_string() && v.get_ref<const std::string&>().empty()) || (v.is_array() && v.empty()) ||
-         (v.is_object() && v.empty());
+  return v.is_null() || (v.is_boolean() && !v.get<bool>()) ||
+         (v.is_number() && v.get<double>() == 0) ||
+         (v.is_string() && v.get_ref<const std::string&>().empty()) ||
+         (v.is_array() && v.empty()) || (v.is_object() && v.empty());
 }
 
 bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
-bool is_label_character(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; }
+bool is_label_character(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
 
 // Zero or more labels of [a-z0-9-], each followed by a dot, then the maker's domain.
 bool is_maker_host(std::string_view host) {
@@ -61,7 +64,7 @@ std::strong_ordering operator<=>(const Versie& a, const Versie& b) {
   return std::lexicographical_compare_three_way(
       a.delen.begin(), a.delen.end(), b.delen.begin(), b.delen.end(),
       [](const std::string& x, const std::string& y) {
-        if (const auto by_length = x.size() <=> y.size(); by_length != 0) return by_length;
+        if (const auto by_length = x.size() <=> y.size(); std::is_neq(by_length)) return by_length;
         return x <=> y;
       });
 }
@@ -74,7 +77,7 @@ Versie versie(const Json& v) {
 
 std::optional<std::string> veilige_link(const Json& url) {
   if (!url.is_string()) return std::nullopt;
-  const std::string& link = url.get_ref<const std::string&>();
+  const auto& link = url.get_ref<const std::string&>();
   constexpr std::string_view scheme = "https://";
   if (!link.starts_with(scheme)) return std::nullopt;
   const std::string_view rest = std::string_view(link).substr(scheme.size());

@@ -51,28 +51,49 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ConfigTest,
     ::testing::Values(
         ConfigCase{"NoVariables", {}, std::nullopt, "/home/anna/DrovelVerhulzen", false},
-        ConfigCase{"LocalAppData", {{"LOCALAPPDATA", "/la"}}, std::nullopt, "/la/DrovelVerhulzen",
+        ConfigCase{
+            "LocalAppData", {{"LOCALAPPDATA", "/la"}}, std::nullopt, "/la/DrovelVerhulzen", false},
+        ConfigCase{"EmptyLocalAppDataIsUsed",
+                   {{"LOCALAPPDATA", ""}},
+                   std::nullopt,
+                   "DrovelVerhulzen",
                    false},
-        ConfigCase{"EmptyLocalAppDataIsUsed", {{"LOCALAPPDATA", ""}}, std::nullopt,
-                   "DrovelVerhulzen", false},
-        ConfigCase{"DataDirVariable", {{"VERHULZEN_DATA_DIR", "rel/data"}}, std::nullopt,
-                   "rel/data", false},
-        ConfigCase{"EmptyDataDirIsUnset", {{"VERHULZEN_DATA_DIR", ""}}, std::nullopt,
-                   "/home/anna/DrovelVerhulzen", false},
+        ConfigCase{"DataDirVariable",
+                   {{"VERHULZEN_DATA_DIR", "rel/data"}},
+                   std::nullopt,
+                   "rel/data",
+                   false},
+        ConfigCase{"EmptyDataDirIsUnset",
+                   {{"VERHULZEN_DATA_DIR", ""}},
+                   std::nullopt,
+                   "/home/anna/DrovelVerhulzen",
+                   false},
         ConfigCase{"Packaged",
                    {{"LOCALAPPDATA", "/la"}},
                    kPackage,
                    "/la/Packages/" + kPackage + "/LocalState",
                    true},
         ConfigCase{"PackagedWithDataDir", {{"VERHULZEN_DATA_DIR", "/d"}}, kPackage, "/d", true},
-        ConfigCase{"StoreVariableOnly", {{"VERHULZEN_STORE", "1"}}, std::nullopt,
-                   "/home/anna/DrovelVerhulzen", true},
-        ConfigCase{"StoreVariableTrue", {{"VERHULZEN_STORE", "true"}}, std::nullopt,
-                   "/home/anna/DrovelVerhulzen", false},
-        ConfigCase{"StoreVariableBlank", {{"VERHULZEN_STORE", " 1"}}, std::nullopt,
-                   "/home/anna/DrovelVerhulzen", false},
-        ConfigCase{"StoreVariableZeroOne", {{"VERHULZEN_STORE", "01"}}, std::nullopt,
-                   "/home/anna/DrovelVerhulzen", false}),
+        ConfigCase{"StoreVariableOnly",
+                   {{"VERHULZEN_STORE", "1"}},
+                   std::nullopt,
+                   "/home/anna/DrovelVerhulzen",
+                   true},
+        ConfigCase{"StoreVariableTrue",
+                   {{"VERHULZEN_STORE", "true"}},
+                   std::nullopt,
+                   "/home/anna/DrovelVerhulzen",
+                   false},
+        ConfigCase{"StoreVariableBlank",
+                   {{"VERHULZEN_STORE", " 1"}},
+                   std::nullopt,
+                   "/home/anna/DrovelVerhulzen",
+                   false},
+        ConfigCase{"StoreVariableZeroOne",
+                   {{"VERHULZEN_STORE", "01"}},
+                   std::nullopt,
+                   "/home/anna/DrovelVerhulzen",
+                   false}),
     [](const auto& test) { return test.param.name; });
 
 TEST(ConfigUpdateUrl, VariableReplacesTheFeedUnlessEmpty) {
@@ -87,9 +108,10 @@ TEST(ConfigUpdateUrl, VariableReplacesTheFeedUnlessEmpty) {
 class WebDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("verhulzen-webdir-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ =
+        fs::temp_directory_path() /
+        ("verhulzen-webdir-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "run");
     fs::create_directories(root_ / "verhulzen");

@@ -62,7 +62,8 @@ std::unique_ptr<Server> ServerTest::server_;
 
 std::string get(std::string_view target, std::string_view headers = "Host: 127.0.0.1:8000\r\n",
                 std::string_view method = "GET") {
-  return std::string(method) + " " + std::string(target) + " HTTP/1.0\r\n" + std::string(headers) + "\r\n";
+  return std::string(method) + " " + std::string(target) + " HTTP/1.0\r\n" + std::string(headers) +
+         "\r\n";
 }
 
 void expect_security_headers(const RawAnswer& answer) {
@@ -124,10 +125,12 @@ INSTANTIATE_TEST_SUITE_P(
         RawCase{"ScriptWithQuery", get("/app.js?v=3"), 200, "OK", kJs, "console.log(1);"},
         RawCase{"SuffixInCapitals", get("/MODULE.JS"), 200, "OK", kJs, ""},
         RawCase{"Font", get("/fonts/inter.woff2"), 200, "OK", "font/woff2", "wOF2"},
-        RawCase{"CompressedTrainedData", get("/tessdata/nld.traineddata.gz"), 200, "OK", kBinary, ""},
+        RawCase{"CompressedTrainedData", get("/tessdata/nld.traineddata.gz"), 200, "OK", kBinary,
+                ""},
         RawCase{"OcrCore", get("/ocr/core.wasm.js"), 200, "OK", kJs, "core"},
         RawCase{"NoSuffix", get("/noext"), 200, "OK", kBinary, "n"},
-        RawCase{"EncodedBlank", get("/a%20b.txt"), 200, "OK", "text/plain; charset=utf-8", "spatie"},
+        RawCase{"EncodedBlank", get("/a%20b.txt"), 200, "OK", "text/plain; charset=utf-8",
+                "spatie"},
         RawCase{"EncodedUtf8", get("/%C3%AB.txt"), 200, "OK", "", "trema"},
         RawCase{"LeadingSlashesCollapse", get("//index.html"), 200, "OK", kHtml, kIndex},
         RawCase{"FolderWithSlash", get("/vendor/"), 404, "Not Found", kErrorType, ""},
@@ -149,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
         RawCase{"TrailingBlank", get("/ONDERZOEK.md%20"), 404, "Not Found", "", ""},
         RawCase{"ParentThenPython", get("/../verhulzen_app.py"), 404, "Not Found", "", ""},
         RawCase{"Parent", get("/../geheim.txt"), 404, "File not found", "", ""},
-        RawCase{"ParentAfterFolder", get("/vendor/../../geheim.txt"), 404, "File not found", "", ""},
+        RawCase{"ParentAfterFolder", get("/vendor/../../geheim.txt"), 404, "File not found", "",
+                ""},
         RawCase{"EncodedDots", get("/%2e%2e/%2E%2E/geheim.txt"), 404, "File not found", "", ""},
         RawCase{"EncodedSlash", get("/..%2f..%2fgeheim.txt"), 404, "File not found", "", ""},
         RawCase{"Backslash", get("/..\\geheim.txt"), 404, "Not Found", "", ""},
@@ -165,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RawCase{"LocalhostWithPort", get("/", "Host: localhost:51234\r\n"), 200, "OK", "", kIndex},
         RawCase{"AddressWithoutPort", get("/", "Host: 127.0.0.1\r\n"), 200, "OK", "", kIndex},
-        RawCase{"FirstHostCounts", get("/", "Host: localhost\r\nHost: evil\r\n"), 200, "OK", "", ""},
+        RawCase{"FirstHostCounts", get("/", "Host: localhost\r\nHost: evil\r\n"), 200, "OK", "",
+                ""},
         RawCase{"NameInCapitals", get("/", "Host: LOCALHOST:80\r\n"), 404, "Not Found", "", ""},
         RawCase{"Ipv6Loopback", get("/", "Host: [::1]:80\r\n"), 404, "Not Found", "", ""},
         RawCase{"OtherName", get("/", "Host: localhost.evil.nl\r\n"), 404, "Not Found", "", ""},
@@ -177,23 +182,29 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Malformed, Answers,
     ::testing::Values(
-        RawCase{"Put", get("/", "Host: localhost\r\n", "PUT"), 501, "Unsupported method ('PUT')", kErrorType, ""},
+        RawCase{"Put", get("/", "Host: localhost\r\n", "PUT"), 501, "Unsupported method ('PUT')",
+                kErrorType, ""},
         RawCase{"Delete", get("/app.js", "Host: localhost\r\n", "DELETE"), 501, "", "", ""},
         RawCase{"MethodInLowerCase", get("/", "Host: localhost\r\n", "get"), 501, "", "", ""},
         RawCase{"NoVersion", "GET /\r\n\r\n", 400, "Bad request syntax ('GET /')", kErrorType, ""},
-        RawCase{"FourWords", "GET / x HTTP/1.0\r\n\r\n", 400, "Bad request syntax ('GET / x HTTP/1.0')", "", ""},
-        RawCase{"OtherProtocol", "GET / FTP/1.0\r\n\r\n", 400, "Bad request version ('FTP/1.0')", "", ""},
+        RawCase{"FourWords", "GET / x HTTP/1.0\r\n\r\n", 400,
+                "Bad request syntax ('GET / x HTTP/1.0')", "", ""},
+        RawCase{"OtherProtocol", "GET / FTP/1.0\r\n\r\n", 400, "Bad request version ('FTP/1.0')",
+                "", ""},
         RawCase{"OneNumber", "GET / HTTP/1\r\n\r\n", 400, "Bad request version ('HTTP/1')", "", ""},
         RawCase{"LetterInVersion", "GET / HTTP/1.x\r\n\r\n", 400, "", "", ""},
         RawCase{"Version2", "GET / HTTP/2.0\r\n\r\n", 505, "Invalid HTTP version (2.0)", "", ""},
         RawCase{"Version10", "GET / HTTP/10.1\r\n\r\n", 505, "", "", ""},
-        RawCase{"LongRequestLine", get("/" + std::string(70000, 'a')), 414, "Request-URI Too Long", "", ""},
-        RawCase{"LongHeader", get("/", "Host: localhost\r\nX: " + std::string(70000, 'a') + "\r\n"), 431,
-                "Line too long", "", ""},
+        RawCase{"LongRequestLine", get("/" + std::string(70000, 'a')), 414, "Request-URI Too Long",
+                "", ""},
+        RawCase{"LongHeader", get("/", "Host: localhost\r\nX: " + std::string(70000, 'a') + "\r\n"),
+                431, "Line too long", "", ""},
         RawCase{"HundredHeaders", get("/", with_headers(100)), 200, "OK", "", kIndex},
-        RawCase{"HundredAndOneHeaders", get("/", with_headers(101)), 431, "Too many headers", "", ""},
-        RawCase{"KeepAliveAskedFor", "GET / HTTP/1.1\r\nHost: localhost\r\nConnection: keep-alive\r\n\r\n",
-                200, "OK", kHtml, kIndex}),
+        RawCase{"HundredAndOneHeaders", get("/", with_headers(101)), 431, "Too many headers", "",
+                ""},
+        RawCase{"KeepAliveAskedFor",
+                "GET / HTTP/1.1\r\nHost: localhost\r\nConnection: keep-alive\r\n\r\n", 200, "OK",
+                kHtml, kIndex}),
     [](const auto& test) { return test.param.name; });
 
 TEST_F(ServerTest, TheErrorDocumentNamesTheCodeAndItsMeaning) {
@@ -246,9 +257,7 @@ TEST_F(ServerTest, AnswersNotModifiedOnlyForADateInGmtOrWithoutZone) {
   }
 }
 
-TEST_F(ServerTest, ConnectionWithoutRequestGetsNoAnswer) {
-  EXPECT_EQ(send("").status_line, "");
-}
+TEST_F(ServerTest, ConnectionWithoutRequestGetsNoAnswer) { EXPECT_EQ(send("").status_line, ""); }
 
 TEST_F(ServerTest, OrdinaryRequestsThroughCurl) {
   struct Case {
@@ -261,7 +270,8 @@ TEST_F(ServerTest, OrdinaryRequestsThroughCurl) {
                         Case{"/nope", "404 text/html;charset=utf-8"}}) {
     const std::string url = "http://127.0.0.1:" + std::to_string(server_->port()) + c.target;
     const std::string result = testing::run_command(
-        "curl -s -o /dev/null --noproxy '*' -w '%{http_code} %{content_type} %{size_download}' '" + url + "'");
+        "curl -s -o /dev/null --noproxy '*' -w '%{http_code} %{content_type} %{size_download}' '" +
+        url + "'");
     EXPECT_TRUE(result.starts_with(c.result)) << c.target << ": " << result;
   }
 }
@@ -276,7 +286,8 @@ TEST_F(ServerTest, AStalledClientHoldsOnlyItsOwnConnection) {
 
 // Runs `change` over and over while the file is requested; every answer must be a
 // whole one: the file as it was when opened, or "File not found".
-void expect_whole_answers(const std::function<void()>& change, const std::function<RawAnswer()>& request) {
+void expect_whole_answers(const std::function<void()>& change,
+                          const std::function<RawAnswer()>& request) {
   std::atomic<bool> done{false};
   std::thread changer([&] {
     while (!done) change();

@@ -15,8 +15,9 @@ TEST(StatusFile, UnreadableContentReadsAsAnEmptyObject) {
   testing::TempDir dir;
   const fs::path path = dir.path() / "status.json";
   EXPECT_EQ(lees_status(path), Json::object()) << "missing file";
-  for (const std::string& content : std::vector<std::string>{"", "[1]", "\"tekst\"", "{", "{\"a\": \"\xC3\x28\"}", "\xEF\xBB\xBF{\"a\": 1}",
-        std::string(300, '[') + std::string(300, ']')}) {
+  for (const std::string& content : std::vector<std::string>{
+           "", "[1]", "\"tekst\"", "{", "{\"a\": \"\xC3\x28\"}", "\xEF\xBB\xBF{\"a\": 1}",
+           std::string(300, '[') + std::string(300, ']')}) {
     dir.write("status.json", content);
     EXPECT_EQ(lees_status(path), Json::object()) << content;
   }
@@ -30,12 +31,14 @@ TEST(StatusFile, IsWrittenAsOneLineOfAsciiJsonInMemberOrder) {
   const fs::path path = dir.path() / "status.json";
   Json s;
   s["zeta"] = 1;
-  s["info"] = {{"notes", "Verbeterd: \xC3\xAB \xF0\x9F\x98\x80 \"\\\n\t\x01\x7F"}, {"lijst", {1, 2.5, true, nullptr}}};
+  s["info"] = {{"notes", "Verbeterd: \xC3\xAB \xF0\x9F\x98\x80 \"\\\n\t\x01\x7F"},
+               {"lijst", {1, 2.5, true, nullptr}}};
   s["alfa"] = Json::object();
   schrijf_status(path, s);
-  EXPECT_EQ(testing::run_command("cat " + path.string()),
-            R"({"zeta": 1, "info": {"notes": "Verbeterd: \u00eb \ud83d\ude00 \"\\\n\t\u0001\u007f", )"
-            R"("lijst": [1, 2.5, true, null]}, "alfa": {}})");
+  EXPECT_EQ(
+      testing::run_command("cat " + path.string()),
+      R"({"zeta": 1, "info": {"notes": "Verbeterd: \u00eb \ud83d\ude00 \"\\\n\t\u0001\u007f", )"
+      R"("lijst": [1, 2.5, true, null]}, "alfa": {}})");
   EXPECT_EQ(lees_status(path), s);
   std::size_t files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
@@ -55,7 +58,9 @@ TEST(StatusFile, ConcurrentChangesWithinTheProcessAllSurvive) {
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < 20; ++i) {
-        wijzig_status(path, [&](Json& s) { s["verborgen"].push_back(std::to_string(t) + "-" + std::to_string(i)); });
+        wijzig_status(path, [&](Json& s) {
+          s["verborgen"].push_back(std::to_string(t) + "-" + std::to_string(i));
+        });
       }
     });
   }

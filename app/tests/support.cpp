@@ -1,6 +1,5 @@
 #include "support.h"
 
-
 #include <array>
 #include <atomic>
 #include <cctype>
@@ -46,7 +45,8 @@ std::optional<std::string> RawAnswer::header(std::string_view name) const {
   for (const auto& [key, value] : headers) {
     if (key.size() == name.size() &&
         std::equal(key.begin(), key.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
         })) {
       return value;
     }
@@ -63,7 +63,8 @@ RawAnswer raw_request(std::uint16_t port, std::string_view request) {
   std::string received;
   std::error_code error;
   std::array<char, 65536> chunk{};
-  while (const std::size_t n = socket.read_some(asio::buffer(chunk), error)) received.append(chunk.data(), n);
+  while (const std::size_t n = socket.read_some(asio::buffer(chunk), error))
+    received.append(chunk.data(), n);
 
   RawAnswer answer;
   const std::size_t head_end = received.find("\r\n\r\n");
@@ -86,7 +87,8 @@ std::string run_command(const std::string& command) {
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   std::string output;
   std::array<char, 4096> chunk{};
-  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) output.append(chunk.data(), n);
+  while (const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe.get()))
+    output.append(chunk.data(), n);
   return output;
 }
 
@@ -106,7 +108,8 @@ FeedServer::~FeedServer() {
 }
 
 std::string FeedServer::url(std::string_view path) const {
-  return "http://127.0.0.1:" + std::to_string(acceptor_.local_endpoint().port()) + std::string(path);
+  return "http://127.0.0.1:" + std::to_string(acceptor_.local_endpoint().port()) +
+         std::string(path);
 }
 
 std::vector<std::string> FeedServer::requests() const {
@@ -135,8 +138,9 @@ void FeedServer::accept_next() {
 }
 
 std::string http_answer(int code, std::string_view body, std::string_view headers) {
-  return "HTTP/1.0 " + std::to_string(code) + " X\r\nContent-Length: " + std::to_string(body.size()) +
-         "\r\n" + std::string(headers) + "\r\n" + std::string(body);
+  return "HTTP/1.0 " + std::to_string(code) +
+         " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + std::string(headers) +
+         "\r\n" + std::string(body);
 }
 
 }  // namespace verhulzen::testing

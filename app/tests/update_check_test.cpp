@@ -67,7 +67,8 @@ TEST_P(DailyRule, AsksAtMostOnceADayUnlessForced) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, DailyRule,
                          ::testing::Values(DailyCase{"NeverChecked", nullptr, false, true},
-                                           DailyCase{"Checked86399SecondsAgo", -86399, false, false},
+                                           DailyCase{"Checked86399SecondsAgo", -86399, false,
+                                                     false},
                                            DailyCase{"Checked86400SecondsAgo", -86400, false, true},
                                            DailyCase{"CheckedInTheFuture", 3600, false, false},
                                            DailyCase{"ForcedRightAfterACheck", -10, true, true},
@@ -86,7 +87,7 @@ class FailedCheck : public UpdateCheck, public ::testing::WithParamInterface<Fai
 TEST_P(FailedCheck, KeepsThePreviousOutcome) {
   FeedServer feed([](const std::string&) { return GetParam().answer; });
   const Json before = {{"eerste_start", 1.5}, {"gecontroleerd", 2.5}, {"server_ts", 3.5},
-                       {"info", kPrevious}, {"verborgen", {"a"}}, {"eigen", 7}};
+                       {"info", kPrevious},   {"verborgen", {"a"}},   {"eigen", 7}};
   write_status(before);
 
   EXPECT_FALSE(controleer_online(config_for(feed), true));
@@ -118,7 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
   FeedServer feed([](const std::string&) {
-    return http_answer(200, kFeed, "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\nDate: Mon, 07 Dec 2026 00:00:00 GMT\r\n");
+    return http_answer(
+        200, kFeed,
+        "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\nDate: Mon, 07 Dec 2026 00:00:00 GMT\r\n");
   });
   write_status({{"verborgen", {"Oud"}}, {"eigen", {{"x", 1}}}});
   const double before = now();
@@ -160,7 +163,8 @@ TEST_F(UpdateCheck, WithoutDateTheLocalClockIsTheServersTime) {
 TEST_F(UpdateCheck, FollowsRedirectsAndReadsWhitespaceBeyondTheLimitAsCutOff) {
   const std::string padded = kFeed + std::string(70000, ' ');
   FeedServer feed([&](const std::string& request) {
-    if (request.starts_with("GET /oud ")) return http_answer(302, "", "Location: /verhulzen.json\r\n");
+    if (request.starts_with("GET /oud "))
+      return http_answer(302, "", "Location: /verhulzen.json\r\n");
     return http_answer(200, padded, "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\n");
   });
   EXPECT_TRUE(controleer_online(config_for(feed, "/oud")));
@@ -226,12 +230,13 @@ class SelfSignedServer {
     }
     const std::string key = (folder / "key.pem").string();
     const std::string cert = (folder / "cert.pem").string();
-    testing::run_command("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-                         "-addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert +
-                         " >/dev/null 2>&1");
-    pid_ = testing::run_command("openssl s_server -quiet -www -accept 127.0.0.1:" +
-                                std::to_string(port_) + " -key " + key + " -cert " + cert +
-                                " >/dev/null 2>&1 & echo $!");
+    testing::run_command(
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+        "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+        key + " -out " + cert + " >/dev/null 2>&1");
+    pid_ = testing::run_command(
+        "openssl s_server -quiet -www -accept 127.0.0.1:" + std::to_string(port_) + " -key " + key +
+        " -cert " + cert + " >/dev/null 2>&1 & echo $!");
     for (int attempt = 0; attempt < 100; ++attempt) {
       asio::io_context context;
       asio::ip::tcp::socket socket(context);
@@ -245,7 +250,9 @@ class SelfSignedServer {
   SelfSignedServer& operator=(const SelfSignedServer&) = delete;
   ~SelfSignedServer() { testing::run_command("kill " + pid_); }
 
-  std::string url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/verhulzen.json"; }
+  std::string url() const {
+    return "https://127.0.0.1:" + std::to_string(port_) + "/verhulzen.json";
+  }
 
  private:
   std::uint16_t port_ = 0;

@@ -9,12 +9,18 @@ Versie v(std::vector<std::string> delen) { return Versie{std::move(delen)}; }
 
 TEST(Versions, AreTheFirstThreeRunsOfDigits) {
   const std::vector<std::pair<Json, Versie>> cases = {
-      {"1.3.0", v({"1", "3", "0"})},   {"2.10-beta4", v({"2", "10", "4"})},
-      {"1.4", v({"1", "4"})},          {1.4, v({"1", "4"})},
-      {"1.03", v({"1", "3"})},         {"1.3.0.7", v({"1", "3", "0"})},
-      {"geen", v({})},                 {nullptr, v({"0"})},
-      {"", v({"0"})},                  {0, v({"0"})},
-      {false, v({"0"})},               {"000", v({"0"})},
+      {"1.3.0", v({"1", "3", "0"})},
+      {"2.10-beta4", v({"2", "10", "4"})},
+      {"1.4", v({"1", "4"})},
+      {1.4, v({"1", "4"})},
+      {"1.03", v({"1", "3"})},
+      {"1.3.0.7", v({"1", "3", "0"})},
+      {"geen", v({})},
+      {nullptr, v({"0"})},
+      {"", v({"0"})},
+      {0, v({"0"})},
+      {false, v({"0"})},
+      {"000", v({"0"})},
       {"99999999999999999999999.1", v({"99999999999999999999999", "1"})},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(versie(value), expected) << value;

@@ -9,7 +9,8 @@
 namespace verhulzen::platform {
 
 std::optional<std::string> environment_variable(const std::string& name) {
-  const char* value = std::getenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): nothing sets variables
+  const char* value =
+      std::getenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): nothing sets variables
   if (value == nullptr) return std::nullopt;
   return std::string(value);
 }

@@ -28,7 +28,8 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&&) noexcept = default;
 ReadOnlyFile::~ReadOnlyFile() = default;
 
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (fd < 0) return std::nullopt;
   auto handle = std::make_unique<Handle>(fd);
   struct stat info {};
@@ -81,7 +82,8 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::path temporary = path;
   temporary += "." + std::to_string(process_id()) + "-" + std::to_string(++counter) + ".tmp";
 
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);  // NOLINT
+  const int fd =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);  // NOLINT
   if (fd < 0) return false;
   const bool written = write_all(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
