@@ -33,8 +33,54 @@ const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mo
 
 const re = (source, flags) => new RegExp(source, flags);
 
+function runEnd(run, text, at) {
+  run.lastIndex = at;
+  run.exec(text);
+  return run.lastIndex;
+}
+
+// Skip rules: after a failed try at a position, the next position where a
+// try can still succeed. Each passes over only starts that provably fail,
+// so that long runs of letters, initials or particles cost linear time.
+
+// A company's first word: later starts in the same chain of initials retry
+// what the chain already tried; later starts in the same run of word
+// characters give the same first word, save initials at its last character.
+function naMisBedrijf(text, at) {
+  const initialen = runEnd(/(?:[A-Z]\.)*/y, text, at);
+  if (initialen > at) return initialen;
+  const end = runEnd(/[\p{L}0-9&'\-]*/uy, text, at);
+  return end - 1 > at && /[A-Z]/.test(text[end - 1]) && text[end] === '.' ? end - 1 : end;
+}
+
+const STRAAT_TV = /(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]/y;
+const STRAAT_TV_TITEL = /^(?:Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]$/;
+
+// A street: a later start within the run of letters of a failed street word
+// needs a title or particle (at most 12 characters) that ends the run; a
+// later start within a failed chain of particles retries part of that chain,
+// unless its particle can also open a title.
+function naMisAdres(text, at) {
+  let next = at + 1;
+  if (/[A-Z]/.test(text[at])) next = Math.max(next, runEnd(/[\p{L}'\-]*/uy, text, at) - 12);
+  let pos = at;
+  for (;;) {
+    STRAAT_TV.lastIndex = pos;
+    const m = STRAAT_TV.exec(text);
+    if (!m || (pos > at && STRAAT_TV_TITEL.test(m[0]))) break;
+    pos = STRAAT_TV.lastIndex;
+  }
+  return Math.max(next, pos);
+}
+
 export const DETECTORS = [
-  { cat: 'EMAIL', re: /[A-Za-z0-9._%+\-]+@[A-Za-z0-9.\-]+\.[A-Za-z]{2,}/g },
+  {
+    cat: 'EMAIL',
+    re: /[A-Za-z0-9._%+\-]+@[A-Za-z0-9.\-]+\.[A-Za-z]{2,}/g,
+    // A failed try fails everywhere in the same run of local-part characters.
+    candidates: /[A-Za-z0-9._%+\-]/g,
+    skip: (text, at) => runEnd(/[A-Za-z0-9._%+\-]*/y, text, at),
+  },
   { cat: 'IBAN', re: /(?<![A-Z0-9])NL\d{2}\s?[A-Z]{4}(?:\s?\d){10}(?![A-Z0-9])/g },
   { fn: buitenlandseIbans },
   { fn: websites },
@@ -97,6 +143,8 @@ export const DETECTORS = [
       + String.raw`(?:(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0])*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
       + String.raw`)[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+    candidates: re(B + "[A-Zvdth']", 'gu'),
+    skip: naMisAdres,
   },
   { fn: belgischeAdressen },
   { cat: 'ADRES', re: /Postbus\s+\d{1,6}/g },
@@ -109,6 +157,8 @@ export const DETECTORS = [
     cat: 'BEDRIJF',
     re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t)[ \u00A0]){0,5}(?:B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.)` + E, 'gu'),
     clean: stripStopwoorden,
+    candidates: /[A-Z0-9]/g,
+    skip: naMisBedrijf,
   },
   { cat: 'BEDRIJF', re: /Stichting(?:[ \u00A0][A-Z][\p{L}\-]*){1,4}/gu },
   { fn: personenMetLabel },
@@ -177,15 +227,44 @@ export const DETECTORS = [
   },
 ];
 
-function patternHits({ cat, re: pattern, group, ok, catFn, clean }, text, hits) {
-  pattern.lastIndex = 0;
-  for (let m; (m = pattern.exec(text));) {
-    if (!m[0]) {
-      pattern.lastIndex += text.codePointAt(m.index) > 0xffff ? 2 : 1;
-      continue;
+// The matches of an entry's pattern, as its global search finds them. An
+// entry with candidates and skip is searched by tries at candidate positions
+// instead: its skip rule passes over starts that provably fail, which keeps
+// long runs of letters from costing quadratic time.
+const STICKY = new Map(DETECTORS.filter((e) => e.candidates)
+  .map((e) => [e, new RegExp(e.re.source, e.re.flags.replace('g', '') + 'y')]));
+
+export function eachMatch(entry, text, visit) {
+  const { re: pattern, candidates, skip } = entry;
+  if (!candidates) {
+    pattern.lastIndex = 0;
+    for (let m; (m = pattern.exec(text));) {
+      if (m[0]) visit(m);
+      else pattern.lastIndex += text.codePointAt(m.index) > 0xffff ? 2 : 1;
     }
+    return;
+  }
+  for (let pos = 0; pos < text.length;) {
+    candidates.lastIndex = pos;
+    const c = candidates.exec(text);
+    if (!c) return;
+    const sticky = STICKY.get(entry);
+    sticky.lastIndex = c.index;
+    const m = sticky.exec(text);
+    if (m?.[0]) {
+      visit(m);
+      pos = sticky.lastIndex;
+    } else {
+      pos = skip(text, c.index);
+    }
+  }
+}
+
+function patternHits(entry, text, hits) {
+  const { cat, group, ok, catFn, clean } = entry;
+  eachMatch(entry, text, (m) => {
     const raw = group ? m[group] : m[0];
-    if (!raw) continue;
+    if (!raw) return;
     let start = m.index + (group ? m[0].lastIndexOf(raw) : 0);
     let value = raw.trimEnd();
     if (clean) {
@@ -193,9 +272,9 @@ function patternHits({ cat, re: pattern, group, ok, catFn, clean }, text, hits) 
       start += value.length - cleaned.length;
       value = cleaned;
     }
-    if (!value || (ok && !ok(value))) continue;
+    if (!value || (ok && !ok(value))) return;
     hits.push({ start, end: start + value.length, cat: catFn ? catFn(value, text, start) : cat, value });
-  }
+  });
 }
 
 // Longest first, then each hit that overlaps none taken before. Every taken

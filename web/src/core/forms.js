@@ -49,8 +49,9 @@ export function formKey(cat, form) {
   return isNumCat(cat) ? 'N:' + normNum(form) : 'T:' + normText(form);
 }
 
-// The form's pattern wrapped in its start and end conditions.
+// The form's pattern with its end condition, and the start condition before it.
 export function boundedPattern(cat, form) {
   const fiscal = FISCAAL.has(cat);
-  return (fiscal ? B_FISCAAL : B) + formPattern(cat, form) + (fiscal ? E_FISCAAL : E);
+  const body = formPattern(cat, form) + (fiscal ? E_FISCAAL : E);
+  return { start: fiscal ? B_FISCAAL : B, body };
 }

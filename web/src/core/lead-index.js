@@ -1,123 +1,166 @@
-// A fast way to run the matcher's one alternation over long texts. At a text
-// position only the alternatives that can start with the characters standing
-// there can match; trying just those, in the alternation's own order, finds
-// the same first-matching alternative as the whole expression, so the
-// matches are identical. With thousands of forms this is what keeps
-// replacement near linear in text length and flat in the number of forms.
-import { numberParts } from './forms.js';
+// A fast way to run the matcher's one alternation over long texts.
+//
+// At a text position only the alternatives whose form can start with the
+// characters standing there can match. Trying just those, in the
+// alternation's own order, finds the same first-matching alternative as the
+// whole expression, so the matches are identical. Each form is filed under
+// its first KEY_LENGTH characters, normalised as its pattern allows (white
+// space runs as one blank for text forms; letters and digits only, in upper
+// case, for number forms); at a position the text is normalised the same way
+// and the files of every prefix of it give the candidates. The start
+// condition of text and most number forms (no letter or digit before) is
+// tested once here instead of in every alternative.
+import { normNum } from './normalise.js';
 
-const isSpace = (s) => /^\s$/u.test(s);
-const isWordChar = (s) => /^[\p{L}\p{N}]$/u.test(s);
-// Every white-space character stands for the class \s of the patterns.
-const token = (s) => (isSpace(s) ? ' ' : s);
-const codePoints = (s) => Array.from(s);
-const bothCases = (ch) => (/[A-Z]/.test(ch) ? [ch, ch.toLowerCase()] : [ch]);
+const KEY_LENGTH = 12;
 
-// The characters a form's pattern can start with: first and second, each a
-// list of tokens, or null when any character can stand there.
-export function leadsOf(num, form) {
-  if (!num) {
-    const pieces = form.split(/\s+/);
-    if (!pieces[0]) return { first: [' '], second: null };
-    const cps = codePoints(pieces[0]);
-    const second = cps.length > 1 ? [cps[1]] : pieces.length > 1 ? [' '] : null;
-    return { first: [cps[0]], second };
+const SPACE = /\s/;
+const WORD_CHAR = /^[\p{L}\p{N}]$/u;
+const ALNUM = /[A-Za-z0-9]/;
+
+const isSpace = (c) => (c.length === 1 && c.charCodeAt(0) < 128 ? c === ' ' || (c >= '\t' && c <= '\r') : SPACE.test(c));
+const codePointAt = (text, i) => String.fromCodePoint(text.codePointAt(i));
+
+// The normalised characters a form's match begins with, in full.
+export function leadOf(num, form) {
+  if (!num) return 'T' + form.split(/\s+/).join(' ');
+  return 'N' + (/^\s*\+/.test(form) ? '+' : '') + normNum(form);
+}
+
+function textPrefixes(text, p) {
+  const prefixes = [''];
+  let key = '';
+  let i = p;
+  while (prefixes.length <= KEY_LENGTH && i < text.length) {
+    const c = codePointAt(text, i);
+    if (isSpace(c)) {
+      key += ' ';
+      while (i < text.length && isSpace(text[i])) i++;
+    } else {
+      key += c;
+      i += c.length;
+    }
+    prefixes.push(key);
   }
-  const parts = numberParts(form);
-  if (/^\s*\+/.test(form)) return { first: ['+'], second: bothCases(parts[0].ch) };
-  if (parts.length < 2) return { first: bothCases(parts[0].ch), second: null };
-  const second = [...bothCases(parts[1].ch), ' ', '.', '-'];
-  if (parts[1].sep) second.push(token(codePoints(parts[1].sep)[0]));
-  return { first: bothCases(parts[0].ch), second };
+  return prefixes;
 }
 
-function push(map, key, i) {
-  let list = map.get(key);
-  if (!list) map.set(key, (list = []));
-  if (list[list.length - 1] !== i) list.push(i);
+// Separators are skipped generously (any run of other characters up to the
+// longest separator a form has): more candidates, never fewer.
+function numberPrefixes(text, p, maxSep) {
+  const prefixes = [''];
+  let key = '';
+  let i = p;
+  if (text[i] === '+') {
+    key = '+';
+    prefixes.push(key);
+    i++;
+  }
+  while (prefixes.length <= KEY_LENGTH && i < text.length) {
+    if (!ALNUM.test(text[i])) {
+      if (prefixes.length === 1) break;
+      const runEnd = i + maxSep;
+      while (i < text.length && i < runEnd && !ALNUM.test(text[i])) i++;
+      if (i >= text.length || !ALNUM.test(text[i])) break;
+    }
+    key += text[i].toUpperCase();
+    prefixes.push(key);
+    i++;
+  }
+  return prefixes;
 }
 
-function mergeSorted(lists) {
-  return [...new Set(lists.flat())].sort((a, b) => a - b);
+function before(text, p) {
+  if (p === 0) return '';
+  const pair = p > 1 && /[\uDC00-\uDFFF]/.test(text[p - 1]) && /[\uD800-\uDBFF]/.test(text[p - 2]);
+  return pair ? text.slice(p - 2, p) : text[p - 1];
 }
 
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
+// alternatives: in the alternation's order, each { lead, body, pattern,
+// fiscal, maxSep }: body is the pattern without its start condition, which
+// only the fiscal ones (also after "NL") keep.
 export function leadIndex(alternatives) {
-  const always = [];
-  const byFirst = new Map();
+  const files = new Map();
+  const shortLengths = { T: new Set(), N: new Set() };
+  const firsts = { T: new Set(), N: new Set() };
+  const fiscalFirsts = new Set();
+  let maxSep = 1;
   alternatives.forEach((alt, i) => {
-    if (!alt.first) return always.push(i);
-    for (const c1 of alt.first) {
-      let group = byFirst.get(c1);
-      if (!group) byFirst.set(c1, (group = { any: [], bySecond: new Map() }));
-      if (alt.second) for (const c2 of alt.second) push(group.bySecond, c2, i);
-      else group.any.push(i);
+    const kind = alt.lead[0];
+    const chars = Array.from(alt.lead.slice(1));
+    const length = Math.min(chars.length, KEY_LENGTH);
+    if (chars.length < KEY_LENGTH) shortLengths[kind].add(length);
+    const key = kind + chars.slice(0, length).join('') + (chars.length < KEY_LENGTH ? '' : '…');
+    let file = files.get(key);
+    if (!file) files.set(key, (file = { id: files.size, members: [] }));
+    file.members.push(i);
+    const first = kind === 'N' && /[A-Z]/.test(chars[0]) ? [chars[0], chars[0].toLowerCase()] : [chars[0]];
+    for (const c of first) {
+      firsts[kind].add(c);
+      if (alt.fiscal) fiscalFirsts.add(c);
     }
+    maxSep = Math.max(maxSep, alt.maxSep);
   });
+  const lengths = { T: [...shortLengths.T].sort((a, b) => a - b), N: [...shortLengths.N].sort((a, b) => a - b) };
+
+  function filesFor(kind, prefixes, found) {
+    for (const length of lengths[kind]) {
+      if (length >= prefixes.length) break;
+      const file = files.get(kind + prefixes[length]);
+      if (file) found.push(file);
+    }
+    if (prefixes.length > KEY_LENGTH) {
+      const file = files.get(kind + prefixes[KEY_LENGTH] + '…');
+      if (file) found.push(file);
+    }
+  }
 
   const compiled = new Map();
-  function compile(indices) {
-    const sticky = (list) => (list.length
-      ? new RegExp('(?:' + list.map((i) => alternatives[i].pattern).join('|') + ')', 'uy')
-      : null);
-    return { all: sticky(indices), afterWord: sticky(indices.filter((i) => alternatives[i].fiscal)) };
-  }
-  function groupAt(c1, c2) {
-    const group = byFirst.get(c1);
-    const key = group && group.bySecond.has(c2) ? c1 + '\u0000' + c2 : (group ? c1 : '') + '\u0000';
-    let found = compiled.get(key);
-    if (!found) {
-      found = compile(mergeSorted([always, group?.any ?? [], group?.bySecond.get(c2) ?? []]));
-      compiled.set(key, found);
+  function expressions(found) {
+    const key = found.map((f) => f.id).join(',');
+    let entry = compiled.get(key);
+    if (!entry) {
+      const members = [...new Set(found.flatMap((f) => f.members))].sort((a, b) => a - b);
+      const sticky = (list) => (list.length ? new RegExp('(?:' + list.join('|') + ')', 'uy') : null);
+      entry = {
+        free: sticky(members.map((i) => (alternatives[i].fiscal ? alternatives[i].pattern : alternatives[i].body))),
+        afterWord: sticky(members.filter((i) => alternatives[i].fiscal).map((i) => alternatives[i].pattern)),
+      };
+      compiled.set(key, entry);
     }
-    return found;
+    return entry;
   }
 
-  // Jumps to the next position where some alternative can start; only the
-  // number forms of BSN and RSIN may start right after a letter or digit.
-  let starter = null;
-  if (!always.length) {
-    const firsts = [...byFirst.keys()];
-    const fiscalFirsts = new Set(alternatives.filter((a) => a.fiscal).flatMap((a) => a.first));
-    let source = String.raw`(?<![\p{L}\p{N}])` + classOf(firsts);
-    if (fiscalFirsts.size) source += String.raw`|(?<=[\p{L}\p{N}])` + classOf(fiscalFirsts);
-    starter = new RegExp(source, 'gu');
-  }
+  // Jumps to the next position where some form can start.
+  const allFirsts = new Set([...firsts.T, ...firsts.N]);
+  let source = String.raw`(?<![\p{L}\p{N}])` + classOf(allFirsts);
+  if (fiscalFirsts.size) source += String.raw`|(?<=[\p{L}\p{N}])` + classOf(fiscalFirsts);
+  const starter = new RegExp(source, 'gu');
 
-  function charAt(text, p) {
-    return p < text.length ? String.fromCodePoint(text.codePointAt(p)) : '';
-  }
-  function before(text, p) {
-    if (p === 0) return '';
-    const lowAfterHigh = p > 1 && /[\uDC00-\uDFFF]/.test(text[p - 1]) && /[\uD800-\uDBFF]/.test(text[p - 2]);
-    return lowAfterHigh ? text.slice(p - 2, p) : text[p - 1];
+  function matchAt(text, p) {
+    const c = codePointAt(text, p);
+    const found = [];
+    if (firsts.T.has(isSpace(c) ? ' ' : c)) filesFor('T', textPrefixes(text, p), found);
+    if (firsts.N.has(c)) filesFor('N', numberPrefixes(text, p, maxSep), found);
+    if (!found.length) return null;
+    const { free, afterWord } = expressions(found);
+    const re = WORD_CHAR.test(before(text, p)) ? afterWord : free;
+    if (!re) return null;
+    re.lastIndex = p;
+    return re.exec(text);
   }
 
   function replace(text, fn) {
     let out = '';
     let last = 0;
-    let p = 0;
-    while (p < text.length) {
-      if (starter) {
-        starter.lastIndex = p;
-        const s = starter.exec(text);
-        if (!s) break;
-        p = s.index;
-      }
-      const c1 = charAt(text, p);
-      const group = groupAt(token(c1), token(charAt(text, p + c1.length)));
-      const re = isWordChar(before(text, p)) ? group.afterWord : group.all;
-      if (re) {
-        re.lastIndex = p;
-        const m = re.exec(text);
-        if (m) {
-          out += text.slice(last, p) + fn(m[0]);
-          last = p = re.lastIndex;
-          continue;
-        }
-      }
-      p += c1.length;
+    starter.lastIndex = 0;
+    for (let s; (s = starter.exec(text));) {
+      const m = matchAt(text, s.index);
+      if (!m) continue;
+      out += text.slice(last, s.index) + fn(m[0]);
+      last = starter.lastIndex = s.index + m[0].length;
     }
     return last ? out + text.slice(last) : text;
   }

@@ -3,8 +3,10 @@
 // replacement of its matches.
 import { isNumCat } from './categories.js';
 import { normNum, normText } from './normalise.js';
-import { FISCAAL, boundedPattern, formKey, searchForms } from './forms.js';
-import { leadIndex, leadsOf } from './lead-index.js';
+import {
+  FISCAAL, boundedPattern, formKey, numberParts, searchForms,
+} from './forms.js';
+import { leadIndex, leadOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
 
 // Per matcher, built with it: the alternatives grouped by how they can start.
@@ -21,11 +23,14 @@ export function buildMatcher(entities) {
       const key = formKey(ent.cat, f);
       if (lookup.has(key)) continue;
       lookup.set(key, ent);
+      const { start, body } = boundedPattern(ent.cat, f);
       items.push({
-        pattern: boundedPattern(ent.cat, f),
+        pattern: start + body,
+        body,
         length: f.length,
         fiscal: FISCAAL.has(ent.cat),
-        ...leadsOf(num, f),
+        lead: leadOf(num, f),
+        maxSep: num ? Math.max(1, ...numberParts(f).map(({ sep }) => sep.length)) : 0,
       });
     }
   }
@@ -33,8 +38,14 @@ export function buildMatcher(entities) {
   items.sort((a, b) => b.length - a.length);
   const seen = new Set();
   const alternatives = items.filter(({ pattern }) => !seen.has(pattern) && seen.add(pattern));
+  // The one expression is built on first use: its thousands of property
+  // classes cost far more to compile than the replacement itself needs.
+  let re = null;
   const matcher = {
-    re: new RegExp('(?:' + alternatives.map(({ pattern }) => pattern).join('|') + ')', 'gu'),
+    get re() {
+      re ??= new RegExp('(?:' + alternatives.map(({ pattern }) => pattern).join('|') + ')', 'gu');
+      return re;
+    },
     lookup,
   };
   indexes.set(matcher, leadIndex(alternatives));
@@ -47,7 +58,6 @@ export function entityFor(matcher, match) {
 
 export function replaceWith(text, matcher, fn, counts) {
   if (!matcher || !text) return text;
-  matcher.re.lastIndex = 0;
   const replace = (m) => {
     const ent = entityFor(matcher, m);
     if (!ent) return m;

@@ -1,0 +1,130 @@
+// Speed of detection and replacement on Dutch office text. Run by hand:
+//   node bench/core.mjs
+import { detect } from '../web/src/core/detect.js';
+import { anonymize, buildMatcher } from '../web/src/core/matcher.js';
+import { suggestVariants } from '../web/src/core/variants.js';
+import { elfproef } from '../web/src/core/numbers.js';
+
+const VOORNAMEN = ['Karel', 'Lotte', 'Pieter', 'Anna', 'Joost', 'Sanne', 'Willem', 'Eva', 'Maarten', 'Femke',
+  'Hendrik', 'Ilse', 'Bram', 'Noor', 'Daan', 'Marieke', 'Thijs', 'Lieke', 'Ruud', 'Ingrid'];
+const ACHTERNAMEN = ['Dekker', 'van Dam', 'de Vries', 'Jansen', 'Bakker', 'Visser', 'Smit', 'Meijer', 'de Boer',
+  'Mulder', 'de Groot', 'Bos', 'Vos', 'Peters', 'Hendriks', 'van Leeuwen', 'Dijkstra', 'Brouwer', 'de Wit',
+  'van der Berg', 'Kok', 'Jacobs', 'Vermeulen', 'van den Heuvel', 'Schouten', 'Willems', 'Hoekstra'];
+const PLAATSEN = ['Amsterdam', 'Utrecht', 'Zwolle', 'Den Haag', "'s-Hertogenbosch", 'Alphen aan den Rijn', 'Leuven'];
+const STRATEN = ['Kerkstraat', 'Dorpsweg', 'Stationsplein', 'Prinsengracht', 'Molenlaan', 'Van Goghstraat'];
+
+let seed = 7;
+const rnd = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return seed % n; };
+const pick = (list) => list[rnd(list.length)];
+const digits = (n) => Array.from({ length: n }, () => rnd(10)).join('');
+function bsn() {
+  for (;;) { const d = digits(9); if (elfproef(d)) return d; }
+}
+
+function paragraaf() {
+  const naam = pick(VOORNAMEN) + ' ' + pick(ACHTERNAMEN);
+  const partner = pick(VOORNAMEN) + ' ' + pick(ACHTERNAMEN);
+  const straat = pick(STRATEN) + ' ' + (1 + rnd(200));
+  const postcode = (1000 + rnd(9000)) + ' ' + pick(['AB', 'CD', 'EK', 'LM', 'XZ']);
+  return [
+    `Geachte heer ${naam.split(' ').slice(1).join(' ')},`,
+    `Hierbij ontvangt u de concept-aangifte inkomstenbelasting over 2023 van uw fiscale partner ${partner}. `
+      + `Wij hebben de gegevens van de Belastingdienst vooraf ingevuld en gecontroleerd aan de hand van de jaaropgaven `
+      + `die u ons heeft toegestuurd. De hypotheekrente voor de woning aan de ${straat}, ${postcode} ${pick(PLAATSEN)} `
+      + `is volledig in aftrek gebracht; de WOZ-waarde bedraagt € ${rnd(900)}.000.`,
+    `Naam: ${naam}\nBSN: ${bsn()}\nIBAN: NL${digits(2)} ABNA ${digits(4)} ${digits(4)} ${digits(2)}\n`
+      + `Telefoon: 06-${digits(8)}\nE-mail: ${naam.split(' ')[0].toLowerCase()}@voorbeeld.nl`,
+    `De vennootschap ${pick(ACHTERNAMEN).replace(/^\w/, (c) => c.toUpperCase())} Bouw B.V., ingeschreven bij de KvK onder nummer `
+      + `${digits(8)}, heeft over het boekjaar een resultaat behaald van € ${rnd(500)}.${digits(3)}. Het btw-nummer is `
+      + `NL${bsn()}B01. Het dividend wordt uitgekeerd aan de aandeelhouders na vaststelling van de jaarrekening door de `
+      + `algemene vergadering, zoals de statuten voorschrijven. Wij verzoeken u de stukken vóór 1 mei te ondertekenen.`,
+    `Mocht u nog vragen hebben, dan horen wij dat graag. U kunt ons bereiken op 020-${digits(7)} of via www.kantoor-${rnd(99)}.nl.`,
+    `Met vriendelijke groet,\n\nmr. ${pick(VOORNAMEN)[0]}. ${pick(ACHTERNAMEN)}\nBelastingadviseur`,
+  ].join('\n\n');
+}
+
+function tekst(bytes) {
+  const parts = [];
+  let size = 0;
+  while (size < bytes) { const p = paragraaf(); parts.push(p); size += p.length + 2; }
+  return parts.join('\n\n').slice(0, bytes);
+}
+
+function time(fn) {
+  const t0 = performance.now();
+  const result = fn();
+  return { ms: performance.now() - t0, result };
+}
+
+function entities(n) {
+  const list = [];
+  for (let i = 0; i < n; i++) {
+    const kind = i % 10;
+    let cat = 'PERSOON';
+    let value = `${pick(VOORNAMEN)} ${String.fromCharCode(65 + rnd(26))}${'aeiou'[rnd(5)]}${pick(ACHTERNAMEN)}${i}`;
+    if (kind === 7) { cat = 'IBAN'; value = `NL${digits(2)} RABO ${digits(4)} ${digits(4)} ${digits(2)}`; }
+    if (kind === 8) { cat = 'TELEFOON'; value = `06 ${digits(8)}`; }
+    if (kind === 9) { cat = 'BEDRIJF'; value = `${pick(ACHTERNAMEN)} ${i} Holding B.V.`; }
+    list.push({ id: i + 1, cat, label: `${cat}_${i + 1}`, value, variants: suggestVariants(cat, value), active: true });
+  }
+  // A few that really occur in the text.
+  for (const naam of ['Karel Dekker', 'Lotte de Vries', 'Pieter van Dam']) {
+    list.push({ id: list.length + 1, cat: 'PERSOON', label: `PERSOON_${list.length + 1}`, value: naam,
+      variants: suggestVariants('PERSOON', naam), active: true });
+  }
+  return list;
+}
+
+const MB = 1 << 20;
+const doc = tekst(MB);
+detect(doc.slice(0, 50000));
+
+console.log('detect');
+for (const fraction of [0.25, 0.5, 1]) {
+  const { ms, result } = time(() => detect(doc.slice(0, fraction * MB)));
+  console.log(`  ${fraction} MB: ${ms.toFixed(0)} ms, ${result.length} hits`);
+}
+const full = time(() => detect(doc));
+console.log(`  ${(1000 / full.ms).toFixed(2)} MB/s`);
+
+console.log('anonymize 1 MB');
+for (const n of [10, 100, 1000, 5000]) {
+  const built = time(() => buildMatcher(entities(n)));
+  const run = time(() => anonymize(doc, built.result, {}));
+  console.log(`  ${n} entities: build ${built.ms.toFixed(0)} ms, replace ${run.ms.toFixed(0)} ms, ${(1000 / run.ms).toFixed(1)} MB/s`);
+}
+
+console.log('detect, 100 000 characters of pathological input');
+const N = 100000;
+const PATHOLOGISCH = {
+  'one letter': 'a'.repeat(N),
+  'one capital': 'A'.repeat(N),
+  'capitalised words': 'Jan '.repeat(N / 4),
+  'capitalised words without blanks': 'Jan'.repeat(N / 3),
+  'initials': 'J. '.repeat(N / 3),
+  'initials without blanks': 'J.'.repeat(N / 2),
+  'digits': '1'.repeat(N),
+  'digits and blanks': '1 '.repeat(N / 2),
+  'digits and dots': '1.'.repeat(N / 2),
+  'particles': 'van de '.repeat(N / 7),
+  'dots': '.'.repeat(N),
+  'labels': 'naam: '.repeat(N / 6),
+  'hyphenated words': 'Jan-'.repeat(N / 4),
+  'street words': 'Kerkstraat '.repeat(N / 11),
+  'domains': 'a.'.repeat(N / 2),
+  'mail': 'a@'.repeat(N / 2),
+  'capitals and blanks': 'AB '.repeat(N / 3),
+  'lines': 'Jan\n'.repeat(N / 4),
+  'greeting lines': 'Met vriendelijke groet,\n'.repeat(N / 24),
+  'no-break spaces': 'Jan\u00A0'.repeat(N / 4),
+  'te and words': 'te Amsterdam '.repeat(N / 13),
+  'legal forms': 'De B.V. '.repeat(N / 8),
+  'surrogates': '\uD800'.repeat(N),
+};
+let worst = 0;
+for (const [name, input] of Object.entries(PATHOLOGISCH)) {
+  const { ms } = time(() => detect(input));
+  worst = Math.max(worst, ms);
+  if (ms > 100) console.log(`  ${name}: ${ms.toFixed(0)} ms`);
+}
+console.log(`  slowest: ${worst.toFixed(0)} ms`);
