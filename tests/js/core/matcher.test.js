@@ -1,0 +1,142 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { anonymize, buildMatcher, entityFor, replaceWith } from '../../../web/src/core/matcher.js';
+import { placeholder } from '../../../web/src/core/placeholders.js';
+import { suggestVariants } from '../../../web/src/core/variants.js';
+
+let nextId = 1;
+function ent(cat, value, variants = suggestVariants(cat, value), label = `${cat}_${nextId}`) {
+  return { id: nextId++, cat, label, value, variants, active: true, auto: false };
+}
+const anon = (text, ...entities) => anonymize(text, buildMatcher(entities));
+
+test('text forms are found as written, in capitals and capitalised, never inside a word', () => {
+  const dekker = ent('PERSOON', 'Karel Dekker', undefined, 'PERSOON_1');
+  const vanDam = ent('PERSOON', 'van Dam', ['van Dam'], 'PERSOON_2');
+  const cases = [
+    ['Karel Dekker, KAREL DEKKER en Karel\n  Dekker', '[PERSOON_1], [PERSOON_1] en [PERSOON_1]'],
+    ['dekker en Dekkers en Bouwdekker en Dekkeré', 'dekker en Dekkers en Bouwdekker en Dekkeré'],
+    ['K. Dekker tekende; K Dekker ook.', '[PERSOON_1] tekende; [PERSOON_1] ook.'],
+    ['van Dam, Van Dam, VAN DAM, van dam', '[PERSOON_2], [PERSOON_2], [PERSOON_2], van dam'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, dekker, vanDam), expected, text);
+});
+
+test('number forms allow one blank, dot or hyphen between characters and any letter case', () => {
+  const iban = ent('IBAN', 'NL91 ABNA 0417 1643 00', undefined, 'IBAN_1');
+  const tel = ent('TELEFOON', '+31 (0)20 123 4567', undefined, 'TELEFOON_1');
+  const kenmerk = ent('KENMERK', 'AB-2023/0456', undefined, 'KENMERK_1');
+  const cases = [
+    ['NL91ABNA0417164300', '[IBAN_1]'],
+    ['nl91-abna-0417-1643-00.', '[IBAN_1].'],
+    ['NL91 ABNA 0417 1643 001', 'NL91 ABNA 0417 1643 001'],
+    ['NL91  ABNA 0417 1643 00', 'NL91  ABNA 0417 1643 00'],
+    ['XNL91ABNA0417164300', 'XNL91ABNA0417164300'],
+    ['Bel +31 (0)20 123 4567 of 020-123 45 67', 'Bel [TELEFOON_1] of [TELEFOON_1]'],
+    ['Bel 31 (0)20 123 4567', 'Bel 31 (0)20 123 4567'],
+    ['Kenmerk AB-2023/0456 en ab 2023-0456', 'Kenmerk [KENMERK_1] en [KENMERK_1]'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, iban, tel, kenmerk), expected, text);
+});
+
+test('nine digits are replaced inside a VAT or wage-tax number, never inside a longer number', () => {
+  const rsin = ent('RSIN', '123456782', undefined, 'RSIN_1');
+  const bsn = ent('BSN', '111222333', undefined, 'BSN_1');
+  const cases = [
+    ['NL123456782B01', 'NL[RSIN_1]B01'],
+    ['NL 123456782 B01', 'NL [RSIN_1] B01'],
+    ['123456782L01 en 123456782.L.01', '[RSIN_1]L01 en [RSIN_1].L.01'],
+    ['1234567823 en 0123456782', '1234567823 en 0123456782'],
+    ['123456782B012', '123456782B012'],
+    ['XNL123456782B01', 'XNL123456782B01'],
+    ['NL111222333L01', 'NL[BSN_1]L01'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, rsin, bsn), expected, text);
+  const postcode = ent('POSTCODE', '1234 AB', undefined, 'POSTCODE_1');
+  assert.equal(anon('NL1234AB', postcode), 'NL1234AB', 'the NL exception is for BSN and RSIN only');
+});
+
+test('the longest form wins where several start, and a shared form goes to the earlier entity', () => {
+  const bouw = ent('BEDRIJF', 'Van Dam Bouw', undefined, 'BEDRIJF_1');
+  const dam = ent('PERSOON', 'Karel van Dam', undefined, 'PERSOON_1');
+  assert.equal(anon('Van Dam Bouw en Van Dam', dam, bouw), '[BEDRIJF_1] en [PERSOON_1]');
+  const eerste = ent('PERSOON', 'Lotte Dekker', undefined, 'PERSOON_2');
+  const tweede = ent('PERSOON', 'Karel Dekker', undefined, 'PERSOON_3');
+  assert.equal(anon('Dekker', eerste, tweede), '[PERSOON_2]');
+  const ref = ent('KENMERK', '123456782', undefined, 'KENMERK_1');
+  const rsin = ent('RSIN', '123456782', undefined, 'RSIN_2');
+  assert.equal(anon('123456782', ref, rsin), '[KENMERK_1]', 'one key across categories');
+});
+
+test('replaceWith counts per entity and leaves text without matches untouched', () => {
+  const a = ent('PERSOON', 'Karel Dekker');
+  const b = ent('EMAIL', 'k.dekker@voorbeeld.nl');
+  const matcher = buildMatcher([a, b, { ...ent('PERSOON', 'Jan Bos'), active: false }]);
+  const counts = {};
+  const text = 'Karel Dekker (k.dekker@voorbeeld.nl) schreef Dekker en Jan Bos.';
+  assert.equal(replaceWith(text, matcher, (e, m) => `<${e.id}:${m}>`, counts),
+    `<${a.id}:Karel Dekker> (<${b.id}:k.dekker@voorbeeld.nl>) schreef <${a.id}:Dekker> en Jan Bos.`);
+  assert.deepEqual(counts, { [a.id]: 2, [b.id]: 1 });
+  const untouched = {};
+  assert.equal(replaceWith('Niets te vinden.', matcher, () => 'x', untouched), 'Niets te vinden.');
+  assert.deepEqual(untouched, {});
+  assert.equal(replaceWith('$& en $1', buildMatcher([ent('OVERIG', 'en')]), () => '$&'), '$& $& $1');
+});
+
+test('no matcher without active usable forms, and then text passes unchanged', () => {
+  assert.equal(buildMatcher([]), null);
+  assert.equal(buildMatcher([{ ...ent('PERSOON', 'Karel'), active: false }]), null);
+  assert.equal(buildMatcher([ent('IBAN', '--', ['--']), ent('PERSOON', ' ', [' '])]), null);
+  assert.equal(anonymize('Karel Dekker', null), 'Karel Dekker');
+  assert.equal(anonymize('', buildMatcher([ent('PERSOON', 'Karel')])), '');
+});
+
+test('placeholders carry the birth year only for a date of birth with the option on', () => {
+  const geb = { cat: 'GEBDATUM', label: 'GEBDATUM_1', value: '12-03-1958' };
+  const cases = [
+    [geb, { geboortejaar: true }, '[GEBDATUM_1 (1958)]'],
+    [geb, { geboortejaar: false }, '[GEBDATUM_1]'],
+    [geb, undefined, '[GEBDATUM_1]'],
+    [{ ...geb, value: '12 maart 1958 (ca. 2001)' }, { geboortejaar: true }, '[GEBDATUM_1 (2001)]'],
+    [{ ...geb, value: '12-03-58' }, { geboortejaar: true }, '[GEBDATUM_1]'],
+    [{ ...geb, value: '12-03-19581' }, { geboortejaar: true }, '[GEBDATUM_1]'],
+    [{ cat: 'OVERIG', label: 'OVERIG_1', value: '1958' }, { geboortejaar: true }, '[OVERIG_1]'],
+    [{ cat: 'PERSOON', label: 'PARTNER_2', value: 'Lotte' }, undefined, '[PARTNER_2]'],
+  ];
+  for (const [e, opties, expected] of cases) assert.equal(placeholder(e, opties), expected);
+  const matcher = buildMatcher([{ ...geb, id: 1, variants: ['12-03-1958'], active: true }]);
+  assert.equal(anonymize('geboren 12-03-1958', matcher, undefined, { geboortejaar: true }), 'geboren [GEBDATUM_1 (1958)]');
+});
+
+// The fast search must give exactly what the one alternation gives.
+test('replacement equals the single expression on varied texts and entity lists', () => {
+  let seed = 42;
+  const rnd = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return seed % n; };
+  const pick = (list) => list[rnd(list.length)];
+  const values = [
+    ['PERSOON', 'Karel van Dam'], ['PERSOON', 'Lotte Dekker'], ['PERSOON', 'KAREL DEKKER'], ['PERSOON', 'Ærø Ådne'],
+    ['PERSOON', 'Anna-Maria de Wit'], ['BEDRIJF', 'Dekker Bouw B.V.'], ['PLAATS', "'s-Hertogenbosch"],
+    ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
+    ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
+    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+  ];
+  const pieces = [
+    'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',
+    'Ådne', 'Bouw', 'B.V.', 'BV', "'s-Hertogenbosch", 'NL', '111222333', '123456782', 'B01', 'L01', 'NL91', 'abna',
+    '0417', '1643', '00', '06', '12345678', '+31', '(0)20', '123', '4567', 'AB-2023/0456', '1234', 'AB', 'ab',
+    '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
+  ];
+  for (let round = 0; round < 300; round++) {
+    const entities = Array.from({ length: 1 + rnd(values.length) }, () => {
+      const [cat, value] = pick(values);
+      return ent(cat, value);
+    });
+    const matcher = buildMatcher(entities);
+    for (let t = 0; t < 5; t++) {
+      let text = '';
+      for (let i = 0; i < 40; i++) text += pick(pieces) + (rnd(3) ? ' ' : '');
+      const expected = text.replace(matcher.re, (m) => `[${entityFor(matcher, m).label}]`);
+      assert.equal(anonymize(text, matcher), expected, JSON.stringify(text));
+    }
+  }
+});
