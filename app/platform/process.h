@@ -19,7 +19,7 @@ class ChildProcess {
   ChildProcess& operator=(ChildProcess&& other) noexcept;
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
-  ~ChildProcess();
+  ~ChildProcess() = default;
 
   bool has_ended();
 

@@ -1,12 +1,15 @@
 #include "browser.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "platform/environment.h"
 
 namespace verhulzen {
 namespace {
@@ -16,6 +19,15 @@ using Clock = std::chrono::steady_clock;
 
 const fs::path kFakeBrowser = fs::path(__FILE__).parent_path() / "fixtures" / "fake_browser.sh";
 
+// The tests run on one thread; the fake browser takes its behaviour from the environment.
+void zet_omgeving(const char* naam, const char* waarde) {
+  if (waarde != nullptr) {
+    setenv(naam, waarde, 1);  // NOLINT(concurrency-mt-unsafe)
+  } else {
+    unsetenv(naam);  // NOLINT(concurrency-mt-unsafe)
+  }
+}
+
 class BrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,11 +36,12 @@ class BrowserTest : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root);
     fs::create_directories(root);
-    if (const char* p = getenv("PATH")) path = p;
+    path = platform::environment_variable("PATH").value_or("");
   }
   void TearDown() override {
-    setenv("PATH", path.c_str(), 1);
-    for (const char* v : {"FAKE_BROWSER", "FAKE_BROWSER_SECONDS", "FAKE_BROWSER_ARGS"}) unsetenv(v);
+    zet_omgeving("PATH", path.c_str());
+    for (const char* v : {"FAKE_BROWSER", "FAKE_BROWSER_SECONDS", "FAKE_BROWSER_ARGS"})
+      zet_omgeving(v, nullptr);
     fs::remove_all(root);
   }
 
@@ -41,8 +54,8 @@ class BrowserTest : public ::testing::Test {
 
   // Starts the fake browser in the given way and times the wait for its window.
   Clock::duration wacht(const char* gedrag, const char* seconden, WachtTijden tijden) {
-    setenv("FAKE_BROWSER", gedrag, 1);
-    setenv("FAKE_BROWSER_SECONDS", seconden, 1);
+    zet_omgeving("FAKE_BROWSER", gedrag);
+    zet_omgeving("FAKE_BROWSER_SECONDS", seconden);
     auto begin = Clock::now();
     auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:1/", profiel());
     _wacht_tot_venster_dicht(proc, profiel(), tijden);
@@ -60,7 +73,7 @@ TEST_F(BrowserTest, FirstExistingLocationWinsThenTheSearchPath) {
   auto chrome = bestand("opt/chrome");
   auto op_pad = bestand("bin/chromium");
   bestand("bin/niet-uitvoerbaar", fs::perms::owner_read);
-  setenv("PATH", ((root / "leeg").string() + ":" + (root / "bin").string()).c_str(), 1);
+  zet_omgeving("PATH", ((root / "leeg").string() + ":" + (root / "bin").string()).c_str());
 
   struct Case {
     platform::BrowserSearch lijst;
@@ -77,8 +90,8 @@ TEST_F(BrowserTest, FirstExistingLocationWinsThenTheSearchPath) {
 
 TEST_F(BrowserTest, WindowGetsAppModeAndItsOwnProfileFolder) {
   auto args_bestand = root / "args.txt";
-  setenv("FAKE_BROWSER", "nooit", 1);
-  setenv("FAKE_BROWSER_ARGS", args_bestand.c_str(), 1);
+  zet_omgeving("FAKE_BROWSER", "nooit");
+  zet_omgeving("FAKE_BROWSER_ARGS", args_bestand.c_str());
   auto map = root / "Jan de Vries" / "profielen" / "sessie-7";
 
   auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:5000/", map);

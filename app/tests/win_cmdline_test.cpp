@@ -13,26 +13,25 @@ struct Case {
 TEST(WindowsCommandLine, QuotesAsTheWindowsParserExpects) {
   const Case cases[] = {
       {{"a", "b"}, "a b"},
-      {{"C:\\Program Files\\x.exe"}, "\"C:\\Program Files\\x.exe\""},
+      {{R"(C:\Program Files\x.exe)"}, R"("C:\Program Files\x.exe")"},
       {{"tab\there"}, "\"tab\there\""},
-      {{""}, "\"\""},
-      {{"a", "", "b"}, "a \"\" b"},
-      {{"say\"hi\""}, "say\\\"hi\\\""},
-      {{"back\\\\\"q"}, "back\\\\\\\\\\\"q"},
-      {{"C:\\dir\\"}, "C:\\dir\\"},
-      {{"C:\\my dir\\"}, "\"C:\\my dir\\\\\""},
-      {{"a\\b c"}, "\"a\\b c\""},
+      {{""}, R"("")"},
+      {{"a", "", "b"}, R"(a "" b)"},
+      {{R"(say"hi")"}, R"(say\"hi\")"},
+      {{R"(back\\"q)"}, R"(back\\\\\"q)"},
+      {{R"(C:\dir\)"}, R"(C:\dir\)"},
+      {{R"(C:\my dir\)"}, R"("C:\my dir\\")"},
+      {{R"(a\b c)"}, R"("a\b c")"},
   };
   for (const auto& c : cases) EXPECT_EQ(windows_command_line(c.argv), c.line) << c.line;
 }
 
 TEST(WindowsCommandLine, ProfileUnderAUserNameWithABlankIsOneArgument) {
   std::string line =
-      windows_command_line({"C:\\msedge.exe", "--app=http://127.0.0.1:5000/",
-                            "--user-data-dir=C:\\Users\\Jan de Vries\\profielen\\sessie-7"});
-  EXPECT_EQ(line,
-            "C:\\msedge.exe --app=http://127.0.0.1:5000/ "
-            "\"--user-data-dir=C:\\Users\\Jan de Vries\\profielen\\sessie-7\"");
+      windows_command_line({R"(C:\msedge.exe)", "--app=http://127.0.0.1:5000/",
+                            R"(--user-data-dir=C:\Users\Jan de Vries\profielen\sessie-7)"});
+  EXPECT_EQ(line, R"(C:\msedge.exe --app=http://127.0.0.1:5000/ )"
+                  R"("--user-data-dir=C:\Users\Jan de Vries\profielen\sessie-7")");
 }
 
 }  // namespace

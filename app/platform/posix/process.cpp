@@ -17,7 +17,7 @@
 #include <system_error>
 #include <thread>
 
-extern char** environ;
+#include "platform/environment.h"
 
 namespace verhulzen::platform {
 namespace fs = std::filesystem;
@@ -31,6 +31,7 @@ namespace {
 // and an empty signal mask.
 pid_t spawn(const std::vector<std::string>& argv) {
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
 
@@ -69,8 +70,8 @@ int wait_for(pid_t pid) {
 }
 
 bool non_empty_env(const char* name) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0';
+  auto value = environment_variable(name);
+  return value && !value->empty();
 }
 
 // A zombie still answers kill(pid, 0), but a browser that has ended holds
@@ -114,8 +115,6 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
   return *this;
 }
 
-ChildProcess::~ChildProcess() = default;
-
 bool ChildProcess::has_ended() {
   if (!ended_) {
     int status = 0;
@@ -139,9 +138,9 @@ BrowserSearch browser_search() {
 }
 
 std::optional<fs::path> find_on_path(const std::string& command) {
-  const char* path = std::getenv("PATH");
-  if (path == nullptr) return std::nullopt;
-  std::string_view rest(path);
+  const auto path = environment_variable("PATH");
+  if (!path) return std::nullopt;
+  std::string_view rest(*path);
   while (true) {
     auto colon = rest.find(':');
     std::string_view dir = rest.substr(0, colon);
@@ -159,7 +158,7 @@ std::vector<std::string> extra_browser_arguments() {
   // keyring would ask for its password before the window opens.
   std::vector<std::string> args{"--password-store=basic"};
   // Chromium refuses to run as root with its sandbox.
-  if (geteuid() == 0) args.push_back("--no-sandbox");
+  if (geteuid() == 0) args.emplace_back("--no-sandbox");
   return args;
 }
 
