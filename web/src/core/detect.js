@@ -280,7 +280,7 @@ function patternHits(entry, text, hits) {
 // Longest first, then each hit that overlaps none taken before. Every taken
 // hit is at least as long as the one being tried, so an overlap must cover
 // the tried hit's first or last character: two array reads per hit.
-function zonderOverlap(hits, length) {
+export function zonderOverlap(hits, length) {
   const sorted = hits.filter((h) => h.end > h.start).sort((a, b) => (b.end - b.start) - (a.end - a.start));
   const bezet = new Uint8Array(length);
   const taken = [];
