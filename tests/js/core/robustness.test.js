@@ -1,0 +1,49 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { detect } from '../../../web/src/core/detect.js';
+import { anonymize, buildMatcher } from '../../../web/src/core/matcher.js';
+import { suggestVariants } from '../../../web/src/core/variants.js';
+import { CATS } from '../../../web/src/core/categories.js';
+
+let seed = 3;
+const rnd = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return seed % n; };
+
+function randomText(length) {
+  const alphabet = [
+    'a', 'Z', 'é', 'IJ', ' ', '\u00A0', '\n', '\t', '.', '-', '@', '+', '(', ')', '/', ':', "'", '0', '7', '\u0000',
+    '\u0007', '\u001B', '\uD800', '\uDFFF', '\u{1F600}', '\u200B', '\uFEFF', 'ß', 'İ', 'ǅ', 'B.V.', 'NL', 'straat ',
+  ];
+  let s = '';
+  while (s.length < length) s += alphabet[rnd(alphabet.length)];
+  return s;
+}
+
+const INPUTS = [
+  ['random characters', randomText(50000)],
+  ['one letter', 'a'.repeat(200000)],
+  ['one capital', 'A'.repeat(200000)],
+  ['capitalised words', 'Karel Dekker Van Dam '.repeat(5000)],
+  ['hyphenated capitalised words', 'Jan-'.repeat(25000)],
+  ['initials', 'J.'.repeat(50000) + ' ' + 'K. L. '.repeat(10000)],
+  ['digits', '1'.repeat(100000) + ' 1.2 3-4 '.repeat(10000)],
+  ['particles', 'van de '.repeat(15000)],
+  ['lone surrogates', '\uD800\uDC00\uDC00\uD800'.repeat(20000)],
+  ['control characters', '\u0000\u0001\u001F\u007F\r'.repeat(20000)],
+];
+
+test('detect, anonymize and suggestVariants return on hostile input', { timeout: 120000 }, () => {
+  const entities = Object.keys(CATS).map((cat, i) => ({
+    id: i, cat, label: `${cat}_1`, value: randomText(12), variants: suggestVariants(cat, randomText(12)), active: true,
+  }));
+  entities.push({ id: 99, cat: 'PERSOON', label: 'PERSOON_2', value: 'Karel Dekker', variants: suggestVariants('PERSOON', 'Karel Dekker'), active: true });
+  const matcher = buildMatcher(entities);
+  for (const [name, text] of INPUTS) {
+    for (const h of detect(text)) assert.ok(h.start >= 0 && h.start < h.end && h.end <= text.length, name);
+    assert.equal(typeof anonymize(text, matcher, {}), 'string', name);
+    for (const cat of ['PERSOON', 'BEDRIJF', 'TELEFOON', 'IBAN']) {
+      assert.ok(Array.isArray(suggestVariants(cat, text.slice(0, 20000))), `${name} ${cat}`);
+    }
+  }
+  assert.deepEqual(detect(undefined), []);
+  assert.deepEqual(suggestVariants('PERSOON', null), []);
+});
