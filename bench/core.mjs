@@ -56,21 +56,22 @@ function time(fn) {
   return { ms: performance.now() - t0, result };
 }
 
+const STAMMEN = ['Ber', 'Dek', 'Jan', 'Hoek', 'Mul', 'Vis', 'Bak', 'Brou', 'Kui', 'Wil', 'Smeu', 'Gro'];
+const EINDEN = ['ker', 'sen', 'stra', 'der', 'man', 'ers', 'ink', 'hof', 'ing', 'ema', 'ens'];
+const PARTIKELS = ['', 'van ', 'de ', 'van der ', 'van den '];
+
+// Persons of the text first (every pairing of its first and last names),
+// then made-up ones, with some accounts, phone numbers and companies.
 function entities(n) {
+  const namen = VOORNAMEN.flatMap((v) => ACHTERNAMEN.map((a) => `${v} ${a}`));
   const list = [];
   for (let i = 0; i < n; i++) {
-    const kind = i % 10;
     let cat = 'PERSOON';
-    let value = `${pick(VOORNAMEN)} ${String.fromCharCode(65 + rnd(26))}${'aeiou'[rnd(5)]}${pick(ACHTERNAMEN)}${i}`;
-    if (kind === 7) { cat = 'IBAN'; value = `NL${digits(2)} RABO ${digits(4)} ${digits(4)} ${digits(2)}`; }
-    if (kind === 8) { cat = 'TELEFOON'; value = `06 ${digits(8)}`; }
-    if (kind === 9) { cat = 'BEDRIJF'; value = `${pick(ACHTERNAMEN)} ${i} Holding B.V.`; }
+    let value = namen[i] ?? `${pick(VOORNAMEN)} ${pick(PARTIKELS)}${pick(STAMMEN)}${pick(EINDEN)}`;
+    if (i % 10 === 7) { cat = 'IBAN'; value = `NL${digits(2)} RABO ${digits(4)} ${digits(4)} ${digits(2)}`; }
+    if (i % 10 === 8) { cat = 'TELEFOON'; value = `06 ${digits(8)}`; }
+    if (i % 10 === 9) { cat = 'BEDRIJF'; value = `${pick(STAMMEN)}${pick(EINDEN)} ${i} Holding B.V.`; }
     list.push({ id: i + 1, cat, label: `${cat}_${i + 1}`, value, variants: suggestVariants(cat, value), active: true });
-  }
-  // A few that really occur in the text.
-  for (const naam of ['Karel Dekker', 'Lotte de Vries', 'Pieter van Dam']) {
-    list.push({ id: list.length + 1, cat: 'PERSOON', label: `PERSOON_${list.length + 1}`, value: naam,
-      variants: suggestVariants('PERSOON', naam), active: true });
   }
   return list;
 }
