@@ -11,7 +11,7 @@ Connection::Connection(std::unique_ptr<asio::io_context> context, asio::ip::tcp:
 // Runs one asynchronous operation on this connection's own context until it completes
 // or the time-out passes.
 template <typename Start>
-std::size_t Connection::wait_for(Start start) {
+std::size_t Connection::wait_for(Start start, std::chrono::steady_clock::duration timeout) {
   std::error_code result = asio::error::would_block;
   std::size_t transferred = 0;
   start([&](const std::error_code& error, std::size_t n) {
@@ -19,7 +19,7 @@ std::size_t Connection::wait_for(Start start) {
     transferred = n;
   });
   context_->restart();
-  context_->run_for(IDLE_TIMEOUT);
+  context_->run_for(timeout);
   if (result == asio::error::would_block) {
     std::error_code ignored;
     socket_.close(ignored);
@@ -61,15 +61,6 @@ std::string Connection::read_line(std::size_t limit) {
   }
 }
 
-std::string Connection::read_bytes(std::size_t count) {
-  while (buffer_.size() - consumed_ < count) {
-    if (!fill()) break;
-  }
-  std::string bytes = buffer_.substr(consumed_, count);
-  consumed_ += bytes.size();
-  return bytes;
-}
-
 void Connection::write(std::string_view bytes) {
   wait_for(
       [&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });
@@ -77,7 +68,18 @@ void Connection::write(std::string_view bytes) {
 
 void Connection::close() {
   std::error_code ignored;
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+  const auto deadline = std::chrono::steady_clock::now() + LINGER_TIMEOUT;
+  try {
+    std::array<char, 16384> chunk{};
+    while (
+        wait_for(
+            [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); },
+            deadline - std::chrono::steady_clock::now()) > 0) {
+    }
+  } catch (const std::exception&) {
+    // The peer went on sending or stayed silent until the deadline; it is cut off.
+  }
   socket_.close(ignored);
 }
 

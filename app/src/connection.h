@@ -13,6 +13,8 @@
 namespace verhulzen {
 
 inline constexpr std::chrono::seconds IDLE_TIMEOUT{30};
+// How long a closing connection waits for the peer to finish sending.
+inline constexpr std::chrono::seconds LINGER_TIMEOUT{2};
 
 struct ConnectionTimeout : std::runtime_error {
   ConnectionTimeout() : std::runtime_error("connection timed out") {}
@@ -25,16 +27,16 @@ class Connection {
   // The next line with its line end; at most `limit` bytes, so a longer line comes
   // back cut to `limit` bytes without its end. Empty when the peer has closed.
   std::string read_line(std::size_t limit);
-  // Exactly `count` bytes, or fewer when the peer closes first.
-  std::string read_bytes(std::size_t count);
   void write(std::string_view bytes);
+  // Ends the answer and waits briefly for the peer to close its side: closing a socket
+  // with unread input resets the connection, and the peer could lose the answer.
   void close();
 
  private:
   // Waits for more bytes from the peer; false when it has closed.
   bool fill();
   template <typename Start>
-  std::size_t wait_for(Start start);
+  std::size_t wait_for(Start start, std::chrono::steady_clock::duration timeout = IDLE_TIMEOUT);
 
   std::unique_ptr<asio::io_context> context_;
   asio::ip::tcp::socket socket_;

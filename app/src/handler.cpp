@@ -109,28 +109,33 @@ Handler::Handler(Connection& connection, const Config& config)
 
 void Handler::serve() {
   try {
-    const std::string line = connection_.read_line(MAX_LINE + 1);
-    if (line.empty()) return;
-    if (line.size() > MAX_LINE) return send_error(414);
-
-    auto parsed = parse_request_line(without_line_end(line));
-    if (auto* error = std::get_if<RequestError>(&parsed))
-      return send_error(error->code, error->message);
-    auto& request = std::get<Request>(parsed);
-
-    for (std::size_t count = 0;; ++count) {
-      const std::string header = connection_.read_line(MAX_LINE + 1);
-      if (header.size() > MAX_LINE) return send_error(431, "Line too long");
-      const std::string_view content = without_line_end(header);
-      if (content.empty()) break;
-      if (count == MAX_HEADERS) return send_error(431, "Too many headers");
-      add_header_line(request, content);
-    }
-    handle(request);
+    answer_request();
+    connection_.close();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "verhulzen: request ended: %s\n", error.what());
   }
-  connection_.close();
+}
+
+void Handler::answer_request() {
+  const std::string line = connection_.read_line(MAX_LINE + 1);
+  if (line.empty()) return;
+  if (line.size() > MAX_LINE) return send_error(414);
+
+  auto parsed = parse_request_line(without_line_end(line));
+  if (auto* error = std::get_if<RequestError>(&parsed)) {
+    return send_error(error->code, error->message);
+  }
+  auto& request = std::get<Request>(parsed);
+
+  for (std::size_t count = 0;; ++count) {
+    const std::string header = connection_.read_line(MAX_LINE + 1);
+    if (header.size() > MAX_LINE) return send_error(431, "Line too long");
+    const std::string_view content = without_line_end(header);
+    if (content.empty()) break;
+    if (count == MAX_HEADERS) return send_error(431, "Too many headers");
+    add_header_line(request, content);
+  }
+  handle(request);
 }
 
 void Handler::handle(Request& request) {

@@ -28,6 +28,7 @@ class Handler {
   void serve();
 
  private:
+  void answer_request();
   void handle(Request& request);
   bool toegestaan() const;
   Body antwoord(int code, std::string body = {},

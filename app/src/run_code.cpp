@@ -9,8 +9,13 @@
 #include "platform/environment.h"
 #include "server.h"
 
-extern "C" __attribute__((visibility("default"))) int run_code(int argc, char** argv,
-                                                               const char* path) {
+#ifdef _WIN32
+#define VERHULZEN_EXPORT __declspec(dllexport)
+#else
+#define VERHULZEN_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" VERHULZEN_EXPORT int run_code(int argc, char** argv, const char* path) {
   (void)argc;
   (void)argv;
   try {

@@ -52,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Dates without a zone, with an unknown zone or with -0000 are local time.
 TEST(MailDates, WithoutKnownZoneAreLocalTime) {
-  ASSERT_EQ(setenv("TZ", "Europe/Amsterdam", 1), 0);
+  // Each test runs in a process of its own, before any other thread exists.
+  ASSERT_EQ(setenv("TZ", "Europe/Amsterdam", 1), 0);  // NOLINT(concurrency-mt-unsafe)
   tzset();
   for (const char* text : {"Tue Dec  8 23:15:00 2026", "Tue, 08 Dec 2026 23:15:00 -0000",
                            "Tue, 08 Dec 2026 23:15:00 CET"}) {

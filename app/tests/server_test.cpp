@@ -324,7 +324,7 @@ TEST_F(ServerTest, AGrowingFileIsSentUpToItsLengthWhenOpened) {
   std::size_t written = 0;
   expect_whole_answers(
       [&] {
-        if (written < (std::size_t{32} << 20)) {
+        if (written < (std::size_t{2} << 20)) {
           out << block << std::flush;
           written += block.size();
         }

@@ -55,6 +55,7 @@ TEST(StatusFile, ConcurrentChangesWithinTheProcessAllSurvive) {
   testing::TempDir dir;
   const fs::path path = dir.path() / "status.json";
   std::vector<std::thread> threads;
+  threads.reserve(8);
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < 20; ++i) {

@@ -11,13 +11,13 @@ int main(int argc, char** argv) {
   }
   void* library = dlopen(argv[1], RTLD_NOW);
   if (library == nullptr) {
-    std::fprintf(stderr, "%s\n", dlerror());
+    std::fprintf(stderr, "%s\n", dlerror());  // NOLINT(concurrency-mt-unsafe): one thread
     return 2;
   }
   using RunCode = int (*)(int, char**, const char*);
   auto run_code = reinterpret_cast<RunCode>(dlsym(library, "run_code"));
   if (run_code == nullptr) {
-    std::fprintf(stderr, "%s\n", dlerror());
+    std::fprintf(stderr, "%s\n", dlerror());  // NOLINT(concurrency-mt-unsafe): one thread
     return 2;
   }
   // The library sees the host's path as the program path, as under the starter.
