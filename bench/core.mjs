@@ -121,6 +121,10 @@ const PATHOLOGISCH = {
   'te and words': 'te Amsterdam '.repeat(N / 13),
   'legal forms': 'De B.V. '.repeat(N / 8),
   'surrogates': '\uD800'.repeat(N),
+  'VAT keywords': 'btw'.repeat(N / 3),
+  'titles': 'Prins '.repeat(N / 6),
+  'initials and dots': 'A.'.repeat(N / 2),
+  'capitalised words and a title': 'Prins Willem '.repeat(N / 13),
 };
 let worst = 0;
 for (const [name, input] of Object.entries(PATHOLOGISCH)) {

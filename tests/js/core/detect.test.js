@@ -114,14 +114,16 @@ test('skip rules give the matches of the plain search', () => {
   const pieces = [
     'A', 'J.', 'a', '.', ' ', '\u00A0', '-', "'", '@', 'x.nl', 'B.V.', 'BV', 'straat', 'Kerk', 'Prins ', 'van ',
     'de ', "'t ", 'St. ', '12', '3', 'Dr. ', 'Burgemeester ', 'é', '\u{1D49C}', 'Koningin ', 'laan', 'C.V.', '&', 'Jan',
+    'Willem ', 'btw', 'BTW-', 'mwst', 'nr. ', ': ', 'DE', '123456789', 'ſ',
   ];
   let seed = 5;
   const rnd = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return seed % n; };
   const skipping = DETECTORS.filter((e) => e.skip);
-  assert.equal(skipping.length, 3);
+  assert.equal(skipping.length, 4);
   const texts = [
     'Jan-Burgemeester Hendrikstraat 5', 'van Prins Willem Alexanderlaan 5', 'XyzA. Dekker B.V.',
-    'J.J.Jansen Bouw B.V.', 'ab.cd@x.nl.ef@y.nl',
+    'J.J.Jansen Bouw B.V.', 'ab.cd@x.nl.ef@y.nl', 'De Prins Prins Willem Alexanderlaan 5',
+    'van Prins Koning Willem Wilhelminalaan 5', 'btwbtw-nummer DE123456789', 'mwstbtw: DE 123456789',
   ];
   for (let round = 0; round < 5000; round++) {
     let text = '';

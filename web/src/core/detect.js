@@ -55,22 +55,28 @@ function naMisBedrijf(text, at) {
 
 const STRAAT_TV = /(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]/y;
 const STRAAT_TV_TITEL = /^(?:Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]$/;
+const TITEL_WOORD = /[A-Z][\p{L}.']*[ \u00A0]/uy;
 
 // A street: a later start within the run of letters of a failed street word
-// needs a title or particle (at most 12 characters) that ends the run; a
+// needs a title or particle (at most 12 characters) that ends the run. A
 // later start within a failed chain of particles retries part of that chain,
-// unless its particle can also open a title.
+// unless it opens a title whose words (at most two) reach past the chain.
 function naMisAdres(text, at) {
   let next = at + 1;
   if (/[A-Z]/.test(text[at])) next = Math.max(next, runEnd(/[\p{L}'\-]*/uy, text, at) - 12);
-  let pos = at;
+  const chain = [at];
   for (;;) {
-    STRAAT_TV.lastIndex = pos;
-    const m = STRAAT_TV.exec(text);
-    if (!m || (pos > at && STRAAT_TV_TITEL.test(m[0]))) break;
-    pos = STRAAT_TV.lastIndex;
+    STRAAT_TV.lastIndex = chain[chain.length - 1];
+    if (!STRAAT_TV.exec(text)) break;
+    chain.push(STRAAT_TV.lastIndex);
   }
-  return Math.max(next, pos);
+  const end = chain.length - 1;
+  for (let i = Math.max(1, end - 2); i < end; i++) {
+    if (!STRAAT_TV_TITEL.test(text.slice(chain[i], chain[i + 1]))) continue;
+    TITEL_WOORD.lastIndex = chain[end];
+    if (TITEL_WOORD.test(text)) return Math.max(next, chain[i]);
+  }
+  return Math.max(next, chain[end]);
 }
 
 export const DETECTORS = [
@@ -105,6 +111,10 @@ export const DETECTORS = [
     cat: 'BTWNR',
     re: /(?:btw|vat|tva|ust|mwst)[\p{L}\-]*(?:[ \t]*(?:nr|nummer|number|no|id)\.?)?[ \t]*:?[ \t]*((?:AT|BG|CY|CZ|DE|DK|EE|EL|ES|FI|FR|HR|HU|IE|IT|LT|LU|LV|MT|PL|PT|RO|SE|SI|SK)[ \t]?U?[0-9A-Z]?\d[\d. ]{5,12}\d)(?![\d])/giu,
     group: 1,
+    // Every later keyword in the same run of letters retries a subset of
+    // the label endings the failed one tried.
+    candidates: /btw|vat|tva|ust|mwst/giu,
+    skip: (text, at) => runEnd(/[\p{L}\-]*/uy, text, at),
   },
   {
     cat: 'KENMERK',
