@@ -105,7 +105,7 @@ std::string_view reason_phrase(int code) {
 }
 
 Handler::Handler(Connection& connection, const Config& config)
-    : connection_(connection), config_(config), directory_(config.WEB_DIR) {}
+    : connection_(connection), config_(config) {}
 
 void Handler::serve() {
   try {
@@ -173,7 +173,7 @@ std::optional<Body> Handler::send_head() {
   if (auto routed = launcher_route()) return routed;
 
   std::error_code error;
-  if (fs::is_directory(translate_path(request_->target, directory_), error)) {
+  if (fs::is_directory(translate_path(request_->target, config_.WEB_DIR), error)) {
     const std::string_view path =
         std::string_view(request_->target).substr(0, request_->target.find('?'));
     if (!path.empty() && path != "/") {
@@ -182,7 +182,7 @@ std::optional<Body> Handler::send_head() {
     }
     request_->target = "/index.html";
   }
-  if (is_refused_name(translate_path(request_->target, directory_))) {
+  if (is_refused_name(translate_path(request_->target, config_.WEB_DIR))) {
     send_error(404);
     return std::nullopt;
   }
@@ -190,7 +190,7 @@ std::optional<Body> Handler::send_head() {
 }
 
 std::optional<Body> Handler::send_file() {
-  const fs::path path = translate_path(request_->target, directory_);
+  const fs::path path = translate_path(request_->target, config_.WEB_DIR);
   const std::string_view type = guess_type(path);
   if (!path.has_filename()) {
     send_error(404, "File not found");

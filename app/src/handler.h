@@ -46,7 +46,6 @@ class Handler {
 
   Connection& connection_;
   const Config& config_;
-  std::filesystem::path directory_;
   Request* request_ = nullptr;  // the request being answered, once it has been read
   std::string head_;
 };
