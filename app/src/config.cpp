@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/environment.h"
+#include "utf8.h"
 
 namespace verhulzen {
 
@@ -40,12 +41,12 @@ Config bind_config(const ConfigInputs& inputs) {
 
   // LOCALAPPDATA counts whenever it exists; empty, it makes the folders relative.
   const auto local_app_data = env("LOCALAPPDATA");
-  const fs::path local = local_app_data ? fs::path(*local_app_data) : inputs.home;
+  const fs::path local = local_app_data ? path_from_utf8(*local_app_data) : inputs.home;
   c.OUDE_DATA_DIR = local / "DrovelVerhulzen";
   if (auto data_dir = non_empty(env("VERHULZEN_DATA_DIR"))) {
-    c.DATA_DIR = *data_dir;
+    c.DATA_DIR = path_from_utf8(*data_dir);
   } else if (packaged) {
-    c.DATA_DIR = local / "Packages" / *c.PAKKET / "LocalState";
+    c.DATA_DIR = local / "Packages" / path_from_utf8(*c.PAKKET) / "LocalState";
   } else {
     c.DATA_DIR = c.OUDE_DATA_DIR;
   }

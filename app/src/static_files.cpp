@@ -55,14 +55,14 @@ fs::path translate_path(std::string_view target, const fs::path& directory) {
   fs::path result = directory;
   for (const std::string_view segment : segments) {
     if (is_unsafe_segment(segment)) continue;
-    result /= fs::path(std::u8string(segment.begin(), segment.end()));
+    result /= path_from_utf8(segment);
   }
   if (trailing_slash) result /= "";
   return result;
 }
 
 std::string_view guess_type(const fs::path& path) {
-  const std::string name = path.filename().string();
+  const std::string name = utf8_of(path.filename());
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot != 0 && dot + 1 != name.size()) {
     const std::string suffix = ascii_lower(name.substr(dot));
@@ -74,7 +74,7 @@ std::string_view guess_type(const fs::path& path) {
 }
 
 bool is_refused_name(const fs::path& path) {
-  std::string name = ascii_lower(path.filename().string());
+  std::string name = ascii_lower(utf8_of(path.filename()));
   // Windows opens "name.md." and "name.md " as "name.md".
   name.erase(name.find_last_not_of(". ") + 1);
   return std::any_of(NIET_SERVEREN.begin(), NIET_SERVEREN.end(),

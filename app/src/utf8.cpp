@@ -87,4 +87,13 @@ std::string percent_decode(std::string_view text) {
   return result;
 }
 
+std::filesystem::path path_from_utf8(std::string_view text) {
+  return {std::u8string(text.begin(), text.end())};
+}
+
+std::string utf8_of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
 }  // namespace verhulzen

@@ -1,6 +1,7 @@
 // UTF-8 checks and decoding shared by the server and the status file.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ std::string replace_invalid_utf8(std::string_view bytes);
 
 // Decodes %XX escapes to bytes; a "%" without two hexadecimal digits stays as it is.
 std::string percent_decode(std::string_view text);
+
+// Paths and their names as UTF-8, on every platform.
+std::filesystem::path path_from_utf8(std::string_view text);
+std::string utf8_of(const std::filesystem::path& path);
 
 }  // namespace verhulzen
