@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -282,6 +283,17 @@ TEST_F(ServerTest, AStalledClientHoldsOnlyItsOwnConnection) {
   stalled.connect({asio::ip::make_address_v4("127.0.0.1"), server_->port()});
   asio::write(stalled, asio::buffer(std::string_view("GET / HT")));
   EXPECT_EQ(send(get("/")).code(), 200);
+
+  // The stalled request is still served once it goes on.
+  asio::write(stalled, asio::buffer(std::string_view("TP/1.0\r\nHost: localhost\r\n\r\n")));
+  stalled.shutdown(asio::ip::tcp::socket::shutdown_send);
+  std::string received;
+  std::error_code error;
+  std::array<char, 4096> chunk{};
+  while (const std::size_t n = stalled.read_some(asio::buffer(chunk), error)) {
+    received.append(chunk.data(), n);
+  }
+  EXPECT_TRUE(received.starts_with("HTTP/1.0 200 OK\r\n")) << received;
 }
 
 // Runs `change` over and over while the file is requested; every answer must be a
