@@ -29,6 +29,7 @@ const INPUTS = [
   ['particles', 'van de '.repeat(15000)],
   ['lone surrogates', '\uD800\uDC00\uDC00\uD800'.repeat(20000)],
   ['control characters', '\u0000\u0001\u001F\u007F\r'.repeat(20000)],
+  ['more hits from one detector than a call takes arguments', 'Naam: Jan\n'.repeat(200000)],
 ];
 
 test('detect, anonymize and suggestVariants return on hostile input', { timeout: 120000 }, () => {

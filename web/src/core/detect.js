@@ -306,7 +306,8 @@ export function detect(text) {
   if (typeof text !== 'string' || !text) return [];
   const hits = [];
   for (const entry of DETECTORS) {
-    if (entry.fn) hits.push(...entry.fn(text));
+    // A loop, not push(...): one detector can return more hits than a call may take arguments.
+    if (entry.fn) for (const hit of entry.fn(text)) hits.push(hit);
     else patternHits(entry, text, hits);
   }
   return zonderOverlap(hits, text.length);
