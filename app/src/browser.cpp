@@ -3,6 +3,8 @@
 #include <thread>
 #include <vector>
 
+#include "utf8.h"
+
 namespace verhulzen {
 namespace fs = std::filesystem;
 
@@ -21,9 +23,9 @@ platform::ChildProcess _app_venster(const fs::path& browser, const std::string& 
                                     const fs::path& profiel) {
   fs::create_directories(profiel);
   std::vector<std::string> argv{
-      browser.string(),
+      utf8_of(browser),
       "--app=" + url,
-      "--user-data-dir=" + profiel.string(),
+      "--user-data-dir=" + utf8_of(profiel),
       "--window-size=1440,900",
       "--no-first-run",
       "--no-default-browser-check",

@@ -20,6 +20,7 @@
 #include "profile.h"
 #include "server.h"
 #include "update_check.h"
+#include "utf8.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;
@@ -77,7 +78,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
 
   std::error_code nergens;
   if (!fs::exists(config.WEB_DIR / "index.html", nergens)) {
-    _melding("De programmabestanden ontbreken (" + config.WEB_DIR.string() + ").");
+    _melding("De programmabestanden ontbreken (" + utf8_of(config.WEB_DIR) + ").");
     return 1;
   }
   fs::create_directories(config.DATA_DIR);
@@ -92,7 +93,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
   const std::string url = "http://127.0.0.1:" + std::to_string(poort) + "/";
   if (!platform::replace_file(config.INSTANCE,
                               instance_record(platform::process_id(), poort, config.PROFIEL_DIR))) {
-    throw std::runtime_error("kan " + config.INSTANCE.string() + " niet schrijven");
+    throw std::runtime_error("kan " + utf8_of(config.INSTANCE) + " niet schrijven");
   }
 
   opruiming().zet([&server = *srv, &config] {
@@ -156,7 +157,7 @@ std::string instance_record(std::uint32_t pid, int port, const fs::path& profiel
   Json record = Json::object();
   record["pid"] = pid;
   record["port"] = port;
-  record["profiel"] = profiel.string();
+  record["profiel"] = utf8_of(profiel);
   return write_json(record);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "utf8.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;
@@ -43,7 +44,7 @@ void _oude_profielen_wissen(const fs::path& profielen, const fs::path& eigen, co
   std::error_code ec;
   for (fs::directory_iterator it(profielen, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& pad = it->path();
-    if (is_sessie_naam(pad.filename().string()) && pad != eigen) kandidaten.push_back(pad);
+    if (is_sessie_naam(utf8_of(pad.filename())) && pad != eigen) kandidaten.push_back(pad);
   }
   kandidaten.push_back(oud);
 
