@@ -215,6 +215,24 @@ TEST_F(ServerTest, TheErrorDocumentNamesTheCodeAndItsMeaning) {
   EXPECT_NE(answer.body.find("Nothing matches the given URI"), std::string::npos);
 }
 
+TEST_F(ServerTest, HeadersComeInTheirOrderAndSpelling) {
+  const auto names = [](const RawAnswer& answer) {
+    std::vector<std::string> result;
+    for (const auto& [name, value] : answer.headers) result.push_back(name);
+    return result;
+  };
+  const std::vector<std::string> security = {"Content-Security-Policy", "Referrer-Policy",
+                                             "X-Content-Type-Options", "Cache-Control"};
+  std::vector<std::string> file = {"Server", "Date", "Content-type", "Content-Length",
+                                   "Last-Modified"};
+  file.insert(file.end(), security.begin(), security.end());
+  std::vector<std::string> error = {"Server", "Date", "Connection", "Content-Type",
+                                    "Content-Length"};
+  error.insert(error.end(), security.begin(), security.end());
+  EXPECT_EQ(names(send(get("/app.js"))), file);
+  EXPECT_EQ(names(send(get("/nope.js"))), error);
+}
+
 TEST_F(ServerTest, HeadGivesTheHeadOfGetWithoutBody) {
   for (const std::string target : {"/", "/vendor/", "/nope.js"}) {
     const RawAnswer got = send(get(target));
