@@ -1,13 +1,11 @@
 // The one export of the application library, through which the starter enters it.
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "config.h"
-#include "platform/environment.h"
-#include "server.h"
+#include "main_flow.h"
 
 #ifdef _WIN32
 #define VERHULZEN_EXPORT __declspec(dllexport)
@@ -16,16 +14,9 @@
 #endif
 
 extern "C" VERHULZEN_EXPORT int run_code(int argc, char** argv, const char* path) {
-  (void)argc;
-  (void)argv;
   try {
     const verhulzen::Config config = verhulzen::load_config(path);
-    auto [server, port] = verhulzen::start_server(config);
-    const std::string seconds =
-        verhulzen::platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30");
-    std::this_thread::sleep_for(std::chrono::duration<double>(std::stod(seconds)));
-    server->shutdown();
-    return 0;
+    return verhulzen::main_flow(config, std::vector<std::string>(argv, argv + argc));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;
