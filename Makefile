@@ -21,8 +21,14 @@ cpp-asan: setup
 
 build: web cpp
 
+# The desktop program on the built web folder, which the library expects beside it.
 run: build
-	@node scripts/serve-web.mjs
+	@ln -sfn ../../web build/cpp/app/web
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$VERHULZEN_GEEN_BROWSER" ]; then \
+	  echo "Geen beeldscherm gevonden. Start zonder venster met: VERHULZEN_GEEN_BROWSER=1 make run"; \
+	  echo "De server draait dan 30 seconden op 127.0.0.1; kies de duur met VERHULZEN_LOOPTIJD=<seconden>."; \
+	  exit 1; fi
+	@build/cpp/app/serve_host build/cpp/app/verhulzen_app.so
 
 test: test-js test-cpp test-browser
 
