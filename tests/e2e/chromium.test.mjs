@@ -38,9 +38,15 @@ test('the window shows our page; closing the browser ends the program', { skip: 
   });
   t.after(app.opruimen);
   const { klaar } = start(app, { voor: ['xvfb-run', '-a'] });
-  t.after(() => klaar);
+  let record = null;
+  t.after(async () => {
+    // A failed test must not leave the window open: closing it ends the program.
+    const pid = record && browserProces(record.profiel);
+    if (pid) process.kill(pid, 'SIGTERM');
+    await klaar;
+  });
 
-  const record = await leesInstance(app);
+  record = await leesInstance(app);
   const verwacht = `/gezien?van=${encodeURIComponent(`http://127.0.0.1:${record.port}/`)}`;
   await wachtOp(() => gezien.includes(verwacht), { ms: 60000, wat: 'the page in the window' });
   assert.equal(existsSync(record.profiel), true, 'the window uses its own profile folder');
