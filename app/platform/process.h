@@ -15,8 +15,8 @@ namespace verhulzen::platform {
 // A process started by start_process. Asking whether it has ended never blocks.
 class ChildProcess {
  public:
-  ChildProcess(ChildProcess&& other) noexcept;
-  ChildProcess& operator=(ChildProcess&& other) noexcept;
+  ChildProcess(ChildProcess&&) noexcept = default;
+  ChildProcess& operator=(ChildProcess&&) noexcept = default;
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess() = default;

@@ -101,20 +101,6 @@ bool names_live_process_here(std::string_view target) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : native_(other.native_), ended_(other.ended_) {
-  other.native_ = -1;
-  other.ended_ = true;
-}
-
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-  native_ = other.native_;
-  ended_ = other.ended_;
-  other.native_ = -1;
-  other.ended_ = true;
-  return *this;
-}
-
 bool ChildProcess::has_ended() {
   if (!ended_) {
     int status = 0;
