@@ -131,6 +131,12 @@ test('a fragment naming no view shows the document view and stays', async () => 
   assert.equal(await page.locator('#view-document.active').count(), 1);
   assert.equal(await page.locator('#view-title').textContent(), 'Document');
   assert.equal(new URL(page.url()).hash, '#onzin');
+  for (const fragment of ['#%E0%A4', '#markeren%']) {
+    await page.goto(`${served.origin}/${fragment}`);
+    await page.reload();
+    assert.equal(await page.locator('#view-document.active').count(), 1, fragment);
+    assert.equal(new URL(page.url()).hash, fragment);
+  }
   await page.click('a[data-view="uitleg"]');
   await page.waitForFunction(() => document.getElementById('view-title').textContent === 'Uitleg');
   assert.equal(await page.locator('a[data-view="uitleg"]').getAttribute('class'), 'active');

@@ -46,6 +46,19 @@ test('a refused clipboard falls back to the copy command and confirms on the but
   assert.ok(!knop.classes.has('ok'));
 });
 
+test('a second copy during the confirmation still brings the old content back', async () => {
+  fakePage({ clipboard: { writeText: async () => {} }, copyCommand: () => false });
+  const knop = fakeButton();
+  await kopieer('een', null, knop);
+  mock.timers.tick(700);
+  await kopieer('twee', null, knop);
+  mock.timers.tick(700);
+  assert.match(knop.innerHTML, /Gekopieerd$/, 'the confirmation lasts 1400 ms from the last copy');
+  mock.timers.tick(700);
+  assert.equal(knop.innerHTML, 'Kopieer tekst');
+  assert.ok(!knop.classes.has('ok'));
+});
+
 test('when every way fails the user is told to copy by hand', async () => {
   const { toast } = fakePage({ clipboard: undefined, copyCommand: () => false });
   assert.equal(await kopieer('tekst', null, fakeButton()), false);

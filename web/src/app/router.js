@@ -19,7 +19,15 @@ const RENDER = {
   markeren: renderMarkeren,
 };
 
-export const viewVanFragment = () => decodeURIComponent(location.hash.slice(1));
+// A fragment with a broken percent escape names no view, rather than breaking the page.
+export function viewVanFragment() {
+  const fragment = location.hash.slice(1);
+  try {
+    return decodeURIComponent(fragment);
+  } catch {
+    return fragment;
+  }
+}
 
 export function huidigeView() {
   return document.querySelector('.view.active')?.id.slice('view-'.length);

@@ -87,6 +87,24 @@ function viaKopieerCommando(tekst, html) {
   }
 }
 
+// Buttons showing "Gekopieerd", with their own content and the pending restore;
+// a copy during the confirmation restarts it and keeps the content from before.
+const gekopieerd = new WeakMap();
+
+function bevestigKopie(knop) {
+  const lopend = gekopieerd.get(knop);
+  clearTimeout(lopend?.timer);
+  const oud = lopend ? lopend.oud : knop.innerHTML;
+  knop.classList.add('ok');
+  knop.innerHTML = `${ICOON.vink}Gekopieerd`;
+  const timer = setTimeout(() => {
+    gekopieerd.delete(knop);
+    knop.classList.remove('ok');
+    knop.innerHTML = oud;
+  }, 1400);
+  gekopieerd.set(knop, { oud, timer });
+}
+
 export async function kopieer(tekst, html, knop) {
   let gelukt = false;
   try {
@@ -95,15 +113,7 @@ export async function kopieer(tekst, html, knop) {
     gelukt = false;
   }
   if (!gelukt) gelukt = viaKopieerCommando(tekst, html);
-  if (gelukt && knop) {
-    const oud = knop.innerHTML;
-    knop.classList.add('ok');
-    knop.innerHTML = `${ICOON.vink}Gekopieerd`;
-    setTimeout(() => {
-      knop.classList.remove('ok');
-      knop.innerHTML = oud;
-    }, 1400);
-  }
+  if (gelukt && knop) bevestigKopie(knop);
   if (!gelukt) toast('Kopiëren lukte niet. Selecteer de tekst en gebruik Ctrl+C.');
   return gelukt;
 }
