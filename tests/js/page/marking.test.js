@@ -70,3 +70,15 @@ test('the active matcher leaves switched-off entities out; the display matcher a
   vergeetMatchers();
   assert.deepEqual(telAlles(), { [utrecht.id]: 3 }, 'changed variants are counted anew');
 });
+
+test('a new session with the same entities and document ids counts its own documents', () => {
+  const count = (text) => {
+    freshSession();
+    const e = voegToe('PERSOON', 'Jan de Vries', false);
+    S.docs.push({ id: 'd9', name: 'x', blocks: [{ t: 'p', text }] });
+    vergeetMatchers();
+    return telAlles()[e.id];
+  };
+  assert.equal(count('Jan de Vries belt Jan de Vries.'), 2);
+  assert.equal(count('Jan de Vries belt.'), 1);
+});

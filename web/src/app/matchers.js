@@ -32,16 +32,18 @@ export function vergeetMatchers() {
 }
 
 // Occurrences of every entity over all documents, switched-off ones included.
-// Documents never change their content, so their ids name what was counted.
+// A document record never changes its content, so the records name what was
+// counted; their ids would not, as a new session gives out the same ids again.
 export function telAlles() {
   const m = dispMatcher();
   if (!m) return {};
-  const docs = S.docs.map((d) => d.id).join(' ');
-  if (weergave.tellingVoor !== docs) {
+  const docs = S.docs;
+  const vorige = weergave.tellingVoor;
+  if (!vorige || vorige.length !== docs.length || docs.some((d, i) => d !== vorige[i])) {
     const counts = {};
     for (const doc of S.docs) A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
     weergave.telling = counts;
-    weergave.tellingVoor = docs;
+    weergave.tellingVoor = [...docs];
   }
   return weergave.telling;
 }
