@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -14,13 +15,33 @@ namespace verhulzen {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::seconds FEED_WAIT{5};
+
 struct Transfer {
   FeedAnswer answer;
   bool limit_reached = false;
+  // When the connection was made or the feed last sent something; unset while
+  // connecting, which has a time-out of its own.
+  std::optional<Clock::time_point> last_data;
 };
+
+int on_connected(void* user, char* /*ip*/, char* /*local_ip*/, int /*port*/, int /*local_port*/) {
+  static_cast<Transfer*>(user)->last_data = Clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
+// Any wait for data longer than FEED_WAIT ends the request; a slow exchange as a
+// whole does not.
+int on_progress(void* user, curl_off_t /*dltotal*/, curl_off_t /*dlnow*/, curl_off_t /*ultotal*/,
+                curl_off_t /*ulnow*/) {
+  const auto& last_data = static_cast<Transfer*>(user)->last_data;
+  return last_data && Clock::now() - *last_data > FEED_WAIT ? 1 : 0;
+}
 
 std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user) {
   auto& transfer = *static_cast<Transfer*>(user);
+  transfer.last_data = Clock::now();
   const std::size_t length = size * count;
   const std::size_t room = FEED_LIMIT - transfer.answer.body.size();
   transfer.answer.body.append(data, std::min(length, room));
@@ -38,7 +59,9 @@ std::string_view trim(std::string_view s) {
 }
 
 std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user) {
-  auto& answer = static_cast<Transfer*>(user)->answer;
+  auto& transfer = *static_cast<Transfer*>(user);
+  transfer.last_data = Clock::now();
+  auto& answer = transfer.answer;
   const std::string_view line(data, size * count);
   if (line.starts_with("HTTP/")) {
     answer.date.reset();  // a new answer after a redirect: only the final one counts
@@ -90,9 +113,11 @@ std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url) {
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, 5000L);
-  // Five seconds without a single byte end the request; a slow but steady feed does not.
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 5L);
+  curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, on_connected);
+  curl_easy_setopt(c, CURLOPT_PREREQDATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, on_progress);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, on_body);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "feed_request.h"
 #include "status_file.h"
@@ -203,6 +204,33 @@ TEST_F(UpdateCheck, AStalledFeedEndsAfterTheTimeOut) {
   EXPECT_LT(elapsed, std::chrono::seconds(30));
   EXPECT_TRUE(status().contains("eerste_start"));
   EXPECT_FALSE(status().contains("gecontroleerd"));
+}
+
+// A feed that sends its document a byte at a time, three seconds apart: every wait
+// for data stays within the time-out, so the slow exchange as a whole succeeds.
+TEST_F(UpdateCheck, ASlowButNeverSilentFeedIsWaitedFor) {
+  asio::io_context context;
+  asio::ip::tcp::acceptor acceptor(context, {asio::ip::make_address_v4("127.0.0.1"), 0});
+  const std::string body = "{  }";
+  std::thread trickle([&] {
+    asio::ip::tcp::socket socket = acceptor.accept();
+    std::string request;
+    std::error_code ignored;
+    asio::read_until(socket, asio::dynamic_buffer(request), "\r\n\r\n", ignored);
+    const std::string answer = http_answer(200, body);
+    asio::write(socket, asio::buffer(answer.substr(0, answer.size() - body.size() + 1)), ignored);
+    for (const char c : body.substr(1)) {
+      std::this_thread::sleep_for(std::chrono::seconds(3));
+      asio::write(socket, asio::buffer(&c, 1), ignored);
+    }
+  });
+  Config config;
+  config.STATUS = dir_.path() / "status.json";
+  config.UPDATE_URL =
+      "http://127.0.0.1:" + std::to_string(acceptor.local_endpoint().port()) + "/verhulzen.json";
+  EXPECT_TRUE(controleer_online(config));
+  trickle.join();
+  EXPECT_EQ(status()["info"], Json::object());
 }
 
 TEST_F(UpdateCheck, AMissingDataFolderIsNoError) {
