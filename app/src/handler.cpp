@@ -126,6 +126,7 @@ void Handler::answer_request() {
     return send_error(error->code, error->message);
   }
   auto& request = std::get<Request>(parsed);
+  request_ = &request;  // from here on, errors of a HEAD request go without body
 
   for (std::size_t count = 0;; ++count) {
     const std::string header = connection_.read_line(MAX_LINE + 1);
@@ -139,7 +140,6 @@ void Handler::answer_request() {
 }
 
 void Handler::handle(Request& request) {
-  request_ = &request;
   if (request.method == "GET" || request.method == "HEAD") {
     if (auto body = send_head(); body && request.method == "GET") send_body(*body);
   } else {

@@ -46,7 +46,7 @@ class Handler {
 
   Connection& connection_;
   const Config& config_;
-  Request* request_ = nullptr;  // the request being answered, once it has been read
+  Request* request_ = nullptr;  // the request being answered, once its line has been read
   std::string head_;
 };
 

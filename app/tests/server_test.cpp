@@ -234,13 +234,20 @@ TEST_F(ServerTest, HeadersComeInTheirOrderAndSpelling) {
 }
 
 TEST_F(ServerTest, HeadGivesTheHeadOfGetWithoutBody) {
-  for (const std::string target : {"/", "/vendor/", "/nope.js"}) {
-    const RawAnswer got = send(get(target));
-    const RawAnswer head = send(get(target, "Host: localhost\r\n", "HEAD"));
+  const std::pair<std::string, std::string> requests[] = {
+      {"/", "Host: localhost\r\n"},
+      {"/vendor/", "Host: localhost\r\n"},
+      {"/nope.js", "Host: localhost\r\n"},
+      {"/", with_headers(101)},
+      {"/", "Host: localhost\r\nX: " + std::string(70000, 'a') + "\r\n"},
+  };
+  for (const auto& [target, headers] : requests) {
+    const RawAnswer got = send(get(target, headers));
+    const RawAnswer head = send(get(target, headers, "HEAD"));
     EXPECT_EQ(head.status_line, got.status_line) << target;
     EXPECT_EQ(head.header("Content-Type"), got.header("Content-Type")) << target;
     EXPECT_EQ(head.header("Content-Length"), got.header("Content-Length")) << target;
-    EXPECT_EQ(head.body, "") << target;
+    EXPECT_EQ(head.body, "") << got.status_line;
     expect_security_headers(head);
   }
 }
