@@ -155,6 +155,7 @@ test('the selection bar marks with the keys 1 to 5, links to an entity and ignor
 
   await selecteer('Kopie voor');
   const persoon = await entVan('Jan de Vries');
+  assert.match(await page.locator('#sel-balk').textContent(), /Of hetzelfde als: kies…/);
   await page.selectOption('#sel-balk select[data-rol="koppel"]', String(persoon.id));
   assert.equal(await toastText(page), `"Kopie voor" wordt nu ook [${persoon.label}].`);
   assert.ok((await entVan('Jan de Vries')).variants.includes('Kopie voor'));

@@ -45,7 +45,7 @@ export function toonSelBalk(rect) {
     return `<optgroup label="${esc(cats[c].label)}">${opties}</optgroup>`;
   }).join('');
   const koppel = groepen
-    ? `<div class="scheiding"></div><div class="knoppen"><span class="dim">Of hetzelfde als:</span><select data-rol="koppel"><option value="">kies…</option>${groepen}</select></div>`
+    ? `<div class="scheiding"></div><div class="knoppen"><span class="dim">Of hetzelfde als: </span><select data-rol="koppel"><option value="">kies…</option>${groepen}</select></div>`
     : '';
   const balk = $('sel-balk');
   balk.innerHTML = `<div class="zwevend-kop">${esc(kop(selTekst))}</div>
