@@ -143,7 +143,7 @@ void Handler::handle(Request& request) {
   if (request.method == "GET" || request.method == "HEAD") {
     if (auto body = send_head(); body && request.method == "GET") send_body(*body);
   } else {
-    send_error(501, "Unsupported method ('" + request.method + "')");
+    send_error(501, "Unsupported method (" + in_quotes(request.method) + ")");
   }
 }
 

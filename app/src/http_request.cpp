@@ -43,6 +43,31 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+std::string in_quotes(std::string_view text) {
+  static constexpr std::string_view hex = "0123456789abcdef";
+  std::string out = "'";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '\'') {
+      out += '\\';
+      out += c;
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      out += "\\x";
+      out += hex[byte >> 4];
+      out += hex[byte & 0xf];
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
 std::optional<std::string> Request::header(std::string_view name) const {
   for (const auto& [key, value] : headers) {
     if (equal_ignoring_case(key, name)) return value;
@@ -58,7 +83,7 @@ std::variant<Request, RequestError> parse_request_line(std::string_view line) {
     const std::size_t dot = number.find('.');
     if (!version.starts_with("HTTP/") || dot == std::string_view::npos ||
         !is_version_number(number.substr(0, dot)) || !is_version_number(number.substr(dot + 1))) {
-      return RequestError{400, "Bad request version ('" + std::string(version) + "')"};
+      return RequestError{400, "Bad request version (" + in_quotes(version) + ")"};
     }
     std::string_view major = number.substr(0, dot);
     while (major.size() > 1 && major.front() == '0') major.remove_prefix(1);
@@ -67,7 +92,7 @@ std::variant<Request, RequestError> parse_request_line(std::string_view line) {
     }
   }
   if (words.size() != 3) {
-    return RequestError{400, "Bad request syntax ('" + std::string(trim(line)) + "')"};
+    return RequestError{400, "Bad request syntax (" + in_quotes(trim(line)) + ")"};
   }
   Request request;
   request.method = words[0];

@@ -30,6 +30,10 @@ struct RequestError {
   std::string message;  // reason phrase; empty for the standard one
 };
 
+// Text from a request in single quotes, as an error's reason phrase quotes it:
+// backslashes and control characters escaped, so that it cannot end the status line.
+std::string in_quotes(std::string_view text);
+
 // The request line (without its line end) split into method, target and version.
 std::variant<Request, RequestError> parse_request_line(std::string_view line);
 

@@ -192,6 +192,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "Bad request syntax ('GET / x HTTP/1.0')", "", ""},
         RawCase{"OtherProtocol", "GET / FTP/1.0\r\n\r\n", 400, "Bad request version ('FTP/1.0')",
                 "", ""},
+        // What the request line quotes in the reason phrase cannot break the status line.
+        RawCase{"ControlCharactersQuoted", "GET /\x01\\ x\ry HTTP/1.0\r\n\r\n", 400,
+                R"(Bad request syntax ('GET /\x01\\ x\ry HTTP/1.0'))", "", ""},
+        RawCase{"ControlCharacterInVersion", "GET / HTTP/1.\x7f\r\n\r\n", 400,
+                R"(Bad request version ('HTTP/1.\x7f'))", "", ""},
+        RawCase{"ControlCharacterInMethod", "G\x1bT / HTTP/1.0\r\nHost: localhost\r\n\r\n", 501,
+                R"(Unsupported method ('G\x1bT'))", "", ""},
         RawCase{"OneNumber", "GET / HTTP/1\r\n\r\n", 400, "Bad request version ('HTTP/1')", "", ""},
         RawCase{"LetterInVersion", "GET / HTTP/1.x\r\n\r\n", 400, "", "", ""},
         RawCase{"Version2", "GET / HTTP/2.0\r\n\r\n", 505, "Invalid HTTP version (2.0)", "", ""},
