@@ -3,7 +3,8 @@
 import { build } from 'esbuild';
 import { existsSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
-import { launchBrowser, serveHosted } from './chromium.js';
+import { launchBrowser } from './chromium.js';
+import { servePage } from './page-server.js';
 
 const ROOT = fileURLToPath(new URL('../../../', import.meta.url));
 const PREFIX = '/readers-test/';
@@ -38,7 +39,7 @@ export async function openReadersPage() {
     stdin: { contents: ENTRY, resolveDir: ROOT, sourcefile: 'readers-entry.js' },
     bundle: true, format: 'iife', target: 'es2022', write: false, logLevel: 'warning',
   });
-  const { server, origin } = await serveHosted();
+  const { server, origin } = await servePage();
   const browser = await launchBrowser();
   const page = await browser.newPage();
   const files = new Map();
