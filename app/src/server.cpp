@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include <chrono>
 #include <cstdio>
 #include <system_error>
 
@@ -13,6 +14,7 @@ namespace verhulzen {
 Server::Server(const Config& config)
     : config_(std::make_shared<const Config>(config)),
       acceptor_(context_, asio::ip::tcp::endpoint(asio::ip::make_address_v4("127.0.0.1"), 0)),
+      pause_(context_),
       port_(acceptor_.local_endpoint().port()) {
   accept_next();
   accept_thread_ = std::thread([this] { context_.run(); });
@@ -22,25 +24,36 @@ Server::~Server() { shutdown(); }
 
 void Server::accept_next() {
   // Each connection gets an I/O context of its own, run by its own thread.
-  auto connection_context = std::make_unique<asio::io_context>();
+  std::unique_ptr<asio::io_context> connection_context;
+  try {
+    connection_context = std::make_unique<asio::io_context>();
+  } catch (const std::system_error&) {
+    return accept_later();
+  }
   asio::io_context& target = *connection_context;
   acceptor_.async_accept(
       target, [this, connection_context = std::move(connection_context)](
                   const std::error_code& error, asio::ip::tcp::socket socket) mutable {
-        if (error == asio::error::operation_aborted) return;
-        if (!error) {
-          try {
-            std::thread([config = config_, context = std::move(connection_context),
-                         socket = std::move(socket)]() mutable {
-              Connection connection(std::move(context), std::move(socket));
-              Handler(connection, *config).serve();
-            }).detach();
-          } catch (const std::system_error& failure) {
-            std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
-          }
+        if (!acceptor_.is_open()) return;  // shut down
+        if (error) return accept_later();
+        try {
+          std::thread([config = config_, context = std::move(connection_context),
+                       socket = std::move(socket)]() mutable {
+            Connection connection(std::move(context), std::move(socket));
+            Handler(connection, *config).serve();
+          }).detach();
+        } catch (const std::system_error& failure) {
+          std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
         }
         accept_next();
       });
+}
+
+void Server::accept_later() {
+  pause_.expires_after(std::chrono::milliseconds(100));
+  pause_.async_wait([this](const std::error_code& error) {
+    if (!error && acceptor_.is_open()) accept_next();
+  });
 }
 
 void Server::shutdown() {
@@ -48,6 +61,7 @@ void Server::shutdown() {
   asio::post(context_, [this] {
     std::error_code ignored;
     acceptor_.close(ignored);
+    pause_.cancel();
   });
   accept_thread_.join();
 }

@@ -27,10 +27,14 @@ class Server {
 
  private:
   void accept_next();
+  // Accepts again after a pause: the system may for a while lack the descriptors
+  // or memory that a new connection needs.
+  void accept_later();
 
   std::shared_ptr<const Config> config_;
   asio::io_context context_;
   asio::ip::tcp::acceptor acceptor_;
+  asio::steady_timer pause_;
   std::uint16_t port_ = 0;
   std::thread accept_thread_;
 };

@@ -1,6 +1,8 @@
 #include "server.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -374,6 +376,39 @@ TEST_F(ServerTest, AGrowingFileIsSentUpToItsLengthWhenOpened) {
         }
       },
       [] { return send(get("/groeiend.txt")); });
+}
+
+// Every connection costs descriptors; when they run out, the server waits for
+// some to come free instead of ending the program.
+TEST(ServerLimits, RunningOutOfDescriptorsPausesAccepting) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizers' own checks need descriptors too";
+#endif
+  testing::TempDir dir;
+  dir.write("index.html", kIndex);
+  Config config;
+  config.WEB_DIR = dir.path();
+  auto [server, port] = start_server(config);
+
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const int lowest_free = dup(0);
+  close(lowest_free);
+  const rlimit lowered{static_cast<rlim_t>(lowest_free + 24), limit.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  asio::io_context context;
+  std::vector<asio::ip::tcp::socket> held;
+  for (int i = 0; i < 24; ++i) {
+    asio::ip::tcp::socket socket(context);
+    std::error_code error;
+    socket.connect({asio::ip::make_address_v4("127.0.0.1"), port}, error);
+    if (!error) held.push_back(std::move(socket));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+  held.clear();
+
+  EXPECT_EQ(raw_request(port, get("/")).code(), 200);
 }
 
 TEST(ServerShutdown, StopsAcceptingAndReturns) {
