@@ -13,7 +13,7 @@ describe('windowless runs', { concurrency: true }, () => {
   test('serves while instance.json names it, then stops and cleans up with status 0', async (t) => {
     const app = installeer();
     t.after(app.opruimen);
-    const { kind, klaar } = start(app, { env: { ...ZONDER_VENSTER, VERHULZEN_LOOPTIJD: '1.5' } });
+    const { kind, klaar } = start(app, { env: { ...ZONDER_VENSTER, VERHULZEN_LOOPTIJD: '3.5' } });
 
     const record = await leesInstance(app);
     assert.deepEqual(Object.keys(record), ['pid', 'port', 'profiel']);
