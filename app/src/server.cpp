@@ -23,30 +23,30 @@ Server::Server(const Config& config)
 Server::~Server() { shutdown(); }
 
 void Server::accept_next() {
-  // Each connection gets an I/O context of its own, run by its own thread.
-  std::unique_ptr<asio::io_context> connection_context;
+  // Each connection gets an I/O context of its own, run by its own thread. Setting it
+  // up takes descriptors, which the system may lack for a while.
   try {
-    connection_context = std::make_unique<asio::io_context>();
+    auto connection_context = std::make_unique<asio::io_context>();
+    asio::io_context& target = *connection_context;
+    acceptor_.async_accept(
+        target, [this, connection_context = std::move(connection_context)](
+                    const std::error_code& error, asio::ip::tcp::socket socket) mutable {
+          if (!acceptor_.is_open()) return;  // shut down
+          if (error) return accept_later();
+          try {
+            std::thread([config = config_, context = std::move(connection_context),
+                         socket = std::move(socket)]() mutable {
+              Connection connection(std::move(context), std::move(socket));
+              Handler(connection, *config).serve();
+            }).detach();
+          } catch (const std::system_error& failure) {
+            std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
+          }
+          accept_next();
+        });
   } catch (const std::system_error&) {
-    return accept_later();
+    accept_later();
   }
-  asio::io_context& target = *connection_context;
-  acceptor_.async_accept(
-      target, [this, connection_context = std::move(connection_context)](
-                  const std::error_code& error, asio::ip::tcp::socket socket) mutable {
-        if (!acceptor_.is_open()) return;  // shut down
-        if (error) return accept_later();
-        try {
-          std::thread([config = config_, context = std::move(connection_context),
-                       socket = std::move(socket)]() mutable {
-            Connection connection(std::move(context), std::move(socket));
-            Handler(connection, *config).serve();
-          }).detach();
-        } catch (const std::system_error& failure) {
-          std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
-        }
-        accept_next();
-      });
 }
 
 void Server::accept_later() {
