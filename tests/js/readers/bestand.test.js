@@ -40,20 +40,26 @@ test('extensions without a reader fail with a Dutch text', async () => {
   for (const [name, message] of cases) await assert.rejects(leesBestand(unreadable(name, 10)), { message }, name);
 });
 
-test('text files as UTF-8: byte-order mark dropped, bad bytes replaced', async () => {
-  const bytes = [0xef, 0xbb, 0xbf, ...Buffer.from('Jan\r\n\r\nPiet '), 0xff];
-  for (const name of ['NOTITIE.TXT', 'notitie.md']) {
-    assert.deepEqual(await leesBestand(file(name, new Uint8Array(bytes))), {
-      blocks: [{ t: 'p', text: 'Jan' }, { t: 'p', text: 'Piet \ufffd' }],
-      warn: [],
-      info: "2 alinea's",
-    }, name);
+test('text files as UTF-8 with the byte-order mark dropped, or else as Windows-1252', async () => {
+  const cases = [
+    [[0xef, 0xbb, 0xbf, ...Buffer.from('José\r\n\r\nPiet €')], ['José', 'Piet €']],
+    [[...Buffer.from('Jos', 'latin1'), 0xe9, ...Buffer.from('\r\n\r\nPiet '), 0x80], ['José', 'Piet €']],
+  ];
+  for (const [bytes, texts] of cases) {
+    for (const name of ['NOTITIE.TXT', 'notitie.md']) {
+      assert.deepEqual(await leesBestand(file(name, new Uint8Array(bytes))), {
+        blocks: texts.map((text) => ({ t: 'p', text })),
+        warn: [],
+        info: "2 alinea's",
+      }, name);
+    }
   }
 });
 
-test('spreadsheets from bytes, CSV as UTF-8 text', async () => {
+test('spreadsheets from bytes, CSV as UTF-8 or Windows-1252 text', async () => {
   const cases = [
     ['klanten.csv', ['\ufeffnaam,plaats\r\nJosé,Zaandam\r\n']],
+    ['excel-export.csv', [Buffer.from('naam,plaats\r\nJos\xe9,Zaandam\r\n', 'latin1')]],
     ['Klanten.XLSX', [xlsxBytes([['naam', 'plaats'], ['José', 'Zaandam']])]],
   ];
   for (const [name, parts] of cases) {
