@@ -5,7 +5,7 @@ import { S } from './session.js';
 let actief;
 // The display matcher only depends on the entities' ids, categories and variants,
 // so switching an entity on or off keeps it, and the counts made with it.
-let weergave = { sleutel: null, matcher: null, geldig: false, telling: null, tellingVoor: null };
+let weergave = { sleutel: null, matcher: null, geldig: false, telling: null, perDoc: null, tellingVoor: null };
 
 export function matcher() {
   if (actief === undefined) actief = A().buildMatcher(S.ents) || null;
@@ -19,7 +19,7 @@ export function dispMatcher() {
     const sleutel = JSON.stringify(S.ents.map((e) => [e.id, e.cat, e.variants]));
     if (sleutel !== weergave.sleutel) {
       const m = A().buildMatcher(S.ents.map((e) => ({ ...e, active: true }))) || null;
-      weergave = { sleutel, matcher: m, telling: null, tellingVoor: null };
+      weergave = { sleutel, matcher: m, telling: null, perDoc: null, tellingVoor: null };
     }
     weergave.geldig = true;
   }
@@ -31,19 +31,40 @@ export function vergeetMatchers() {
   weergave.geldig = false;
 }
 
-// Occurrences of every entity over all documents, switched-off ones included.
-// A document record never changes its content, so the records name what was
-// counted; their ids would not, as a new session gives out the same ids again.
-export function telAlles() {
+// Occurrences of every entity per document and in total, switched-off ones
+// included; the panel and browsing read the same counting. A document record
+// never changes its content, so the records name what was counted; their ids
+// would not, as a new session gives out the same ids again.
+function tellingen() {
   const m = dispMatcher();
-  if (!m) return {};
+  if (!m) return null;
   const docs = S.docs;
   const vorige = weergave.tellingVoor;
   if (!vorige || vorige.length !== docs.length || docs.some((d, i) => d !== vorige[i])) {
-    const counts = {};
-    for (const doc of S.docs) A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
-    weergave.telling = counts;
-    weergave.tellingVoor = [...docs];
+    const perDoc = docs.map((doc) => {
+      const counts = {};
+      A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
+      return counts;
+    });
+    const totaal = {};
+    for (const counts of perDoc) {
+      for (const [id, n] of Object.entries(counts)) totaal[id] = (totaal[id] ?? 0) + n;
+    }
+    Object.assign(weergave, { telling: totaal, perDoc, tellingVoor: [...docs] });
   }
-  return weergave.telling;
+  return weergave;
+}
+
+export function telAlles() {
+  return tellingen()?.telling ?? {};
+}
+
+// One entity's count per document id, for the documents that hold it.
+export function telPerDoc(id) {
+  const t = tellingen();
+  const aantallen = {};
+  S.docs.forEach((doc, i) => {
+    if (t?.perDoc[i][id]) aantallen[doc.id] = t.perDoc[i][id];
+  });
+  return aantallen;
 }

@@ -1,6 +1,5 @@
 // Browsing through every occurrence of one entity across all documents.
-import { A } from '../globals.js';
-import { dispMatcher } from '../matchers.js';
+import { telAlles, telPerDoc } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { $, toast } from '../ui.js';
 import { huidigDoc, renderMarkeren, toonTellingen } from './view.js';
@@ -31,23 +30,8 @@ export function plekVan(volgorde, aantallen, index) {
   return null;
 }
 
-// One pass over all documents: this entity's count per document and every entity's total.
-function tel(id) {
-  const m = dispMatcher();
-  const aantallen = {};
-  const totalen = {};
-  if (!m) return { aantallen, totalen };
-  for (const doc of S.docs) {
-    const counts = {};
-    A().replaceWith(A().blocksText(doc.blocks), m, () => '', counts);
-    if (counts[id]) aantallen[doc.id] = counts[id];
-    for (const [e, n] of Object.entries(counts)) totalen[e] = (totalen[e] || 0) + n;
-  }
-  return { aantallen, totalen };
-}
-
 export function toonInVoorbeeld(id, stap = 1) {
-  const { aantallen, totalen } = tel(id);
+  const aantallen = telPerDoc(id);
   const metTreffers = Object.keys(aantallen);
   if (!metTreffers.length) {
     toast('Komt in geen van de documenten voor.');
@@ -78,5 +62,5 @@ export function toonInVoorbeeld(id, stap = 1) {
     const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';
     toast(`Treffer ${stand.index + 1} van ${totaal}${docs}. Met ‹ › naast het aantal naar de vorige of volgende.`);
   }
-  toonTellingen(totalen);
+  toonTellingen(telAlles());
 }
