@@ -4,7 +4,9 @@
 // The name or company on the line above an address block is found too.
 import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
-import { RECHTSVORM, isStraat, stopwoordVooraan } from './words.js';
+import {
+  INITIALEN, RECHTSVORM, isStraat, stopwoordVooraan, streetName,
+} from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
 // apostrophes ("A.B.C.", "Aa-Bb-Cc"): each start would rescan the whole run.
@@ -35,7 +37,6 @@ const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\
 const ADRESKOP = /^(?:Retouradres|Postadres|Bezoekadres|Adres|Afzender|Factuuradres|Correspondentieadres|Postbus)$/i;
 const LAND_BELGIE = /^(?:belgi[eë]|belgique|belgium|belgien)$/i;
 const RE_NAAMWOORD = /^(?:IJ|[A-Z])[\p{L}'.\-&]*$/u;
-const RE_INITIALS = /^(?:[A-Z]\.)+$/;
 const MAX_NAAM_LENGTE = 70;
 const MAX_NAAM_WOORDEN = 7;
 
@@ -53,7 +54,7 @@ function lineAbove(text, lineStart) {
 }
 
 function nameWordOk(w) {
-  return RE_NAAMWOORD.test(w) || RE_INITIALS.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
+  return RE_NAAMWOORD.test(w) || INITIALEN.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
 }
 
 function naamBovenAdres(hits, regel, start) {
@@ -82,12 +83,6 @@ export function adressen(text) {
     hits.push({ start, end: start + street.length, cat: 'ADRES', value: street });
   }
   return hits;
-}
-
-// The street name without its house number.
-function streetName(street) {
-  const digit = street.search(/\d/);
-  return (digit < 0 ? street : street.slice(0, digit)).replace(/\s+$/, '');
 }
 
 function countryBelow(text, from) {

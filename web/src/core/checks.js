@@ -8,7 +8,8 @@ import {
   HOOFD_TV, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, isStraat, stopwoordVooraan,
+  INITIALEN, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, isStraat, stopwoordVooraan,
+  streetName,
 } from './words.js';
 
 const RE_PH = /\[[A-Z0-9_]+(?: \(\d{4}\))?\]/g;
@@ -24,7 +25,6 @@ const RE_KANDIDAAT = new RegExp(
     + WOORD + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
   'gu',
 );
-const RE_INITIALS = /^(?:[A-Z]\.)+$/;
 const NAME_CATS = new Set(['PERSOON', 'BEDRIJF', 'ADRES', 'PLAATS']);
 const MIN_DOMAIN = 4;
 const MIN_PART = 3;
@@ -57,15 +57,11 @@ function domainParts(ent) {
 
 function valueParts(ent) {
   const value = textOf(ent.value);
-  if (ent.cat === 'ADRES') {
-    const digit = value.search(/\d/);
-    return [(digit < 0 ? value : value.slice(0, digit)).replace(/\s+$/, '')];
-  }
-  return wordsWithPieces(value);
+  return ent.cat === 'ADRES' ? [streetName(value)] : wordsWithPieces(value);
 }
 
 function namePart(part) {
-  if (RE_INITIALS.test(part)) return null;
+  if (INITIALEN.test(part)) return null;
   const p = part.replace(/[.,]+$/, '');
   if (p.length < MIN_PART || !startsCapital(p)) return null;
   if (STOPWOORDEN.has(p) || isParticle(p) || RECHTSVORM.test(p)) return null;

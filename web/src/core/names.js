@@ -9,8 +9,8 @@ import {
   GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
 } from './vocabulary.js';
 import {
-  GEEN_AANSPREEKNAAM, KANTOORWOORD, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
-  laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel,
+  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
 const MAX_VERVOLG = 6;
@@ -44,12 +44,10 @@ const RE_GROET = new RegExp(
   String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)[ \t]*(?=[,!\n])`,
   'dgu',
 );
-const RE_INITIALS = /^(?:[A-Z]\.)+$/;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
 
-const words = (v) => v.split(/\s+/).filter(Boolean);
 const groupStart = (m, group) => m.indices[group][0];
 
 function persoonHit(hits, start, value, rol) {
@@ -72,7 +70,7 @@ function vervolgNamen(hits, text, pos, rol) {
 
 function capitalsNameOk(name) {
   const all = words(name);
-  const named = all.map((w, i) => [w, i]).filter(([w]) => !RE_INITIALS.test(w));
+  const named = all.map((w, i) => [w, i]).filter(([w]) => !INITIALEN.test(w));
   if (named.length === 0) return false;
   const bad = ([w, i]) => {
     const t = titel(w);

@@ -3,8 +3,8 @@
 import { isNumCat } from './categories.js';
 import { capFirst, normNum, normText } from './normalise.js';
 import { TUSSENVOEGSELS } from './vocabulary.js';
+import { INITIALEN } from './words.js';
 
-const INITIALEN = /^(?:[A-Z]\.)+$/;
 const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|V\.O\.F\.?|VOF|C\.V\.)$/;
 
 export function dedupe(cat, list) {

@@ -10,9 +10,10 @@ export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.V\
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
+export const INITIALEN = /^(?:[A-Z]\.)+$/;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
-function words(v) {
+export function words(v) {
   return v.split(/\s+/).filter(Boolean);
 }
 
@@ -50,6 +51,12 @@ export function stopwoordVooraan(v) {
     else break;
   }
   return w.slice(i).join(' ');
+}
+
+// The street name without its house number.
+export function streetName(street) {
+  const digit = street.search(/\d/);
+  return (digit < 0 ? street : street.slice(0, digit)).replace(/\s+$/, '');
 }
 
 export function naamOk(v) {
