@@ -53,6 +53,7 @@ function naMisBedrijf(text, at) {
   return end - 1 > at && /[A-Z]/.test(text[end - 1]) && text[end] === '.' ? end - 1 : end;
 }
 
+// The particles and titles before a street word, as the street pattern has them.
 const STRAAT_TV = /(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]/y;
 const STRAAT_TV_TITEL = /^(?:Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0]$/;
 const TITEL_WOORD = /[A-Z][\p{L}.']*[ \u00A0]/uy;
@@ -150,7 +151,7 @@ export const DETECTORS = [
   {
     cat: 'ADRES',
     re: re(B + TITEL_STRAAT
-      + String.raw`(?:(?:[Vv]an|[Dd]e|[Dd]en|[Tt]er|[Hh]et|'t|VAN|DE|DEN|TER|HET|Prins|Prinses|Koning|Koningin|Sint|St\.)[ \u00A0])*[A-Z][\p{L}'\-]*(?:`
+      + '(?:' + STRAAT_TV.source + String.raw`)*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
       + String.raw`)[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
     candidates: re(B + "[A-Zvdth']", 'gu'),
