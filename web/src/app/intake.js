@@ -12,6 +12,16 @@ import { $, toast, toonLaden, voortgang } from './ui.js';
 
 let knipsels = 0;
 
+// New documents, already in the session: scanned, the first one made current,
+// then the change routine. Returns how many entities the scan added.
+function neemOp(docs) {
+  const n = scan(docs);
+  S.cur = docs[0].id;
+  gewijzigd();
+  renderDocs();
+  return n;
+}
+
 export async function verwerkBestanden(files) {
   const lijst = [...files];
   if (!lijst.length) return;
@@ -34,10 +44,7 @@ export async function verwerkBestanden(files) {
     toonLaden(false);
   }
   if (!nieuw.length) return;
-  const n = scan(nieuw);
-  S.cur = nieuw[0].id;
-  gewijzigd();
-  renderDocs();
+  const n = neemOp(nieuw);
   toast(`${nieuw.length} document(en) gelezen, ${n} nieuwe gegevens gevonden.`);
 }
 
@@ -56,12 +63,9 @@ function voegTekstToe() {
     info: `${groepeer(tekst.length)} tekens`,
   };
   S.docs.push(doc);
-  S.cur = doc.id;
-  const n = scan([doc]);
+  const n = neemOp([doc]);
   $('plak-tekst').value = '';
   $('plak-titel').value = '';
-  gewijzigd();
-  renderDocs();
   toast(`Tekst toegevoegd, ${n} nieuwe gegevens gevonden.`);
 }
 
