@@ -2,7 +2,7 @@
 // of replaced values, near misses of replaced names, and unknown names.
 // They only suggest; nothing is replaced here.
 import { B, E, SP, WOORD } from './building-blocks.js';
-import { escRe, normText } from './normalise.js';
+import { escRe, normText, textOf } from './normalise.js';
 import { PUBLIEK_DOMEIN, PUBLIEKE_MAIL } from './numbers.js';
 import {
   HOOFD_TV, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
@@ -31,7 +31,6 @@ const MIN_PART = 3;
 const MIN_NAME_WORD = 5;
 const MIN_NAME_WORD_WITH_EDIT = 6;
 
-const textOf = (value) => (value == null ? '' : String(value));
 const entityList = (entities) => (Array.isArray(entities) ? entities.filter(Boolean) : []);
 const withoutPlaceholders = (text) => textOf(text).replace(RE_PH, ' ');
 const startsCapital = (w) => /^[A-Z]/.test(w);

@@ -1,5 +1,6 @@
 // Document blocks to markdown and plain text, and the small markdown dialect
 // of AI answers to HTML, plain text and tab-separated text.
+import { textOf } from './normalise.js';
 
 const GROUPED_KINDS = new Set(['li', 'tr', 'line']);
 const ESCAPE = /\\([\\`*_[\]#|\-.])/g;
@@ -16,7 +17,6 @@ const RE_ITALIC = /(^|[^*])\*([^*\s][^*]*)\*/g;
 const MAX_QUOTE_DEPTH = 16;
 
 const isBlank = (line) => !/\S/.test(line);
-const textOf = (value) => (value == null ? '' : String(value));
 const rowsOf = (block) => (Array.isArray(block.rows) ? block.rows : []).map((row) => (Array.isArray(row) ? row : []));
 const lineArray = (md) => textOf(md).replace(/\r\n?/g, '\n').split('\n');
 

@@ -3,7 +3,7 @@
 // birth year moved out), so labels are matched tolerantly: with brackets in
 // any case, without brackets only in capitals.
 import { CATS, ROL_PREFIXEN } from './categories.js';
-import { escRe } from './normalise.js';
+import { escRe, textOf } from './normalise.js';
 import { jaarVan } from './placeholders.js';
 
 const SEPARATORS = String.raw`(?:\\?[\s_\-])*`;
@@ -57,7 +57,7 @@ function restorePass(input, re, byLabel, found, out) {
     const ent = byLabel.get(labelKey(m[1]));
     if (!ent) continue;
     if (m.index > last) out.push({ text: input.slice(last, m.index) });
-    out.push({ ent, text: ent.value == null ? '' : String(ent.value) });
+    out.push({ ent, text: textOf(ent.value) });
     found.add(ent.label);
     last = m.index + m[0].length;
     if (ent.cat === 'GEBDATUM') {
@@ -74,7 +74,7 @@ function restorePass(input, re, byLabel, found, out) {
 }
 
 export function restore(text, entities) {
-  const input = text == null ? '' : String(text);
+  const input = textOf(text);
   const byLabel = labelMap(entities);
   const found = new Set();
   if (byLabel.size === 0) {
@@ -100,5 +100,5 @@ export function restore(text, entities) {
 }
 
 export function segmentsToText(segments) {
-  return (Array.isArray(segments) ? segments : []).map((s) => (s && s.text != null ? String(s.text) : '')).join('');
+  return (Array.isArray(segments) ? segments : []).map((s) => textOf(s?.text)).join('');
 }
