@@ -26,8 +26,6 @@ export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)`
   + String.raw`)?(?:IJ|[A-Z])[\p{L}'\-]+(?:` + SP + '(?:aan|op|in|bij|over|onder)(?:' + SP
   + "(?:den|de|der|het|'t))?" + SP + String.raw`(?:IJ|[A-Z])[\p{L}\-]+)?`;
 
-export { MAANDEN, ACHTERVOEGSELS } from './vocabulary.js';
-
 export const STRAATWOORD = String.raw`(?:(?:IJ|[A-Z]|'[st])[\p{L}'.\-]*|van|de|der|den|het|'t|op|aan|bij|in|te|achter|over|onder|tegen|voor)`;
 
 // The second form refuses "12 - 3000 Leuven": a Belgian postcode, not a range.

@@ -1,9 +1,9 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  ACHTERVOEGSELS, B, E, MAANDEN, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
+  B, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
 } from './building-blocks.js';
-import { STOPWOORDEN } from './vocabulary.js';
+import { ACHTERVOEGSELS, MAANDEN, STOPWOORDEN } from './vocabulary.js';
 import { WEEKDAG, hoofdletterVarianten } from './words.js';
 import {
   RE_LH_ACHTER, beNummerOk, buitenlandseIbans, elfproef, websites,
@@ -161,7 +161,8 @@ export const DETECTORS = [
   { cat: 'ADRES', re: /Postbus\s+\d{1,6}/g },
   {
     cat: 'GEBDATUM',
-    re: /(?:geboortedatum|geboren(?:\s+op)?|geb\.)\s*:?\s*(\d{1,2}[-\/.\s]\d{1,2}[-\/.\s]\d{4}|\d{1,2}\s+(?:januari|februari|maart|april|mei|juni|juli|augustus|september|oktober|november|december)\s+\d{4})/gi,
+    re: re(String.raw`(?:geboortedatum|geboren(?:\s+op)?|geb\.)\s*:?\s*(\d{1,2}[-\/.\s]\d{1,2}[-\/.\s]\d{4}|\d{1,2}\s+(?:`
+      + MAANDEN + String.raw`)\s+\d{4})`, 'gi'),
     group: 1,
   },
   {

@@ -16,7 +16,7 @@ export const IBAN_LENGTE = {
 // The wage-tax ("L01") or VAT ("B01") suffix right after nine digits.
 export const RE_LH_ACHTER = /^[.\s]?[LB][.\s]?\d{2}(?!\d)/;
 
-export const PUBLIEK_DOMEIN = /(?:^|\.)(?:belastingdienst|rijksoverheid|overheid|kvk|rvo|uwv|svb|duo|cbs|cjib|digid|mijnoverheid|wetten|officielebekendmakingen|nba|afm|dnb|nob|rechtspraak|kadaster|toeslagen|minfin|government|europa|eur-lex|drovel|google|microsoft|apple|openai|chatgpt|anthropic|claude|wikipedia|w3|ietf|iso|xbrl|schema|sbr-nl|nltaxonomie|auditfiles|oswo|softwarepakketten|rgs|referentiegrootboekschema|github|gs1|peppol|nen|europa)\.(?:nl|eu|com|org|gov|ai|net|int)$/i;
+export const PUBLIEK_DOMEIN = /(?:^|\.)(?:belastingdienst|rijksoverheid|overheid|kvk|rvo|uwv|svb|duo|cbs|cjib|digid|mijnoverheid|wetten|officielebekendmakingen|nba|afm|dnb|nob|rechtspraak|kadaster|toeslagen|minfin|government|europa|eur-lex|drovel|google|microsoft|apple|openai|chatgpt|anthropic|claude|wikipedia|w3|ietf|iso|xbrl|schema|sbr-nl|nltaxonomie|auditfiles|oswo|softwarepakketten|rgs|referentiegrootboekschema|github|gs1|peppol|nen)\.(?:nl|eu|com|org|gov|ai|net|int)$/i;
 
 export const RE_WEBSITE = /(?<![\p{L}\p{N}@.\/-])(?:(?:https?:\/\/)(?:www\.)?|www\.)?((?:[a-z0-9](?:[a-z0-9-]{0,61}[a-z0-9])?\.)+(?:nl|be|com|eu|org|net|de|info|nu|biz|online|shop|frl|amsterdam|uk|fr|io|ai|app))(?::\d+)?(?:\/[^\s<>"'()\[\]]*)?/giu;
 
