@@ -106,15 +106,9 @@ function bevestigKopie(knop) {
 }
 
 export async function kopieer(tekst, html, knop) {
-  let gelukt = false;
-  try {
-    gelukt = await naarKlembord(tekst, html);
-  } catch {
-    gelukt = false;
-  }
-  if (!gelukt) gelukt = viaKopieerCommando(tekst, html);
-  if (gelukt && knop) bevestigKopie(knop);
+  const gelukt = (await naarKlembord(tekst, html).catch(() => false)) || viaKopieerCommando(tekst, html);
   if (!gelukt) toast('Kopiëren lukte niet. Selecteer de tekst en gebruik Ctrl+C.');
+  else if (knop) bevestigKopie(knop);
   return gelukt;
 }
 
