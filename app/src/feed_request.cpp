@@ -3,12 +3,12 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <memory>
 #include <mutex>
 #include <string_view>
 
+#include "ascii_text.h"
 #include "config.h"
 
 namespace verhulzen {
@@ -52,12 +52,6 @@ std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user)
   return length;
 }
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 std::size_t on_header(char* data, std::size_t size, std::size_t count, void* user) {
   auto& transfer = *static_cast<Transfer*>(user);
   transfer.last_data = Clock::now();
@@ -66,10 +60,7 @@ std::size_t on_header(char* data, std::size_t size, std::size_t count, void* use
   if (line.starts_with("HTTP/")) {
     answer.date.reset();  // a new answer after a redirect: only the final one counts
   } else if (const std::size_t colon = line.find(':'); colon == 4 && !answer.date) {
-    const std::string_view name = line.substr(0, colon);
-    if (std::equal(name.begin(), name.end(), "date", [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == b;
-        })) {
+    if (equal_ignoring_case(line.substr(0, colon), "date")) {
       answer.date = std::string(trim(line.substr(colon + 1)));
     }
   }

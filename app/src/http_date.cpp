@@ -9,6 +9,8 @@
 #include <ctime>
 #include <vector>
 
+#include "ascii_text.h"
+
 namespace verhulzen {
 
 namespace {
@@ -43,13 +45,6 @@ constexpr std::array<NamedZone, 14> kZones{{{"UT", 0},
                                             {"PST", -8},
                                             {"PDT", -7}}};
 
-std::string lower(std::string_view s) {
-  std::string r(s);
-  std::transform(r.begin(), r.end(), r.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return r;
-}
-
 bool all_digits(std::string_view s) {
   return !s.empty() &&
          std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
@@ -70,14 +65,14 @@ std::optional<unsigned> index_in(const std::array<std::string_view, N>& names, s
 }
 
 std::optional<unsigned> month_number(std::string_view token) {
-  const std::string name = lower(token);
+  const std::string name = ascii_lower(token);
   if (auto i = index_in(kMonths, name)) return *i + 1;
   if (auto i = index_in(kFullMonths, name)) return *i + 1;
   return std::nullopt;
 }
 
 bool is_weekday(std::string_view token) {
-  const std::string name = lower(token);
+  const std::string name = ascii_lower(token);
   return index_in(kDays, name) || index_in(kFullDays, name);
 }
 

@@ -3,19 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ascii_text.h"
+
 namespace verhulzen {
 
 namespace {
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::vector<std::string_view> words_of(std::string_view line) {
   std::vector<std::string_view> words;
@@ -32,13 +24,6 @@ std::vector<std::string_view> words_of(std::string_view line) {
 bool is_version_number(std::string_view s) {
   return !s.empty() && s.size() <= 10 &&
          std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "ascii_text.h"
 #include "browser.h"
 #include "json_text.h"
 #include "platform/environment.h"
@@ -162,11 +163,7 @@ std::string instance_record(std::uint32_t pid, int port, const fs::path& profiel
 }
 
 std::chrono::duration<double> looptijd(const std::string& tekst) {
-  constexpr const char* blanco = " \t\n\r\f\v";
-  const auto begin = tekst.find_first_not_of(blanco);
-  const auto einde = tekst.find_last_not_of(blanco);
-  std::string_view getal;
-  if (begin != std::string::npos) getal = std::string_view(tekst).substr(begin, einde - begin + 1);
+  std::string_view getal = trim(tekst);
   if (getal.size() > 1 && getal.front() == '+' && getal[1] != '-') getal.remove_prefix(1);
   double seconden = 0;
   auto [rest, fout] = std::from_chars(getal.data(), getal.data() + getal.size(), seconden);

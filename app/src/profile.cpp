@@ -1,11 +1,11 @@
 #include "profile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "ascii_text.h"
 #include "platform/process.h"
 #include "utf8.h"
 
@@ -14,12 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool is_sessie_naam(const std::string& naam) {
-  static const std::string prefix = "sessie-";
-  return naam.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), naam.begin(), [](char p, char c) {
-           return p == std::tolower(static_cast<unsigned char>(c));
-         });
+bool is_sessie_naam(std::string_view naam) {
+  constexpr std::string_view prefix = "sessie-";
+  return equal_ignoring_case(naam.substr(0, prefix.size()), prefix);
 }
 
 // A link named like a profile is no folder of ours: it is left alone, and never

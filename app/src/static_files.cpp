@@ -1,10 +1,10 @@
 #include "static_files.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
+#include "ascii_text.h"
 #include "config.h"
 #include "utf8.h"
 
@@ -13,12 +13,6 @@ namespace verhulzen {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ascii_lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
 
 std::string_view path_of(std::string_view target) {
   target = target.substr(0, target.find('?'));
@@ -35,8 +29,7 @@ bool is_unsafe_segment(std::string_view segment) {
 
 fs::path translate_path(std::string_view target, const fs::path& directory) {
   const std::string_view path = path_of(target);
-  const std::string_view trimmed = path.substr(0, path.find_last_not_of(" \t\r\n\v\f") + 1);
-  const bool trailing_slash = trimmed.ends_with('/');
+  const bool trailing_slash = trim(path).ends_with('/');
 
   const std::string decoded = replace_invalid_utf8(percent_decode(path));
   std::vector<std::string_view> segments;

@@ -2,11 +2,11 @@
 
 #include <array>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 
+#include "ascii_text.h"
 #include "platform/environment.h"
 
 namespace verhulzen::testing {
@@ -43,13 +43,7 @@ std::string RawAnswer::reason() const {
 
 std::optional<std::string> RawAnswer::header(std::string_view name) const {
   for (const auto& [key, value] : headers) {
-    if (key.size() == name.size() &&
-        std::equal(key.begin(), key.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) ==
-                 std::tolower(static_cast<unsigned char>(b));
-        })) {
-      return value;
-    }
+    if (equal_ignoring_case(key, name)) return value;
   }
   return std::nullopt;
 }
