@@ -4,7 +4,9 @@ import { freshSession } from './helpers.js';
 import { voegToe } from '../../../web/src/app/entities.js';
 import { bladerVolgorde, plekVan } from '../../../web/src/app/marking/browse.js';
 import { blocksHtml, hlHtml } from '../../../web/src/app/marking/marks.js';
-import { dispMatcher, matcher, telAlles, vergeetMatchers } from '../../../web/src/app/matchers.js';
+import {
+  dispMatcher, matcher, telAlles, telPerDoc, vergeetMatchers,
+} from '../../../web/src/app/matchers.js';
 import { S } from '../../../web/src/app/session.js';
 
 beforeEach(() => {
@@ -69,6 +71,18 @@ test('the active matcher leaves switched-off entities out; the display matcher a
   utrecht.variants.push('Zwolle');
   vergeetMatchers();
   assert.deepEqual(telAlles(), { [utrecht.id]: 3 }, 'changed variants are counted anew');
+});
+
+test('browsing reads one entity per document from the same counting as the totals', () => {
+  const utrecht = voegToe('PLAATS', 'Utrecht', false);
+  S.docs.push({ id: 'd1', name: 'a', blocks: [{ t: 'p', text: 'Utrecht en Utrecht.' }] });
+  S.docs.push({ id: 'd2', name: 'b', blocks: [{ t: 'p', text: 'Zwolle.' }] });
+  S.docs.push({ id: 'd3', name: 'c', blocks: [{ t: 'p', text: 'Naar Utrecht.' }] });
+  assert.deepEqual(telPerDoc(utrecht.id), { d1: 2, d3: 1 });
+  assert.equal(telAlles()[utrecht.id], 3);
+  S.docs.splice(0, 1);
+  assert.deepEqual(telPerDoc(utrecht.id), { d3: 1 }, 'a removed document is counted no more');
+  assert.deepEqual(telPerDoc(utrecht.id + 1), {});
 });
 
 test('a new session with the same entities and document ids counts its own documents', () => {
