@@ -256,11 +256,11 @@ export function eachMatch(entry, text, visit) {
     }
     return;
   }
+  const sticky = STICKY.get(entry);
   for (let pos = 0; pos < text.length;) {
     candidates.lastIndex = pos;
     const c = candidates.exec(text);
     if (!c) return;
-    const sticky = STICKY.get(entry);
     sticky.lastIndex = c.index;
     const m = sticky.exec(text);
     if (m?.[0]) {
