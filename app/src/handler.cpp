@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -77,10 +76,6 @@ std::string error_document(int code, std::string_view message, std::string_view 
          c + " - " + html_escape(explanation) +
          ".</p>\n"
          "</body>\n</html>\n";
-}
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 std::string_view without_line_end(std::string_view line) {
@@ -233,7 +228,7 @@ void Handler::send_response(int code, std::string_view message) {
   head_ += message.empty() ? reason_phrase(code) : message;
   head_ += "\r\n";
   send_header("Server", std::string(SERVER_VERSION) + " " + std::string(SYS_VERSION));
-  send_header("Date", format_http_date(now()));
+  send_header("Date", format_http_date(epoch_seconds_now()));
 }
 
 void Handler::send_header(std::string_view name, std::string_view value) {

@@ -206,6 +206,10 @@ std::int64_t MailDate::fields_as_utc() const {
   return instant.time_since_epoch().count();
 }
 
+double epoch_seconds_now() {
+  return chr::duration<double>(chr::system_clock::now().time_since_epoch()).count();
+}
+
 std::string format_http_date(double epoch_seconds) {
   static constexpr std::array<const char*, 7> kDayNames{"Sun", "Mon", "Tue", "Wed",
                                                         "Thu", "Fri", "Sat"};

@@ -30,6 +30,9 @@ struct MailDate {
 // GMT" or "Tue Dec  8 22:15:00 2026"; nullopt when it is no date or an impossible one.
 std::optional<MailDate> parse_mail_date(std::string_view text);
 
+// The current time in seconds since the Unix epoch, with fraction.
+double epoch_seconds_now();
+
 // "Tue, 08 Dec 2026 22:15:00 GMT" for the given epoch seconds (fraction dropped).
 std::string format_http_date(double epoch_seconds);
 

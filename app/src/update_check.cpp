@@ -1,6 +1,5 @@
 #include "update_check.h"
 
-#include <chrono>
 #include <optional>
 #include <variant>
 
@@ -11,10 +10,6 @@
 namespace verhulzen {
 
 namespace {
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 // A hand-edited value that is no number counts as never checked.
 double number_or_zero(const Json& s, const char* key) {
@@ -34,7 +29,7 @@ std::optional<FeedDocument> haal_feed(const Config& config) {
   if (!answer || answer->status < 200 || answer->status > 299) return std::nullopt;
   auto info = read_json(answer->body);
   if (!info || !info->is_object()) return std::nullopt;  // "onverwacht antwoord"
-  double server_ts = now();
+  double server_ts = epoch_seconds_now();
   if (answer->date && !answer->date->empty()) {
     const auto date = parse_mail_date(*answer->date);
     if (!date) return std::nullopt;
@@ -48,7 +43,7 @@ std::optional<FeedDocument> haal_feed(const Config& config) {
 // The status file is not locked across the request: the outcome is merged into the
 // file as it is then, so that a message hidden meanwhile stays hidden.
 bool controleer_online(const Config& config, bool forceer) {
-  const double begin = now();
+  const double begin = epoch_seconds_now();
   bool due = forceer;
   wijzig_status(config.STATUS, [&](Json& s) {
     if (!s.contains("eerste_start")) s["eerste_start"] = begin;
@@ -61,7 +56,7 @@ bool controleer_online(const Config& config, bool forceer) {
     if (!s.contains("eerste_start")) s["eerste_start"] = begin;
     if (!feed) return;
     s["server_ts"] = feed->server_ts;
-    s["gecontroleerd"] = now();
+    s["gecontroleerd"] = epoch_seconds_now();
     s["info"] = feed->info;
   });
   return feed.has_value();

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "feed_request.h"
+#include "http_date.h"
 #include "status_file.h"
 #include "support.h"
 
@@ -16,10 +17,6 @@ namespace {
 using testing::FeedServer;
 using testing::http_answer;
 using testing::TempDir;
-
-double now() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 const Json kPrevious = {{"version", "1.2.0"}};
 const std::string kFeed = R"({"version": "1.4.0", "berichten": [{"message": "Nieuw"}]})";
@@ -53,7 +50,8 @@ TEST_P(DailyRule, AsksAtMostOnceADayUnlessForced) {
   const DailyCase& c = GetParam();
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
   Json s = {{"eigen", "blijft"}};
-  if (c.gecontroleerd.is_number()) s["gecontroleerd"] = now() + c.gecontroleerd.get<double>();
+  if (c.gecontroleerd.is_number())
+    s["gecontroleerd"] = epoch_seconds_now() + c.gecontroleerd.get<double>();
   if (c.gecontroleerd.is_string()) s["gecontroleerd"] = c.gecontroleerd;
   write_status(s);
 
@@ -125,7 +123,7 @@ TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
         "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\nDate: Mon, 07 Dec 2026 00:00:00 GMT\r\n");
   });
   write_status({{"verborgen", {"Oud"}}, {"eigen", {{"x", 1}}}});
-  const double before = now();
+  const double before = epoch_seconds_now();
 
   EXPECT_TRUE(controleer_online(config_for(feed)));
 
@@ -153,11 +151,11 @@ TEST_F(UpdateCheck, SendsOnlyItsTwoHeadersAndAsksForAnUncompressedBody) {
 TEST_F(UpdateCheck, WithoutDateTheLocalClockIsTheServersTime) {
   for (const std::string headers : {"", "Date: \r\n"}) {
     FeedServer feed([&](const std::string&) { return http_answer(200, kFeed, headers); });
-    const double before = now();
+    const double before = epoch_seconds_now();
     ASSERT_TRUE(controleer_online(config_for(feed), true));
     const double server_ts = status()["server_ts"].get<double>();
     EXPECT_GE(server_ts, before);
-    EXPECT_LE(server_ts, now());
+    EXPECT_LE(server_ts, epoch_seconds_now());
   }
 }
 
