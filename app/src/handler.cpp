@@ -167,25 +167,26 @@ std::optional<Body> Handler::send_head() {
   }
   if (auto routed = launcher_route()) return routed;
 
+  fs::path path = translate_path(request_->target, config_.WEB_DIR);
   std::error_code error;
-  if (fs::is_directory(translate_path(request_->target, config_.WEB_DIR), error)) {
-    const std::string_view path =
+  if (fs::is_directory(path, error)) {
+    const std::string_view asked =
         std::string_view(request_->target).substr(0, request_->target.find('?'));
-    if (!path.empty() && path != "/") {
+    if (!asked.empty() && asked != "/") {
       send_error(404);
       return std::nullopt;
     }
     request_->target = "/index.html";
+    path = translate_path(request_->target, config_.WEB_DIR);
   }
-  if (is_refused_name(translate_path(request_->target, config_.WEB_DIR))) {
+  if (is_refused_name(path)) {
     send_error(404);
     return std::nullopt;
   }
-  return send_file();
+  return send_file(path);
 }
 
-std::optional<Body> Handler::send_file() {
-  const fs::path path = translate_path(request_->target, config_.WEB_DIR);
+std::optional<Body> Handler::send_file(const fs::path& path) {
   const std::string_view type = guess_type(path);
   if (!path.has_filename()) {
     send_error(404, "File not found");

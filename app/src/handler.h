@@ -36,7 +36,8 @@ class Handler {
                 std::string_view locatie = {});
   std::optional<Body> launcher_route();
   std::optional<Body> send_head();
-  std::optional<Body> send_file();
+  // The file answer for `path`, the request target translated under the web folder.
+  std::optional<Body> send_file(const std::filesystem::path& path);
   void send_error(int code, std::string_view message = {});
 
   void send_response(int code, std::string_view message = {});
