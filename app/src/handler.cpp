@@ -45,6 +45,12 @@ const Status* status_of(int code) {
   return nullptr;
 }
 
+// The standard reason phrase of an HTTP status code.
+std::string_view reason_phrase(int code) {
+  const Status* status = status_of(code);
+  return status ? status->phrase : "";
+}
+
 std::string html_escape(std::string_view text) {
   std::string out;
   for (const char c : text) {
@@ -93,11 +99,6 @@ bool not_modified_since(const Request& request, double modified) {
 }
 
 }  // namespace
-
-std::string_view reason_phrase(int code) {
-  const Status* status = status_of(code);
-  return status ? status->phrase : "";
-}
 
 Handler::Handler(Connection& connection, const Config& config)
     : connection_(connection), config_(config) {}
@@ -212,7 +213,7 @@ std::optional<Body> Handler::send_file(const fs::path& path) {
 
 void Handler::send_error(int code, std::string_view message) {
   const Status* status = status_of(code);
-  const std::string_view phrase = message.empty() && status ? status->phrase : message;
+  const std::string_view phrase = message.empty() ? reason_phrase(code) : message;
   const std::string_view explanation = status ? status->explanation : "";
   const bool has_body = code >= 200 && code != 204 && code != 205 && code != 304;
   const std::string document = has_body ? error_document(code, phrase, explanation) : std::string();

@@ -51,7 +51,4 @@ class Handler {
   std::string head_;
 };
 
-// The standard reason phrase of an HTTP status code.
-std::string_view reason_phrase(int code);
-
 }  // namespace verhulzen
