@@ -1,7 +1,6 @@
 #include "browser.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/environment.h"
+#include "support.h"
 
 namespace verhulzen {
 namespace {
@@ -30,19 +30,10 @@ void zet_omgeving(const char* naam, const char* waarde) {
 
 class BrowserTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("verhulzen-browser-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root);
-    path = platform::environment_variable("PATH").value_or("");
-  }
   void TearDown() override {
     zet_omgeving("PATH", path.c_str());
     for (const char* v : {"FAKE_BROWSER", "FAKE_BROWSER_SECONDS", "FAKE_BROWSER_ARGS"})
       zet_omgeving(v, nullptr);
-    fs::remove_all(root);
   }
 
   fs::path bestand(const std::string& naam, fs::perms rechten = fs::perms::owner_all) {
@@ -64,8 +55,9 @@ class BrowserTest : public ::testing::Test {
   fs::path profiel() const { return root / "profielen" / "sessie-1"; }
   bool vergrendeld() const { return fs::exists(fs::symlink_status(profiel() / "SingletonLock")); }
 
-  fs::path root;
-  std::string path;
+  testing::TempDir dir;
+  const fs::path root = dir.path();
+  const std::string path = platform::environment_variable("PATH").value_or("");
 };
 
 TEST_F(BrowserTest, FirstExistingLocationWinsThenTheSearchPath) {

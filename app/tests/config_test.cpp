@@ -6,6 +6,8 @@
 #include <fstream>
 #include <map>
 
+#include "support.h"
+
 namespace verhulzen {
 namespace {
 
@@ -108,15 +110,9 @@ TEST(ConfigUpdateUrl, VariableReplacesTheFeedUnlessEmpty) {
 class WebDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ =
-        fs::temp_directory_path() /
-        ("verhulzen-webdir-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
     fs::create_directories(root_ / "run");
     fs::create_directories(root_ / "verhulzen");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   fs::path web_dir_for(const fs::path& library) {
     ConfigCase c{"", {}, std::nullopt, "", false};
@@ -125,7 +121,8 @@ class WebDirTest : public ::testing::Test {
     return bind_config(inputs).WEB_DIR;
   }
 
-  fs::path root_;
+  testing::TempDir dir_;
+  const fs::path root_ = dir_.path();
 };
 
 TEST_F(WebDirTest, WebBesideTheLibraryWinsOverTheSiblingFolder) {

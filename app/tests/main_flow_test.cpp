@@ -1,12 +1,13 @@
 #include "main_flow.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <fstream>
 #include <future>
 #include <stdexcept>
+
+#include "support.h"
 
 namespace verhulzen {
 namespace {
@@ -49,9 +50,8 @@ TEST(InstanceRecord, PidPortAndProfileInOrderAsAscii) {
 }
 
 TEST(Kantoorlijst, CopiedOnceIntoThePackagesDataFolder) {
-  fs::path root =
-      fs::temp_directory_path() / ("verhulzen-kantoorlijst-" + std::to_string(getpid()));
-  fs::remove_all(root);
+  const testing::TempDir dir;
+  const fs::path& root = dir.path();
   fs::create_directories(root / "oud");
   fs::create_directories(root / "pakket");
   Config config;
@@ -74,7 +74,6 @@ TEST(Kantoorlijst, CopiedOnceIntoThePackagesDataFolder) {
   std::ofstream(config.KANTOORLIJST) << "eigen lijst";
   kantoorlijst_overnemen(config);
   EXPECT_EQ(lees(), "eigen lijst") << "an existing list is never overwritten";
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/process.h"
+#include "support.h"
 
 namespace verhulzen {
 namespace {
@@ -15,15 +16,6 @@ using namespace std::chrono_literals;
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("verhulzen-profiel-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root);
-  }
-  void TearDown() override { fs::remove_all(root); }
-
   fs::path map(const std::string& naam) {
     fs::create_directories(root / naam / "Default");
     std::ofstream(root / naam / "Default" / "Preferences") << "{}";
@@ -41,7 +33,8 @@ class ProfileTest : public ::testing::Test {
     return fs::is_symlink(fs::symlink_status(profiel / "SingletonLock"));
   }
 
-  fs::path root;
+  testing::TempDir dir;
+  const fs::path root = dir.path();
 };
 
 TEST_F(ProfileTest, InUseOnlyWhileALiveProcessOfThisHostHoldsTheLock) {
