@@ -1,6 +1,5 @@
 #include "connection.h"
 
-#include <array>
 #include <system_error>
 
 namespace verhulzen {
@@ -31,14 +30,19 @@ std::size_t Connection::wait_for(Start start, std::chrono::steady_clock::duratio
   return transferred;
 }
 
+std::size_t Connection::receive(Chunk& chunk, std::chrono::steady_clock::duration timeout) {
+  return wait_for(
+      [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); },
+      timeout);
+}
+
 bool Connection::fill() {
   if (consumed_ > 0) {
     buffer_.erase(0, consumed_);
     consumed_ = 0;
   }
-  std::array<char, 16384> chunk{};
-  const std::size_t n = wait_for(
-      [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); });
+  Chunk chunk{};
+  const std::size_t n = receive(chunk);
   buffer_.append(chunk.data(), n);
   return n > 0;
 }
@@ -71,11 +75,8 @@ void Connection::close() {
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   const auto deadline = std::chrono::steady_clock::now() + LINGER_TIMEOUT;
   try {
-    std::array<char, 16384> chunk{};
-    while (
-        wait_for(
-            [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); },
-            deadline - std::chrono::steady_clock::now()) > 0) {
+    Chunk chunk{};
+    while (receive(chunk, deadline - std::chrono::steady_clock::now()) > 0) {
     }
   } catch (const std::exception&) {
     // The peer went on sending or stayed silent until the deadline; it is cut off.

@@ -2,6 +2,7 @@
 // stalled peer holds only its own thread and only for a while.
 #pragma once
 
+#include <array>
 #include <asio.hpp>
 #include <chrono>
 #include <cstddef>
@@ -33,8 +34,12 @@ class Connection {
   void close();
 
  private:
+  using Chunk = std::array<char, 16384>;
+
   // Waits for more bytes from the peer; false when it has closed.
   bool fill();
+  // The next bytes from the peer into `chunk`; 0 when it has closed.
+  std::size_t receive(Chunk& chunk, std::chrono::steady_clock::duration timeout = IDLE_TIMEOUT);
   template <typename Start>
   std::size_t wait_for(Start start, std::chrono::steady_clock::duration timeout = IDLE_TIMEOUT);
 
