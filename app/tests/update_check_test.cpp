@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 #include "feed_request.h"
@@ -23,10 +22,10 @@ const std::string kFeed = R"({"version": "1.4.0", "berichten": [{"message": "Nie
 
 class UpdateCheck : public ::testing::Test {
  protected:
-  Config config_for(const FeedServer& feed, std::string_view path = "/verhulzen.json") {
+  Config config_for(const std::string& url) {
     Config config;
     config.STATUS = dir_.path() / "status.json";
-    config.UPDATE_URL = feed.url(path);
+    config.UPDATE_URL = url;
     return config;
   }
   Json status() { return lees_status(dir_.path() / "status.json"); }
@@ -55,7 +54,7 @@ TEST_P(DailyRule, AsksAtMostOnceADayUnlessForced) {
   if (c.gecontroleerd.is_string()) s["gecontroleerd"] = c.gecontroleerd;
   write_status(s);
 
-  EXPECT_TRUE(controleer_online(config_for(feed), c.forceer));
+  EXPECT_TRUE(controleer_online(config_for(feed.url()), c.forceer));
 
   EXPECT_EQ(feed.requests().size(), c.asks ? 1U : 0U);
   const Json after = status();
@@ -89,7 +88,7 @@ TEST_P(FailedCheck, KeepsThePreviousOutcome) {
                        {"info", kPrevious},   {"verborgen", {"a"}},   {"eigen", 7}};
   write_status(before);
 
-  EXPECT_FALSE(controleer_online(config_for(feed), true));
+  EXPECT_FALSE(controleer_online(config_for(feed.url()), true));
 
   EXPECT_EQ(feed.requests().size(), 1U);
   EXPECT_EQ(status(), before);
@@ -125,7 +124,7 @@ TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
   write_status({{"verborgen", {"Oud"}}, {"eigen", {{"x", 1}}}});
   const double before = epoch_seconds_now();
 
-  EXPECT_TRUE(controleer_online(config_for(feed)));
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
 
   const Json s = status();
   EXPECT_EQ(s["info"], Json::parse(kFeed));
@@ -138,7 +137,7 @@ TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
 
 TEST_F(UpdateCheck, SendsOnlyItsTwoHeadersAndAsksForAnUncompressedBody) {
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
-  ASSERT_TRUE(controleer_online(config_for(feed)));
+  ASSERT_TRUE(controleer_online(config_for(feed.url())));
   const std::string request = feed.requests().at(0);
   EXPECT_TRUE(request.starts_with("GET /verhulzen.json HTTP/1.1\r\n")) << request;
   EXPECT_NE(request.find("\r\nUser-Agent: DrovelVerhulzen/1.3.0\r\n"), std::string::npos);
@@ -152,7 +151,7 @@ TEST_F(UpdateCheck, WithoutDateTheLocalClockIsTheServersTime) {
   for (const std::string headers : {"", "Date: \r\n"}) {
     FeedServer feed([&](const std::string&) { return http_answer(200, kFeed, headers); });
     const double before = epoch_seconds_now();
-    ASSERT_TRUE(controleer_online(config_for(feed), true));
+    ASSERT_TRUE(controleer_online(config_for(feed.url()), true));
     const double server_ts = status()["server_ts"].get<double>();
     EXPECT_GE(server_ts, before);
     EXPECT_LE(server_ts, epoch_seconds_now());
@@ -166,7 +165,7 @@ TEST_F(UpdateCheck, FollowsRedirectsAndReadsWhitespaceBeyondTheLimitAsCutOff) {
       return http_answer(302, "", "Location: /verhulzen.json\r\n");
     return http_answer(200, padded, "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\n");
   });
-  EXPECT_TRUE(controleer_online(config_for(feed, "/oud")));
+  EXPECT_TRUE(controleer_online(config_for(feed.url("/oud"))));
   EXPECT_EQ(feed.requests().size(), 2U);
   EXPECT_EQ(status()["info"], Json::parse(kFeed));
 }
@@ -174,7 +173,7 @@ TEST_F(UpdateCheck, FollowsRedirectsAndReadsWhitespaceBeyondTheLimitAsCutOff) {
 TEST_F(UpdateCheck, AnUnreadableStatusFileStartsAfresh) {
   dir_.write("status.json", "{\"info\": ");
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
-  EXPECT_TRUE(controleer_online(config_for(feed)));
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
   const Json s = status();
   std::vector<std::string> keys;
   for (const auto& [key, value] : s.items()) keys.push_back(key);
@@ -187,7 +186,7 @@ TEST_F(UpdateCheck, AMessageHiddenDuringTheRequestStaysHidden) {
     wijzig_status(path, [](Json& s) { s["verborgen"] = {"Verborgen tijdens de controle"}; });
     return http_answer(200, kFeed);
   });
-  EXPECT_TRUE(controleer_online(config_for(feed)));
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
   const Json s = status();
   EXPECT_EQ(s["verborgen"], Json({"Verborgen tijdens de controle"}));
   EXPECT_EQ(s["info"], Json::parse(kFeed));
@@ -196,7 +195,7 @@ TEST_F(UpdateCheck, AMessageHiddenDuringTheRequestStaysHidden) {
 TEST_F(UpdateCheck, AStalledFeedEndsAfterTheTimeOut) {
   FeedServer feed([](const std::string&) { return std::nullopt; });
   const auto begin = std::chrono::steady_clock::now();
-  EXPECT_FALSE(controleer_online(config_for(feed)));
+  EXPECT_FALSE(controleer_online(config_for(feed.url())));
   const auto elapsed = std::chrono::steady_clock::now() - begin;
   EXPECT_GE(elapsed, std::chrono::seconds(4));
   EXPECT_LT(elapsed, std::chrono::seconds(30));
@@ -222,28 +221,19 @@ TEST_F(UpdateCheck, ASlowButNeverSilentFeedIsWaitedFor) {
       asio::write(socket, asio::buffer(&c, 1), ignored);
     }
   });
-  Config config;
-  config.STATUS = dir_.path() / "status.json";
-  config.UPDATE_URL =
-      "http://127.0.0.1:" + std::to_string(acceptor.local_endpoint().port()) + "/verhulzen.json";
-  EXPECT_TRUE(controleer_online(config));
+  EXPECT_TRUE(controleer_online(config_for(
+      "http://127.0.0.1:" + std::to_string(acceptor.local_endpoint().port()) + "/verhulzen.json")));
   trickle.join();
   EXPECT_EQ(status()["info"], Json::object());
 }
 
 TEST_F(UpdateCheck, AMissingDataFolderIsNoError) {
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
-  Config config = config_for(feed);
+  Config config = config_for(feed.url());
   config.STATUS = dir_.path() / "ontbreekt" / "status.json";
   EXPECT_TRUE(controleer_online(config));
   EXPECT_FALSE(std::filesystem::exists(config.STATUS));
 }
-
-}  // namespace
-}  // namespace verhulzen
-
-namespace verhulzen {
-namespace {
 
 // A TLS server with a certificate that no trusted root signed, made for this test.
 class SelfSignedServer {
@@ -292,11 +282,8 @@ TEST_F(UpdateCheck, RefusesAServerWhoseCertificateNoTrustedRootSigned) {
   EXPECT_NE(std::get<std::string>(outcome).find("certificate"), std::string::npos)
       << std::get<std::string>(outcome);
 
-  Config config;
-  config.STATUS = dir_.path() / "status.json";
-  config.UPDATE_URL = server.url();
-  EXPECT_FALSE(controleer_online(config));
-  EXPECT_FALSE(lees_status(config.STATUS).contains("info"));
+  EXPECT_FALSE(controleer_online(config_for(server.url())));
+  EXPECT_FALSE(status().contains("info"));
 }
 
 }  // namespace
