@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -321,12 +320,7 @@ TEST_F(ServerTest, AStalledClientHoldsOnlyItsOwnConnection) {
   // The stalled request is still served once it goes on.
   asio::write(stalled, asio::buffer(std::string_view("TP/1.0\r\nHost: localhost\r\n\r\n")));
   stalled.shutdown(asio::ip::tcp::socket::shutdown_send);
-  std::string received;
-  std::error_code error;
-  std::array<char, 4096> chunk{};
-  while (const std::size_t n = stalled.read_some(asio::buffer(chunk), error)) {
-    received.append(chunk.data(), n);
-  }
+  const std::string received = testing::read_until_closed(stalled);
   EXPECT_TRUE(received.starts_with("HTTP/1.0 200 OK\r\n")) << received;
 }
 

@@ -48,17 +48,22 @@ std::optional<std::string> RawAnswer::header(std::string_view name) const {
   return std::nullopt;
 }
 
+std::string read_until_closed(asio::ip::tcp::socket& socket) {
+  std::string received;
+  std::error_code error;
+  std::array<char, 65536> chunk{};
+  while (const std::size_t n = socket.read_some(asio::buffer(chunk), error))
+    received.append(chunk.data(), n);
+  return received;
+}
+
 RawAnswer raw_request(std::uint16_t port, std::string_view request) {
   asio::io_context context;
   asio::ip::tcp::socket socket(context);
   socket.connect({asio::ip::make_address_v4("127.0.0.1"), port});
   asio::write(socket, asio::buffer(request));
   socket.shutdown(asio::ip::tcp::socket::shutdown_send);
-  std::string received;
-  std::error_code error;
-  std::array<char, 65536> chunk{};
-  while (const std::size_t n = socket.read_some(asio::buffer(chunk), error))
-    received.append(chunk.data(), n);
+  const std::string received = read_until_closed(socket);
 
   RawAnswer answer;
   const std::size_t head_end = received.find("\r\n\r\n");

@@ -39,6 +39,9 @@ struct RawAnswer {
   std::optional<std::string> header(std::string_view name) const;
 };
 
+// Everything the peer sends until it closes the connection or it fails.
+std::string read_until_closed(asio::ip::tcp::socket& socket);
+
 // Sends `request` as it stands to 127.0.0.1:port, closes the sending side and reads
 // until the server closes.
 RawAnswer raw_request(std::uint16_t port, std::string_view request);
