@@ -19,6 +19,11 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
+bool all_digits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(),
+                                      [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
 std::string ascii_lower(std::string_view text) {
   std::string result(text);
   std::transform(result.begin(), result.end(), result.begin(), lower);

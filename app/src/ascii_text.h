@@ -12,6 +12,9 @@ bool is_blank(char c);
 // Without the blanks at either end.
 std::string_view trim(std::string_view text);
 
+// One or more of the digits 0 to 9 and nothing else.
+bool all_digits(std::string_view text);
+
 std::string ascii_lower(std::string_view text);
 
 bool equal_ignoring_case(std::string_view a, std::string_view b);

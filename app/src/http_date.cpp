@@ -45,11 +45,6 @@ constexpr std::array<NamedZone, 14> kZones{{{"UT", 0},
                                             {"PST", -8},
                                             {"PDT", -7}}};
 
-bool all_digits(std::string_view s) {
-  return !s.empty() &&
-         std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
 std::optional<int> number(std::string_view s, std::size_t max_digits) {
   if (!all_digits(s) || s.size() > max_digits) return std::nullopt;
   int value = 0;
@@ -81,11 +76,9 @@ std::vector<std::string_view> tokens_of(std::string_view text) {
   std::vector<std::string_view> tokens;
   std::size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && (std::isspace(static_cast<unsigned char>(text[i])) || text[i] == ','))
-      ++i;
+    while (i < text.size() && (is_blank(text[i]) || text[i] == ',')) ++i;
     const std::size_t start = i;
-    while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != ',')
-      ++i;
+    while (i < text.size() && !is_blank(text[i]) && text[i] != ',') ++i;
     if (i > start) tokens.push_back(text.substr(start, i - start));
   }
   if (!tokens.empty() && is_weekday(tokens.front())) tokens.erase(tokens.begin());

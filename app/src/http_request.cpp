@@ -1,7 +1,6 @@
 #include "http_request.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "ascii_text.h"
 
@@ -21,10 +20,7 @@ std::vector<std::string_view> words_of(std::string_view line) {
   return words;
 }
 
-bool is_version_number(std::string_view s) {
-  return !s.empty() && s.size() <= 10 &&
-         std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
-}
+bool is_version_number(std::string_view s) { return s.size() <= 10 && all_digits(s); }
 
 }  // namespace
 
