@@ -26,6 +26,15 @@ const int interrupt_exit_status = 130;  // 128 + SIGINT, as shells report it
 
 namespace {
 
+// The signals that on_console_interrupt takes over.
+sigset_t interrupt_signals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
 // The child gets /dev/null for its standard streams, no other descriptor of
 // ours, default handling of the signals that on_console_interrupt blocks here,
 // and an empty signal mask.
@@ -44,11 +53,9 @@ pid_t spawn(const std::vector<std::string>& argv) {
 
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
-  sigset_t none, defaults;
+  sigset_t none;
   sigemptyset(&none);
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGTERM);
+  const sigset_t defaults = interrupt_signals();
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
@@ -204,10 +211,7 @@ void ensure_standard_streams() {
 }
 
 void on_console_interrupt(std::function<void()> on_interrupt) {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
+  const sigset_t signals = interrupt_signals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::thread([signals, on_interrupt = std::move(on_interrupt)] {
     int sig = 0;
