@@ -37,8 +37,7 @@ class BrowserTest : public ::testing::Test {
   }
 
   fs::path bestand(const std::string& naam, fs::perms rechten = fs::perms::owner_all) {
-    fs::create_directories((root / naam).parent_path());
-    std::ofstream(root / naam) << "#!/bin/sh\n";
+    dir.write(naam, "#!/bin/sh\n");
     fs::permissions(root / naam, rechten);
     return root / naam;
   }

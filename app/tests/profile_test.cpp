@@ -17,8 +17,7 @@ using namespace std::chrono_literals;
 class ProfileTest : public ::testing::Test {
  protected:
   fs::path map(const std::string& naam) {
-    fs::create_directories(root / naam / "Default");
-    std::ofstream(root / naam / "Default" / "Preferences") << "{}";
+    dir.write(fs::path(naam) / "Default" / "Preferences", "{}");
     return root / naam;
   }
   static void vergrendel(const fs::path& profiel, const std::string& doel) {
