@@ -1,4 +1,4 @@
-// UTF-8 checks and decoding shared by the server and the status file.
+// UTF-8 checks and decoding, and paths written as UTF-8.
 #pragma once
 
 #include <filesystem>
