@@ -8,6 +8,8 @@ import { bindIntake } from './intake.js';
 import { bindZwevend } from './marking/floating.js';
 import { bindMarkeren } from './marking/view.js';
 import { gaNaar, toonView, viewVanFragment } from './router.js';
+import { laadKantoorlijst } from './sleutel/kantoorlijst-opslag.js';
+import { bindSleutel } from './sleutel/view.js';
 import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
 import { $, ICOON, bevestig, toast } from './ui.js';
 
@@ -42,11 +44,14 @@ function init() {
   for (const [ids, icoon] of [[MET_KOPIEER, ICOON.kopieer], [MET_PLAK, ICOON.plak]]) {
     for (const id of ids) $(id)?.insertAdjacentHTML('afterbegin', icoon);
   }
+  bindSleutel();
   op(window, 'hashchange', () => toonView(viewVanFragment()));
   navBadges();
   const fragment = viewVanFragment();
   toonView(fragment || (S.docs.length ? 'markeren' : 'document'));
 }
 
-if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', init);
-else init();
+// The first scans already use the office list.
+const start = () => laadKantoorlijst().finally(init);
+if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+else start();

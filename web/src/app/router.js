@@ -2,6 +2,7 @@
 import { renderDocs } from './docs-view.js';
 import { verbergZwevend } from './marking/floating.js';
 import { renderMarkeren } from './marking/view.js';
+import { renderSleutel } from './sleutel/tabel.js';
 import { $ } from './ui.js';
 
 export const TITELS = {
@@ -17,6 +18,7 @@ export const TITELS = {
 const RENDER = {
   document: renderDocs,
   markeren: renderMarkeren,
+  sleutel: renderSleutel,
 };
 
 // A fragment with a broken percent escape names no view, rather than breaking the page.

@@ -1,0 +1,49 @@
+// The office list card of the key view: editor, counts line, open and download.
+import { op } from '../bind.js';
+import { gewijzigd } from '../change.js';
+import { scan } from '../entities.js';
+import { K, KL_VOORBEELD } from '../kantoorlijst.js';
+import { S } from '../session.js';
+import { $, download, toast } from '../ui.js';
+import { bewaarKantoorlijst, desktop, gedeeld } from './kantoorlijst-opslag.js';
+import { renderSleutel } from './tabel.js';
+
+function waarBewaard() {
+  if (desktop()) return ' · bewaard op deze pc';
+  if (gedeeld()) return ' · hier wordt alleen "nooit vervangen" bewaard; open de klantenlijst elke sessie of gebruik de Windows-app';
+  return ' · bewaard in deze browser';
+}
+
+export function renderKantoorlijstInfo() {
+  $('kl-info').textContent = `${K.altijd.length} altijd vervangen, ${K.nooit.length} nooit vervangen${waarBewaard()}`;
+}
+
+async function bewaarEnPasToe() {
+  const status = await bewaarKantoorlijst($('kl-tekst').value);
+  if (status === 'geweigerd') {
+    toast('Kantoorlijst kon niet worden bewaard.');
+    return;
+  }
+  if (status === 'niet-bewaard') toast('Deze browser bewaart de kantoorlijst niet; download hem als bestand.');
+  const n = scan(S.docs);
+  gewijzigd();
+  renderKantoorlijstInfo();
+  renderSleutel();
+  if (status === 'bewaard') toast(`Kantoorlijst bewaard${n ? `, ${n} nieuwe gegevens gevonden.` : '.'}`);
+}
+
+export function bindKantoorlijst() {
+  $('kl-tekst').value = K.tekst || KL_VOORBEELD;
+  renderKantoorlijstInfo();
+  const kiezer = $('kl-input');
+  op($('btn-kl-bewaar'), 'click', bewaarEnPasToe);
+  op($('btn-kl-open'), 'click', () => kiezer.click());
+  op(kiezer, 'change', async () => {
+    const file = kiezer.files[0];
+    kiezer.value = '';
+    if (!file) return;
+    $('kl-tekst').value = await file.text();
+    await bewaarEnPasToe();
+  });
+  op($('btn-kl-download'), 'click', () => download('kantoorlijst.txt', $('kl-tekst').value, 'text/plain'));
+}
