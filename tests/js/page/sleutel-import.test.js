@@ -1,10 +1,11 @@
 import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
 import { freshSession } from './helpers.js';
-import { nieuwLabel, voegToe } from '../../../web/src/app/entities.js';
+import { nieuwLabel, voegToe, zoekEnt } from '../../../web/src/app/entities.js';
 import { K } from '../../../web/src/app/kantoorlijst.js';
 import { S } from '../../../web/src/app/session.js';
 import { conflicten, importeer } from '../../../web/src/app/sleutel/importeren.js';
+import { vormIndex } from '../../../web/src/app/sleutel/vormen.js';
 
 const entry = (label, value, extra = {}) => ({ cat: 'PERSOON', label, value, variants: [value], active: true, ...extra });
 
@@ -12,6 +13,22 @@ beforeEach(() => {
   freshSession();
   K.altijd = [];
   K.nooit = [];
+});
+
+describe('the form index', () => {
+  test('finds the entity that zoekEnt finds, also after forms are added to an earlier one', () => {
+    voegToe('PERSOON', 'Jan Jansen', false);
+    voegToe('PLAATS', 'Dekker Bouw', false);
+    voegToe('IBAN', 'NL91ABNA0417164300', false);
+    const late = voegToe('OVERIG', 'Zon', false);
+    late.variants.push('Project Zon');
+    const index = vormIndex(S.ents);
+    S.ents[0].variants.push('Project Zon');
+    index.voegToe(S.ents[0]);
+    const vragen = [['PERSOON', 'jan  jansen'], ['BEDRIJF', 'DEKKER BOUW'], ['KENMERK', 'nl91 abna 0417 1643 00'],
+      ['OVERIG', 'NL91ABNA0417164300'], ['PERSOON', 'project zon'], ['IBAN', '---'], ['PERSOON', 'Onbekend']];
+    for (const [cat, value] of vragen) assert.equal(index.zoek(cat, value), zoekEnt(cat, value), `${cat} ${value}`);
+  });
 });
 
 describe('conflicts', () => {

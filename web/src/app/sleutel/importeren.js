@@ -1,20 +1,24 @@
 // Merging a key file's entries into the session, and the conflicts that stop it.
 import { A } from '../globals.js';
-import { scan, zoekEnt } from '../entities.js';
+import { scan } from '../entities.js';
 import { S, volgendId } from '../session.js';
 import { sleutelCounters } from './bestand.js';
+import { vormIndex } from './vormen.js';
 
 // An entry whose value is here under another label, or whose label means
 // another value here: a placeholder would silently change its meaning.
 export function conflicten(lijst) {
+  const vormen = vormIndex(S.ents);
+  const labels = new Map();
+  for (const ent of S.ents) if (!labels.has(ent.label)) labels.set(ent.label, ent);
   const uit = [];
   for (const e of lijst) {
-    const hier = zoekEnt(e.cat, e.value);
+    const hier = vormen.zoek(e.cat, e.value);
     if (hier) {
       if (hier.label !== e.label) uit.push(`"${e.value}" is hier [${hier.label}], in het bestand [${e.label}]`);
       continue;
     }
-    const bezet = S.ents.find((x) => x.label === e.label);
+    const bezet = labels.get(e.label);
     if (bezet) uit.push(`[${e.label}] is hier "${bezet.value}", in het bestand "${e.value}"`);
   }
   return uit;
@@ -37,14 +41,16 @@ function neemCountersOver(inhoud, lijst) {
 // Does not save: the caller runs the change routine.
 export function importeer(inhoud, lijst) {
   neemCountersOver(inhoud, lijst);
+  const vormen = vormIndex(S.ents);
   let geladen = 0;
   for (const e of lijst) {
-    const hier = zoekEnt(e.cat, e.value);
+    const hier = vormen.zoek(e.cat, e.value);
     if (hier) {
       hier.variants = A().dedupe(hier.cat, [...hier.variants, ...e.variants]);
+      vormen.voegToe(hier);
       continue;
     }
-    S.ents.push({
+    const ent = {
       id: volgendId(),
       cat: e.cat,
       label: e.label,
@@ -52,7 +58,9 @@ export function importeer(inhoud, lijst) {
       variants: A().dedupe(e.cat, [e.value, ...e.variants]),
       active: e.active,
       auto: false,
-    });
+    };
+    S.ents.push(ent);
+    vormen.voegToe(ent);
     geladen += 1;
   }
   if (!S.dossier && typeof inhoud.dossier === 'string' && inhoud.dossier) S.dossier = inhoud.dossier;
