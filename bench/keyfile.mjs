@@ -82,6 +82,7 @@ try {
   await page.evaluate((s) => sessionStorage.setItem('drovel-verhulzen-v1', JSON.stringify(s)), S);
   await page.goto(`${origin}/#sleutel`);
   await page.reload();
+  await page.waitForSelector('.view.active');
   await page.fill('#ww-opslaan', WW);
   // Timed in the page: from the press of the button to the file handed to the download.
   await page.evaluate(() => {

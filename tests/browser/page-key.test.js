@@ -9,7 +9,7 @@ import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { serveDesktop } from './support/desktop-routes.js';
-import { openPage, servePage } from './support/page-server.js';
+import { bound, openPage, servePage } from './support/page-server.js';
 
 const RESULTS = join(fileURLToPath(new URL('../..', import.meta.url)), 'test-results');
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw IBAN NL91ABNA0417164300 is ontvangen. Mevrouw Eva Dekker belt u nog.';
@@ -228,6 +228,7 @@ describe('office list', () => {
     // A new tab loads the stored list before its first scan: the never term is not found again.
     const tweede = await page.context().newPage();
     await tweede.goto(`${hosted.origin}/`);
+    await bound(tweede);
     await plak(tweede, 'Brief', BRIEF);
     assert.ok(!(await paren(tweede)).some((p) => p.endsWith('=Jan de Vries')));
     await tweede.goto(`${hosted.origin}/#sleutel`);
@@ -253,12 +254,14 @@ describe('office list', () => {
     });
     const page = await context.newPage();
     await page.goto('http://www.drovel.nl/#sleutel');
+    await bound(page);
     await page.fill('#kl-tekst', LIJST);
     assert.equal(await metToast(page, () => page.click('#btn-kl-bewaar')), 'Kantoorlijst bewaard.');
     assert.equal(await page.locator('#kl-info').textContent(), '2 altijd vervangen, 1 nooit vervangen · hier wordt alleen '
       + '"nooit vervangen" bewaard; open de klantenlijst elke sessie of gebruik de Windows-app');
     assert.equal(await page.evaluate(() => localStorage.getItem('drovel-verhulzen-kantoorlijst')), '\uFEFF[altijd vervangen]\n[nooit vervangen]\nJan de Vries\n');
     await page.reload();
+    await bound(page);
     assert.equal(await page.locator('#kl-info').textContent(), '0 altijd vervangen, 1 nooit vervangen · hier wordt alleen '
       + '"nooit vervangen" bewaard; open de klantenlijst elke sessie of gebruik de Windows-app');
     await context.close();

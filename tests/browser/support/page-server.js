@@ -52,7 +52,11 @@ export async function openPage(browser, origin, { width = 1440, height = 900, co
     document.addEventListener('securitypolicyviolation', (e) => console.error(`Refused to load: CSP ${e.violatedDirective}`));
   });
   await page.goto(`${origin}/`);
+  await bound(page);
   return { page, problems };
 }
+
+// The page binds its controls once the office list has loaded, which may be after the load event.
+export const bound = (page) => page.waitForSelector('.view.active');
 
 export const toastText = (page) => page.locator('#toast').textContent();
