@@ -169,6 +169,22 @@ describe('key file', () => {
     await page.context().close();
   });
 
+  test('nine conflicts show eight and say there is one more', async () => {
+    const { page } = await openPage(browser, hosted.origin);
+    const bestand = (naam) => json('a.json', {
+      type: 'drovel-verhulzen-sleutel', versie: 1, counters: {},
+      entiteiten: Array.from({ length: 9 }, (_, i) => ({ cat: 'PERSOON', label: `PERSOON_${i + 1}`, value: `${naam} ${i + 1}`, variants: [], active: true })),
+    });
+    await openSleutel(page, bestand('Eerste'));
+    await kies(page, '#btn-sleutel-openen', bestand('Tweede'));
+    const items = page.locator('#sleutel-melding li');
+    await items.first().waitFor();
+    assert.equal(await items.count(), 9);
+    assert.equal(await items.first().textContent(), '[PERSOON_1] is hier "Eerste 1", in het bestand "Tweede 1"');
+    assert.equal(await items.last().textContent(), 'en 1 meer');
+    await page.context().close();
+  });
+
   test('entries of unknown kinds or without text are skipped and told', async () => {
     const { page } = await openPage(browser, hosted.origin);
     const ent = { cat: 'PERSOON', label: 'PERSOON_1', value: 'Jan de Vries', variants: ['Jan de Vries'], active: true };
