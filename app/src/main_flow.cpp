@@ -20,6 +20,7 @@
 #include "platform/process.h"
 #include "profile.h"
 #include "server.h"
+#include "shell/single_instance.h"
 #include "update_check.h"
 #include "utf8.h"
 
@@ -83,6 +84,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     return 1;
   }
   fs::create_directories(config.DATA_DIR);
+  if (const auto einde = _single_instance(config)) return *einde;
   kantoorlijst_overnemen(config);
   _oude_profielen_wissen(config.PROFIELEN, config.PROFIEL_DIR, config.OUD_PROFIEL);
   if (!gezet("VERHULZEN_GEEN_UPDATE")) {
