@@ -8,6 +8,8 @@ import { bindIntake } from './intake.js';
 import { bindZwevend } from './marking/floating.js';
 import { bindMarkeren } from './marking/view.js';
 import { gaNaar, toonView, viewVanFragment } from './router.js';
+import { bindExtern } from './status/extern.js';
+import { toonStatus } from './status/toon-status.js';
 import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
 import { $, ICOON, bevestig, toast } from './ui.js';
 
@@ -48,5 +50,11 @@ function init() {
   toonView(fragment || (S.docs.length ? 'markeren' : 'document'));
 }
 
-if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', init);
-else init();
+function start() {
+  init();
+  bindExtern();
+  toonStatus();
+}
+
+if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+else start();
