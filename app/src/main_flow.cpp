@@ -21,6 +21,7 @@
 #include "profile.h"
 #include "server.h"
 #include "shell/single_instance.h"
+#include "shell/zelftest.h"
 #include "update_check.h"
 #include "utf8.h"
 
@@ -72,10 +73,7 @@ void toon_pagina(const Config& config, const std::string& url) {
 }
 
 int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
-  if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) {
-    std::cout << "zelftest niet beschikbaar in deze versie" << std::endl;
-    return 1;
-  }
+  if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) return zelftest(config);
   platform::on_console_interrupt([] { opruiming().voer_uit(); });
 
   std::error_code nergens;
