@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup web cpp cpp-asan build run test test-js test-browser test-cpp
+.PHONY: setup web cpp cpp-asan build package run test test-js test-browser test-cpp
 
 setup:
 	@bash scripts/setup.sh
@@ -19,16 +19,19 @@ cpp-asan: setup
 
 build: web cpp
 
-# The desktop program on the built web folder, which the library expects beside it.
-run: build
-	@ln -sfn ../../web build/cpp/app/web
+# The program the user starts, dist/DrovelVerhulzen, checked by its own self-test.
+package: build
+	@bash scripts/package.sh
+
+# The packaged program, as the user runs it.
+run: package
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$VERHULZEN_GEEN_BROWSER" ]; then \
 	  echo "Geen beeldscherm gevonden. Start zonder venster met: VERHULZEN_GEEN_BROWSER=1 make run"; \
 	  echo "De server draait dan 30 seconden op 127.0.0.1; kies de duur met VERHULZEN_LOOPTIJD=<seconden>."; \
 	  exit 1; fi
-	@build/cpp/app/serve_host build/cpp/app/verhulzen_app.so
+	@dist/DrovelVerhulzen
 
-test: test-js test-cpp test-browser
+test: test-js test-cpp test-browser package
 
 test-js: web
 	@node --test tests/js/

@@ -20,6 +20,8 @@
 #include "platform/process.h"
 #include "profile.h"
 #include "server.h"
+#include "shell/single_instance.h"
+#include "shell/zelftest.h"
 #include "update_check.h"
 #include "utf8.h"
 
@@ -71,10 +73,7 @@ void toon_pagina(const Config& config, const std::string& url) {
 }
 
 int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
-  if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) {
-    std::cout << "zelftest niet beschikbaar in deze versie" << std::endl;
-    return 1;
-  }
+  if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) return zelftest(config);
   platform::on_console_interrupt([] { opruiming().voer_uit(); });
 
   std::error_code nergens;
@@ -83,6 +82,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     return 1;
   }
   fs::create_directories(config.DATA_DIR);
+  if (const auto einde = _single_instance(config)) return *einde;
   kantoorlijst_overnemen(config);
   _oude_profielen_wissen(config.PROFIELEN, config.PROFIEL_DIR, config.OUD_PROFIEL);
   if (!gezet("VERHULZEN_GEEN_UPDATE")) {

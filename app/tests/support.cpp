@@ -121,7 +121,18 @@ void FeedServer::accept_next() {
     if (error) return;
     std::string request;
     std::error_code ignored;
-    asio::read_until(socket, asio::dynamic_buffer(request), "\r\n\r\n", ignored);
+    const std::size_t head =
+        asio::read_until(socket, asio::dynamic_buffer(request), "\r\n\r\n", ignored);
+    // The body too, so that closing never meets unread bytes and resets the connection.
+    if (const std::size_t at = ascii_lower(request.substr(0, head)).find("\r\ncontent-length:");
+        !ignored && at != std::string::npos) {
+      const std::size_t length =
+          std::stoul(request.substr(at + 17, request.find('\r', at + 2) - at - 17));
+      if (request.size() < head + length) {
+        asio::read(socket, asio::dynamic_buffer(request),
+                   asio::transfer_exactly(head + length - request.size()), ignored);
+      }
+    }
     {
       const std::lock_guard guard(lock_);
       requests_.push_back(request);

@@ -15,8 +15,15 @@ const TYPES = {
   '.png': 'image/png', '.ico': 'image/x-icon', '.woff2': 'font/woff2', '.wasm': 'application/wasm',
 };
 
-export async function servePage() {
+// `routes` answers chosen paths itself, as the desktop side's routes would.
+export async function servePage({ routes = {} } = {}) {
   const server = createServer(async (req, res) => {
+    const route = routes[new URL(req.url, 'http://x').pathname];
+    if (route) {
+      res.setHeader('Content-Security-Policy', CSP);
+      route(req, res);
+      return;
+    }
     const path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = normalize(join(WEB, path === '/' ? 'index.html' : path));
     if (!file.startsWith(WEB)) {

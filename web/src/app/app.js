@@ -10,6 +10,8 @@ import { bindMarkeren } from './marking/view.js';
 import { gaNaar, toonView, viewVanFragment } from './router.js';
 import { laadKantoorlijst } from './sleutel/kantoorlijst-opslag.js';
 import { bindSleutel } from './sleutel/view.js';
+import { bindExtern } from './status/extern.js';
+import { toonStatus } from './status/toon-status.js';
 import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
 import { $, ICOON, bevestig, toast } from './ui.js';
 
@@ -51,7 +53,12 @@ function init() {
   toonView(fragment || (S.docs.length ? 'markeren' : 'document'));
 }
 
-// The first scans already use the office list.
-const start = () => laadKantoorlijst().finally(init);
+// The first scans already use the office list; the status shows once the page is bound.
+const start = () => laadKantoorlijst().finally(() => {
+  init();
+  bindExtern();
+  toonStatus();
+});
+
 if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
 else start();

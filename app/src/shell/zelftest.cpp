@@ -1,0 +1,262 @@
+#include "shell/zelftest.h"
+
+#include <curl/curl.h>
+
+#include <array>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "ascii_text.h"
+#include "json_text.h"
+#include "platform/files.h"
+#include "server.h"
+
+namespace verhulzen {
+namespace {
+
+struct Pad {
+  std::string_view pad;
+  std::string_view type;
+};
+
+constexpr std::array<Pad, 10> kGeserveerd{{
+    {"/", "text/html"},
+    {"/app.js", "text/javascript"},
+    {"/anon-core.js", "text/javascript"},
+    {"/vendor/pdf.worker.min.js", "text/javascript"},
+    {"/lezers.js", "text/javascript"},
+    {"/vendor/xlsx.full.min.js", "text/javascript"},
+    {"/vendor/mammoth.browser.min.js", "text/javascript"},
+    {"/verhulzen.css", "text/css"},
+    {"/status.js", "text/javascript"},
+    {"/fonts/inter-latin-wght-normal.woff2", "font/woff2"},
+}};
+constexpr std::array<std::string_view, 3> kPrivaat{"/ONDERZOEK.md", "/vendor/",
+                                                   "/../verhulzen_app.py"};
+constexpr std::string_view kBeleid = "connect-src 'self'";
+constexpr long kTijd = 5;
+constexpr long kOcrTijd = 20;
+
+// What one request gave: an answer with its status (any status), or the
+// client's description of a transport failure.
+struct Antwoord {
+  long status = 0;
+  std::optional<std::string> type;
+  std::optional<std::string> beleid;
+  std::string reden;  // the reason phrase of the status line
+  std::string body;
+  std::string fout;  // set for a transport failure
+
+  bool gelukt() const { return fout.empty() && status >= 200 && status <= 299; }
+  bool foutstatus() const { return fout.empty() && !gelukt(); }
+};
+
+// The description of a failed request, in the HTTP client's manner.
+std::string beschrijving(const Antwoord& a) {
+  if (!a.fout.empty()) return a.fout;
+  return "HTTP Error " + std::to_string(a.status) + (a.reden.empty() ? "" : ": " + a.reden);
+}
+
+size_t op_body(char* data, size_t size, size_t count, void* user) {
+  static_cast<Antwoord*>(user)->body.append(data, size * count);
+  return size * count;
+}
+
+size_t op_kop(char* data, size_t size, size_t count, void* user) {
+  auto& a = *static_cast<Antwoord*>(user);
+  const std::string_view regel(data, size * count);
+  if (regel.starts_with("HTTP/")) {
+    a.type.reset();  // a new answer after a redirect
+    a.beleid.reset();
+    const auto code = regel.find(' ');
+    const auto reden = code == std::string_view::npos ? code : regel.find(' ', code + 1);
+    a.reden = reden == std::string_view::npos ? "" : std::string(trim(regel.substr(reden + 1)));
+  } else if (const auto dubbelepunt = regel.find(':'); dubbelepunt != std::string_view::npos) {
+    const auto naam = regel.substr(0, dubbelepunt);
+    const auto waarde = std::string(trim(regel.substr(dubbelepunt + 1)));
+    if (equal_ignoring_case(naam, "content-type")) a.type = waarde;
+    if (equal_ignoring_case(naam, "content-security-policy")) a.beleid = waarde;
+  }
+  return size * count;
+}
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+struct Verzoek {
+  std::string pad;
+  std::optional<std::string> body;  // set: POST
+  std::optional<std::string> origin;
+  long tijd = kTijd;
+};
+
+Antwoord vraag(std::uint16_t port, const Verzoek& v) {
+  static std::once_flag global_init;
+  std::call_once(global_init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  Antwoord a;
+  const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) {
+    a.fout = "curl_easy_init failed";
+    return a;
+  }
+  std::unique_ptr<curl_slist, ListDeleter> koppen;
+  koppen.reset(curl_slist_append(koppen.release(), "Expect:"));
+  if (v.origin) koppen.reset(curl_slist_append(koppen.release(), ("Origin: " + *v.origin).c_str()));
+  const std::string url = "http://127.0.0.1:" + std::to_string(port) + v.pad;
+  char fout[CURL_ERROR_SIZE] = {};
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  // The path goes out as written, also when it climbs out of the folder.
+  curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, v.tijd);
+  // Each wait for data may last the time-out, not the whole transfer.
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, v.tijd);
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, koppen.get());
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, fout);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, op_body);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &a);
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, op_kop);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, &a);
+  if (v.body) {
+    curl_easy_setopt(c, CURLOPT_POST, 1L);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, v.body->data());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(v.body->size()));
+  }
+  const CURLcode resultaat = curl_easy_perform(c);
+  if (resultaat != CURLE_OK) {
+    a.fout = std::string(curl_easy_strerror(resultaat)) + (fout[0] ? std::string(": ") + fout : "");
+    return a;
+  }
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &a.status);
+  return a;
+}
+
+Antwoord haal(std::uint16_t port, std::string_view pad) {
+  return vraag(port, {std::string(pad), std::nullopt, std::nullopt, kTijd});
+}
+
+void controleer_bestanden(std::uint16_t port, std::vector<std::string>& fouten) {
+  for (const auto& [pad, type] : kGeserveerd) {
+    const Antwoord a = haal(port, pad);
+    if (!a.gelukt()) {
+      fouten.push_back(std::string(pad) + ": " + beschrijving(a));
+      continue;
+    }
+    if (!a.type || !a.type->starts_with(type)) {
+      fouten.push_back(std::string(pad) + ": type " + a.type.value_or("None"));
+    }
+    if (a.beleid.value_or("").find(kBeleid) == std::string::npos) {
+      fouten.push_back(std::string(pad) + ": CSP ontbreekt");
+    }
+  }
+}
+
+void controleer_ocr(std::uint16_t port, const std::filesystem::path& afbeelding,
+                    std::vector<std::string>& fouten) {
+  const auto beeld = platform::read_file(afbeelding);
+  if (!beeld) {
+    fouten.push_back("/ocr: kan de testafbeelding " + afbeelding.string() + " niet lezen");
+    return;
+  }
+  const Antwoord a = vraag(port, {"/ocr", *beeld, std::nullopt, kOcrTijd});
+  if (a.foutstatus()) {
+    fouten.push_back("/ocr: " + std::to_string(a.status) + " " +
+                     byte_literal(std::string_view(a.body).substr(0, 300)));
+  } else if (!a.fout.empty()) {
+    fouten.push_back("/ocr: " + a.fout);
+  } else if (const auto json = read_json(a.body); !json) {
+    fouten.push_back("/ocr: het antwoord is geen JSON");
+  } else if (!json->is_object() || !json->contains("regels")) {
+    fouten.push_back("/ocr: onverwacht antwoord");
+  }
+}
+
+void controleer_kantoorlijst(std::uint16_t port, std::vector<std::string>& fouten) {
+  if (const Antwoord a = haal(port, "/kantoorlijst"); !a.gelukt()) {
+    fouten.push_back("/kantoorlijst: " + beschrijving(a));
+  }
+  const Antwoord schrijven =
+      vraag(port, {"/kantoorlijst", "x", "https://andere-site.example", kTijd});
+  if (!schrijven.fout.empty()) throw std::runtime_error("/kantoorlijst: " + schrijven.fout);
+  if (schrijven.gelukt())
+    fouten.push_back("/kantoorlijst: schrijven vanaf andere site niet geweigerd");
+}
+
+void controleer_privaat(std::uint16_t port, std::vector<std::string>& fouten) {
+  for (const auto pad : kPrivaat) {
+    const Antwoord a = haal(port, pad);
+    if (!a.fout.empty()) throw std::runtime_error(std::string(pad) + ": " + a.fout);
+    if (a.gelukt()) fouten.push_back(std::string(pad) + ": had niet geserveerd mogen worden");
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> zelftest_bevindingen(std::uint16_t port,
+                                              const std::filesystem::path& afbeelding) {
+  std::vector<std::string> fouten;
+  controleer_bestanden(port, fouten);
+  controleer_ocr(port, afbeelding, fouten);
+  controleer_kantoorlijst(port, fouten);
+  controleer_privaat(port, fouten);
+  return fouten;
+}
+
+int zelftest(const Config& config) {
+  auto [server, port] = start_server(config);
+  const auto fouten = zelftest_bevindingen(port, config.WEB_DIR / "assets" / "logo_icon.png");
+  server->shutdown();
+  std::string uitvoer;
+  for (const auto& fout : fouten) uitvoer += (uitvoer.empty() ? "" : "\n") + fout;
+  if (fouten.empty()) uitvoer = "zelftest ok";
+  uitvoer += "\n";
+  std::cout.write(uitvoer.data(), static_cast<std::streamsize>(uitvoer.size()));
+  std::cout.flush();
+  if (!std::cout) throw std::runtime_error("de uitslag van de zelftest kan niet worden geschreven");
+  return fouten.empty() ? 0 : 1;
+}
+
+std::string byte_literal(std::string_view bytes) {
+  const bool dubbel =
+      bytes.find('\'') != std::string_view::npos && bytes.find('"') == std::string_view::npos;
+  const char aanhaling = dubbel ? '"' : '\'';
+  std::string tekst = "b";
+  tekst += aanhaling;
+  for (const char teken : bytes) {
+    const auto byte = static_cast<unsigned char>(teken);
+    if (teken == '\\' || teken == aanhaling) {
+      tekst += '\\';
+      tekst += teken;
+    } else if (teken == '\t') {
+      tekst += "\\t";
+    } else if (teken == '\n') {
+      tekst += "\\n";
+    } else if (teken == '\r') {
+      tekst += "\\r";
+    } else if (byte >= 0x20 && byte < 0x7f) {
+      tekst += teken;
+    } else {
+      constexpr std::string_view kHex = "0123456789abcdef";
+      tekst += "\\x";
+      tekst += kHex[byte >> 4];
+      tekst += kHex[byte & 0xf];
+    }
+  }
+  tekst += aanhaling;
+  return tekst;
+}
+
+}  // namespace verhulzen

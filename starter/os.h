@@ -1,0 +1,57 @@
+// What the starter asks of the operating system.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace starter::os {
+
+std::filesystem::path own_executable();
+
+// The user's local application-data folder.
+std::filesystem::path local_app_data();
+
+std::uint32_t process_id();
+
+std::optional<std::string> environment(const std::string& name);
+
+// An exclusive lock on a file, held while the object lives and by the child
+// processes the starter starts; the system lets go of it when they all end.
+class FileLock {
+ public:
+  // Creates the file when `create`; nothing when it is missing or locked by another.
+  static std::optional<FileLock> take(const std::filesystem::path& path, bool create);
+  FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+  FileLock& operator=(FileLock&&) = delete;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock();
+
+ private:
+  explicit FileLock(std::intptr_t handle) : handle_(handle) {}
+  std::intptr_t handle_;
+};
+
+// The library's search path for a child whose carried libraries lie in `folder`,
+// and the inverse for that child itself.
+void add_library_folder(std::map<std::string, std::optional<std::string>>& environment,
+                        const std::filesystem::path& folder);
+void forget_library_folder(const std::filesystem::path& folder);
+
+// Starts this executable again with the same arguments and `changes` to the
+// environment (nothing: removed), waits for it and returns its exit status.
+// Requests to end the starter are passed on to it. Throws std::system_error
+// when it cannot be started.
+int run_again(char** argv, const std::map<std::string, std::optional<std::string>>& changes);
+
+// Loads the application library and enters it; returns only on failure, with a
+// description of it.
+std::string enter_library(const std::filesystem::path& library, int argc, char** argv);
+
+void unset_environment(const std::string& name);
+
+}  // namespace starter::os

@@ -1,0 +1,155 @@
+// POSIX side of the starter.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <system_error>
+
+#include "os.h"
+
+extern char** environ;
+
+namespace starter::os {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLibraryPath = "LD_LIBRARY_PATH";
+
+// What ends a program: passed on to the child, never ending the starter first.
+sigset_t end_signals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD}) sigaddset(&signals, s);
+  return signals;
+}
+
+int exit_status(int wait_status) {
+  if (WIFEXITED(wait_status)) return WEXITSTATUS(wait_status);
+  if (WIFSIGNALED(wait_status)) return 128 + WTERMSIG(wait_status);
+  return 1;
+}
+
+}  // namespace
+
+fs::path own_executable() { return fs::read_symlink("/proc/self/exe"); }
+
+fs::path local_app_data() {
+  if (auto data = environment("XDG_DATA_HOME"); data && !data->empty()) return fs::path(*data);
+  const auto home = environment("HOME");
+  return fs::path(home ? *home : "/") / ".local" / "share";
+}
+
+std::uint32_t process_id() { return static_cast<std::uint32_t>(getpid()); }
+
+std::optional<std::string> environment(const std::string& name) {
+  const char* value = std::getenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): one thread
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void unset_environment(const std::string& name) {
+  unsetenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): one thread
+}
+
+std::optional<FileLock> FileLock::take(const fs::path& path, bool create) {
+  // Not close-on-exec: the second process holds the lock as long as it runs.
+  const int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
+  if (fd < 0) return std::nullopt;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return std::nullopt;
+  }
+  return FileLock(fd);
+}
+
+FileLock::~FileLock() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));
+}
+
+void add_library_folder(std::map<std::string, std::optional<std::string>>& changes,
+                        const fs::path& folder) {
+  const auto earlier = environment(kLibraryPath);
+  changes[kLibraryPath] = folder.string() + (earlier && !earlier->empty() ? ":" + *earlier : "");
+}
+
+// The loader has read the search path at start; children such as the browser
+// must not load the carried libraries.
+void forget_library_folder(const fs::path& folder) {
+  auto path = environment(kLibraryPath).value_or("");
+  const std::string own = folder.string();
+  if (path == own) {
+    unset_environment(kLibraryPath);
+  } else if (path.starts_with(own + ":")) {
+    setenv(kLibraryPath, path.substr(own.size() + 1).c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+  }
+}
+
+int run_again(char** argv, const std::map<std::string, std::optional<std::string>>& changes) {
+  std::map<std::string, std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry(*e);
+    const auto eq = entry.find('=');
+    if (eq != std::string::npos) env.emplace(entry.substr(0, eq), entry.substr(eq + 1));
+  }
+  for (const auto& [name, value] : changes) {
+    if (value) {
+      env[name] = *value;
+    } else {
+      env.erase(name);
+    }
+  }
+  std::vector<std::string> entries;
+  for (const auto& [name, value] : env) entries.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (auto& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  const sigset_t signals = end_signals();
+  sigset_t earlier;
+  sigprocmask(SIG_BLOCK, &signals, &earlier);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setsigmask(&attr, &earlier);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK);
+  pid_t child = 0;
+  const std::string self = own_executable().string();
+  const int error = posix_spawn(&child, self.c_str(), nullptr, &attr, argv, envp.data());
+  posix_spawnattr_destroy(&attr);
+  if (error != 0) {
+    sigprocmask(SIG_SETMASK, &earlier, nullptr);
+    throw std::system_error(error, std::generic_category(), "kan het programma niet starten");
+  }
+
+  for (;;) {
+    siginfo_t info{};
+    if (sigwaitinfo(&signals, &info) < 0) continue;
+    if (info.si_signo != SIGCHLD) {
+      // A terminal's interrupt reaches the child by itself; what was sent to the
+      // starter alone is passed on.
+      if (info.si_code == SI_USER || info.si_code == SI_QUEUE) kill(child, info.si_signo);
+      continue;
+    }
+    int status = 0;
+    const pid_t ended = waitpid(child, &status, WNOHANG);
+    if (ended == child) {
+      sigprocmask(SIG_SETMASK, &earlier, nullptr);
+      return exit_status(status);
+    }
+  }
+}
+
+std::string enter_library(const fs::path& library, int argc, char** argv) {
+  void* handle = dlopen(library.c_str(), RTLD_NOW);
+  if (handle == nullptr) return dlerror();  // NOLINT(concurrency-mt-unsafe): one thread
+  using RunCode = int (*)(int, char**, const char*);
+  auto run_code = reinterpret_cast<RunCode>(dlsym(handle, "run_code"));
+  if (run_code == nullptr) return dlerror();  // NOLINT(concurrency-mt-unsafe): one thread
+  std::exit(run_code(argc, argv, library.c_str()));
+}
+
+}  // namespace starter::os

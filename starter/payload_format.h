@@ -1,0 +1,44 @@
+// The payload that the packaging appends to the starter's executable: the
+// compressed files, an index of them and a trailer at the very end.
+//
+//   [executable][file data ...][index][trailer]
+//
+// Index entry: u32 path length, the path (relative, '/' between its parts),
+// u32 mode bits, u64 data offset, u64 compressed size, u64 size, u32 CRC-32 of
+// the uncompressed bytes. Numbers are little-endian.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace starter {
+
+inline constexpr std::array<char, 8> kMagic{'D', 'V', 'P', 'A', 'K', 'E', 'T', '1'};
+
+struct Trailer {
+  std::uint64_t index_offset = 0;  // from the start of the executable file
+  std::uint64_t index_size = 0;
+  std::uint32_t index_crc = 0;
+  std::uint32_t entry_count = 0;
+};
+inline constexpr std::size_t kTrailerSize = 8 + 8 + 8 + 4 + 4;
+
+struct Entry {
+  std::string path;
+  std::uint32_t mode = 0;
+  std::uint64_t offset = 0;
+  std::uint64_t compressed_size = 0;
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+};
+
+// A path as the index may hold it: relative, no empty, "." or ".." parts, no
+// backslash or NUL, so that unpacking cannot leave the folder.
+bool safe_entry_path(std::string_view path);
+
+std::string encode_trailer(const Trailer& trailer);
+std::string encode_entry(const Entry& entry);
+
+}  // namespace starter
