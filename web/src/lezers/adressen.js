@@ -32,7 +32,8 @@ export function adressen(s) {
     let adres;
     if (text[j] === '<') {
       if (nextGt < j) nextGt = text.indexOf('>', j);
-      if (nextGt < 0) return null;
+      if (nextGt < 0) nextGt = Infinity;
+      if (nextGt === Infinity) return null;
       adres = text.slice(j + 1, nextGt);
       j = skipSpace(text, nextGt + 1);
     }
