@@ -56,7 +56,7 @@ test('HTML to text keeps lines, items and cells', () => {
     ['<p>Beste&nbsp;Piet,</p><p>Tot&nbsp;&nbsp;ziens</p>', 'Beste Piet,\nTot ziens'],
     ['<head><title>t</title><style>p{}</style></head><header>Kop</header><!-- weg\n -->tekst', 'Koptekst'],
     ['a<br>b<BR/>c<br />d<br class="x">e', 'a\nb\nc\nde'],
-    ['<ul><li class="x">een</li><li>twee</ul>', '• een\n• twee'],
+    ['<ul><li class="x">een</li><li>twee</ul>', '• een\n\n• twee'],
     ['<table><tr><td>Naam</td> <td>Plaats</td></tr><tr><th>Jan</th><th>Ede</th></tr></table>', 'Naam\tPlaats\nJan\tEde'],
     ['&lt;b&gt; &EACUTE; &#x20AC; &onbekend; &amp', '<b> é € &onbekend; &amp'],
     ['<div>a</div>\r\n\r\n\r\n<div>b</div>', 'a\n\nb'],
