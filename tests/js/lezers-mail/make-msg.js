@@ -150,7 +150,7 @@ export function msgStorage(message, header = 32) {
       name: ID.test(k) ? `__substg1.0_${k}001F` : `__substg1.0_${k}`, data: ID.test(k) ? utf16(v) : v,
     }));
     if (a.data) kids.push({ name: '__substg1.0_37010102', data: a.data });
-    if (a.message) kids.push({ name: '__substg1.0_3701000D', ...msgStorage(a.message, 24) });
+    if (a.message) kids.push({ ...msgStorage(a.message, 24), name: '__substg1.0_3701000D' });
     kids.push({ name: '__properties_version1.0', data: fixed(a.fixed || {}, 8) });
     children.push({ name: `__attach_version1.0_#${String(i).padStart(8, '0')}`, children: kids });
   });
