@@ -105,14 +105,13 @@ test('address lists', () => {
   for (const [value, expected] of cases) assert.deepEqual(adressen(value), expected, value);
 });
 
-test('long broken headers take linear time', () => {
+// Quadratic work on these would run for hours: the timeout catches it.
+test('long broken headers and markup are read without running away', { timeout: 60000 }, () => {
   const n = 2e6;
-  const started = Date.now();
   adressen(`${'a'.repeat(n)}"`);
   adressen('<'.repeat(n));
   adressen('"\\'.repeat(n / 2));
   htmlNaarTekst(`${'<li'.repeat(n / 3)}>${'\t'.repeat(n)}x`);
   kopDecoderen('=?'.repeat(n / 2));
-  parameters(`a;${'"'.repeat(n)}`);
-  assert.ok(Date.now() - started < 5000);
+  assert.deepEqual({ ...parameters(`a;${'"'.repeat(n)}`) }, { _: 'a' });
 });

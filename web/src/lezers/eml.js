@@ -10,7 +10,7 @@ const UTF8 = new TextDecoder('utf-8', { fatal: true });
 
 // Headers are byte strings; mail programs that write raw UTF-8 in them (rather
 // than encoded words) would otherwise show as "JosÃ©".
-export function kopTekst(value) {
+function kopTekst(value) {
   if (!/[\x80-\xff]/.test(value)) return kopDecoderen(value);
   const bytes = Uint8Array.from(value, (c) => c.charCodeAt(0) & 0xff);
   try {
