@@ -199,3 +199,14 @@ test('broken chains, trees and sizes end early instead of hanging', () => {
     assert.deepEqual(got, lengths, name);
   }
 });
+
+test('storages that share their entries are refused rather than read over and over', () => {
+  const bytes = makeMsg({ attachments: [0, 1, 2].map((i) => ({ props: { 3001: `a${i}` }, message: { props: { '0037': 'binnen' } } })) });
+  const cfb = leesCfb(bytes);
+  const attachment = cfb.kinderen(cfb.wortel).find((e) => e.naam.startsWith('__attach'));
+  const embedded = cfb.kinderen(attachment).find((e) => e.naam === '__substg1.0_3701000D');
+  // The embedded message holds the outer message's own entries, attachments included.
+  const dirStart = new DataView(bytes.buffer).getUint32(0x30, true);
+  new DataView(bytes.buffer).setUint32((dirStart + 1) * 512 + 128 * embedded.nummer + 0x4c, cfb.wortel.kind, true);
+  assert.throws(() => leesMsg(bytes), BESCHADIGD);
+});

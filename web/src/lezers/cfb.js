@@ -137,5 +137,5 @@ export function leesCfb(bytes) {
     return result;
   }
 
-  return { wortel, kinderen, inhoud };
+  return { wortel, kinderen, inhoud, aantal: entries.length };
 }

@@ -1,7 +1,7 @@
 // An Outlook message (.msg) as a parsed mail message: its properties,
 // recipients and attachments, embedded messages to a fixed depth.
 import { codepage, decodeer } from './charset.js';
-import { leesCfb } from './cfb.js';
+import { BESCHADIGD, leesCfb } from './cfb.js';
 import { htmlNaarTekst } from './html-tekst.js';
 import { binair, datumVan, laagWoord, propSleutel, str, vasteProps } from './msg-props.js';
 import { rtfNaarTekst } from './rtf-tekst.js';
@@ -108,7 +108,21 @@ function leesMsgMap(cfb, map, diepte) {
   };
 }
 
+// In a sound file every entry belongs to one storage, so the storages together
+// list each entry once. Storages that share their entries could make embedded
+// messages repeat each other exponentially: more than that is damage.
+function withWalkBudget(cfb) {
+  let left = cfb.aantal;
+  const kinderen = (item) => {
+    const list = cfb.kinderen(item);
+    left -= list.length;
+    if (left < 0) throw new Error(BESCHADIGD);
+    return list;
+  };
+  return { ...cfb, kinderen };
+}
+
 export function leesMsg(bytes) {
-  const cfb = leesCfb(bytes);
+  const cfb = withWalkBudget(leesCfb(bytes));
   return leesMsgMap(cfb, cfb.wortel, 0);
 }
