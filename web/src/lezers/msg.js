@@ -7,7 +7,7 @@ import { binair, datumVan, laagWoord, propSleutel, str, vasteProps } from './msg
 import { rtfNaarTekst } from './rtf-tekst.js';
 import { rtfUitpakken } from './rtf.js';
 
-const STREAM = 2;
+const STORAGE = 1;
 const FIXED = '__properties_version1.0';
 const RECIPIENT = /^__recip_version1\.0_/i;
 const ATTACHMENT = /^__attach_version1\.0_/i;
@@ -19,19 +19,17 @@ const TO = 1;
 const CC = 2;
 const OUTLOOK_TYPE = 'application/vnd.ms-outlook';
 
-// The property streams and the fixed properties of one storage. Substorages
-// (embedded messages) stand in the map as their directory entry.
-function props(cfb, map, kop, streamsOnly) {
+// The property streams and the fixed properties of one storage. An embedded
+// message, where the storage may hold one, stands in the map as its directory
+// entry; an entry of any other wrong kind ends the reading as damage.
+function props(cfb, map, kop, embeds) {
   const p = Object.create(null);
   let vast = null;
   const storages = { recipients: [], attachments: [] };
   for (const item of cfb.kinderen(map)) {
     const key = propSleutel(item.naam);
-    if (key && (item.soort === STREAM || (!streamsOnly && item.soort === 1))) {
-      p[key] = item.soort === STREAM ? cfb.inhoud(item) : item;
-    } else if (key && streamsOnly) {
-      p[key] = cfb.inhoud(item);
-    } else if (RECIPIENT.test(item.naam)) storages.recipients.push(item);
+    if (key) p[key] = embeds && item.soort === STORAGE ? item : cfb.inhoud(item);
+    else if (RECIPIENT.test(item.naam)) storages.recipients.push(item);
     else if (ATTACHMENT.test(item.naam)) storages.attachments.push(item);
     else if (item.naam === FIXED) vast = cfb.inhoud(item);
   }
@@ -41,7 +39,7 @@ function props(cfb, map, kop, streamsOnly) {
 const hasAt = (s) => (s.includes('@') ? s : '');
 
 function recipient(cfb, item, cp) {
-  const { p, vast } = props(cfb, item, HEADER.sub, true);
+  const { p, vast } = props(cfb, item, HEADER.sub, false);
   return {
     naam: str(p, '3001', cp),
     adres: hasAt(str(p, '39FE', cp) || str(p, '3003', cp)),
@@ -55,7 +53,7 @@ function isInline(type, p, vast, cp) {
 }
 
 function attachment(cfb, item, cp, diepte) {
-  const { p, vast } = props(cfb, item, HEADER.sub, false);
+  const { p, vast } = props(cfb, item, HEADER.sub, true);
   const naam = str(p, '3707', cp) || str(p, '3704', cp) || str(p, '3001', cp) || 'bijlage';
   const type = str(p, '370E', cp);
   const embedded = p['3701000D'];
@@ -89,7 +87,7 @@ function body(p, cp) {
 }
 
 function leesMsgMap(cfb, map, diepte) {
-  const { p, vast, recipients, attachments } = props(cfb, map, diepte > 0 ? HEADER.embedded : HEADER.top, false);
+  const { p, vast, recipients, attachments } = props(cfb, map, diepte > 0 ? HEADER.embedded : HEADER.top, true);
   const cp = codepage(laagWoord(vast['3FDE'] ?? vast['3FFD']));
   const ontvangers = recipients.map((item) => recipient(cfb, item, cp));
   const { tekst, rtf } = body(p, cp);
