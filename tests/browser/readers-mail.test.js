@@ -43,7 +43,13 @@ const MSG = makeMsg({
   recipients: [{ props: { 3001: 'Notariskantoor Visser', '39FE': 'post@visser-notaris.nl' } }],
   attachments: [
     { props: { 3707: 'bijlage.txt', '370E': 'text/plain' }, data: new TextEncoder().encode('Het dossiernummer is 2024-117.') },
-    { props: { 3001: 'Eerder bericht' }, message: { props: { '0037': 'Eerder bericht', 1000: 'Zie het eerdere overzicht.' } } },
+    {
+      props: { 3001: 'Eerder bericht' },
+      message: {
+        props: { '0037': 'Eerder bericht', 1000: 'Zie het eerdere overzicht.' },
+        attachments: [{ props: { 3707: 'brief.docx' }, data: readFileSync(join(SAMPLES, '..', 'docx', 'single-paragraph.docx')) }],
+      },
+    },
   ],
 });
 
@@ -77,7 +83,8 @@ test('an .eml and two .msg files with attachments open as documents with their s
   assert.match(eml, /^Van: Els Bakker <els\.bakker@bakkerbouw\.nl>\nAan: Administratiekantoor Smit B\.V\. <info@smit-administratie\.nl>\n/);
   assert.match(eml, /Onderwerp: Aangifte 2023 en jaaroverzicht\n/);
   assert.match(eml, /Betaling graag op NL91ABNA0417164300\.\nBijlage: toelichting\.txt\nToelichting: de hypotheekrente/);
-  assert.match(msg, /Bijlage: bijlage\.txt\nHet dossiernummer is 2024-117\.\nBijlage: Eerder bericht\.msg\nOnderwerp: Eerder bericht\nZie het eerdere overzicht\./);
+  assert.match(msg, /Bijlage: bijlage\.txt\nHet dossiernummer is 2024-117\.\nBijlage: Eerder bericht\.msg\nOnderwerp: Eerder bericht\nZie het eerdere overzicht\.\nBijlage: brief\.docx\nWalking on imported air$/);
+  assert.deepEqual(s.docs[1].warn, ['Eerder bericht.msg: brief.docx: Tekstvakken en afbeeldingen uit Word worden niet meegenomen.']);
   assert.match(real, /Onderwerp: Microsoft Outlook テスト メッセージ/);
   const cat = (value) => s.ents.find((e) => e.value === value)?.cat;
   assert.deepEqual(['Els Bakker', 'els.bakker@bakkerbouw.nl', 'Administratiekantoor Smit B.V.', 'Anna de Wit', 'anna@dewit-advies.nl',
