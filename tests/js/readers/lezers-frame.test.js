@@ -7,7 +7,9 @@ import { fileURLToPath } from 'node:url';
 import vm from 'node:vm';
 
 const BUNDLE = fileURLToPath(new URL('../../../build/web/lezers.js', import.meta.url));
-const MEMBERS = ['zipBestanden', 'docxExtra', 'wordAlineas'];
+const MEMBERS = [
+  'leesEml', 'leesMsg', 'htmlNaarTekst', 'rtfUitpakken', 'rtfNaarTekst', 'zipBestanden', 'docxExtra', 'wordAlineas', 'adressen', 'kopDecoderen',
+];
 
 test('require() gives the same object that the bundle puts on globalThis', () => {
   const exported = createRequire(import.meta.url)(BUNDLE);

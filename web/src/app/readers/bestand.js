@@ -1,6 +1,7 @@
 // Every file the user opens, and every mail attachment, enters here: the
 // extension alone picks the reader, after the size limit.
 import { leesDocx } from './docx.js';
+import { leesMail } from './mail.js';
 import { leesSheet } from './sheet.js';
 import { tekstBlokken } from './tekst.js';
 
@@ -61,6 +62,7 @@ function readText(buf) {
 }
 
 const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
+const mail = (buf, file, ext, diepte) => leesMail(buf, ext, diepte);
 
 // Readers by extension; each gets the bytes, the file, the extension and the depth.
 const READERS = {
@@ -72,6 +74,8 @@ const READERS = {
   csv: (buf) => readWorkbook(decodeerTekst(buf), 'string'),
   txt: readText,
   md: readText,
+  eml: mail,
+  msg: mail,
 };
 
 // Kinds refused with a text of their own rather than the general one.

@@ -1,0 +1,117 @@
+// The text decoding that the mail readers share.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { adressen } from '../../../web/src/lezers/adressen.js';
+import { codepage, decodeer, latin1, uitLatin1 } from '../../../web/src/lezers/charset.js';
+import { htmlNaarTekst } from '../../../web/src/lezers/html-tekst.js';
+import { kopDecoderen, parameters } from '../../../web/src/lezers/kop-decoderen.js';
+import { base64, quotedPrintable } from '../../../web/src/lezers/transfer.js';
+
+const b = (...bytes) => new Uint8Array(bytes);
+const ascii = (s) => [...Buffer.from(s, 'latin1')];
+
+test('charset labels: trimmed, unquoted, aliases; unknown ones and ASCII as Windows-1252', () => {
+  const cases = [
+    [b(0xc3, 0xa9), undefined, 'é'],
+    [b(0xc3, 0xa9), '', 'é'],
+    [b(0xef, 0xbb, 0xbf, 0x41), ' "UTF-8" ', 'A'],
+    [b(0x80, 0xe9), 'us-ascii', '€é'],
+    [b(0x80, 0xe9), "'ISO-8859-1'", '€é'],
+    [b(0x80, 0xe9), 'x-onbekend', '€é'],
+    [b(0xa4), 'iso-8859-15', '€'],
+    [b(0x9a), 'windows-1250', 'š'],
+    [b(0xff, 0xfe, 0x41, 0x00), 'utf-16le', 'A'],
+    [b(0xc3, 0x28), 'utf-8', '\ufffd('],
+  ];
+  for (const [bytes, charset, text] of cases) assert.equal(decodeer(bytes, charset), text, String(charset));
+});
+
+test('code pages to decoder labels', () => {
+  const cases = [[undefined, 'windows-1252'], [0, 'windows-1252'], [65001, 'utf-8'], [20127, 'windows-1252'], [28591, 'iso-8859-1'],
+    [28605, 'iso-8859-15'], [1250, 'windows-1250'], [1258, 'windows-1258'], [932, 'windows-1252']];
+  for (const [cp, label] of cases) assert.equal(codepage(cp), label, String(cp));
+});
+
+test('byte strings hold one code unit per byte, also past one slice', () => {
+  const bytes = Uint8Array.from({ length: 20000 }, (_, i) => i % 256);
+  assert.deepEqual(uitLatin1(latin1(bytes)), bytes);
+  assert.deepEqual(uitLatin1('\u20ac'), b(0xac));
+});
+
+test('base64 and quoted-printable are lenient', () => {
+  const cases = [
+    [base64('SGFsbG8='), ascii('Hallo')],
+    [base64('SGFs\r\nbG8'), ascii('Hallo')],
+    [base64('S G!F*s=b==G8'), ascii('Hallo')],
+    [base64('SGFsbG8gx'), ascii('Hallo ')],
+    [base64(''), []],
+    [quotedPrintable('Caf=C3=A9 =\r\nen=\nbar=3d'), ascii('Caf\xc3\xa9 enbar=')],
+    [quotedPrintable('a=ZZ b=4 c= \nd  \n'), ascii('a=ZZ b=4 c= \nd  \n')],
+  ];
+  for (const [got, bytes] of cases) assert.deepEqual([...got], bytes);
+});
+
+test('HTML to text keeps lines, items and cells', () => {
+  const cases = [
+    ['<p>Beste&nbsp;Piet,</p><p>Tot&nbsp;&nbsp;ziens</p>', 'Beste Piet,\nTot ziens'],
+    ['<head><title>t</title><style>p{}</style></head><header>Kop</header><!-- weg\n -->tekst', 'Koptekst'],
+    ['a<br>b<BR/>c<br />d<br class="x">e', 'a\nb\nc\nde'],
+    ['<ul><li class="x">een</li><li>twee</ul>', '• een\n\n• twee'],
+    ['<table><tr><td>Naam</td> <td>Plaats</td></tr><tr><th>Jan</th><th>Ede</th></tr></table>', 'Naam\tPlaats\nJan\tEde'],
+    ['&lt;b&gt; &EACUTE; &#x20AC; &onbekend; &amp', '<b> é € &onbekend; &amp'],
+    ['<div>a</div>\r\n\r\n\r\n<div>b</div>', 'a\n\nb'],
+    ['tekst <zonder einde', 'tekst <zonder einde'],
+    ['<style>nooit gesloten', 'nooit gesloten'],
+  ];
+  for (const [html, text] of cases) assert.equal(htmlNaarTekst(html), text, html);
+});
+
+test('encoded words: B and Q, joined when adjacent, left as written when broken', () => {
+  const cases = [
+    ['=?utf-8?Q?Gr=C3=BCtzi?=', 'Grützi'],
+    ['=?UTF-8?B?R3LDvHR6aQ==?= =?utf-8?q?_en_meer?=', 'Grützi en meer'],
+    ['=?utf-8?Q?Jan?=\r\n =?utf-8?Q?sen?= bv', 'Jansen bv'],
+    ['=?iso-8859-1*nl?Q?Jos=E9?=', 'José'],
+    ['Re: =?utf-8?Q??= x', 'Re:  x'],
+    ['=?utf-8?X?abc?= en =?utf-8?Q?open', '=?utf-8?X?abc?= en =?utf-8?Q?open'],
+  ];
+  for (const [value, text] of cases) assert.equal(kopDecoderen(value), text, value);
+});
+
+test('structured values with quoted and RFC 2231 parameters', () => {
+  const cases = [
+    ['Text/HTML; Charset="UTF-8"; format=flowed; junk', { _: 'text/html', charset: 'UTF-8', format: 'flowed' }],
+    ['attachment; filename="a;b.pdf"', { _: 'attachment', filename: 'a;b.pdf' }],
+    ["attachment; filename*0*=utf-8''Jos%C3%A9%20; filename*1*=de%20Wit.pdf; filename=oud.pdf",
+      { _: 'attachment', filename: 'José de Wit.pdf' }],
+    ["x; name*1=100%.pdf; name*0*=iso-8859-1'nl'caf%E9", { _: 'x', name: 'café100%.pdf' }],
+    ['x; name="=?utf-8?Q?f=C3=A9e.pdf?="', { _: 'x', name: 'fée.pdf' }],
+    ['', { _: '' }],
+  ];
+  for (const [value, expected] of cases) assert.deepEqual({ ...parameters(value) }, expected, value);
+});
+
+test('address lists', () => {
+  const a = (naam, adres) => ({ naam, adres });
+  const cases = [
+    ['Foo Bar <foo@x.nl>, info@x.nl', [a('Foo Bar', 'foo@x.nl'), a('', 'info@x.nl')]],
+    ['"Jansen, Piet" <p@x.nl>', [a('Jansen, Piet', 'p@x.nl')]],
+    ['Jansen, Piet <p@x.nl>', [a('Jansen', ''), a('Piet', 'p@x.nl')]],
+    ['"A \\"B\\" C" <c@x.nl>,, <d@x.nl>', [a('A "B" C', 'c@x.nl'), a('', 'd@x.nl')]],
+    ["'Kees' <k@x.nl>", [a('Kees', 'k@x.nl')]],
+    ['', []],
+    ['<open, "nooit dicht', [a('open', ''), a('nooit dicht', '')]],
+  ];
+  for (const [value, expected] of cases) assert.deepEqual(adressen(value), expected, value);
+});
+
+// Quadratic work on these would run for hours: the timeout catches it.
+test('long broken headers and markup are read without running away', { timeout: 60000 }, () => {
+  const n = 2e6;
+  adressen(`${'a'.repeat(n)}"`);
+  adressen('<'.repeat(n));
+  adressen('"\\'.repeat(n / 2));
+  htmlNaarTekst(`${'<li'.repeat(n / 3)}>${'\t'.repeat(n)}x`);
+  kopDecoderen('=?'.repeat(n / 2));
+  assert.deepEqual({ ...parameters(`a;${'"'.repeat(n)}`) }, { _: 'a' });
+});
