@@ -1,6 +1,8 @@
 // Every file the user opens, and every mail attachment, enters here: the
 // extension alone picks the reader, after the size limit.
+import { leesBeeld } from './afbeelding.js';
 import { leesDocx } from './docx.js';
+import { leesPdf } from './pdf.js';
 import { leesSheet } from './sheet.js';
 import { tekstBlokken } from './tekst.js';
 
@@ -61,6 +63,7 @@ function readText(buf) {
 }
 
 const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
+const image = (buf, file, ext) => leesBeeld(buf, ext);
 
 // Readers by extension; each gets the bytes, the file, the extension and the depth.
 const READERS = {
@@ -72,6 +75,8 @@ const READERS = {
   csv: (buf) => readWorkbook(decodeerTekst(buf), 'string'),
   txt: readText,
   md: readText,
+  pdf: leesPdf,
+  ...Object.fromEntries(['jpg', 'jpeg', 'png', 'bmp', 'webp', 'gif', 'tif', 'tiff'].map((ext) => [ext, image])),
 };
 
 // Kinds refused with a text of their own rather than the general one.
