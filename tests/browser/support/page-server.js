@@ -15,9 +15,15 @@ const TYPES = {
   '.png': 'image/png', '.ico': 'image/x-icon', '.woff2': 'font/woff2', '.wasm': 'application/wasm',
 };
 
-export async function servePage() {
+// routes: answers of the desktop side by "METHOD /path", tried before the files.
+export async function servePage(routes = {}) {
   const server = createServer(async (req, res) => {
     const path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    const route = routes[`${req.method} ${path}`];
+    if (route) {
+      route(req, res);
+      return;
+    }
     const file = normalize(join(WEB, path === '/' ? 'index.html' : path));
     if (!file.startsWith(WEB)) {
       res.writeHead(404).end();
