@@ -51,12 +51,13 @@ async function lees(page, files, timeout = 60000) {
   await page.evaluate(() => {
     const watch = (id, list) => new MutationObserver(() => list.push(document.getElementById(id).textContent))
       .observe(document.getElementById(id), { childList: true, characterData: true, subtree: true });
-    window.gezien = { toasts: [], laden: [], beelden: 0 };
-    watch('toast', window.gezien.toasts);
-    watch('laden', window.gezien.laden);
+    const gezien = { toasts: [], laden: [], beelden: 0 };
+    window.gezien = gezien;
+    watch('toast', gezien.toasts);
+    watch('laden', gezien.laden);
     const tel = () => {
-      if (document.getElementById('laden').classList.contains('show')) window.gezien.beelden += 1;
-      if (window.gezien) requestAnimationFrame(tel);
+      if (document.getElementById('laden').classList.contains('show')) gezien.beelden += 1;
+      if (window.gezien === gezien) requestAnimationFrame(tel);
     };
     requestAnimationFrame(tel);
   });
@@ -197,7 +198,7 @@ test('desktop edition: images go to /ocr, never to the page\'s engine', OCR_SLOW
     const tess = [];
     page.on('request', (req) => { if (req.url().includes('/vendor/tesseract/')) tess.push(req.url()); });
     const tiff = await greyTiff(browser, made.letter);
-    const first = await lees(page, [file('aanslag.pdf', made.scan), file('brief.tif', tiff), file('bon.jpg', made.photo)], 120000);
+    const first = await lees(page, [file('aanslag.pdf', made.scan), file('brief.tif', tiff), file('bon.jpg', made.photo)], 200000);
     const scan = first.doc('aanslag.pdf');
     assert.deepEqual(scan.warn, [`1 pagina('s) gelezen met tekstherkenning (Windows, nl-NL). ${CAUTION}`]);
     for (const name of ['Els Bakker', 'Jan de Vries']) assert.ok(waarden(first.s, 'PERSOON').includes(name), name);
