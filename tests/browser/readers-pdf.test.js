@@ -3,7 +3,9 @@
 // page (hosted edition) and once through /ocr (desktop edition).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launchBrowser } from './support/chromium.js';
 import { serveDesktop } from './support/desktop-ocr.js';
@@ -142,6 +144,42 @@ test('damaged, empty and broken files fail with a Dutch message; the page goes o
   ]) assert.ok(toasts.includes(message), `${message} in ${toasts.join(' | ')}`);
   assert.equal(doc('heel.pdf').blocks.at(-1).text, '1');
   assert.deepEqual((await sessie(page)).docs.map((d) => d.name), ['heel.pdf']);
+  assert.deepEqual(problems, []);
+});
+
+test('from a local folder the PDF worker runs in the page; without its file every PDF is refused', async () => {
+  const root = mkdtempSync(join(tmpdir(), 'verhulzen-pdf-'));
+  try {
+    for (const copy of ['heel', 'zonder']) cpSync(fileURLToPath(new URL('../../build/web/', import.meta.url)), join(root, copy), { recursive: true });
+    rmSync(join(root, 'zonder', 'vendor', 'pdf.worker.min.js'));
+    const text = sample('minimal-document.pdf');
+    const open = async (copy) => {
+      const page = await browser.newPage();
+      await page.goto(`file://${join(root, copy, 'index.html')}`);
+      return page;
+    };
+    const heel = await open('heel');
+    assert.equal((await lees(heel, [text])).doc(text.name).blocks.at(-1).text, '1');
+    const zonder = await open('zonder');
+    const { s, toasts } = await lees(zonder, [text, file('tweede.pdf', text.buffer), file('notitie.txt', Buffer.from('Aan Jan'))]);
+    assert.deepEqual(s.docs.map((d) => d.name), ['notitie.txt']);
+    for (const name of [text.name, 'tweede.pdf']) assert.ok(toasts.includes(`${name}: pdf.worker.min.js niet gevonden`), toasts.join(' | '));
+    await Promise.all([heel.close(), zonder.close()]);
+  } finally {
+    rmSync(root, { recursive: true, force: true });
+  }
+});
+
+test('an OCR engine that cannot be set up is told per page, and tried again next time', OCR_SLOW, async () => {
+  const { page, problems } = await openPage(browser, hosted.origin);
+  await page.route('**/vendor/tesseract/tesseract.min.js', (route) => route.abort());
+  const fax = sample('imagemagick-CCITTFaxDecode.pdf');
+  const twoPages = await scanPdf(browser, [made.letter, made.letter]);
+  const failed = (await lees(page, [file('twee.pdf', twoPages)])).doc('twee.pdf');
+  assert.deepEqual(failed.blocks, [h3(1), h3(2)]);
+  assert.deepEqual(failed.warn, ['Tekstherkenning mislukt: kon vendor/tesseract/tesseract.min.js niet laden', 'Geen tekst gevonden, ook niet met tekstherkenning.']);
+  await page.unroute('**/vendor/tesseract/tesseract.min.js');
+  assert.deepEqual((await lees(page, [fax], 120000)).doc(fax.name).warn, ['Geen tekst gevonden, ook niet met tekstherkenning.']);
   assert.deepEqual(problems, []);
 });
 
