@@ -71,7 +71,7 @@ async function ocrPagina(page, p, n, r) {
     r.motor = motor;
   } catch (err) {
     console.error(err);
-    r.ocrFout = err?.message ?? String(err);
+    r.ocrFout = err?.message || String(err);
     r.leegPag += 1;
   } finally {
     // A page canvas holds tens of megabytes until it is emptied.
