@@ -37,6 +37,7 @@ before(async () => {
     letter,
     scan: await scanPdf(browser, [letter]),
     photo: await exifJpeg(browser, await scanPng(browser, RECEIPT)),
+    blank: await scanPng(browser, ''),
   };
 });
 after(async () => {
@@ -124,7 +125,7 @@ test('a two-column statement keeps its columns as tabs, page by page', async () 
   assert.deepEqual(problems, []);
 });
 
-test('damaged, empty and broken files fail with a Dutch message; the page goes on', async () => {
+test('damaged, empty, broken and blank files fail with a Dutch message; the page goes on', OCR_SLOW, async () => {
   const { page, problems } = await openPage(browser, hosted.origin);
   const real = readFileSync(`${SAMPLES}minimal-document.pdf`);
   const files = [
@@ -133,14 +134,16 @@ test('damaged, empty and broken files fail with a Dutch message; the page goes o
     file('leeg.pdf', Buffer.alloc(0)),
     file('kapot.jpg', real.subarray(0, 300)),
     file('scan.tiff', Buffer.from([0x49, 0x49, 0x2a, 0])),
+    file('wit.png', made.blank),
     file('heel.pdf', real),
   ];
-  const { doc, toasts } = await lees(page, files);
+  const { doc, toasts } = await lees(page, files, 120000);
   const damaged = 'Dit PDF-bestand kon niet gelezen worden. Het bestand is beschadigd of is geen PDF.';
   for (const message of [
     `kapot.pdf: ${damaged}`, `geen.pdf: ${damaged}`, 'leeg.pdf: Dit PDF-bestand is leeg (0 bytes).',
     'kapot.jpg: Deze afbeelding kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.',
     'scan.tiff: TIFF-scans kan alleen de Windows-app lezen. Sla de scan op als PDF of JPG.',
+    'wit.png: geen tekst herkend in de afbeelding.',
   ]) assert.ok(toasts.includes(message), `${message} in ${toasts.join(' | ')}`);
   assert.equal(doc('heel.pdf').blocks.at(-1).text, '1');
   assert.deepEqual((await sessie(page)).docs.map((d) => d.name), ['heel.pdf']);

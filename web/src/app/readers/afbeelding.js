@@ -1,9 +1,8 @@
 // Image files and pasted screen clippings, always read with OCR. The image is
 // drawn upright (its EXIF orientation applied) at a size the engine reads well.
 import { voortgang } from '../ui.js';
-import { beeldMaat } from './beeldmaat.js';
-import { ocrBeeld, ocrLokaal, ocrMeldingen } from './ocr.js';
-import { woordenNaarBlokken } from './ocr-woorden.js';
+import { beeldMaat, witCanvas } from './beeldmaat.js';
+import { ocrLokaal, ocrMeldingen, ocrRegels } from './ocr.js';
 
 async function tekenBeeld(buf) {
   let bitmap;
@@ -12,14 +11,9 @@ async function tekenBeeld(buf) {
   } catch (cause) {
     throw new Error('Deze afbeelding kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.', { cause });
   }
-  const { width, height } = beeldMaat(bitmap.width, bitmap.height);
-  const canvas = document.createElement('canvas');
-  canvas.width = width;
-  canvas.height = height;
-  const ctx = canvas.getContext('2d');
-  ctx.fillStyle = '#fff';
-  ctx.fillRect(0, 0, width, height);
-  ctx.drawImage(bitmap, 0, 0, width, height);
+  const maat = beeldMaat(bitmap.width, bitmap.height);
+  const { canvas, ctx } = witCanvas(maat);
+  ctx.drawImage(bitmap, 0, 0, maat.width, maat.height);
   bitmap.close();
   return canvas;
 }
@@ -35,8 +29,7 @@ export async function leesBeeld(buf, ext) {
   voortgang('Afbeelding lezen met tekstherkenning…');
   const beeld = await bron(buf, ext);
   try {
-    const { woorden, motor } = await ocrBeeld(beeld);
-    const blocks = woordenNaarBlokken(woorden);
+    const { regels: blocks, motor } = await ocrRegels(beeld);
     if (!blocks.length) throw new Error('geen tekst herkend in de afbeelding.');
     return { blocks, warn: ocrMeldingen(`Gelezen met tekstherkenning (${motor}).`), info: `${blocks.length} regels via OCR` };
   } finally {

@@ -1,7 +1,7 @@
 // OCR of one image: through the desktop side's "/ocr" when the status object
 // says Windows OCR is present, else inside the page with Tesseract. A failure
 // of one is never retried with the other.
-import { tesseractWoorden } from './ocr-woorden.js';
+import { tesseractWoorden, woordenNaarBlokken } from './ocr-woorden.js';
 
 const TESS_DIR = 'vendor/tesseract/';
 const CAUTION = 'Controleer extra goed: OCR kan letters of cijfers verkeerd lezen, en wat niet gelezen is, staat ook niet in de tekst.';
@@ -89,3 +89,9 @@ async function inDePagina(bron) {
 
 // bron: a canvas, or (Windows OCR only) the bytes of an image file.
 export const ocrBeeld = (bron) => (ocrLokaal() ? viaWindows(bron) : inDePagina(bron));
+
+// The recognised words grouped anew into lines, whichever engine gave them.
+export async function ocrRegels(bron) {
+  const { woorden, motor } = await ocrBeeld(bron);
+  return { regels: woordenNaarBlokken(woorden), motor };
+}

@@ -1,9 +1,8 @@
 // PDF files: each page's text layer and filled form fields as lines; a page
 // without either is taken to be a scan, drawn at 300 dpi and read with OCR.
 import { voortgang } from '../ui.js';
-import { paginaMaat } from './beeldmaat.js';
-import { ocrBeeld, laadScript, ocrMeldingen } from './ocr.js';
-import { woordenNaarBlokken } from './ocr-woorden.js';
+import { paginaMaat, witCanvas } from './beeldmaat.js';
+import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
 import { pdfRegels, veldItems } from './pdf-regels.js';
 
 const WORKER = 'vendor/pdf.worker.min.js';
@@ -33,12 +32,7 @@ function openFout(cause) {
 export async function paginaCanvas(page) {
   const { width, height } = page.getViewport({ scale: 1 });
   const maat = paginaMaat(width, height);
-  const canvas = document.createElement('canvas');
-  canvas.width = maat.width;
-  canvas.height = maat.height;
-  const ctx = canvas.getContext('2d');
-  ctx.fillStyle = '#fff';
-  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  const { canvas, ctx } = witCanvas(maat);
   await page.render({ canvasContext: ctx, viewport: page.getViewport({ scale: maat.scale }) }).promise;
   return canvas;
 }
@@ -60,8 +54,7 @@ async function ocrPagina(page, p, n, r) {
   let canvas;
   try {
     canvas = await paginaCanvas(page);
-    const { woorden, motor } = await ocrBeeld(canvas);
-    const regels = woordenNaarBlokken(woorden);
+    const { regels, motor } = await ocrRegels(canvas);
     if (!regels.length) {
       r.leegPag += 1;
       return;
