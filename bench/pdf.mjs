@@ -6,7 +6,7 @@
 // is given as DESKTOP_ORIGIN. Run after `make build`. Goal: text pages under 50 ms.
 import { readFileSync } from 'node:fs';
 import { launchBrowser } from '../tests/browser/support/chromium.js';
-import { serveDesktop } from '../tests/browser/support/desktop-ocr.js';
+import { serveDesktopOcr } from '../tests/browser/support/desktop-ocr.js';
 import { openPage, servePage } from '../tests/browser/support/page-server.js';
 import { htmlPdf, scanPdf, scanPng } from '../tests/fixtures/readers/make-pdf.js';
 
@@ -80,7 +80,7 @@ async function measure(browser, origin, label, name, bytes) {
 
 const browser = await launchBrowser();
 const hosted = await servePage();
-const desktop = process.env.DESKTOP_ORIGIN ? null : await serveDesktop();
+const desktop = process.env.DESKTOP_ORIGIN ? null : await serveDesktopOcr();
 try {
   const text = await htmlPdf(browser, Array.from({ length: 50 }, (_, i) => textPage(i + 1)).join(''));
   const scan = await scanPdf(browser, await Promise.all([1, 2, 3].map((n) => scanPng(browser, scanLetter(n)))));

@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launchBrowser } from './support/chromium.js';
-import { serveDesktop } from './support/desktop-ocr.js';
+import { serveDesktopOcr } from './support/desktop-ocr.js';
 import { openPage, servePage } from './support/page-server.js';
 import { exifJpeg, greyTiff, htmlPdf, scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
 
@@ -159,6 +159,7 @@ test('from a local folder the PDF worker runs in the page; without its file ever
     const open = async (copy) => {
       const page = await browser.newPage();
       await page.goto(`file://${join(root, copy, 'index.html')}`);
+      await page.waitForSelector('.view.active');
       return page;
     };
     const heel = await open('heel');
@@ -233,7 +234,7 @@ test('hosted edition: a scan, a photo turned by EXIF and a pasted clipping are r
 });
 
 test('desktop edition: images go to /ocr, never to the page\'s engine', OCR_SLOW, async () => {
-  const desktop = await serveDesktop();
+  const desktop = await serveDesktopOcr();
   try {
     const { page, problems } = await openPage(browser, desktop.origin);
     const tess = [];

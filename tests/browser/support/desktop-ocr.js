@@ -3,7 +3,7 @@
 // Tesseract's command line stands in for the Windows engine; its words come
 // back in the reply's shape, in pixels of the posted image.
 import { execFile } from 'node:child_process';
-import { CSP, servePage } from './page-server.js';
+import { servePage } from './page-server.js';
 
 const LIMIT = 60 * 1024 * 1024;
 
@@ -12,7 +12,7 @@ const asciiJson = (value) => JSON.stringify(value)
   .replace(/[\u0080-\uffff]/g, (c) => `\\u${c.charCodeAt(0).toString(16).padStart(4, '0')}`);
 
 function send(res, status, type, body) {
-  res.writeHead(status, { 'Content-Type': type, 'Content-Security-Policy': CSP }).end(body);
+  res.writeHead(status, { 'Content-Type': type }).end(body);
 }
 
 function tesseract(bytes) {
@@ -52,15 +52,16 @@ function readBody(req) {
 }
 
 // state.taal: the OCR language; state.antwoord: a fixed { status, type, body } instead of recognising.
-export async function serveDesktop(taal = 'nl-NL') {
+export async function serveDesktopOcr(taal = 'nl-NL') {
   const state = { taal, antwoord: null, posts: 0 };
   let origin;
-  const served = await servePage({
-    'GET /status.js': (req, res) => send(res, 200, 'text/javascript; charset=utf-8', `window.ANON_STATUS = ${asciiJson({
+  const served = await servePage({ routes: {
+    '/status.js': (req, res) => send(res, 200, 'text/javascript; charset=utf-8', `window.ANON_STATUS = ${asciiJson({
       versie: '1.3.0', laatste: null, nieuwer: false, notitie: null, download: 'https://drovel.nl/download', store: false,
       blokkeer: null, berichten: [], ocr: true, taal: state.taal,
     })};`),
-    'POST /ocr': async (req, res) => {
+    '/ocr': async (req, res) => {
+      if (req.method !== 'POST') return send(res, 404, 'text/html', 'Not Found');
       const length = Number(req.headers['content-length'] ?? 0);
       if (req.headers.origin && req.headers.origin !== origin) return send(res, 404, 'text/html', 'Not Found');
       if (!(length > 0 && length <= LIMIT)) return send(res, 413, 'text/html', 'Request Entity Too Large');
@@ -73,7 +74,7 @@ export async function serveDesktop(taal = 'nl-NL') {
         send(res, 500, 'application/json; charset=utf-8', asciiJson({ fout: String(err.message).slice(0, 300) }));
       }
     },
-  });
+  } });
   origin = served.origin;
   return { ...served, state };
 }

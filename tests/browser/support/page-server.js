@@ -15,15 +15,16 @@ const TYPES = {
   '.png': 'image/png', '.ico': 'image/x-icon', '.woff2': 'font/woff2', '.wasm': 'application/wasm',
 };
 
-// routes: answers of the desktop side by "METHOD /path", tried before the files.
-export async function servePage(routes = {}) {
+// `routes` answers chosen paths itself, as the desktop side's routes would.
+export async function servePage({ routes = {} } = {}) {
   const server = createServer(async (req, res) => {
-    const path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    const route = routes[`${req.method} ${path}`];
+    const route = routes[new URL(req.url, 'http://x').pathname];
     if (route) {
+      res.setHeader('Content-Security-Policy', CSP);
       route(req, res);
       return;
     }
+    const path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = normalize(join(WEB, path === '/' ? 'index.html' : path));
     if (!file.startsWith(WEB)) {
       res.writeHead(404).end();

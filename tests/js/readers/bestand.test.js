@@ -31,7 +31,6 @@ test('extensions without a reader fail with a Dutch text', async () => {
     ['brief.', 'Bestandstype . wordt niet ondersteund.'],
     ['archief.tar.GZ', 'Bestandstype .gz wordt niet ondersteund.'],
     ['Oud.DOC', 'Oude Word-bestanden (.doc) worden niet ondersteund. Sla het op als .docx.'],
-    // Mail has no reader in this build yet.
     ['bericht.eml', 'Bestandstype .eml wordt niet ondersteund.'],
     ['bericht.msg', 'Bestandstype .msg wordt niet ondersteund.'],
   ];

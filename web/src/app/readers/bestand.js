@@ -2,8 +2,8 @@
 // extension alone picks the reader, after the size limit.
 import { leesBeeld } from './afbeelding.js';
 import { leesDocx } from './docx.js';
-import { leesPdf } from './pdf.js';
 import { leesSheet } from './sheet.js';
+import { leesPdf } from './pdf.js';
 import { tekstBlokken } from './tekst.js';
 
 const SIZE_LIMIT = 30 * 1024 * 1024;
@@ -62,11 +62,13 @@ function readText(buf) {
   return { blocks, warn: [], info: `${blocks.length} alinea's` };
 }
 
-const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
 const image = (buf, file, ext) => leesBeeld(buf, ext);
+const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
 
 // Readers by extension; each gets the bytes, the file, the extension and the depth.
 const READERS = {
+  pdf: leesPdf,
+  ...Object.fromEntries(['jpg', 'jpeg', 'png', 'bmp', 'webp', 'gif', 'tif', 'tiff'].map((ext) => [ext, image])),
   docx: leesDocx,
   xlsx: workbook,
   xlsm: workbook,
@@ -75,8 +77,6 @@ const READERS = {
   csv: (buf) => readWorkbook(decodeerTekst(buf), 'string'),
   txt: readText,
   md: readText,
-  pdf: leesPdf,
-  ...Object.fromEntries(['jpg', 'jpeg', 'png', 'bmp', 'webp', 'gif', 'tif', 'tiff'].map((ext) => [ext, image])),
 };
 
 // Kinds refused with a text of their own rather than the general one.
