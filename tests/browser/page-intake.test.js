@@ -182,10 +182,10 @@ test('a pasted picture alone is a screen clipping on the document view only', as
   assert.deepEqual(await gelezen(), []);
   assert.equal(await plak(false), true);
   await klaar(page);
-  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 1.png…']);
+  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 1.png…', 'Afbeelding lezen met tekstherkenning…']);
   assert.equal(await plak(false), true);
   await klaar(page);
-  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 2.png…']);
+  assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 2.png…', 'Afbeelding lezen met tekstherkenning…']);
 
   await page.goto(`${served.origin}/#markeren`);
   assert.equal(await plak(false), false, 'not on the marking view');

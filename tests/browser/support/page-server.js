@@ -55,6 +55,12 @@ export async function openPage(browser, origin, { width = 1440, height = 900, co
     if (/Content Security Policy|Refused to/i.test(msg.text())) problems.push(`csp: ${msg.text()}`);
   });
   page.on('pageerror', (err) => problems.push(`error: ${err.message}`));
+  // A worker's violations reach only the browser's log, not the page's console.
+  const cdp = await ctx.newCDPSession(page);
+  cdp.on('Log.entryAdded', ({ entry }) => {
+    if (/Content Security Policy/i.test(entry.text)) problems.push(`csp (${entry.source}): ${entry.text}`);
+  });
+  await cdp.send('Log.enable');
   await page.addInitScript(() => {
     document.addEventListener('securitypolicyviolation', (e) => console.error(`Refused to load: CSP ${e.violatedDirective}`));
   });

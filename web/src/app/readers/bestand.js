@@ -1,8 +1,10 @@
 // Every file the user opens, and every mail attachment, enters here: the
 // extension alone picks the reader, after the size limit.
+import { leesBeeld } from './afbeelding.js';
 import { leesDocx } from './docx.js';
 import { leesMail } from './mail.js';
 import { leesSheet } from './sheet.js';
+import { leesPdf } from './pdf.js';
 import { tekstBlokken } from './tekst.js';
 
 const SIZE_LIMIT = 30 * 1024 * 1024;
@@ -61,11 +63,14 @@ function readText(buf) {
   return { blocks, warn: [], info: `${blocks.length} alinea's` };
 }
 
+const image = (buf, file, ext) => leesBeeld(buf, ext);
 const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
 const mail = (buf, file, ext, diepte) => leesMail(buf, ext, diepte);
 
 // Readers by extension; each gets the bytes, the file, the extension and the depth.
 const READERS = {
+  pdf: leesPdf,
+  ...Object.fromEntries(['jpg', 'jpeg', 'png', 'bmp', 'webp', 'gif', 'tif', 'tiff'].map((ext) => [ext, image])),
   docx: leesDocx,
   xlsx: workbook,
   xlsm: workbook,
