@@ -33,6 +33,8 @@ const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mo
 
 const re = (source, flags) => new RegExp(source, flags);
 
+const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.`;
+
 // Phone numbers. S: a blank or hyphen between digits. Dutch: ten digits,
 // also with the area code in parentheses or before " - ". Belgian: +32 or
 // 0032 and eight or nine digits; the national form without a prefix only
@@ -194,8 +196,10 @@ export const DETECTORS = [
   },
   {
     cat: 'BEDRIJF',
-    // Partners joined by "&" or "en" belong to the firm's name.
-    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t|&|en)[ \u00A0]){0,5}(?:B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.)` + E, 'gu'),
+    // Partners joined by "&" or "en" belong to the firm's name; two firms
+    // joined after a legal form stay two.
+    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t|(?<!(?:`
+      + RECHTSVORM_EIND + String.raw`)[ \u00A0])(?:&|en))[ \u00A0]){0,5}(?:` + RECHTSVORM_EIND + ')' + E, 'gu'),
     clean: stripStopwoorden,
     candidates: /[A-Z0-9]/g,
     skip: naMisBedrijf,
