@@ -220,16 +220,16 @@ export function kandidaten(text, bekend) {
   const searched = withoutPlaceholders(text, personen);
   const known = new Set((Array.isArray(bekend) ? bekend : []).map((x) => normText(x).toLowerCase()));
   const lowerWords = lowerCaseWords(searched);
-  const found = [];
+  const found = new Map(); // group -> offset of its first occurrence
   for (const m of searched.matchAll(RE_KANDIDAAT)) {
     const group = stopwoordVooraan(m[1]);
-    if (isCandidate(group.split(' '), lowerWords, known)) found.push({ at: m.index, group });
+    if (!found.has(group) && isCandidate(group.split(' '), lowerWords, known)) found.set(group, m.index);
   }
   // A group that starts with the word already names it.
-  const starts = new Set(found.map((c) => c.at));
+  const starts = new Set(found.values());
   for (const at of personen) {
     const after = naPlaceholder(searched, at, lowerWords, known);
-    if (after && !starts.has(after.at)) found.push(after);
+    if (after && !starts.has(after.at) && !(found.get(after.group) <= after.at)) found.set(after.group, after.at);
   }
-  return [...new Set(found.sort((a, b) => a.at - b.at).map((c) => c.group))];
+  return [...found].sort((a, b) => a[1] - b[1]).map(([group]) => group);
 }
