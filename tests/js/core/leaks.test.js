@@ -95,8 +95,8 @@ test('a surname left behind a person or role placeholder is a name candidate', (
 });
 
 test('name candidates follow the street rule of the detection and keep names after a hyphen', () => {
-  assert.deepEqual(kandidaten('Gesprek met Jan van Dijk, oud-Piet Jansen, Achter de Hof en Jan Dijk'), [
-    'Jan van Dijk', 'Piet Jansen',
+  assert.deepEqual(kandidaten("Gesprek met Jan van Dijk, oud-Piet Jansen, Achter de Hof, Jan Dijk en Jean d'Hondt"), [
+    'Jan van Dijk', 'Piet Jansen', "Jean d'Hondt",
   ]);
 });
 

@@ -2,7 +2,7 @@
 // of replaced values, near misses of replaced names, and unknown names.
 // They only suggest; nothing is replaced here.
 import {
-  B, E, SP, TV_ELDERS, WOORD, naKoppelteken,
+  B, E, SP, TV_ELDERS, TV_GELIJMD, WOORD, naKoppelteken,
 } from './building-blocks.js';
 import { ROL_PREFIXEN } from './categories.js';
 import { escRe, normText, textOf } from './normalise.js';
@@ -23,14 +23,15 @@ const RE_LOWER_WORD = /(?<![\p{L}])\p{Ll}[\p{Ll}']+/gu;
 const RE_NEAR_WORD = /(?<![\p{L}\p{N}])\p{Lu}[\p{L}\p{N}|!]{3,}(?![\p{L}\p{N}])/gu;
 const RE_KANDIDAAT = new RegExp(
   String.raw`(?<![\p{L}\p{N}\[_])` + naKoppelteken(String.raw`\p{L}\p{N}\[_`) + '(' + WOORD + '(?:' + SP
-    + '(?:(?:van|de|der|den|ter|ten|' + TV_ELDERS + ')' + SP + '){0,2}' + WOORD + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
+    + '(?:(?:van|de|der|den|ter|ten|' + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
+    + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
   'gu',
 );
 // A person or role placeholder: a name word right after it is likely the
 // surname of a person whose first name alone was replaced.
 const RE_PH_PERSOON = new RegExp(String.raw`^\[(?:PERSOON|` + ROL_PREFIXEN.join('|') + String.raw`)_\d+(?: \(\d{4}\))?\]$`);
 const RE_NA_PH = new RegExp(
-  SP + "((?:(?:[Vv]an|[Dd]e|[Dd]er|[Dd]en|[Tt]er|[Tt]en|" + TV_ELDERS + ')' + SP + '){0,2}' + WOORD
+  SP + "((?:(?:[Vv]an|[Dd]e|[Dd]er|[Dd]en|[Tt]er|[Tt]en|" + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
     + String.raw`)(?![\p{L}\p{N}_\]])`,
   'uy',
 );
