@@ -24,9 +24,17 @@ export const TV_GELIJMD = "d['’]";
 
 // One part of a name word: any capital ("Öztürk", "Şahin", "IJsbrand"),
 // optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe").
-export const WOORD_DEEL = String.raw`(?:\p{Lu}['’])?(?:IJ|\p{Lu})[\p{Ll}']+`;
+export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+`;
 
 export const WOORD = WOORD_DEEL + '(?:-' + WOORD_DEEL + ')*';
+
+// Put first in a pattern that starts with a name word or with initials: a
+// first character that may be any capital keeps the engine from skipping
+// ahead to the next possible start, which made such searches several times
+// slower than with A to Z. This superset of the capitals restores the skip.
+const HOOFDLETTER_OF_MEER = String.raw`[A-Z\u0080-\u{10FFFF}]`;
+export const HOOFDLETTER_VOORAF = '(?=' + HOOFDLETTER_OF_MEER + ')';
+export const VOORLETTER_VOORAF = '(?=' + HOOFDLETTER_OF_MEER + String.raw`J?\.)`;
 
 export const VL = String.raw`(?:(?:IJ|\p{Lu})\.` + SP + '?){1,5}';
 

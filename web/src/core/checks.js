@@ -2,7 +2,7 @@
 // of replaced values, near misses of replaced names, and unknown names.
 // They only suggest; nothing is replaced here.
 import {
-  B, E, SP, TV_ELDERS, TV_GELIJMD, WOORD, naKoppelteken,
+  B, E, HOOFDLETTER_VOORAF, SP, TV_ELDERS, TV_GELIJMD, WOORD, naKoppelteken,
 } from './building-blocks.js';
 import { ROL_PREFIXEN } from './categories.js';
 import { escRe, normText, textOf } from './normalise.js';
@@ -22,7 +22,7 @@ const RE_MAIL = /(?<![\w.%+-])[\w.%+-]+@[\w.-]+/g;
 const RE_LOWER_WORD = /(?<![\p{L}])\p{Ll}[\p{Ll}']+/gu;
 const RE_NEAR_WORD = /(?<![\p{L}\p{N}])\p{Lu}[\p{L}\p{N}|!]{3,}(?![\p{L}\p{N}])/gu;
 const RE_KANDIDAAT = new RegExp(
-  String.raw`(?<![\p{L}\p{N}\[_])` + naKoppelteken(String.raw`\p{L}\p{N}\[_`) + '(' + WOORD + '(?:' + SP
+  HOOFDLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}\[_])` + naKoppelteken(String.raw`\p{L}\p{N}\[_`) + '(' + WOORD + '(?:' + SP
     + '(?:(?:van|de|der|den|ter|ten|' + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
     + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
   'gu',

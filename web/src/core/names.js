@@ -3,7 +3,7 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VL, WOORD, naKoppelteken,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VL, VOORLETTER_VOORAF, WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
   GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
@@ -29,11 +29,11 @@ const RE_AANHEF_HOOFD = new RegExp(
   'dgu',
 );
 const RE_VOORLETTERS = new RegExp(
-  String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
+  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
   'dgu',
 );
 const RE_TUSSENVOEGSEL = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])` + naKoppelteken(String.raw`\p{L}\p{N}`) + '((?:' + WOORD + SP
+  HOOFDLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}])` + naKoppelteken(String.raw`\p{L}\p{N}`) + '((?:' + WOORD + SP
     + "){1,2}(?:(?:van|de|der|den|ten|ter|'t|" + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){1,3}'
     + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
   'dgu',
