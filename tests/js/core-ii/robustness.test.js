@@ -118,6 +118,9 @@ const PATHOLOGICAL = {
   'street lines': fill('Kerkstraat 1\n'),
   'blank runs': fill(' \u00A0'),
   'one long token': fill('abc.def%'),
+  'hyphenated names after a letter': fill('xAa-Bb-'),
+  'apostrophe capitals': fill("D'"),
+  'person placeholders': fill('[PERSOON_1] van '),
 };
 
 test('pathological inputs of 100 000 characters return promptly', () => {
@@ -144,6 +147,7 @@ test('pathological markdown and answers return promptly', () => {
     fill('>'), fill('> '), fill('*'), fill('* '), fill('**a'), fill('_'), fill('`'), fill('|'), fill('\\'),
     Array.from({ length: 400 }, (_, i) => ' '.repeat(i) + '- x').join('\n'),
     fill('- a\n  - b\n'), fill('[ '), fill('PERSOON '), fill('PERSOON_'), fill('[GEBDATUM_1] ( '),
+    fill(' '), fill('\t'), fill('\u00A0'), '|' + fill(' '),
   ];
   for (const input of inputs) {
     const started = performance.now();

@@ -48,3 +48,22 @@ test('detect, anonymize and suggestVariants return on hostile input', { timeout:
   assert.deepEqual(detect(undefined), []);
   assert.deepEqual(suggestVariants('PERSOON', null), []);
 });
+
+// Every labelled entry, and the name and place contexts, before a long run
+// of blanks as spreadsheet rows of empty cells give. Optional blank runs side
+// by side once made each of these take seconds.
+const LABELS = [
+  'ondernemingsnummer', 'btw-nummer', 'btw nr.', 'RSIN', 'BSN', 'KvK', 'tel.', 'geboren', 'geboren te Zwolle',
+  'geboortedatum', 'Geb. datum', 'geb.', 'Naam:', 'de heer', 'DE HEER', 'Met vriendelijke groet,', 'Beste',
+  'Woonplaats:', 'kenteken', 'paspoortnummer', 'sectie B', 'sectie B nummer', 'kadastrale aanduiding',
+  'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk',
+];
+
+test('detect returns on a label followed by 100 000 blanks, tabs or no-break spaces', { timeout: 60000 }, () => {
+  for (const label of LABELS) {
+    for (const blank of [' ', '\t', '\u00A0']) {
+      const text = label + blank.repeat(100000) + 'x';
+      for (const h of detect(text)) assert.ok(h.end <= label.length, `${label} ${JSON.stringify(blank)}`);
+    }
+  }
+});

@@ -39,6 +39,15 @@ test('naamOk refuses stop words, particles and street names', () => {
   for (const [v, ok] of cases) assert.equal(naamOk(v), ok, v);
 });
 
+test('an announced name may end like a street; a name by shape only in a suffix word after a particle', () => {
+  const cases = [
+    ['P. Oosterveld', true, true], ['P. Oosterveld', false, false], ['Jan van Dijk', false, true],
+    ["Pieter van 't Hof", false, true], ['Jan van der Laan', false, true], ['Achter de Hof', false, false],
+    ['Jan Westerdijk', false, false], ['Jan van Westerdijk', false, false], ['Adres', true, false],
+  ];
+  for (const [v, aangekondigd, ok] of cases) assert.equal(naamOk(v, aangekondigd), ok, `${v} ${aangekondigd}`);
+});
+
 test('rolVan maps field labels to role prefixes', () => {
   const cases = [
     ['naam fiscale partner', 'PARTNER'], ['echtgenote', 'PARTNER'], ['kinderen', 'KIND'],

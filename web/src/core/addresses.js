@@ -36,7 +36,7 @@ const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|
 const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;
 const ADRESKOP = /^(?:Retouradres|Postadres|Bezoekadres|Adres|Afzender|Factuuradres|Correspondentieadres|Postbus)$/i;
 const LAND_BELGIE = /^(?:belgi[eë]|belgique|belgium|belgien)$/i;
-const RE_NAAMWOORD = /^(?:IJ|[A-Z])[\p{L}'.\-&]*$/u;
+const RE_NAAMWOORD = /^\p{Lu}[\p{L}'.\-&]*$/u;
 const MAX_NAAM_LENGTE = 70;
 const MAX_NAAM_WOORDEN = 7;
 

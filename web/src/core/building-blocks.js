@@ -1,7 +1,7 @@
 // Pieces of pattern source that the detectors join into their patterns. A
 // block has no flags of its own; blocks with property classes go only into
 // patterns with the u flag.
-import { VELDNAMEN } from './vocabulary.js';
+import { TUSSENVOEGSELS_ELDERS, VELDNAMEN } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
 
 // Word boundaries that count letters with diacritics as letters.
@@ -10,17 +10,48 @@ export const E = String.raw`(?![\p{L}\p{N}])`;
 
 export const SP = String.raw`[ \u00A0]`;
 
-export const TV = "(?:van|de|der|den|het|ten|ter|te|in|op|'t|von|du|da|di|la|le|el|al|bin|ben)";
+// The blanks that may stand inside a number: white space less tabs and line
+// ends, which in a spreadsheet's text separate its cells and rows. `BL` is
+// for use inside a bracket class.
+export const BL = String.raw` \u00A0\u1680\u2000-\u200A\u202F\u205F\u3000\uFEFF`;
+export const BLANCO = '[' + BL + ']';
 
-export const WOORD = String.raw`(?:IJ|[A-Z])[\p{Ll}']+(?:-(?:IJ|[A-Z])[\p{Ll}']+)*`;
+export const TV = "(?:van|de|der|den|het|ten|ter|te|in|op|'t|von|du|da|di|la|le|el|al|bin|ben|ait)";
 
-export const VL = String.raw`(?:[A-Z]\.` + SP + '?){1,5}';
+export const TV_ELDERS = TUSSENVOEGSELS_ELDERS.join('|');
+// "d'" stands glued to the surname ("Jean d'Hondt").
+export const TV_GELIJMD = "d['’]";
+
+// One part of a name word: any capital ("Öztürk", "Şahin", "IJsbrand"),
+// optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe").
+export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+`;
+
+export const WOORD = WOORD_DEEL + '(?:-' + WOORD_DEEL + ')*';
+
+// Put first in a pattern that starts with a name word or with initials: a
+// first character that may be any capital keeps the engine from skipping
+// ahead to the next possible start, which made such searches several times
+// slower than with A to Z. This superset of the capitals restores the skip.
+const HOOFDLETTER_OF_MEER = String.raw`[A-Z\u0080-\u{10FFFF}]`;
+export const HOOFDLETTER_VOORAF = '(?=' + HOOFDLETTER_OF_MEER + ')';
+export const VOORLETTER_VOORAF = '(?=' + HOOFDLETTER_OF_MEER + String.raw`J?\.)`;
+
+export const VL = String.raw`(?:(?:IJ|\p{Lu})\.` + SP + '?){1,5}';
+
+// Refuses a start right after a capitalised word part and a hyphen ("Aa-|Bb"):
+// the start of that part already tried every such match, with the part in
+// front. Only where that part could not start a match itself (one of the
+// characters of class `geenBegin` stands before it) is the start kept. This
+// keeps hyphenated runs linear, and a name after "oud-" still counts.
+export function naKoppelteken(geenBegin) {
+  return '(?<!(?<![' + geenBegin + '])' + WOORD_DEEL + '-)';
+}
 
 // The trailing look-ahead keeps a field label ("Naam:") from being a surname.
 export const ACHTER = '(?:(?:De|Van|Ter|Ten|Den|Op|In)(?:' + SP + TV + ')*' + SP + ')?' + WOORD
   + '(?:-(?:' + TV + SP + ')*' + WOORD + String.raw`)?(?![\p{L}:])`;
 
-export const NAAM = '(?:' + VL + ')?(?:' + WOORD + SP + '){0,3}(?:' + TV + SP + '){0,3}' + ACHTER;
+export const NAAM = '(?:' + VL + ')?(?:' + WOORD + SP + '){0,3}(?:' + TV + SP + '|' + TV_GELIJMD + '){0,3}' + ACHTER;
 
 export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)` + SP
   + String.raw`)?(?:IJ|[A-Z])[\p{L}'\-]+(?:` + SP + '(?:aan|op|in|bij|over|onder)(?:' + SP
@@ -43,4 +74,5 @@ export const VELD = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVariant
 
 export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
 
-export const ONDERTEKENING = String.raw`(?:(?:[Mm]et )?(?:[Vv]riendelijke|[Hh]artelijke|[Cc]ollegiale) groet(?:en)?|[Hh]oogachtend)[ \t]*,?[ \t]*\n(?:[ \t]*\n){0,3}[ \t]*`;
+// One optional blank run per optional separator keeps long blank runs linear.
+export const ONDERTEKENING = String.raw`(?:(?:[Mm]et )?(?:[Vv]riendelijke|[Hh]artelijke|[Cc]ollegiale) groet(?:en)?|[Hh]oogachtend)[ \t]*(?:,[ \t]*)?\n(?:[ \t]*\n){0,3}[ \t]*`;

@@ -1,14 +1,17 @@
 // Checks of a pseudonymised text for data that may have escaped: loose parts
 // of replaced values, near misses of replaced names, and unknown names.
 // They only suggest; nothing is replaced here.
-import { B, E, SP, WOORD } from './building-blocks.js';
+import {
+  B, E, HOOFDLETTER_VOORAF, SP, TV_ELDERS, TV_GELIJMD, WOORD, naKoppelteken,
+} from './building-blocks.js';
+import { ROL_PREFIXEN } from './categories.js';
 import { escRe, normText, textOf } from './normalise.js';
 import { PUBLIEK_DOMEIN, PUBLIEKE_MAIL } from './numbers.js';
 import {
   HOOFD_TV, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, isStraat, stopwoordVooraan,
+  INITIALEN, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, stopwoordVooraan, straatVorm,
   streetName,
 } from './words.js';
 
@@ -18,12 +21,19 @@ const RE_PH = /\[[A-Z0-9_]+(?: \(\d{4}\))?\]/g;
 const RE_MAIL = /(?<![\w.%+-])[\w.%+-]+@[\w.-]+/g;
 const RE_LOWER_WORD = /(?<![\p{L}])\p{Ll}[\p{Ll}']+/gu;
 const RE_NEAR_WORD = /(?<![\p{L}\p{N}])\p{Lu}[\p{L}\p{N}|!]{3,}(?![\p{L}\p{N}])/gu;
-// Not after a letter and a hyphen: a group inside a hyphenated run is found
-// from the run's start, and each start would rescan the run.
 const RE_KANDIDAAT = new RegExp(
-  String.raw`(?<![\p{L}\p{N}\[_])(?<!\p{L}-)(` + WOORD + '(?:' + SP + '(?:(?:van|de|der|den|ter|ten)' + SP + '){0,2}'
-    + WOORD + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
+  HOOFDLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}\[_])` + naKoppelteken(String.raw`\p{L}\p{N}\[_`) + '(' + WOORD + '(?:' + SP
+    + '(?:(?:van|de|der|den|ter|ten|' + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
+    + String.raw`){1,2})(?![\p{L}\p{N}_\]])`,
   'gu',
+);
+// A person or role placeholder: a name word right after it is likely the
+// surname of a person whose first name alone was replaced.
+const RE_PH_PERSOON = new RegExp(String.raw`^\[(?:PERSOON|` + ROL_PREFIXEN.join('|') + String.raw`)_\d+(?: \(\d{4}\))?\]$`);
+const RE_NA_PH = new RegExp(
+  SP + "((?:(?:[Vv]an|[Dd]e|[Dd]er|[Dd]en|[Tt]er|[Tt]en|" + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
+    + String.raw`)(?![\p{L}\p{N}_\]])`,
+  'uy',
 );
 const NAME_CATS = new Set(['PERSOON', 'BEDRIJF', 'ADRES', 'PLAATS']);
 const MIN_DOMAIN = 4;
@@ -32,9 +42,23 @@ const MIN_NAME_WORD = 5;
 const MIN_NAME_WORD_WITH_EDIT = 6;
 
 const entityList = (entities) => (Array.isArray(entities) ? entities.filter(Boolean) : []);
-const withoutPlaceholders = (text) => textOf(text).replace(RE_PH, ' ');
-const startsCapital = (w) => /^[A-Z]/.test(w);
+const startsCapital = (w) => /^\p{Lu}/u.test(w);
 const isParticle = (w) => TUSSENVOEGSELS.has(w.toLowerCase());
+
+// Every placeholder becomes one space; `personen` collects the offsets, in
+// the result, of the spaces that stand for person and role placeholders.
+function withoutPlaceholders(text, personen) {
+  const t = textOf(text);
+  let out = '';
+  let last = 0;
+  for (const m of t.matchAll(RE_PH)) {
+    out += t.slice(last, m.index);
+    if (personen && RE_PH_PERSOON.test(m[0])) personen.push(out.length);
+    out += ' ';
+    last = m.index + m[0].length;
+  }
+  return out + t.slice(last);
+}
 
 function wordsWithPieces(value) {
   return value.split(/\s+/).filter(Boolean).flatMap((word) => [word, ...word.split('-')]);
@@ -167,26 +191,46 @@ export function bijnaNamen(text, entities) {
   return result;
 }
 
+function nameWordBad(w, lowerWords) {
+  return ZELFSTANDIG_NAAMWOORD.test(w) || STOPWOORDEN.has(w) || w.length < 2 || lowerWords.has(w.toLowerCase());
+}
+
 function isCandidate(words, lowerWords, known) {
   if (words.length < 2 || !startsCapital(words[0])) return false;
   const [first] = words;
   if (HOOFD_TV.has(first) || STOPWOORDEN.has(first) || INSTELLING_BEGIN.has(first)) return false;
   if (WERKWOORD_MEERVOUD.test(first) || INSTELLING_EIND.has(words[words.length - 1])) return false;
-  const nameWordBad = (w) => ZELFSTANDIG_NAAMWOORD.test(w) || STOPWOORDEN.has(w) || w.length < 2
-    || lowerWords.has(w.toLowerCase());
-  if (words.filter(startsCapital).some(nameWordBad)) return false;
+  if (words.filter(startsCapital).some((w) => nameWordBad(w, lowerWords))) return false;
   const group = words.join(' ');
-  return !isStraat(group) && !known.has(group.toLowerCase());
+  return !straatVorm(group) && !known.has(group.toLowerCase());
+}
+
+// The surname, with its particles, right after a person or role placeholder.
+function naPlaceholder(searched, at, lowerWords, known) {
+  RE_NA_PH.lastIndex = at + 1;
+  const m = RE_NA_PH.exec(searched);
+  if (!m) return null;
+  const w = m[1].split(' ');
+  const name = w[w.length - 1];
+  if (HOOFD_TV.has(name) || nameWordBad(name, lowerWords) || known.has(m[1].toLowerCase())) return null;
+  return { at: at + 2, group: m[1] };
 }
 
 export function kandidaten(text, bekend) {
-  const searched = withoutPlaceholders(text);
+  const personen = [];
+  const searched = withoutPlaceholders(text, personen);
   const known = new Set((Array.isArray(bekend) ? bekend : []).map((x) => normText(x).toLowerCase()));
   const lowerWords = lowerCaseWords(searched);
-  const kept = new Set();
+  const found = new Map(); // group -> offset of its first occurrence
   for (const m of searched.matchAll(RE_KANDIDAAT)) {
     const group = stopwoordVooraan(m[1]);
-    if (!kept.has(group) && isCandidate(group.split(' '), lowerWords, known)) kept.add(group);
+    if (!found.has(group) && isCandidate(group.split(' '), lowerWords, known)) found.set(group, m.index);
   }
-  return [...kept];
+  // A group that starts with the word already names it.
+  const starts = new Set(found.values());
+  for (const at of personen) {
+    const after = naPlaceholder(searched, at, lowerWords, known);
+    if (after && !starts.has(after.at) && !(found.get(after.group) <= after.at)) found.set(after.group, after.at);
+  }
+  return [...found].sort((a, b) => a[1] - b[1]).map(([group]) => group);
 }

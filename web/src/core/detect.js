@@ -1,7 +1,7 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
+  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
 } from './building-blocks.js';
 import { ACHTERVOEGSELS, MAANDEN, STOPWOORDEN } from './vocabulary.js';
 import { WEEKDAG, hoofdletterVarianten } from './words.js';
@@ -32,6 +32,26 @@ const PLAATS_LABELS = [
 const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
 
 const re = (source, flags) => new RegExp(source, flags);
+
+const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.`;
+
+// Phone numbers. S: a blank or hyphen between digits. Dutch: ten digits,
+// also with the area code in parentheses or before " - ". Belgian: +32 or
+// 0032 and eight or nine digits; the national form without a prefix only
+// after a phone label, so that other numbers of nine digits are not taken;
+// the label is looked for only before a "0", not at every blank.
+const S = '[' + BL + String.raw`\-]`;
+const S_BE = '[' + BL + String.raw`./\-]`;
+const STREEP = BLANCO + '?-' + BLANCO + '?';
+const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
+const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
+  + String.raw`(?:\+31|0031|0)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S + String.raw`?\d){8}`
+  + String.raw`|\(0(?:[1-9]\)(?:` + S + String.raw`?\d){8}|[1-9]\d\)(?:` + S + String.raw`?\d){7}|[1-9]\d{2}\)(?:` + S + String.raw`?\d){6})`
+  + String.raw`|0[1-9](?:` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){7}|\d` + STREEP + String.raw`\d(?:` + S
+  + String.raw`?\d){6}|\d{2}` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){5})`
+  + String.raw`|(?:\+32|0032)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S_BE + String.raw`?\d){7,8}`
+  + '|(?=0)' + TEL_LABEL + String.raw`0[1-9](?:` + S_BE + String.raw`?\d){7}`
+  + String.raw`)(?!\d)`, 'gu');
 
 function runEnd(run, text, at) {
   run.lastIndex = at;
@@ -88,29 +108,37 @@ export const DETECTORS = [
     candidates: /[A-Za-z0-9._%+\-]/g,
     skip: (text, at) => runEnd(/[A-Za-z0-9._%+\-]*/y, text, at),
   },
-  { cat: 'IBAN', re: /(?<![A-Z0-9])NL\d{2}\s?[A-Z]{4}(?:\s?\d){10}(?![A-Z0-9])/g },
+  { cat: 'IBAN', re: re(String.raw`(?<![A-Z0-9])NL\d{2}` + BLANCO + '?[A-Z]{4}(?:' + BLANCO + String.raw`?\d){10}(?![A-Z0-9])`, 'g') },
   { fn: buitenlandseIbans },
   { fn: websites },
-  { cat: 'IBAN', re: /(?<![A-Z0-9])NL\s?[\dIilOo]{2}\s?[A-Z]{4}(?:\s?[\dIilOo]){10}(?![0-9])/g },
+  {
+    cat: 'IBAN',
+    re: re('(?<![A-Z0-9])NL' + BLANCO + String.raw`?[\dIilOo]{2}` + BLANCO + '?[A-Z]{4}(?:' + BLANCO
+      + String.raw`?[\dIilOo]){10}(?![0-9])`, 'g'),
+  },
   {
     cat: 'BTWNR',
-    re: /(?<![A-Z0-9])NL\s?\d{9}\s?B\s?\d{2}(?![0-9])/g,
+    re: re('(?<![A-Z0-9])NL' + BLANCO + String.raw`?\d{9}` + BLANCO + '?B' + BLANCO + String.raw`?\d{2}(?![0-9])`, 'g'),
     ok: (v) => !elfproef(negenCijfers(v)),
   },
   {
     cat: 'BTWNR',
-    re: /(?<![A-Z0-9])BE[ \t]?[01]?\d{3}[.\s]?\d{3}[.\s]?\d{3}(?![\d])/g,
+    re: re('(?<![A-Z0-9])BE' + BLANCO + String.raw`?[01]?\d{3}[.` + BL + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3}(?![\d])`, 'g'),
     ok: beNummerOk,
   },
   {
     cat: 'KVK',
-    re: /(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR)[^\d\n]{0,20}([01]\d{3}[.\s]?\d{3}[.\s]?\d{3})(?![\d])/gi,
+    re: re(String.raw`(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR)[^\d\n]{0,20}([01]\d{3}[.` + BL
+      + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3})(?![\d])`, 'gi'),
     group: 1,
     ok: beNummerOk,
   },
   {
     cat: 'BTWNR',
-    re: /(?:btw|vat|tva|ust|mwst)[\p{L}\-]*(?:[ \t]*(?:nr|nummer|number|no|id)\.?)?[ \t]*:?[ \t]*((?:AT|BG|CY|CZ|DE|DK|EE|EL|ES|FI|FR|HR|HU|IE|IT|LT|LU|LV|MT|PL|PT|RO|SE|SI|SK)[ \t]?U?[0-9A-Z]?\d[\d. ]{5,12}\d)(?![\d])/giu,
+    // One blank run per optional separator: side by side, optional runs
+    // would cost quadratic time on long runs of blanks.
+    re: re(String.raw`(?:btw|vat|tva|ust|mwst)[\p{L}\-]*[ \t]*(?:(?:nr|nummer|number|no|id)\.?[ \t]*)?(?::[ \t]*)?((?:AT|BG|CY|CZ|DE|DK|EE|EL|ES|FI|FR|HR|HU|IE|IT|LT|LU|LV|MT|PL|PT|RO|SE|SI|SK)`
+      + BLANCO + String.raw`?U?[0-9A-Z]?\d[\d. ]{5,12}\d)(?![\d])`, 'giu'),
     group: 1,
     // Every later keyword in the same run of letters retries a subset of
     // the label endings the failed one tried.
@@ -121,16 +149,18 @@ export const DETECTORS = [
     cat: 'KENMERK',
     re: /(?<![\d.])(?<!NL[ \t]?)\d{4}\.?\d{2}\.?\d{3}\.?(?:[A-KM-Z]\.?\d{2}(?:\.?\d{4})?|L\.?\d{2}\.?\d{4})(?![\d])/g,
   },
-  { cat: 'KENMERK', re: /(?<![\d])\d{4}\s?\d{4}\s?\d{4}\s?\d{4}(?![\d])/g },
+  { cat: 'KENMERK', re: re(String.raw`(?<![\d])\d{4}(?:` + BLANCO + String.raw`?\d{4}){3}(?![\d])`, 'g') },
   {
     cat: 'BSN',
-    re: /(?<![\d.,])(?:\d{4}[.\s]\d{2}[.\s]\d{3}|\d{9})(?![\d,]|\.\d)/g,
+    re: re(String.raw`(?<![\d.,])(?:\d{4}[.` + BL + String.raw`]\d{2}[.` + BL + String.raw`]\d{3}|\d{9})(?![\d,]|\.\d)`, 'g'),
     ok: (v) => elfproef(v.replace(/\D+/g, '')),
     catFn: bsnOfRsin,
   },
   {
     cat: 'BSN',
-    re: /(?:bsn|burgerservicenummer|sofinummer)[^\d\n]{0,20}(\d{4}[.\s]?\d{2}[.\s]?\d{3}|\d{9})(?!\d)/gi,
+    // After its label also in groups of three ("123 456 782").
+    re: re(String.raw`(?:bsn|burgerservicenummer|sofinummer)[^\d\n]{0,20}(\d{4}[.` + BL + String.raw`]?\d{2}[.` + BL
+      + String.raw`]?\d{3}|\d{9}|\d{3}[.` + BL + String.raw`]\d{3}[.` + BL + String.raw`]\d{3})(?!\d)`, 'gi'),
     group: 1,
   },
   {
@@ -138,11 +168,8 @@ export const DETECTORS = [
     re: /(?:kvk|k\.v\.k\.|kamer van koophandel|handelsregister)[^\d\n]{0,30}(\d{8})(?!\d)/gi,
     group: 1,
   },
-  {
-    cat: 'TELEFOON',
-    re: /(?<![\dA-Za-z])(?:\+31|0031|0)(?:[\s\-]?\(0\))?[\s\-]?[1-9](?:[\s\-]?\d){8}(?![\d])/g,
-  },
-  { cat: 'POSTCODE', re: re(B + String.raw`[1-9]\d{3}\s?(?!SA|SD|SS)[A-Z]{2}` + E, 'gu') },
+  { cat: 'TELEFOON', re: TELEFOON },
+  { cat: 'POSTCODE', re: re(B + String.raw`[1-9]\d{3}` + BLANCO + '?(?!SA|SD|SS)[A-Z]{2}' + E, 'gu') },
   {
     cat: 'PLAATS',
     re: /[1-9]\d{3}[ \u00A0]?[A-Z]{2}[ \u00A0]+((?:'s[- ])?[A-Z][\p{L}'\-]+(?:[ \u00A0](?:aan|den|de|op|in|bij|der|van)(?:[ \u00A0](?:den|de|der))?[ \u00A0][A-Z][\p{L}\-]+|[ \u00A0](?:Haag|Bosch|Helder))?)/gu,
@@ -161,13 +188,18 @@ export const DETECTORS = [
   { cat: 'ADRES', re: /Postbus\s+\d{1,6}/g },
   {
     cat: 'GEBDATUM',
-    re: re(String.raw`(?:geboortedatum|geboren(?:\s+op)?|geb\.)\s*:?\s*(\d{1,2}[-\/.\s]\d{1,2}[-\/.\s]\d{4}|\d{1,2}\s+(?:`
-      + MAANDEN + String.raw`)\s+\d{4})`, 'gi'),
+    // Also the notarial "geboren te Zwolle op ..." and "Geb. datum:".
+    re: re(String.raw`(?:geboortedatum|geb\.[ \t]?datum|geboren(?:\s+te\s+` + PLAATSNAAM + String.raw`)?(?:\s+op)?|geb\.)\s*(?::\s*)?`
+      + String.raw`(\d{1,2}[-\/.` + BL + String.raw`]\d{1,2}[-\/.` + BL + String.raw`]\d{4}|\d{1,2}` + BLANCO + '+(?:' + MAANDEN + ')'
+      + BLANCO + String.raw`+\d{4})`, 'giu'),
     group: 1,
   },
   {
     cat: 'BEDRIJF',
-    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t)[ \u00A0]){0,5}(?:B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.)` + E, 'gu'),
+    // Partners joined by "&" or "en" belong to the firm's name; two firms
+    // joined after a legal form stay two.
+    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t|(?<!(?:`
+      + RECHTSVORM_EIND + String.raw`)[ \u00A0])(?:&|en))[ \u00A0]){0,5}(?:` + RECHTSVORM_EIND + ')' + E, 'gu'),
     clean: stripStopwoorden,
     candidates: /[A-Z0-9]/g,
     skip: naMisBedrijf,
@@ -178,7 +210,7 @@ export const DETECTORS = [
   { fn: adressen },
   {
     cat: 'PLAATS',
-    re: re(String.raw`(?<![\p{L}])(?<!(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
+    re: re(String.raw`(?<![\p{L}])(?<!(?<![\p{L}])(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
     group: 1,
     ok: geenStopwoord,
   },
@@ -212,11 +244,11 @@ export const DETECTORS = [
   },
   {
     cat: 'KADASTER',
-    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*,?[ \t]*(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*:?[ \t]*\d{1,6}(?:[ \t]*,?[ \t]*(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4})?(?!\d)/gu,
+    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*(?:,[ \t]*)?(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*(?::[ \t]*)?\d{1,6}(?:[ \t]*(?:,[ \t]*)?(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4})?(?!\d)/gu,
   },
   {
     cat: 'KADASTER',
-    re: re('[Kk]adastrale' + SP + 'aanduiding' + SP + '*:?' + SP + '*((?:' + PLAATSNAAM + SP + ')?[A-Z]{1,2}' + SP
+    re: re('[Kk]adastrale' + SP + 'aanduiding' + SP + '*(?::' + SP + '*)?((?:' + PLAATSNAAM + SP + ')?[A-Z]{1,2}' + SP
       + String.raw`\d{1,6}(?:` + SP + '?A' + SP + String.raw`?\d{1,4})?)(?!\d)`, 'gu'),
     group: 1,
   },
@@ -233,7 +265,7 @@ export const DETECTORS = [
   },
   {
     cat: 'KENMERK',
-    re: /(?:(?:polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie|aansluit|verzekerings|zaak)[ -]?(?:nummer|nr\.?|kenmerk)|(?:uw|ons) kenmerk)[ \t]*:?[ \t]*([A-Z0-9][A-Z0-9.\-\/]{2,24}[A-Z0-9])/giu,
+    re: /(?:(?:polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie|aansluit|verzekerings|zaak)[ -]?(?:nummer|nr\.?|kenmerk)|(?:uw|ons) kenmerk)[ \t]*(?::[ \t]*)?([A-Z0-9][A-Z0-9.\-\/]{2,24}[A-Z0-9])/giu,
     group: 1,
     ok: (v) => cijfers(v) >= 3,
   },

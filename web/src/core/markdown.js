@@ -8,8 +8,10 @@ const RE_LIJST = /^(\s*)([-*•+]|\d+[.)])\s+/;
 const RE_HEADING = /^(#{1,6})\s+(.*)$/;
 const RE_RULE = /^\s*([-*_])\s*\1\s*\1[\s\-*_]*$/;
 const RE_TABLE_LINE = /^\s*\|/;
-const RE_SEPARATOR = /^\s*\|?\s*:?-{2,}/;
-const RE_PLAIN_SEPARATOR = /^\s*\|?\s*:?-{2,}[\s|:\-]*$/;
+// One blank run per optional sign: side by side, optional runs would cost
+// quadratic time on a line of blanks.
+const RE_SEPARATOR = /^\s*(?:\|\s*)?:?-{2,}/;
+const RE_PLAIN_SEPARATOR = /^\s*(?:\|\s*)?:?-{2,}[\s|:\-]*$/;
 const RE_QUOTE = /^\s*>/;
 const RE_PARAGRAPH_END = /^(#{1,6}\s|\s*\||\s*([-*•]|\d+[.)])\s+)/;
 const RE_ITALIC = /(^|[^*])\*([^*\s][^*]*)\*/g;

@@ -3,7 +3,7 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, NAAM, ONDERTEKENING, SP, TV, VELD, VL, WOORD,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VL, VOORLETTER_VOORAF, WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
   GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
@@ -23,19 +23,18 @@ const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
-    + String.raw`((?:[A-Z]\.` + SP + String.raw`?){0,5}(?:\p{Lu}[\p{Lu}'\-]+` + SP
+    + String.raw`((?:\p{Lu}\.` + SP + String.raw`?){0,5}(?:\p{Lu}[\p{Lu}'\-]+` + SP
     + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
     + String.raw`){0,3}\p{Lu}[\p{Lu}'\-]+)(?![\p{L}.])`,
   'dgu',
 );
 const RE_VOORLETTERS = new RegExp(
-  String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
+  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
   'dgu',
 );
-// Not after a letter and a hyphen: a match inside a hyphenated run is found
-// from the run's start, and each start would rescan the run.
 const RE_TUSSENVOEGSEL = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])(?<!\p{L}-)((?:` + WOORD + SP + "){1,2}(?:(?:van|de|der|den|ten|ter|'t)" + SP + '){1,3}'
+  HOOFDLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}])` + naKoppelteken(String.raw`\p{L}\p{N}`) + '((?:' + WOORD + SP
+    + "){1,2}(?:(?:van|de|der|den|ten|ter|'t|" + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){1,3}'
     + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
   'dgu',
 );
@@ -50,9 +49,11 @@ const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
 
 const groupStart = (m, group) => m.indices[group][0];
 
-function persoonHit(hits, start, value, rol) {
+// `aangekondigd`: the text announces the name (label, honorific, enumeration,
+// closing formula, greeting), so it may end like a street.
+function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
   const name = stopwoordVooraan(value);
-  if (!naamOk(name)) return;
+  if (!naamOk(name, aangekondigd)) return;
   const from = start + value.length - name.length;
   const hit = { start: from, end: from + name.length, cat: 'PERSOON', value: name };
   if (rol) hit.rol = rol;
@@ -63,7 +64,7 @@ function vervolgNamen(hits, text, pos, rol) {
   for (let n = 0; n < MAX_VERVOLG; n++) {
     const m = RE_VERVOLG.exec(text.slice(pos, pos + VERVOLG_WINDOW));
     if (!m) return;
-    persoonHit(hits, pos + groupStart(m, 1), m[1], rol);
+    persoonHit(hits, pos + groupStart(m, 1), m[1], { rol, aangekondigd: true });
     pos += m[0].length;
   }
 }
@@ -96,18 +97,18 @@ export function personenMetLabel(text) {
   const hits = hoofdletterNamen(text);
   for (const m of text.matchAll(RE_VELD)) {
     const rol = rolVan(m[1]);
-    persoonHit(hits, groupStart(m, 2), m[2], rol);
+    persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
   for (const m of text.matchAll(RE_AANHEF)) {
-    persoonHit(hits, groupStart(m, 1), m[1]);
+    persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length);
   }
   return hits;
 }
 
 function voorletterNaamOk(m) {
-  const capitals = m[1].replace(/[^A-Z]/g, '');
+  const capitals = m[1].replace(/[^\p{Lu}]/gu, '');
   return !GEEN_VOORLETTERS.has(capitals) && !STOPWOORDEN.has(laatsteWoord(m[2]));
 }
 
@@ -117,7 +118,7 @@ function tussenvoegselNaamOk(name) {
   const last = w[w.length - 1];
   if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last)) return false;
   if (ZELFSTANDIG_NAAMWOORD.test(first) || WERKWOORD_MEERVOUD.test(first)) return false;
-  return !RE_INSTELLING_SLOT.test(last) && /^[A-Z]/.test(name);
+  return !RE_INSTELLING_SLOT.test(last) && /^\p{Lu}/u.test(name);
 }
 
 export function personenZonderLabel(text) {
@@ -132,10 +133,10 @@ export function personenZonderLabel(text) {
   for (const m of text.matchAll(RE_ONDERTEKENING)) {
     const start = groupStart(m, 1);
     if (KANTOORWOORD.test(m[1])) hits.push({ start, end: start + m[1].length, cat: 'BEDRIJF', value: m[1] });
-    else persoonHit(hits, start, m[1]);
+    else persoonHit(hits, start, m[1], { aangekondigd: true });
   }
   for (const m of text.matchAll(RE_GROET)) {
-    if (!GEEN_AANSPREEKNAAM.test(m[1])) persoonHit(hits, groupStart(m, 1), m[1]);
+    if (!GEEN_AANSPREEKNAAM.test(m[1])) persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
   }
   return hits;
 }

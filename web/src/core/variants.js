@@ -2,8 +2,12 @@
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
 import { capFirst, normNum, normText } from './normalise.js';
-import { TUSSENVOEGSELS } from './vocabulary.js';
+import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN } from './words.js';
+
+const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
+// "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
+const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
 const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|V\.O\.F\.?|VOF|C\.V\.)$/;
 
@@ -44,14 +48,15 @@ function alsGewoneNaam(v) {
   return v.split(' ').map((w, i) => {
     if (i > 0 && TUSSENVOEGSELS.has(w.toLowerCase())) return w.toLowerCase();
     if (INITIALEN.test(w)) return w;
-    const first = String.fromCodePoint(w.codePointAt(0));
+    // "IJ" is one letter: "IJSBRAND" is "IJsbrand".
+    const first = w.startsWith('IJ') ? 'IJ' : String.fromCodePoint(w.codePointAt(0));
     return first + w.slice(first.length).toLowerCase();
   }).join(' ');
 }
 
 function persoonsVormen(v) {
   const words = v.split(' ');
-  let at = words.findIndex((w, i) => i > 0 && TUSSENVOEGSELS.has(w.toLowerCase()));
+  let at = words.findIndex((w, i) => i > 0 && isTussenvoegsel(w));
   if (at < 0) at = words.length - 1;
   const voor = words.slice(0, at);
   const achter = words.slice(at).join(' ');

@@ -6,6 +6,10 @@ export const TUSSENVOEGSELS = new Set([
   'op', 'la', 'le', 'du', 'da', 'di', 'von', 'vd', 'v.d.',
 ]);
 
+// Particles of Moroccan-Dutch and French-Belgian names; only in lower case,
+// since "Ben" and "Al" are also first names.
+export const TUSSENVOEGSELS_ELDERS = ['el', 'al', 'ben', 'ait', 'du', 'le', 'la'];
+
 // Particles that start a surname when capitalised ("De Wit", "Van Dam").
 export const HOOFD_TV = new Set(['De', 'Van', 'Den', 'Ter', 'Ten', 'Het']);
 

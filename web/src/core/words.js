@@ -10,7 +10,7 @@ export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.V\
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
-export const INITIALEN = /^(?:[A-Z]\.)+$/;
+export const INITIALEN = /^(?:IJ\.|\p{Lu}\.)+$/u;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
 export function words(v) {
@@ -59,10 +59,28 @@ export function streetName(street) {
   return (digit < 0 ? street : street.slice(0, digit)).replace(/\s+$/, '');
 }
 
-export function naamOk(v) {
+const SUFFIX_WOORDEN = new Set(ACHTERVOEGSELS.split('|'));
+// The lower-case words of street names that open a street ("Achter de Hof").
+const STRAAT_VOORZETSELS = new Set(['achter', 'over', 'onder', 'tegen', 'voor', 'aan', 'bij', 'op', 'in', 'te']);
+
+// A value that ends in a street suffix reads as a street, except a surname
+// that is the suffix word itself after a particle ("van Dijk", "van 't Hof",
+// "van der Laan") where no street preposition opens the value.
+export function straatVorm(v) {
+  if (!isStraat(v)) return false;
+  const w = words(v);
+  const n = w.length;
+  const achternaam = n > 1 && SUFFIX_WOORDEN.has(w[n - 1].toLowerCase()) && TUSSENVOEGSELS.has(w[n - 2].toLowerCase());
+  return !achternaam || STRAAT_VOORZETSELS.has(w[0].toLowerCase());
+}
+
+// A name that a label, honorific, enumeration, closing formula or greeting
+// announces may end like a street: Van Dijk, Nijhof and Westerveld are
+// common surnames. A name found by its shape alone may not.
+export function naamOk(v, aangekondigd = false) {
   const w = words(v);
   if (w.every((x) => STOPWOORDEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
-  return !isStraat(v);
+  return aangekondigd || !straatVorm(v);
 }
 
 export function titel(w) {
