@@ -1,7 +1,10 @@
 // Views by the address fragment.
+import { renderAi } from './ai/view.js';
 import { renderDocs } from './docs-view.js';
 import { verbergZwevend } from './marking/floating.js';
 import { renderMarkeren } from './marking/view.js';
+import { renderTerug } from './terug/view.js';
+import { renderVervolg } from './terug/vervolg.js';
 import { $ } from './ui.js';
 
 export const TITELS = {
@@ -17,6 +20,11 @@ export const TITELS = {
 const RENDER = {
   document: renderDocs,
   markeren: renderMarkeren,
+  ai: renderAi,
+  terug: () => {
+    renderTerug();
+    renderVervolg();
+  },
 };
 
 // A fragment with a broken percent escape names no view, rather than breaking the page.
