@@ -20,11 +20,11 @@ export function terugHtml(segments) {
 
 export function terugMeldingen(r) {
   const onbekend = r.unknown.length
-    ? `<div class="notice-fout melding"><b>Onbekende placeholders:</b> ${r.unknown.map((l) => `<span class="chip">[${esc(l)}]</span>`).join(' ')}<br>`
+    ? `<div class="notice-fout ai-melding"><b>Onbekende placeholders:</b> ${r.unknown.map((l) => `<span class="chip">[${esc(l)}]</span>`).join(' ')}<br>`
       + 'Deze staan niet in de sleutel van deze sessie. Heeft de AI ze verzonnen, of hoort dit antwoord bij een ander dossier? Open dan het juiste sleutelbestand.</div>'
     : '';
   const n = r.segments.filter((s) => s.ent).length;
-  return `${onbekend}<div class="notice-ok melding">${n} placeholder(s) teruggezet (${r.found.size} verschillende). Controleer de groen gemarkeerde gegevens.</div>`;
+  return `${onbekend}<div class="notice-ok ai-melding">${n} placeholder(s) teruggezet (${r.found.size} verschillende). Controleer de groen gemarkeerde gegevens.</div>`;
 }
 
 const CEL = ' style="border:1px solid #999;padding:3px 6px;vertical-align:top"';

@@ -12,7 +12,7 @@ import {
 
 const WACHT = 150;
 const KOPIEER_KNOPPEN = ['btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md'];
-const GEEN_SLEUTEL = '<div class="notice melding">Er is nog geen sleutel in deze sessie. Open eerst het <a href="#sleutel">sleutelbestand</a> van dit dossier.</div>';
+const GEEN_SLEUTEL = '<div class="notice ai-melding">Er is nog geen sleutel in deze sessie. Open eerst het <a href="#sleutel">sleutelbestand</a> van dit dossier.</div>';
 
 // Lives only in the page, never in the session.
 let hersteld = null;
