@@ -80,7 +80,7 @@ function blokKnoop(n) {
   if (tag === 'BLOCKQUOTE') return `\n\n${blok(n).trim().split('\n').map((l) => `> ${l}`).join('\n')}\n\n`;
   if (tag === 'HR') return '\n\n---\n\n';
   if (tag === 'TABLE') return tabel(n);
-  return inline(n);
+  return inlineKnoop(n);
 }
 
 function blok(el) {
