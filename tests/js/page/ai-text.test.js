@@ -72,6 +72,14 @@ describe('controle', () => {
     assert.deepEqual(c.los, []);
   });
 
+  test('a loose part is found as a whole word only, in capitals too, with diacritics and hyphens', () => {
+    voegToe('PERSOON', 'Zoë Karaçay-Hendriks', false);
+    const delen = (t) => controle(t).los.map((l) => l.deel);
+    assert.deepEqual(delen('KARAÇAY belde, en Zoë ook.'), ['Zoë', 'Karaçay']);
+    assert.deepEqual(delen('Karaçays en Zoëtje en xHendriks'), []);
+    assert.deepEqual(delen('zie Karaçay-Hendriks.'), ['Karaçay-Hendriks', 'Karaçay', 'Hendriks']);
+  });
+
   test('placeholders themselves are never leftovers', () => {
     voegToe('KENTEKEN', '12-ABC-3', false);
     assert.equal(controle('[KENTEKEN_1] en [PERSOON_1]').rest, 0);
