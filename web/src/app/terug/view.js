@@ -1,6 +1,6 @@
 // The view "Terugzetten": the AI's answer with the real data put back, its
 // four copy forms, and the follow-up question.
-import { op } from '../bind.js';
+import { op, veilig } from '../bind.js';
 import { A } from '../globals.js';
 import { S } from '../session.js';
 import { $, debounce, kopieer, toast } from '../ui.js';
@@ -13,6 +13,9 @@ import {
 const WACHT = 150;
 const KOPIEER_KNOPPEN = ['btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md'];
 const GEEN_SLEUTEL = '<div class="notice ai-melding">Er is nog geen sleutel in deze sessie. Open eerst het <a href="#sleutel">sleutelbestand</a> van dit dossier.</div>';
+
+// The debounced renders run after the event, outside its error edge.
+const later = (fn) => debounce(() => veilig(fn), WACHT);
 
 // Lives only in the page, never in the session.
 let hersteld = null;
@@ -68,7 +71,7 @@ function bijTab(ev) {
 export function bindTerug() {
   const invoer = $('terug-invoer');
   const vervolg = $('vervolg-invoer');
-  op(invoer, 'input', debounce(renderTerug, WACHT));
+  invoer.addEventListener('input', later(renderTerug));
   op(invoer, 'paste', bijPlakken);
   op($('btn-terug-plak'), 'click', () => plakKlembord(invoer, true));
   op($('btn-terug-wis'), 'click', () => {
@@ -82,7 +85,7 @@ export function bindTerug() {
       return kopieer(tekst, html, $(id));
     });
   }
-  op(vervolg, 'input', debounce(renderVervolg, WACHT));
+  vervolg.addEventListener('input', later(renderVervolg));
   op(vervolg, 'click', renderVervolgNamen);
   op(vervolg, 'keydown', bijTab);
   op($('btn-vervolg-plak'), 'click', () => plakKlembord(vervolg, false));
