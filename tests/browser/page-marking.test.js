@@ -5,6 +5,7 @@ import { mkdirSync } from 'node:fs';
 import { after, before, beforeEach, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
+import { selecteerInVoorbeeld } from './support/user.js';
 
 const A = 'Overleg met de heer Jan de Vries over de aangifte.\n\nJan de Vries tekent namens Bakkerij Smit te Utrecht.';
 const B = 'Kopie voor Jan de Vries, IBAN NL91ABNA0417164300.\n\nMevrouw Els Bakker belt terug.';
@@ -42,24 +43,7 @@ const sessie = () => page.evaluate(() => JSON.parse(sessionStorage.getItem('drov
 const rij = (label) => page.locator('.ent-rij', { has: page.locator(`input.ph-veld[value="[${label}]"]`) });
 const entVan = async (value) => (await sessie()).ents.find((e) => e.value === value);
 
-async function selecteer(tekst) {
-  await page.evaluate((t) => {
-    const walker = document.createTreeWalker(document.getElementById('preview'), NodeFilter.SHOW_TEXT);
-    for (let n = walker.nextNode(); n; n = walker.nextNode()) {
-      const i = n.data.indexOf(t);
-      if (i < 0) continue;
-      const r = document.createRange();
-      r.setStart(n, i);
-      r.setEnd(n, i + t.length);
-      getSelection().removeAllRanges();
-      getSelection().addRange(r);
-      document.getElementById('preview').dispatchEvent(new MouseEvent('mouseup', { bubbles: true }));
-      return;
-    }
-    throw new Error(`not in preview: ${t}`);
-  }, tekst);
-  await page.waitForTimeout(20);
-}
+const selecteer = (tekst) => selecteerInVoorbeeld(page, tekst);
 
 test('switching off keeps the mark dashed and counted; the AI mode shows only active placeholders', async () => {
   const persoon = await entVan('Jan de Vries');

@@ -1,11 +1,13 @@
 'use strict';
 // The page's main script: binds the page once the document has been parsed.
+import { bindAi } from './ai/view.js';
 import { op } from './bind.js';
 import { gewijzigd, navBadges } from './change.js';
 import { bindDocs, renderDocs } from './docs-view.js';
 import { A } from './globals.js';
 import { bindIntake } from './intake.js';
 import { bindZwevend } from './marking/floating.js';
+import { bindTerug } from './terug/view.js';
 import { bindMarkeren } from './marking/view.js';
 import { gaNaar, toonView, viewVanFragment } from './router.js';
 import { laadKantoorlijst } from './sleutel/kantoorlijst-opslag.js';
@@ -43,6 +45,8 @@ function init() {
   bindDocs();
   bindMarkeren();
   bindZwevend();
+  bindAi();
+  bindTerug();
   for (const [ids, icoon] of [[MET_KOPIEER, ICOON.kopieer], [MET_PLAK, ICOON.plak]]) {
     for (const id of ids) $(id)?.insertAdjacentHTML('afterbegin', icoon);
   }

@@ -1,8 +1,11 @@
 // Views by the address fragment.
+import { renderAi } from './ai/view.js';
 import { renderDocs } from './docs-view.js';
 import { verbergZwevend } from './marking/floating.js';
 import { renderMarkeren } from './marking/view.js';
 import { renderSleutel } from './sleutel/tabel.js';
+import { renderTerug } from './terug/view.js';
+import { renderVervolg } from './terug/vervolg.js';
 import { $ } from './ui.js';
 
 export const TITELS = {
@@ -19,6 +22,11 @@ const RENDER = {
   document: renderDocs,
   markeren: renderMarkeren,
   sleutel: renderSleutel,
+  ai: renderAi,
+  terug: () => {
+    renderTerug();
+    renderVervolg();
+  },
 };
 
 // A fragment with a broken percent escape names no view, rather than breaking the page.

@@ -91,8 +91,27 @@ function namePart(part) {
   return p;
 }
 
+// A part of letters and digits alone stands as a whole word exactly where it is
+// one of the text's maximal letter-and-digit runs: one set of those runs
+// answers for every such part instead of a scan of the text per part.
+const RE_RUN = /[\p{L}\p{N}]+/gu;
+const RE_ALL_RUN = /^[\p{L}\p{N}]+$/u;
+
+function wholeWordFinder(text) {
+  let runs = null;
+  return (p) => {
+    if (RE_ALL_RUN.test(p)) {
+      runs ??= new Set(text.match(RE_RUN));
+      return runs.has(p) || runs.has(p.toUpperCase());
+    }
+    if (!text.includes(p) && !text.includes(p.toUpperCase())) return false;
+    return new RegExp(B + '(?:' + escRe(p) + '|' + escRe(p.toUpperCase()) + ')' + E, 'u').test(text);
+  };
+}
+
 export function losseDelen(text, entities) {
   const searched = withoutPlaceholders(text);
+  const standsAlone = wholeWordFinder(searched);
   const withoutMail = searched.replace(RE_MAIL, ' ');
   const active = entityList(entities).filter((ent) => ent.active);
   const reported = new Set();
@@ -113,8 +132,7 @@ export function losseDelen(text, entities) {
     for (const part of valueParts(ent)) {
       const p = namePart(part);
       if (p === null || reported.has(p)) continue;
-      const re = new RegExp(B + '(?:' + escRe(p) + '|' + escRe(p.toUpperCase()) + ')' + E, 'u');
-      if (re.test(searched)) {
+      if (standsAlone(p)) {
         reported.add(p);
         result.push({ ent, deel: p });
       }

@@ -23,6 +23,25 @@ function labelPattern(label) {
   return labelParts(label).map(escRe).join(SEPARATORS);
 }
 
+// Longest label first, so that KIND_10 is tried before KIND_1. When every
+// label is capitals, "_" and digits, the labels of one prefix share one branch
+// with their numbers as alternatives: at any place at most one prefix can be
+// followed by a separator or digit, so the result is the same, and the engine
+// tries a handful of prefixes instead of every label.
+const RE_SIMPLE_LABEL = /^([A-Z]+)_(\d+)$/;
+
+function labelAlternation(labels) {
+  const sorted = [...labels].sort((a, b) => b.length - a.length);
+  if (!sorted.every((l) => RE_SIMPLE_LABEL.test(l))) return sorted.map(labelPattern).join('|');
+  const numbers = new Map();
+  for (const label of sorted) {
+    const [, prefix, n] = RE_SIMPLE_LABEL.exec(label);
+    if (!numbers.has(prefix)) numbers.set(prefix, []);
+    numbers.get(prefix).push(n);
+  }
+  return [...numbers].map(([prefix, ns]) => prefix + SEPARATORS + '(?:' + ns.join('|') + ')').join('|');
+}
+
 // The lookup key of a label as written: capitals, one "_" between parts.
 function labelKey(written) {
   return written.toUpperCase().replace(/\\/g, '').replace(/[\s_\-]+/g, '_');
@@ -80,8 +99,7 @@ export function restore(text, entities) {
   if (byLabel.size === 0) {
     return { segments: [{ text: input }], found, unknown: findUnknown(input, byLabel) };
   }
-  const labels = [...byLabel.keys()].sort((a, b) => b.length - a.length);
-  const alternation = labels.map(labelPattern).join('|');
+  const alternation = labelAlternation([...byLabel.keys()]);
   const bracketed = new RegExp(
     String.raw`\\?\[\s*(` + alternation + String.raw`)\s*(?:\\?\(\s*\d{4}\s*\\?\)\s*)?\\?\]`,
     'giu',

@@ -1,0 +1,31 @@
+// Our desktop program serving the built web folder, laid out as the starter
+// lays it out: the library with the web folder beside it, no window, no update check.
+import { spawn } from 'node:child_process';
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { setTimeout as sleep } from 'node:timers/promises';
+
+const ROOT = fileURLToPath(new URL('../../..', import.meta.url));
+const BUILD = join(ROOT, 'build', 'cpp', 'app');
+
+export async function startDesktop() {
+  const folder = mkdtempSync(join(tmpdir(), 'verhulzen-desktop-'));
+  copyFileSync(join(BUILD, 'verhulzen_app.so'), join(folder, 'verhulzen_app.so'));
+  symlinkSync(join(ROOT, 'build', 'web'), join(folder, 'web'));
+  const data = join(folder, 'data');
+  const program = spawn(join(BUILD, 'serve_host'), [join(folder, 'verhulzen_app.so')], {
+    env: { PATH: process.env.PATH, HOME: folder, VERHULZEN_DATA_DIR: data, VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_GEEN_UPDATE: '1', VERHULZEN_LOOPTIJD: '120' },
+    stdio: 'ignore',
+  });
+  const instance = join(data, 'instance.json');
+  for (let i = 0; i < 100 && !existsSync(instance); i++) await sleep(50);
+  const origin = `http://127.0.0.1:${JSON.parse(readFileSync(instance, 'utf8')).port}`;
+  async function stop() {
+    program.kill('SIGTERM');
+    await new Promise((resolve) => program.exitCode !== null ? resolve() : program.once('exit', resolve));
+    rmSync(folder, { recursive: true, force: true });
+  }
+  return { origin, stop };
+}

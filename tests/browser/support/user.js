@@ -1,0 +1,32 @@
+// What a user does on the page, shared by the browser tests of the main job.
+
+export const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
+
+export async function plak(page, titel, tekst) {
+  await page.fill('#plak-titel', titel);
+  await page.fill('#plak-tekst', tekst);
+  await page.click('#btn-plak');
+}
+
+// Selects a text in the marking preview as a mouse would, and lets the page see the mouse-up.
+export async function selecteerInVoorbeeld(page, tekst) {
+  await page.evaluate((t) => {
+    const walker = document.createTreeWalker(document.getElementById('preview'), NodeFilter.SHOW_TEXT);
+    for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+      const i = n.data.indexOf(t);
+      if (i < 0) continue;
+      const r = document.createRange();
+      r.setStart(n, i);
+      r.setEnd(n, i + t.length);
+      getSelection().removeAllRanges();
+      getSelection().addRange(r);
+      document.getElementById('preview').dispatchEvent(new MouseEvent('mouseup', { bubbles: true }));
+      return;
+    }
+    throw new Error(`not in preview: ${t}`);
+  }, tekst);
+  await page.waitForTimeout(20);
+}
+
+export const klembord = (page) => page.evaluate(() => navigator.clipboard.readText());
+export const naarKlembord = (page, tekst) => page.evaluate((t) => navigator.clipboard.writeText(t), tekst);

@@ -1,0 +1,124 @@
+// The text for the AI, the leak check and the report for the client's file.
+import assert from 'node:assert/strict';
+import { beforeEach, describe, test } from 'node:test';
+import { fakeDocument, freshSession } from './helpers.js';
+import { controle } from '../../../web/src/app/ai/controle.js';
+import { aiTekst } from '../../../web/src/app/ai/tekst.js';
+import { verslag } from '../../../web/src/app/ai/verslag.js';
+import { scan, voegToe } from '../../../web/src/app/entities.js';
+import { K } from '../../../web/src/app/kantoorlijst.js';
+import { vergeetMatchers } from '../../../web/src/app/matchers.js';
+import { S } from '../../../web/src/app/session.js';
+
+const para = (text, line = false) => ({ t: 'p', text, line });
+const doc = (id, name, blocks) => ({ id, name, blocks, warn: [], info: '' });
+
+beforeEach(() => {
+  freshSession();
+  vergeetMatchers();
+  K.altijd = [];
+  K.nooit = [];
+  globalThis.ANON_STATUS = null;
+});
+
+describe('aiTekst', () => {
+  test('all documents get a numbered, pseudonymised separator line; one document gets none', () => {
+    const jan = voegToe('PERSOON', 'Jan de Vries', false);
+    S.docs.push(doc('d1', 'Brief Jan de Vries', [para('Geachte Jan de Vries,')]), doc('d2', 'Notitie', [para('Niets.')]));
+    const alle = aiTekst('alle');
+    assert.equal(alle.tekst, '=== Document 1: Brief [PERSOON_1] ===\n\nGeachte [PERSOON_1],\n\n=== Document 2: Notitie ===\n\nNiets.');
+    assert.equal(alle.counts[jan.id], 2);
+    assert.equal(aiTekst('d2').tekst, 'Niets.');
+  });
+
+  test('a number split over two lines is replaced by the pass over the whole text and counted once', () => {
+    const iban = voegToe('IBAN', 'NL91ABNA0417164300', false);
+    S.docs.push(doc('d1', 'Scan', [para('Rekening NL91 ABNA', true), para('0417 1643 00 graag.', true)]));
+    const { tekst, counts } = aiTekst('d1');
+    assert.equal(tekst, 'Rekening [IBAN_1] graag.');
+    assert.equal(counts[iban.id], 1);
+  });
+
+  test('the birth-year option keeps the year inside the placeholder', () => {
+    voegToe('GEBDATUM', '12-03-1958', false);
+    S.docs.push(doc('d1', 'x', [para('Geboren 12-03-1958.')]));
+    S.geboortejaar = true;
+    assert.equal(aiTekst('d1').tekst, 'Geboren [GEBDATUM_1 (1958)].');
+  });
+});
+
+describe('controle', () => {
+  test('a missed number and a name added after the scan are reported, once each', () => {
+    const c = controle('IBAN NL91ABNA0417164300 en NL91ABNA0417164300. Daarna belde Pieter Hendriksen.');
+    assert.deepEqual(c.uniekRest.map((h) => h.cat), ['IBAN']);
+    assert.deepEqual(c.kand, ['Pieter Hendriksen']);
+    assert.equal(c.rest, 1);
+  });
+
+  test('a switched-off value and an office-list "nooit" term count nowhere', () => {
+    S.docs.push(doc('d1', 'x', [para('Jan de Vries en Karel Appel, IBAN NL91ABNA0417164300.')]));
+    scan(S.docs);
+    for (const e of S.ents) e.active = false;
+    K.nooit = ['Karel Appel'];
+    const c = controle('Jan de Vries en Karel Appel, IBAN NL91ABNA0417164300. Vries belde.');
+    assert.deepEqual([c.rest, c.aantalLos, c.aantalKand], [0, 0, 0]);
+  });
+
+  test('a loose surname is reported with its entity, unless it is a word of a shown candidate', () => {
+    const jan = voegToe('PERSOON', 'Jan Hendriksen', false);
+    assert.deepEqual(controle('Hendriksen belde.').los.map((l) => [l.ent, l.deel]), [[jan, 'Hendriksen']]);
+    const c = controle('Pieter Hendriksen belde.');
+    assert.deepEqual(c.kand, ['Pieter Hendriksen']);
+    assert.deepEqual(c.los, []);
+  });
+
+  test('a loose part is found as a whole word only, in capitals too, with diacritics and hyphens', () => {
+    voegToe('PERSOON', 'Zoë Karaçay-Hendriks', false);
+    const delen = (t) => controle(t).los.map((l) => l.deel);
+    assert.deepEqual(delen('KARAÇAY belde, en Zoë ook.'), ['Zoë', 'Karaçay']);
+    assert.deepEqual(delen('Karaçays en Zoëtje en xHendriks'), []);
+    assert.deepEqual(delen('zie Karaçay-Hendriks.'), ['Karaçay-Hendriks', 'Karaçay', 'Hendriks']);
+  });
+
+  test('placeholders themselves are never leftovers', () => {
+    voegToe('KENTEKEN', '12-ABC-3', false);
+    assert.equal(controle('[KENTEKEN_1] en [PERSOON_1]').rest, 0);
+  });
+});
+
+describe('verslag', () => {
+  const setup = () => {
+    const el = fakeDocument();
+    el.textContent = 'v1.3.0';
+    S.dossier = 'Jansen Holding 2025';
+    S.docs.push(doc('d1', 'Aangifte Jansen', [para('Jan Jansen, BSN 111222333, IBAN NL91ABNA0417164300, mail jan@jansenholding.nl.')]));
+    scan(S.docs);
+    voegToe('PERSOON', 'Els Bakker', false).active = false;
+  };
+
+  test('holds counts, version and edition, and no value, placeholder, file name or dossier name', () => {
+    setup();
+    const tekst = verslag(new Date(2026, 0, 5, 9, 7));
+    assert.match(tekst, /^Hulpmiddel: {8}Drovel Verhulzen v1\.3\.0 \(online versie, verwerking in de browser\)$/m);
+    assert.match(tekst, /^Datum: {13}05-01-2026 09:07$/m);
+    assert.match(tekst, /^ {2}IBAN: {15}1 gegeven, 1 keer$/m);
+    assert.match(tekst, /^Bewust niet vervangen: Persoon 1$/m);
+    const geheim = [S.dossier, 'Aangifte Jansen', 'Jansen', 'jansenholding', '[', ...S.ents.flatMap((e) => [e.label, ...e.variants])];
+    for (const g of geheim) assert.ok(!tekst.includes(g), `report holds ${g}`);
+  });
+
+  test('the desktop edition names its version from the status object', () => {
+    setup();
+    globalThis.ANON_STATUS = { versie: '1.4.0', store: true };
+    assert.match(verslag(), /Drovel Verhulzen v1\.4\.0 \(Windows-app, Microsoft Store\)$/m);
+  });
+
+  test('nothing replaced gives "(geen)", "geen" and the clean check line', () => {
+    fakeDocument();
+    S.docs.push(doc('d1', 'x', [para('Een tekst zonder gegevens.')]));
+    const regels = verslag().split('\n');
+    assert.equal(regels[regels.indexOf('Vervangen door placeholders (soort: aantal gegevens, aantal keer in de tekst):') + 1], '  (geen)');
+    assert.ok(regels.includes('Bewust niet vervangen: geen'));
+    assert.ok(regels.includes('Controle vóór kopiëren: geen herkenbare gegevens meer gevonden'));
+  });
+});

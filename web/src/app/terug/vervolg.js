@@ -1,0 +1,81 @@
+// The follow-up question, pseudonymised with the session's entity list.
+import { alsPersoon } from '../ai/herstellen.js';
+import { phHtml } from '../ai/placeholders.js';
+import { alleVarianten, nooitTermen } from '../ai/telt.js';
+import { gewijzigd } from '../change.js';
+import { voegToe } from '../entities.js';
+import { A, esc } from '../globals.js';
+import { matcher } from '../matchers.js';
+import { S } from '../session.js';
+import { $, toast } from '../ui.js';
+import { vervolgSuggesties, vervolgWoord } from './aanvullen.js';
+
+let kandidaten = [];
+let suggestie = { stuk: '', hits: [] };
+
+// Only the button adds entities (toevoegen); typing only previews.
+export function vervolgTekst(toevoegen) {
+  const core = A();
+  const vraag = $('vervolg-invoer').value;
+  if (!vraag.trim()) return { tekst: '', n: 0 };
+  const voor = S.ents.length;
+  if (toevoegen) {
+    const nooit = nooitTermen();
+    for (const hit of core.detect(vraag)) {
+      if (!nooit.has(core.normText(hit.value).toLowerCase())) voegToe(hit.cat, hit.value, true, hit.rol);
+    }
+  }
+  const n = S.ents.length - voor;
+  if (n) gewijzigd();
+  return { tekst: core.anonymize(vraag, matcher(), null, { geboortejaar: Boolean(S.geboortejaar) }), n };
+}
+
+export function huidigeSuggestie() {
+  const vak = $('vervolg-invoer');
+  return vervolgSuggesties(vervolgWoord(vak.value.slice(0, vak.selectionStart)));
+}
+
+export function renderVervolgNamen() {
+  suggestie = huidigeSuggestie();
+  const { stuk, hits } = suggestie;
+  if (!hits.length) {
+    $('vervolg-namen').innerHTML = '';
+    return;
+  }
+  const kop = stuk ? 'Aanvullen <kbd>Tab</kbd>:' : 'Uit dit dossier:';
+  $('vervolg-namen').innerHTML = `<span class="dim">${kop}</span> ${hits.map(({ ent, tekst }, i) =>
+    `<button type="button" class="chip chip-knop cat-${ent.cat}" data-i="${i}" title="${esc(`[${ent.label}]`)}">${esc(tekst)}</button>`).join(' ')}`;
+}
+
+export function vervolgInvoegen(naam, stuk) {
+  const vak = $('vervolg-invoer');
+  vak.focus();
+  vak.setRangeText(naam, Math.max(0, vak.selectionStart - stuk.length), vak.selectionEnd, 'end');
+  vak.dispatchEvent(new Event('input', { bubbles: true }));
+}
+
+export function kiesSuggestie(i) {
+  const hit = suggestie.hits[i];
+  if (hit) vervolgInvoegen(hit.tekst, suggestie.stuk);
+}
+
+export function renderVervolg() {
+  renderVervolgNamen();
+  const { tekst } = vervolgTekst(false);
+  $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
+    : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
+  kandidaten = tekst ? A().kandidaten(tekst, alleVarianten()) : [];
+  $('vervolg-melding').innerHTML = kandidaten.length
+    ? `<div class="vervolg-kand">Lijkt op een naam: ${kandidaten.map((k, i) =>
+      `<button type="button" class="chip chip-knop" data-kand="${i}" title="Vervangen als persoon">${esc(k)} +</button>`).join(' ')}</div>`
+    : '';
+}
+
+export function kandidaatAlsPersoon(i) {
+  const naam = kandidaten[i];
+  const ent = naam && alsPersoon(naam);
+  if (!ent) return;
+  gewijzigd();
+  renderVervolg();
+  toast(`"${naam}" wordt nu [${ent.label}].`);
+}

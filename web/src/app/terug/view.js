@@ -1,0 +1,107 @@
+// The view "Terugzetten": the AI's answer with the real data put back, its
+// four copy forms, and the follow-up question.
+import { op, veilig } from '../bind.js';
+import { A } from '../globals.js';
+import { S } from '../session.js';
+import { $, debounce, kopieer, toast } from '../ui.js';
+import { terugHtml, terugMeldingen, wordHtml } from './herstel.js';
+import { bijPlakken, plakKlembord } from './plakken.js';
+import {
+  huidigeSuggestie, kandidaatAlsPersoon, kiesSuggestie, renderVervolg, renderVervolgNamen, vervolgInvoegen, vervolgTekst,
+} from './vervolg.js';
+
+const WACHT = 150;
+const KOPIEER_KNOPPEN = ['btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md'];
+const GEEN_SLEUTEL = '<div class="notice ai-melding">Er is nog geen sleutel in deze sessie. Open eerst het <a href="#sleutel">sleutelbestand</a> van dit dossier.</div>';
+
+// The debounced renders run after the event, outside its error edge.
+const later = (fn) => debounce(() => veilig(fn), WACHT);
+
+// Lives only in the page, never in the session.
+let hersteld = null;
+
+function knoppenAan(aan) {
+  for (const id of KOPIEER_KNOPPEN) $(id).disabled = !aan;
+}
+
+export function renderTerug() {
+  const melding = $('terug-melding');
+  const antwoord = $('terug-invoer').value;
+  const metSleutel = S.ents.length > 0;
+  melding.innerHTML = metSleutel ? '' : GEEN_SLEUTEL;
+  if (!antwoord.trim()) {
+    hersteld = null;
+    $('terug-weergave').innerHTML = '<div class="leeg"><b>Nog niets geplakt</b>Het resultaat verschijnt hier.</div>';
+    knoppenAan(false);
+    return;
+  }
+  const r = A().restore(antwoord, S.ents);
+  hersteld = A().segmentsToText(r.segments);
+  $('terug-weergave').innerHTML = terugHtml(r.segments);
+  knoppenAan(true);
+  if (metSleutel) melding.innerHTML = terugMeldingen(r);
+}
+
+const VORMEN = {
+  'btn-kopieer-plat': (md) => [A().markdownToPlain(md), null],
+  'btn-kopieer-word': (md) => [A().markdownToPlain(md), wordHtml(md)],
+  'btn-kopieer-excel': (md) => [A().markdownToTsv(md), null],
+  'btn-kopieer-md': (md) => [md, null],
+};
+
+async function verhulEnKopieer() {
+  if (!$('vervolg-invoer').value.trim()) {
+    toast('Typ eerst een vervolgvraag.');
+    return;
+  }
+  const { tekst, n } = vervolgTekst(true);
+  renderVervolg();
+  await kopieer(tekst, null, $('btn-vervolg'));
+  if (n) toast(`${n} nieuwe gegevens in de sleutel opgenomen. Sla het sleutelbestand straks opnieuw op.`);
+}
+
+function bijTab(ev) {
+  if (ev.key !== 'Tab' || ev.shiftKey) return;
+  const { stuk, hits } = huidigeSuggestie();
+  if (!stuk || !hits.length) return;
+  ev.preventDefault();
+  vervolgInvoegen(hits[0].tekst, stuk);
+}
+
+export function bindTerug() {
+  const invoer = $('terug-invoer');
+  const vervolg = $('vervolg-invoer');
+  invoer.addEventListener('input', later(renderTerug));
+  op(invoer, 'paste', bijPlakken);
+  op($('btn-terug-plak'), 'click', () => plakKlembord(invoer, true));
+  op($('btn-terug-wis'), 'click', () => {
+    invoer.value = '';
+    renderTerug();
+  });
+  for (const [id, vorm] of Object.entries(VORMEN)) {
+    op($(id), 'click', () => {
+      if (hersteld === null) return;
+      const [tekst, html] = vorm(hersteld);
+      return kopieer(tekst, html, $(id));
+    });
+  }
+  vervolg.addEventListener('input', later(renderVervolg));
+  op(vervolg, 'click', renderVervolgNamen);
+  op(vervolg, 'keydown', bijTab);
+  op($('btn-vervolg-plak'), 'click', () => plakKlembord(vervolg, false));
+  op($('btn-vervolg-wis'), 'click', () => {
+    vervolg.value = '';
+    renderVervolg();
+  });
+  op($('btn-vervolg'), 'click', verhulEnKopieer);
+  op($('vervolg-namen'), 'mousedown', (ev) => {
+    const chip = ev.target.closest('[data-i]');
+    if (!chip) return;
+    ev.preventDefault();
+    kiesSuggestie(Number(chip.dataset.i));
+  });
+  op($('vervolg-melding'), 'click', (ev) => {
+    const chip = ev.target.closest('[data-kand]');
+    if (chip) kandidaatAlsPersoon(Number(chip.dataset.kand));
+  });
+}
