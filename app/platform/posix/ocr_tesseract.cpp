@@ -131,6 +131,7 @@ struct Decoder::Image {
   std::string bytes;
   Size size;  // as stored, before the orientation
   int orientation;
+  bool turned_by_reader;  // Leptonica turns a TIFF upright while reading it
 };
 
 Decoder::Decoder(std::unique_ptr<Image> image) : image_(std::move(image)) {}
@@ -149,11 +150,9 @@ Decoder Decoder::create(std::string_view bytes) {
     throw std::runtime_error("Afbeelding te groot: " + std::to_string(w) + " x " +
                              std::to_string(h) + " pixels");
   }
-  // Leptonica turns a TIFF upright itself; JPEG and PNG carry their tag in EXIF data.
-  const int orientation = L_FORMAT_IS_TIFF(format) ? 1 : exif_orientation(bytes);
   return Decoder(std::make_unique<Image>(
       Image{std::string(bytes), {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)},
-            orientation}));
+            exif_orientation(bytes), L_FORMAT_IS_TIFF(format)}));
 }
 
 Size Decoder::oriented_size() const {
@@ -170,7 +169,7 @@ Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   }
   // Recognition reads grey values; one byte a pixel keeps large pages small.
   pix = checked(pixConvertTo8(pix.get(), 0), "Afbeelding kan niet worden gelezen");
-  pix = oriented(std::move(pix), image_->orientation);
+  if (!image_->turned_by_reader) pix = oriented(std::move(pix), image_->orientation);
   if (scaled) {
     pix = checked(pixScaleToSize(pix.get(), static_cast<l_int32>(scaled->width),
                                  static_cast<l_int32>(scaled->height)),
@@ -223,19 +222,20 @@ Recognition Engine::recognize(const Bitmap& bitmap) const {
   Recognition result;
   const std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
   if (!it || it->Empty(tesseract::RIL_WORD)) return result;
-  tesseract::Orientation orientation{};
-  tesseract::WritingDirection direction{};
-  tesseract::TextlineOrder order{};
-  float deskew = 0;
-  it->Orientation(&orientation, &direction, &order, &deskew);
-  // Tesseract gives the anticlockwise turn that levels the text, in radians.
-  result.text_angle = deskew * 180.0 / std::numbers::pi;
+  // The text angle from the baselines of all lines together: a line turned clockwise
+  // falls to the right, since y grows downwards.
+  double rise = 0, run = 0;
   do {
     if (it->Empty(tesseract::RIL_WORD)) continue;
     std::string text = owned_text(it->GetUTF8Text(tesseract::RIL_WORD));
     if (text.empty()) continue;
     if (result.lines.empty() || it->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) {
       if (result.lines.empty() || !result.lines.back().words.empty()) result.lines.emplace_back();
+      int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      if (it->Baseline(tesseract::RIL_TEXTLINE, &x1, &y1, &x2, &y2)) {
+        rise += y2 - y1;
+        run += x2 - x1;
+      }
     }
     int left = 0, top = 0, right = 0, bottom = 0;
     it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom);
@@ -246,6 +246,7 @@ Recognition Engine::recognize(const Bitmap& bitmap) const {
                                             static_cast<double>(right - left),
                                             static_cast<double>(bottom - top)}});
   } while (it->Next(tesseract::RIL_WORD));
+  if (run > 0) result.text_angle = std::atan2(rise, run) * 180.0 / std::numbers::pi;
   return result;
 }
 
