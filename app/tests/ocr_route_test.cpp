@@ -126,7 +126,7 @@ class OcrRoute : public ::testing::Test {
     for (const char* line : kLetter) letter += std::string(line) + "\n";
     dir_->write("letter.txt", letter);
     // An A4 page at 300 dpi in a 12 point serif, as a scanner would deliver it.
-    run_command("cd " + d + " && convert -density 300 -units PixelsPerInch -size 2480x3508 "
+    run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert -density 300 -units PixelsPerInch -size 2480x3508 "
                 "xc:white -font DejaVu-Serif -pointsize 12 -fill black -annotate +" +
                 std::to_string(kLeft) + "+300 \"$(cat letter.txt)\" -colorspace Gray -depth 8 "
                 "letter.png && convert letter.png letter.pgm && "
@@ -139,7 +139,7 @@ class OcrRoute : public ::testing::Test {
     const char* const stored_as[] = {"", "", "-flop", "-rotate 180", "-flip", "-transpose",
                                      "-rotate 270", "-transverse", "-rotate 90"};
     for (int o = 1; o <= 8; ++o) {
-      run_command("cd " + d + " && convert photo.png " + stored_as[o] + " -quality 92 turned" +
+      run_command("cd " + d + " && MAGICK_THREAD_LIMIT=1 convert photo.png " + stored_as[o] + " -quality 92 turned" +
                   std::to_string(o) + ".jpg");
     }
     Config config;

@@ -2,6 +2,7 @@
 // Every call makes its own Tesseract objects, so requests on different threads share
 // nothing but read-only files.
 #include <leptonica/allheaders.h>
+#include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
@@ -209,6 +210,9 @@ std::uint32_t Engine::max_image_dimension() { return kMaxImageDimension; }
 std::string Engine::language_tag() const { return recogniser_->tag; }
 
 Recognition Engine::recognize(const Bitmap& bitmap) const {
+  // Tesseract's OpenMP helpers spin while they wait, which on a busy machine costs
+  // far more than they gain: let the runtime give them only the cores that are idle.
+  omp_set_dynamic(1);
   tesseract::TessBaseAPI api;
   if (api.Init(data_folder().c_str(), recogniser_->data.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
     throw std::runtime_error("Tesseract kan de taalgegevens " + recogniser_->data +
