@@ -78,7 +78,9 @@ std::optional<std::int64_t> parse_length(std::string_view text) {
   if (!all_digits(text)) return std::nullopt;
   constexpr std::int64_t kCeiling = std::numeric_limits<std::int64_t>::max() / 10;
   std::int64_t value = 0;
-  for (const char c : text) value = std::min(kCeiling, value * 10 + (c - '0'));
+  for (const char c : text) {
+    if (value < kCeiling) value = value * 10 + (c - '0');
+  }
   return negative ? -value : value;
 }
 
