@@ -82,7 +82,8 @@ bool is_empty(const Json& v) {
 }
 
 std::string text_of(const Json& value) {
-  return value.is_string() ? value.get<std::string>() : value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return value.is_string() ? value.get<std::string>()
+                           : value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string write_json(const Json& value) {

@@ -62,9 +62,7 @@ std::strong_ordering operator<=>(const Versie& a, const Versie& b) {
       });
 }
 
-Versie versie(const Json& v) {
-  return versie_van_tekst(is_empty(v) ? "0" : text_of(v));
-}
+Versie versie(const Json& v) { return versie_van_tekst(is_empty(v) ? "0" : text_of(v)); }
 
 std::optional<std::string> veilige_link(const Json& url) {
   if (!url.is_string()) return std::nullopt;
@@ -73,9 +71,8 @@ std::optional<std::string> veilige_link(const Json& url) {
   if (!link.starts_with(scheme)) return std::nullopt;
   // A link is handed to the system's opener as one argument: no blank, line break or
   // other control character may ride along in its path.
-  if (std::any_of(link.begin(), link.end(), [](char c) {
-        return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
-      })) {
+  if (std::any_of(link.begin(), link.end(),
+                  [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; })) {
     return std::nullopt;
   }
   const std::string_view rest = std::string_view(link).substr(scheme.size());

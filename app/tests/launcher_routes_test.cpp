@@ -1,4 +1,6 @@
 // The launcher routes and POST handling over real HTTP, against a running server.
+#include "routes/launcher_routes.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,7 +10,6 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "routes/launcher_routes.h"
 #include "server.h"
 #include "status_file.h"
 #include "support.h"
@@ -67,7 +68,9 @@ class LauncherRoutes : public ::testing::Test {
            "\r\n" + std::string(body);
   }
 
-  std::optional<std::string> stored_list() const { return platform::read_file(config_.KANTOORLIJST); }
+  std::optional<std::string> stored_list() const {
+    return platform::read_file(config_.KANTOORLIJST);
+  }
 
   // The links opened so far, once `sentinel` (opened last) has arrived.
   std::string opened_until(const std::string& sentinel) const {
@@ -97,11 +100,13 @@ TEST_F(LauncherRoutes, StatusScriptIsBuiltForEveryRequestAndNeverReadFromTheFile
     const RawAnswer answer = get(target);
     EXPECT_EQ(answer.code(), 200) << target;
     EXPECT_EQ(answer.header("Content-Type"), "text/javascript; charset=utf-8");
-    ASSERT_TRUE(answer.body.starts_with("window.ANON_STATUS = {\"versie\": \"1.3.0\"")) << answer.body;
+    ASSERT_TRUE(answer.body.starts_with("window.ANON_STATUS = {\"versie\": \"1.3.0\""))
+        << answer.body;
     EXPECT_TRUE(answer.body.ends_with("};\n"));
   }
   schrijf_status(config_.STATUS, {{"info", {{"version", "1.4.0"}}}});
-  EXPECT_NE(get("/status.js").body.find("\"laatste\": \"1.4.0\", \"nieuwer\": true"), std::string::npos);
+  EXPECT_NE(get("/status.js").body.find("\"laatste\": \"1.4.0\", \"nieuwer\": true"),
+            std::string::npos);
 
   // Other spellings are no route: they go on to the static files.
   EXPECT_EQ(get("/status%2Ejs").body, "window.ANON_STATUS = null;\n");
@@ -118,7 +123,9 @@ TEST_F(LauncherRoutes, OfficeListIsStoredExactlyAsSentAndReadBack) {
   EXPECT_EQ(empty.code(), 200);
   EXPECT_EQ(empty.header("Content-Length"), "0");
 
-  const std::string list = "\xEF\xBB\xBF" "Bakkerij Jansen B.V.\r\nZo\xC3\xAB\r\n";
+  const std::string list =
+      "\xEF\xBB\xBF"
+      "Bakkerij Jansen B.V.\r\nZo\xC3\xAB\r\n";
   const RawAnswer stored = send(post("/kantoorlijst", list));
   EXPECT_EQ(stored.code(), 204);
   EXPECT_EQ(stored.header("Content-Type"), "text/plain; charset=utf-8");
@@ -129,8 +136,8 @@ TEST_F(LauncherRoutes, OfficeListIsStoredExactlyAsSentAndReadBack) {
   EXPECT_EQ(head.body, "");
 
   // Same origin, an empty Origin and none at all are accepted.
-  for (const std::string& origin : {"Origin: http://" + host_ + "\r\n", std::string("Origin: \r\n"),
-                                   std::string()}) {
+  for (const std::string& origin :
+       {"Origin: http://" + host_ + "\r\n", std::string("Origin: \r\n"), std::string()}) {
     EXPECT_EQ(send(post("/kantoorlijst", kList, origin)).code(), 204) << origin;
   }
   EXPECT_EQ(stored_list(), kList);
@@ -176,10 +183,10 @@ TEST_F(LauncherRoutes, RefusedPostsWriteNothingAndTheServerGoesOn) {
     std::string request = c.request.starts_with("POST ")
                               ? c.request
                               : "POST /kantoorlijst HTTP/1.0\r\nHost: {host}\r\n" + c.request;
-    for (const auto& [key, value] :
-         {std::pair<std::string, std::string>{"{host}", host_},
-          {"{port}", std::to_string(server_->port())}}) {
-      for (std::size_t at; (at = request.find(key)) != std::string::npos;) request.replace(at, key.size(), value);
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{host}", host_},
+                                     {"{port}", std::to_string(server_->port())}}) {
+      for (std::size_t at; (at = request.find(key)) != std::string::npos;)
+        request.replace(at, key.size(), value);
     }
     const RawAnswer answer = send(request);
     EXPECT_EQ(answer.code(), c.code) << c.name << ": " << answer.status_line;
@@ -260,9 +267,8 @@ TEST_F(LauncherRoutes, VerbergHidesTheMessageItNames) {
 }
 
 TEST_F(LauncherRoutes, ControleerChecksTheFeedAndSendsThePageBack) {
-  testing::FeedServer feed([](const std::string&) {
-    return testing::http_answer(200, R"({"version": "1.5.0"})");
-  });
+  testing::FeedServer feed(
+      [](const std::string&) { return testing::http_answer(200, R"({"version": "1.5.0"})"); });
   config_.UPDATE_URL = feed.url();
   start(false);
   for (const char* method : {"GET", "HEAD"}) {

@@ -45,7 +45,8 @@ std::vector<std::string> words_of(const std::string& text) {
 }
 
 // Word error rate: the edit distance between the word lists over the expected count.
-double word_error_rate(const std::vector<std::string>& expected, const std::vector<std::string>& got) {
+double word_error_rate(const std::vector<std::string>& expected,
+                       const std::vector<std::string>& got) {
   std::vector<std::size_t> row(got.size() + 1);
   for (std::size_t j = 0; j <= got.size(); ++j) row[j] = j;
   for (std::size_t i = 1; i <= expected.size(); ++i) {
@@ -126,21 +127,26 @@ class OcrRoute : public ::testing::Test {
     for (const char* line : kLetter) letter += std::string(line) + "\n";
     dir_->write("letter.txt", letter);
     // An A4 page at 300 dpi in a 12 point serif, as a scanner would deliver it.
-    run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert -density 300 -units PixelsPerInch -size 2480x3508 "
-                "xc:white -font DejaVu-Serif -pointsize 12 -fill black -annotate +" +
-                std::to_string(kLeft) + "+300 \"$(cat letter.txt)\" -colorspace Gray -depth 8 "
-                "letter.png && convert letter.png letter.pgm && "
-                "convert -size 1200x300 xc:white -font DejaVu-Sans -pointsize 64 -fill black "
-                "-annotate +60+180 'Kerkstraat Amersfoort' photo.png && "
-                "convert -size 12000x400 xc:white -font DejaVu-Sans -pointsize 160 -fill black "
-                "-annotate +400+260 'Notaris Verbeek' -annotate +10000+260 'Amersfoort' wide.png && "
-                "convert -size 2480x3508 xc:white blank.png && convert -size 1x1 xc:black one.png");
+    run_command(
+        "cd " + d +
+        " && export MAGICK_THREAD_LIMIT=1 && convert -density 300 -units PixelsPerInch -size "
+        "2480x3508 "
+        "xc:white -font DejaVu-Serif -pointsize 12 -fill black -annotate +" +
+        std::to_string(kLeft) +
+        "+300 \"$(cat letter.txt)\" -colorspace Gray -depth 8 "
+        "letter.png && convert letter.png letter.pgm && "
+        "convert -size 1200x300 xc:white -font DejaVu-Sans -pointsize 64 -fill black "
+        "-annotate +60+180 'Kerkstraat Amersfoort' photo.png && "
+        "convert -size 12000x400 xc:white -font DejaVu-Sans -pointsize 160 -fill black "
+        "-annotate +400+260 'Notaris Verbeek' -annotate +10000+260 'Amersfoort' wide.png && "
+        "convert -size 2480x3508 xc:white blank.png && convert -size 1x1 xc:black one.png");
     // The photo stored turned, with the tag that turns it upright.
-    const char* const stored_as[] = {"", "", "-flop", "-rotate 180", "-flip", "-transpose",
-                                     "-rotate 270", "-transverse", "-rotate 90"};
+    const char* const stored_as[] = {"",          "",           "-flop",       "-rotate 180",
+                                     "-flip",     "-transpose", "-rotate 270", "-transverse",
+                                     "-rotate 90"};
     for (int o = 1; o <= 8; ++o) {
-      run_command("cd " + d + " && MAGICK_THREAD_LIMIT=1 convert photo.png " + stored_as[o] + " -quality 92 turned" +
-                  std::to_string(o) + ".jpg");
+      run_command("cd " + d + " && MAGICK_THREAD_LIMIT=1 convert photo.png " + stored_as[o] +
+                  " -quality 92 turned" + std::to_string(o) + ".jpg");
     }
     Config config;
     config.WEB_DIR = dir_->path();
@@ -156,10 +162,10 @@ class OcrRoute : public ::testing::Test {
   }
 
   static testing::RawAnswer post(std::string_view image) {
-    return testing::raw_request(server_->port(), "POST /ocr HTTP/1.0\r\nHost: localhost\r\n"
-                                                 "Content-Length: " +
-                                                     std::to_string(image.size()) + "\r\n\r\n" +
-                                                     std::string(image));
+    return testing::raw_request(server_->port(),
+                                "POST /ocr HTTP/1.0\r\nHost: localhost\r\n"
+                                "Content-Length: " +
+                                    std::to_string(image.size()) + "\r\n\r\n" + std::string(image));
   }
 
   static Json reply(std::string_view image) {

@@ -32,18 +32,30 @@ TEST(StatusObject, BlocksByTheFirstRuleThatHolds) {
       {"a moment over a week", {{"gecontroleerd", kNu - WEEK - 0.5}}, false, "offline"},
       {"first start counts without a check", {{"eerste_start", kNu - WEEK - 1}}, false, "offline"},
       {"a recent check beats an old first start",
-       {{"eerste_start", kNu - 9 * WEEK}, {"gecontroleerd", kNu - 10}}, false, nullptr},
+       {{"eerste_start", kNu - 9 * WEEK}, {"gecontroleerd", kNu - 10}},
+       false,
+       nullptr},
       {"clock exactly an hour behind", {{"server_ts", kNu + 3600}}, false, nullptr},
       {"clock two hours behind beats offline and update",
-       {{"server_ts", kNu + 7200}, {"gecontroleerd", kNu - 2 * WEEK}, {"info", old_min}}, false, "klok"},
+       {{"server_ts", kNu + 7200}, {"gecontroleerd", kNu - 2 * WEEK}, {"info", old_min}},
+       false,
+       "klok"},
       {"min 1.3 against 1.3.0", {{"info", {{"min_required", "1.3"}}}}, false, nullptr},
       {"min 1.3.1", {{"info", {{"min_required", "1.3.1"}}}}, false, "update"},
       {"min 2", {{"info", old_min}}, false, "update"},
       {"store ignores min_required, clock and offline",
-       {{"server_ts", kNu + 7200}, {"gecontroleerd", kNu - 2 * WEEK}, {"info", old_min}}, true, nullptr},
+       {{"server_ts", kNu + 7200}, {"gecontroleerd", kNu - 2 * WEEK}, {"info", old_min}},
+       true,
+       nullptr},
       {"store minimum", {{"info", {{"store_min_required", "1.4"}}}}, true, "update"},
-      {"store minimum ignored outside the store", {{"info", {{"store_min_required", "9"}}}}, false, nullptr},
-      {"a time that is no number counts as absent", {{"gecontroleerd", "gisteren"}}, false, nullptr},
+      {"store minimum ignored outside the store",
+       {{"info", {{"store_min_required", "9"}}}},
+       false,
+       nullptr},
+      {"a time that is no number counts as absent",
+       {{"gecontroleerd", "gisteren"}},
+       false,
+       nullptr},
   };
   for (const auto& c : cases) EXPECT_EQ(status_of(c.s, c.store)["blokkeer"], c.blokkeer) << c.name;
 }
@@ -78,7 +90,8 @@ TEST(StatusObject, VersionNoteAndDownloadFollowTheEdition) {
   EXPECT_EQ(store["store"], true);
 
   for (const char* unsafe : {"http://drovel.nl/", "https://evil.example/"}) {
-    EXPECT_EQ(status_of({{"info", {{"download_url", unsafe}}}})["download"], DOWNLOAD_URL) << unsafe;
+    EXPECT_EQ(status_of({{"info", {{"download_url", unsafe}}}})["download"], DOWNLOAD_URL)
+        << unsafe;
   }
   const Json missing = status_of({{"info", "geen object"}});
   EXPECT_EQ(missing["laatste"], nullptr);
@@ -129,7 +142,8 @@ TEST(StatusObject, ShowsTheFirstTenVisibleMessagesCutTo300Characters) {
   berichten.push_back({{"message", "verborgen"}});
   berichten.push_back({{"message", "oud"}, {"expires", "2000-01-01"}});
   for (int i = 0; i < 12; ++i) berichten.push_back({{"message", "bericht " + std::to_string(i)}});
-  const Json status = status_of({{"info", {{"berichten", berichten}}}, {"verborgen", {"verborgen"}}});
+  const Json status =
+      status_of({{"info", {{"berichten", berichten}}}, {"verborgen", {"verborgen"}}});
   ASSERT_EQ(status["berichten"].size(), 10u);
   EXPECT_EQ(status["berichten"][0]["message"], "bericht 0");
   EXPECT_EQ(status["berichten"][9]["message"], "bericht 9");
@@ -140,7 +154,8 @@ TEST(StatusObject, ShowsTheFirstTenVisibleMessagesCutTo300Characters) {
   const std::string cut = lang.substr(0, 600);
   const Json shown = status_of({{"info", {{"berichten", {{{"message", lang}}}}}}});
   EXPECT_EQ(shown["berichten"][0]["message"], cut);
-  const Json hidden = status_of({{"info", {{"berichten", {{{"message", lang}}}}}}, {"verborgen", {cut}}});
+  const Json hidden =
+      status_of({{"info", {{"berichten", {{{"message", lang}}}}}}, {"verborgen", {cut}}});
   EXPECT_TRUE(hidden["berichten"].empty());
 }
 

@@ -14,7 +14,8 @@ constexpr std::uint16_t kOrientationTag = 0x0112;
 
 std::uint32_t big_endian(std::string_view s, std::size_t at, std::size_t bytes) {
   std::uint32_t value = 0;
-  for (std::size_t i = 0; i < bytes; ++i) value = value << 8 | static_cast<unsigned char>(s[at + i]);
+  for (std::size_t i = 0; i < bytes; ++i)
+    value = value << 8 | static_cast<unsigned char>(s[at + i]);
   return value;
 }
 
@@ -28,7 +29,8 @@ int tiff_orientation(std::string_view tiff) {
     if (at > tiff.size() || bytes > tiff.size() - at) return std::nullopt;
     if (!little) return big_endian(tiff, at, bytes);
     std::uint32_t value = 0;
-    for (std::size_t i = bytes; i-- > 0;) value = value << 8 | static_cast<unsigned char>(tiff[at + i]);
+    for (std::size_t i = bytes; i-- > 0;)
+      value = value << 8 | static_cast<unsigned char>(tiff[at + i]);
     return value;
   };
   const auto directory = read(4, 4);
@@ -57,7 +59,8 @@ int jpeg_orientation(std::string_view file) {
     const std::size_t length = big_endian(file, at + 2, 2);
     if (length < 2) return 1;
     const std::string_view segment = file.substr(at + 4, length - 2);
-    if (marker == 0xE1 && segment.starts_with("Exif\0\0"sv)) return tiff_orientation(segment.substr(6));
+    if (marker == 0xE1 && segment.starts_with("Exif\0\0"sv))
+      return tiff_orientation(segment.substr(6));
     at += 2 + length;
   }
   return 1;

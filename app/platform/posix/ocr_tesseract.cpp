@@ -35,9 +35,22 @@ constexpr std::uint64_t kMaxPixels = 100'000'000;
 
 // Language subtags of the profile and the names of Tesseract's data files.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kLanguages{{
-    {"nl", "nld"}, {"en", "eng"}, {"de", "deu"}, {"fr", "fra"}, {"es", "spa"}, {"it", "ita"},
-    {"pt", "por"}, {"da", "dan"}, {"sv", "swe"}, {"nb", "nor"}, {"no", "nor"}, {"fi", "fin"},
-    {"pl", "pol"}, {"cs", "ces"}, {"tr", "tur"}, {"el", "ell"},
+    {"nl", "nld"},
+    {"en", "eng"},
+    {"de", "deu"},
+    {"fr", "fra"},
+    {"es", "spa"},
+    {"it", "ita"},
+    {"pt", "por"},
+    {"da", "dan"},
+    {"sv", "swe"},
+    {"nb", "nor"},
+    {"no", "nor"},
+    {"fi", "fin"},
+    {"pl", "pol"},
+    {"cs", "ces"},
+    {"tr", "tur"},
+    {"el", "ell"},
 }};
 
 fs::path data_folder() {
@@ -143,17 +156,19 @@ Decoder::~Decoder() = default;
 Decoder Decoder::create(std::string_view bytes) {
   const auto* data = reinterpret_cast<const l_uint8*>(bytes.data());
   l_int32 format = 0, w = 0, h = 0, bps = 0, spp = 0, colormap = 0;
-  if (pixReadHeaderMem(data, bytes.size(), &format, &w, &h, &bps, &spp, &colormap) != 0 ||
-      w <= 0 || h <= 0) {
+  if (pixReadHeaderMem(data, bytes.size(), &format, &w, &h, &bps, &spp, &colormap) != 0 || w <= 0 ||
+      h <= 0) {
     throw std::runtime_error("Geen afbeelding die gelezen kan worden");
   }
   if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > kMaxPixels) {
     throw std::runtime_error("Afbeelding te groot: " + std::to_string(w) + " x " +
                              std::to_string(h) + " pixels");
   }
-  return Decoder(std::make_unique<Image>(
-      Image{std::string(bytes), {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)},
-            exif_orientation(bytes), L_FORMAT_IS_TIFF(format)}));
+  return Decoder(
+      std::make_unique<Image>(Image{std::string(bytes),
+                                    {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)},
+                                    exif_orientation(bytes),
+                                    L_FORMAT_IS_TIFF(format)}));
 }
 
 Size Decoder::oriented_size() const {
@@ -166,7 +181,8 @@ Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   PixPtr pix = checked(pixReadMem(data, image_->bytes.size()),
                        "Afbeelding kan niet worden gelezen: beschadigd of onvolledig");
   if (pixGetSpp(pix.get()) == 4) {
-    pix = checked(pixAlphaBlendUniform(pix.get(), 0xffffff00), "Afbeelding kan niet worden gelezen");
+    pix =
+        checked(pixAlphaBlendUniform(pix.get(), 0xffffff00), "Afbeelding kan niet worden gelezen");
   }
   // Recognition reads grey values; one byte a pixel keeps large pages small.
   pix = checked(pixConvertTo8(pix.get(), 0), "Afbeelding kan niet worden gelezen");
@@ -215,8 +231,7 @@ Recognition Engine::recognize(const Bitmap& bitmap) const {
   omp_set_dynamic(1);
   tesseract::TessBaseAPI api;
   if (api.Init(data_folder().c_str(), recogniser_->data.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
-    throw std::runtime_error("Tesseract kan de taalgegevens " + recogniser_->data +
-                             " niet laden");
+    throw std::runtime_error("Tesseract kan de taalgegevens " + recogniser_->data + " niet laden");
   }
   api.SetVariable("debug_file", "/dev/null");
   api.SetPageSegMode(tesseract::PSM_AUTO);
@@ -246,9 +261,9 @@ Recognition Engine::recognize(const Bitmap& bitmap) const {
     Line& line = result.lines.back();
     if (!line.text.empty()) line.text += ' ';
     line.text += text;
-    line.words.push_back({std::move(text), {static_cast<double>(left), static_cast<double>(top),
-                                            static_cast<double>(right - left),
-                                            static_cast<double>(bottom - top)}});
+    line.words.push_back({std::move(text),
+                          {static_cast<double>(left), static_cast<double>(top),
+                           static_cast<double>(right - left), static_cast<double>(bottom - top)}});
   } while (it->Next(tesseract::RIL_WORD));
   if (run > 0) result.text_angle = std::atan2(rise, run) * 180.0 / std::numbers::pi;
   return result;

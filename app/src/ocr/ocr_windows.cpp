@@ -76,8 +76,9 @@ Json herken(std::string_view data) {
   const double factor = schaal(size, ocr::Engine::max_image_dimension());
   std::optional<ocr::Size> scaled;
   if (factor < 1) {
-    scaled = ocr::Size{std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.width * factor)),
-                       std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.height * factor))};
+    scaled =
+        ocr::Size{std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.width * factor)),
+                  std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.height * factor))};
   }
   const ocr::Recognition result = gekozen->recognize(decoder.bitmap(scaled));
 

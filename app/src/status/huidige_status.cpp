@@ -80,7 +80,8 @@ std::optional<const char*> blocking_reason(const Json& s, const Json& info, doub
   if (const auto server_ts = time_of(s, "server_ts"); server_ts && nu < *server_ts - kClockSlack) {
     return "klok";
   }
-  const double laatst = time_of(s, "gecontroleerd").value_or(time_of(s, "eerste_start").value_or(nu));
+  const double laatst =
+      time_of(s, "gecontroleerd").value_or(time_of(s, "eerste_start").value_or(nu));
   if (nu - laatst > WEEK) return "offline";
   const Json& minimum = member(info, "min_required");
   if (!is_empty(minimum) && lower_than_app(minimum)) return "update";
@@ -105,14 +106,16 @@ Json messages(const Json& s, const Json& info, double nu) {
   for (const Json& entry : berichten) {
     if (result.size() == kMaxMessages) break;
     if (!entry.is_object() || !member(entry, "message").is_string()) continue;
-    std::string message = first_code_points(member(entry, "message").get<std::string>(), kMessageLength);
+    std::string message =
+        first_code_points(member(entry, "message").get<std::string>(), kMessageLength);
     if (hidden.contains(message)) continue;
     if (const Json& expires = member(entry, "expires"); !is_empty(expires)) {
       const auto expiry = start_of_day(expires);
       if (!expiry || nu >= *expiry) continue;
     }
     const auto url = veilige_link(member(entry, "url"));
-    result.push_back(Json{{"message", std::move(message)}, {"url", url ? Json(*url) : Json(nullptr)}});
+    result.push_back(
+        Json{{"message", std::move(message)}, {"url", url ? Json(*url) : Json(nullptr)}});
   }
   return result;
 }
