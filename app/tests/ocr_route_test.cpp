@@ -140,6 +140,9 @@ class OcrRoute : public ::testing::Test {
         "convert -size 12000x400 xc:white -font DejaVu-Sans -pointsize 160 -fill black "
         "-annotate +400+260 'Notaris Verbeek' -annotate +10000+260 'Amersfoort' wide.png && "
         "convert -size 2480x3508 xc:white blank.png && convert -size 1x1 xc:black one.png");
+    run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert photo.png photo.gif && " +
+                "convert photo.png photo.tif && convert photo.png -type TrueColor photo.bmp && " +
+                "convert photo.png photo.webp");
     // The photo stored turned, with the tag that turns it upright.
     const char* const stored_as[] = {"",          "",           "-flop",       "-rotate 180",
                                      "-flip",     "-transpose", "-rotate 270", "-transverse",
@@ -252,6 +255,14 @@ TEST_F(OcrRoute, TurnsEveryExifOrientationUpright) {
     for (const char* edge : {"x", "y", "w", "h"}) {
       EXPECT_NEAR((*found)[edge].get<int>(), (*reference)[edge].get<int>(), 4) << o << edge;
     }
+  }
+}
+
+TEST_F(OcrRoute, ReadsTheSamePhotoFromEveryImageFormat) {
+  for (const char* name : {"photo.gif", "photo.tif", "photo.bmp", "photo.webp"}) {
+    const Json photo = reply(file(name));
+    EXPECT_EQ(photo["breedte"], 1200) << name;
+    EXPECT_EQ(all_text(photo), "Kerkstraat Amersfoort\n") << name;
   }
 }
 
