@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -209,6 +210,18 @@ TEST_F(LauncherRoutes, AStalledBodyHoldsOnlyItsOwnRequestAndWritesNothing) {
   stalled.close();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(stored_list(), kList);
+}
+
+TEST_F(LauncherRoutes, SavesAtOnceLeaveOneWholeList) {
+  std::vector<std::string> lists;
+  for (char c = 'a'; c < 'i'; ++c) lists.push_back(std::string(200000, c));
+  std::vector<std::thread> savers;
+  for (const std::string& list : lists) {
+    savers.emplace_back([&] { EXPECT_EQ(send(post("/kantoorlijst", list)).code(), 204); });
+  }
+  for (std::thread& saver : savers) saver.join();
+  EXPECT_NE(std::find(lists.begin(), lists.end(), stored_list().value_or("")), lists.end());
+  EXPECT_EQ(std::distance(fs::directory_iterator(config_.DATA_DIR), fs::directory_iterator()), 1);
 }
 
 TEST_F(LauncherRoutes, AFailedWriteAnswers400) {
