@@ -8,7 +8,7 @@ APT_PACKAGES=(
   build-essential cmake pkg-config curl ca-certificates
   libasio-dev nlohmann-json3-dev libcurl4-openssl-dev libssl-dev
   googletest libgtest-dev libgmock-dev
-  tesseract-ocr tesseract-ocr-nld libtesseract-dev libleptonica-dev
+  tesseract-ocr tesseract-ocr-nld libtesseract-dev libleptonica-dev imagemagick
   chromium xvfb xauth openssl wrk
   nodejs npm
 )

@@ -65,6 +65,14 @@ std::string Connection::read_line(std::size_t limit) {
   }
 }
 
+std::string Connection::read(std::size_t count) {
+  while (buffer_.size() - consumed_ < count && fill()) {
+  }
+  std::string bytes = buffer_.substr(consumed_, count);
+  consumed_ += bytes.size();
+  return bytes;
+}
+
 void Connection::write(std::string_view bytes) {
   wait_for(
       [&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });

@@ -28,6 +28,8 @@ class Connection {
   // The next line with its line end; at most `limit` bytes, so a longer line comes
   // back cut to `limit` bytes without its end. Empty when the peer has closed.
   std::string read_line(std::size_t limit);
+  // The next `count` bytes; fewer only when the peer closes first.
+  std::string read(std::size_t count);
   void write(std::string_view bytes);
   // Ends the answer and waits briefly for the peer to close its side: closing a socket
   // with unread input resets the connection, and the peer could lose the answer.

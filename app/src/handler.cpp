@@ -7,7 +7,9 @@
 #include <exception>
 #include <system_error>
 
+#include "ascii_text.h"
 #include "http_date.h"
+#include "routes/launcher_routes.h"
 #include "static_files.h"
 
 namespace verhulzen {
@@ -138,15 +140,22 @@ void Handler::answer_request() {
 void Handler::handle(Request& request) {
   if (request.method == "GET" || request.method == "HEAD") {
     if (auto body = send_head(); body && request.method == "GET") send_body(*body);
+  } else if (request.method == "POST") {
+    do_post();
   } else {
     send_error(501, "Unsupported method (" + in_quotes(request.method) + ")");
   }
 }
 
+// Only a port may follow the name: "localhost:1@evil" names another host to any
+// client that reads it as an authority.
 bool Handler::toegestaan() const {
   const std::string host = request_->header("Host").value_or("");
-  const std::string name = host.substr(0, host.rfind(':'));
-  return name == "127.0.0.1" || name == "localhost";
+  const std::size_t colon = host.rfind(':');
+  const std::string name = host.substr(0, colon);
+  const std::string_view port =
+      colon == std::string::npos ? std::string_view() : std::string_view(host).substr(colon + 1);
+  return (name == "127.0.0.1" || name == "localhost") && (port.empty() || all_digits(port));
 }
 
 Body Handler::antwoord(int code, std::string body, std::string_view soort,
@@ -159,7 +168,26 @@ Body Handler::antwoord(int code, std::string body, std::string_view soort,
   return body;
 }
 
-std::optional<Body> Handler::launcher_route() { return std::nullopt; }
+std::optional<Body> Handler::launcher_route() {
+  auto answer = verhulzen::launcher_route(request_->target, config_);
+  if (!answer) return std::nullopt;
+  return antwoord(answer->code, std::move(answer->body), answer->soort, answer->locatie);
+}
+
+void Handler::do_post() {
+  const auto checked = check_post(*request_, toegestaan());
+  if (const auto* refused = std::get_if<Refuse>(&checked)) {
+    if (refused->code != 0) send_error(refused->code);
+    return;
+  }
+  const std::uint64_t length = std::get<ReadBody>(checked).length;
+  const std::string data = connection_.read(length);
+  // A body cut short is never taken for the whole: it would replace the office list.
+  if (data.size() < length) return send_error(400);
+  auto answer = post_answer(request_->target, data, config_);
+  Body body = antwoord(answer.code, std::move(answer.body), answer.soort, answer.locatie);
+  send_body(body);
+}
 
 std::optional<Body> Handler::send_head() {
   if (!toegestaan()) {

@@ -36,6 +36,7 @@ class Handler {
                 std::string_view locatie = {});
   std::optional<Body> launcher_route();
   std::optional<Body> send_head();
+  void do_post();
   // The file answer for `path`, the request target translated under the web folder.
   std::optional<Body> send_file(const std::filesystem::path& path);
   void send_error(int code, std::string_view message = {});

@@ -74,6 +74,18 @@ std::optional<Json> read_json(std::string_view text) {
   return value;
 }
 
+bool is_empty(const Json& v) {
+  return v.is_null() || (v.is_boolean() && !v.get<bool>()) ||
+         (v.is_number() && v.get<double>() == 0) ||
+         (v.is_string() && v.get_ref<const std::string&>().empty()) ||
+         (v.is_array() && v.empty()) || (v.is_object() && v.empty());
+}
+
+std::string text_of(const Json& value) {
+  return value.is_string() ? value.get<std::string>()
+                           : value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 std::string write_json(const Json& value) {
   std::string out;
   write(out, value);

@@ -14,6 +14,12 @@ using Json = nlohmann::ordered_json;
 // ": " as separators, pure ASCII with \u escapes, on one line.
 std::string write_json(const Json& value);
 
+// Empty: null, false, the number 0, an empty string, list or object.
+bool is_empty(const Json& value);
+
+// A string as it is; any other value as it is written in JSON.
+std::string text_of(const Json& value);
+
 // Parses a whole document of strict UTF-8 without byte-order mark; nullopt when it is
 // not JSON, or nested so deeply that working on it could exhaust a thread's stack.
 std::optional<Json> read_json(std::string_view text);

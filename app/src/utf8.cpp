@@ -69,6 +69,15 @@ std::string replace_invalid_utf8(std::string_view bytes) {
   return result;
 }
 
+std::string first_code_points(std::string_view text, std::size_t count) {
+  std::size_t end = 0;
+  for (std::size_t seen = 0; end < text.size() && seen < count; ++seen) {
+    const std::size_t length = valid_sequence_length(text, end);
+    end += length == 0 ? 1 : length;
+  }
+  return std::string(text.substr(0, end));
+}
+
 std::string percent_decode(std::string_view text) {
   std::string result;
   result.reserve(text.size());

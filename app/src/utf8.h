@@ -14,6 +14,9 @@ bool is_valid_utf8(std::string_view bytes);
 // The same bytes with every invalid sequence replaced by U+FFFD.
 std::string replace_invalid_utf8(std::string_view bytes);
 
+// The text cut after its first `count` code points; a shorter text stays whole.
+std::string first_code_points(std::string_view text, std::size_t count);
+
 // Decodes %XX escapes to bytes; a "%" without two hexadecimal digits stays as it is.
 std::string percent_decode(std::string_view text);
 

@@ -9,13 +9,6 @@ namespace verhulzen {
 
 namespace {
 
-bool is_empty_value(const Json& v) {
-  return v.is_null() || (v.is_boolean() && !v.get<bool>()) ||
-         (v.is_number() && v.get<double>() == 0) ||
-         (v.is_string() && v.get_ref<const std::string&>().empty()) ||
-         (v.is_array() && v.empty()) || (v.is_object() && v.empty());
-}
-
 bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 bool is_label_character(char c) {
@@ -69,17 +62,19 @@ std::strong_ordering operator<=>(const Versie& a, const Versie& b) {
       });
 }
 
-Versie versie(const Json& v) {
-  if (is_empty_value(v)) return versie_van_tekst("0");
-  if (v.is_string()) return versie_van_tekst(v.get_ref<const std::string&>());
-  return versie_van_tekst(v.dump());
-}
+Versie versie(const Json& v) { return versie_van_tekst(is_empty(v) ? "0" : text_of(v)); }
 
 std::optional<std::string> veilige_link(const Json& url) {
   if (!url.is_string()) return std::nullopt;
   const auto& link = url.get_ref<const std::string&>();
   constexpr std::string_view scheme = "https://";
   if (!link.starts_with(scheme)) return std::nullopt;
+  // A link is handed to the system's opener as one argument: no blank, line break or
+  // other control character may ride along in its path.
+  if (std::any_of(link.begin(), link.end(),
+                  [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; })) {
+    return std::nullopt;
+  }
   const std::string_view rest = std::string_view(link).substr(scheme.size());
   if (!is_maker_host(rest.substr(0, rest.find('/')))) return std::nullopt;
   return link;

@@ -25,7 +25,7 @@ struct Versie {
 Versie versie(const Json& v);
 
 // The link itself when it is an https link on the maker's domain or a subdomain,
-// written in lower case, else nullopt.
+// written in lower case and free of blanks and control characters, else nullopt.
 std::optional<std::string> veilige_link(const Json& url);
 
 }  // namespace verhulzen

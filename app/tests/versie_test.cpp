@@ -53,6 +53,8 @@ TEST(SafeLinks, OnlyHttpsOnTheMakersDomainInLowerCase) {
       {"https://user@drovel.nl/", false},
       {"https://www_x.drovel.nl/", false},
       {"javascript:alert(1)//https://drovel.nl", false},
+      {"https://drovel.nl/a\nb", false},
+      {"https://drovel.nl/a b", false},
       {"", false},
   };
   for (const auto& [link, safe] : cases) {

@@ -34,3 +34,15 @@ test('the desktop server sends the page with its policy, and the page scans a pa
   assert.deepEqual(labels.sort(), ['IBAN_1', 'PERSOON_1']);
   assert.deepEqual(problems, []);
 });
+
+test('the page takes its status object from the status script the server builds', async () => {
+  const script = await (await fetch(`${origin}/status.js`)).text();
+  assert.match(script, /^window\.ANON_STATUS = \{.*\};\n$/);
+  const served = JSON.parse(script.slice('window.ANON_STATUS = '.length, -2));
+  assert.equal(served.versie, '1.3.0');
+  assert.equal(served.blokkeer, null);
+
+  const { page, problems } = await openPage(browser, origin);
+  assert.deepEqual(await page.evaluate(() => window.ANON_STATUS), served);
+  assert.deepEqual(problems, []);
+});

@@ -1,0 +1,98 @@
+#include "ocr/ocr_windows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace verhulzen::ocr_windows {
+
+namespace ocr = platform::ocr;
+
+namespace {
+
+constexpr const char* kDutch = "nl-NL";
+
+Module load() {
+  if (auto missing = ocr::obtain_facilities()) {
+    return {false, missing->kind + ": " + missing->message};
+  }
+  return {true, std::nullopt};
+}
+
+// Dutch when the PC reads it, with no fall-back then; else a profile language.
+std::optional<ocr::Engine> engine() {
+  if (ocr::Engine::is_language_supported(kDutch)) {
+    return ocr::Engine::try_create_from_language(kDutch);
+  }
+  return ocr::Engine::try_create_from_user_profile_languages();
+}
+
+Json word_box(const ocr::Word& word, double factor) {
+  return Json{{"t", word.text},
+              {"x", terug_geschaald(word.box.x, factor)},
+              {"y", terug_geschaald(word.box.y, factor)},
+              {"w", terug_geschaald(word.box.width, factor)},
+              {"h", terug_geschaald(word.box.height, factor)}};
+}
+
+}  // namespace
+
+const Module& module() {
+  static const Module loaded = load();
+  return loaded;
+}
+
+double schaal(ocr::Size size, std::uint32_t maximum) {
+  const double longest = std::max(size.width, size.height);
+  return std::min(1.0, static_cast<double>(maximum) / longest);
+}
+
+std::int64_t terug_geschaald(double value, double factor) {
+  // nearbyint rounds in the default mode, to nearest with halves to even.
+  return static_cast<std::int64_t>(std::nearbyint(value / factor));
+}
+
+Json info() {
+  const Json niet{{"ocr", false}, {"taal", nullptr}};
+  try {
+    if (!module().BESCHIKBAAR) return niet;
+    const auto gekozen = engine();
+    if (!gekozen) return niet;
+    return Json{{"ocr", true}, {"taal", gekozen->language_tag()}};
+  } catch (const std::exception&) {
+    return niet;
+  }
+}
+
+Json herken(std::string_view data) {
+  if (!module().BESCHIKBAAR) {
+    throw std::runtime_error("Windows-OCR niet beschikbaar (" + *module().IMPORTFOUT + ")");
+  }
+  const ocr::Decoder decoder = ocr::Decoder::create(data);
+  const ocr::Size size = decoder.oriented_size();
+  const auto gekozen = engine();
+  if (!gekozen) throw std::runtime_error("Geen OCR-taal beschikbaar in Windows");
+
+  const double factor = schaal(size, ocr::Engine::max_image_dimension());
+  std::optional<ocr::Size> scaled;
+  if (factor < 1) {
+    scaled =
+        ocr::Size{std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.width * factor)),
+                  std::max<std::uint32_t>(1, static_cast<std::uint32_t>(size.height * factor))};
+  }
+  const ocr::Recognition result = gekozen->recognize(decoder.bitmap(scaled));
+
+  Json regels = Json::array();
+  for (const ocr::Line& line : result.lines) {
+    Json woorden = Json::array();
+    for (const ocr::Word& word : line.words) woorden.push_back(word_box(word, factor));
+    regels.push_back(Json{{"tekst", line.text}, {"woorden", std::move(woorden)}});
+  }
+  return Json{{"taal", gekozen->language_tag()},
+              {"breedte", size.width},
+              {"hoogte", size.height},
+              {"hoek", result.text_angle ? Json(*result.text_angle) : Json(nullptr)},
+              {"regels", std::move(regels)}};
+}
+
+}  // namespace verhulzen::ocr_windows

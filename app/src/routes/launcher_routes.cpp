@@ -1,0 +1,180 @@
+#include "routes/launcher_routes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <system_error>
+
+#include "ascii_text.h"
+#include "json_text.h"
+#include "ocr/ocr_windows.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "status/huidige_status.h"
+#include "update_check.h"
+#include "utf8.h"
+#include "versie.h"
+
+namespace verhulzen {
+
+namespace {
+
+constexpr std::size_t kFoutLength = 300;
+
+bool is_scheme_character(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+}
+
+std::string form_decode(std::string_view text) {
+  std::string spaced(text);
+  for (char& c : spaced) {
+    if (c == '+') c = ' ';
+  }
+  return replace_invalid_utf8(percent_decode(spaced));
+}
+
+std::string first_value(std::string_view target, const std::string& name) {
+  const auto query = parse_query(target);
+  const auto found = query.find(name);
+  return found == query.end() ? std::string() : found->second.front();
+}
+
+RouteAnswer status_js(const Config& config) {
+  return {200, status_script(huidige_status(config)), "text/javascript; charset=utf-8"};
+}
+
+RouteAnswer kantoorlijst(const Config& config) {
+  return {200, platform::read_file(config.KANTOORLIJST).value_or("")};
+}
+
+RouteAnswer controleer(const Config& config) {
+  controleer_online(config, true);
+  return {302, "", "text/plain; charset=utf-8", "/"};
+}
+
+RouteAnswer extern_link(std::string_view target, const Config& config) {
+  const std::string u = first_value(target, "u");
+  const std::optional<std::string> link =
+      config.STORE && u == STORE_URL ? std::optional<std::string>(u) : veilige_link(u);
+  if (link) platform::open_default_browser(*link);
+  return {204, ""};
+}
+
+RouteAnswer verberg(std::string_view target, const Config& config) {
+  const std::string tekst = first_value(target, "b");
+  if (!tekst.empty()) verberg_bericht(config, tekst);
+  return {204, ""};
+}
+
+// A decimal integer with an optional sign and blanks around it; saturates far beyond
+// every limit, so that a huge value is refused as too large, not as no number.
+std::optional<std::int64_t> parse_length(std::string_view text) {
+  text = trim(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (!all_digits(text)) return std::nullopt;
+  constexpr std::int64_t kCeiling = std::numeric_limits<std::int64_t>::max() / 10;
+  std::int64_t value = 0;
+  for (const char c : text) {
+    if (value < kCeiling) value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
+RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
+  if (!is_valid_utf8(data)) return {400, ""};
+  std::error_code error;
+  std::filesystem::create_directories(config.DATA_DIR, error);
+  if (error || !platform::replace_file(config.KANTOORLIJST, data)) return {400, ""};
+  return {204, ""};
+}
+
+RouteAnswer ocr(std::string_view data) {
+  constexpr std::string_view soort = "application/json; charset=utf-8";
+  try {
+    return {200, write_json(ocr_windows::herken(data)), soort};
+  } catch (const std::exception& failure) {
+    const Json fout{{"fout", first_code_points(replace_invalid_utf8(failure.what()), kFoutLength)}};
+    return {500, write_json(fout), soort};
+  }
+}
+
+}  // namespace
+
+std::string_view route_path(std::string_view target) {
+  target = target.substr(0, target.find('#'));
+  target = target.substr(0, target.find('?'));
+  const std::size_t colon = target.find(':');
+  if (colon != std::string_view::npos && colon > 0 &&
+      std::isalpha(static_cast<unsigned char>(target.front()))) {
+    const std::string_view scheme = target.substr(0, colon);
+    if (std::all_of(scheme.begin(), scheme.end(), is_scheme_character)) {
+      target.remove_prefix(colon + 1);
+    }
+  }
+  if (target.starts_with("//")) {
+    const std::size_t path = target.find('/', 2);
+    target = path == std::string_view::npos ? std::string_view() : target.substr(path);
+  }
+  return target;
+}
+
+std::map<std::string, std::vector<std::string>> parse_query(std::string_view target) {
+  target = target.substr(0, target.find('#'));
+  const std::size_t question = target.find('?');
+  std::map<std::string, std::vector<std::string>> values;
+  if (question == std::string_view::npos) return values;
+  const std::string_view query = target.substr(question + 1);
+  for (std::size_t start = 0; start <= query.size();) {
+    const std::size_t end = std::min(query.find('&', start), query.size());
+    const std::string_view piece = query.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = piece.find('=');
+    if (equals == std::string_view::npos) continue;
+    std::string value = form_decode(piece.substr(equals + 1));
+    if (!value.empty()) values[form_decode(piece.substr(0, equals))].push_back(std::move(value));
+  }
+  return values;
+}
+
+std::optional<RouteAnswer> launcher_route(std::string_view target, const Config& config) {
+  const std::string_view path = route_path(target);
+  if (path == "/status.js") return status_js(config);
+  if (path == "/kantoorlijst") return kantoorlijst(config);
+  if (path == "/controleer") return controleer(config);
+  if (path == "/extern") return extern_link(target, config);
+  if (path == "/verberg") return verberg(target, config);
+  return std::nullopt;
+}
+
+std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed) {
+  const std::optional<std::string> herkomst = request.header("Origin");
+  const std::string eigen = "http://" + request.header("Host").value_or("");
+  const bool is_ocr = request.target == "/ocr";
+  if (!host_allowed || (!is_ocr && request.target != "/kantoorlijst") ||
+      (herkomst && !herkomst->empty() && *herkomst != eigen)) {
+    return Refuse{404};
+  }
+  // Without a length the body's end is unknown; reading it as empty would store an
+  // empty office list in place of the one that was sent.
+  if (request.header("Transfer-Encoding")) return Refuse{400};
+  const std::string header = request.header("Content-Length").value_or("");
+  std::int64_t lengte = 0;
+  if (!trim(header).empty()) {
+    const auto parsed = parse_length(header);
+    if (!parsed) return Refuse{0};
+    lengte = *parsed;
+  }
+  const std::int64_t maximum = is_ocr ? MAX_OCR_BODY : MAX_KANTOORLIJST_BODY;
+  if (lengte < 0 || lengte > maximum || (is_ocr && lengte == 0)) return Refuse{413};
+  return ReadBody{static_cast<std::uint64_t>(lengte)};
+}
+
+RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config) {
+  return target == "/ocr" ? ocr(data) : store_kantoorlijst(data, config);
+}
+
+}  // namespace verhulzen

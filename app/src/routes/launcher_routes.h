@@ -1,0 +1,53 @@
+// What the page may ask of the desktop side: the GET and HEAD launcher routes and
+// the two POST targets, as answers that the handler sends.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "config.h"
+#include "http_request.h"
+
+namespace verhulzen {
+
+struct RouteAnswer {
+  int code;
+  std::string body;
+  std::string_view soort = "text/plain; charset=utf-8";
+  std::string locatie = {};
+};
+
+// The path of a request target: before its query and fragment, after a scheme and
+// authority when it has them.
+std::string_view route_path(std::string_view target);
+
+// The query as form data: each name with its non-empty values in order.
+std::map<std::string, std::vector<std::string>> parse_query(std::string_view target);
+
+// The answer of a GET or HEAD launcher route, or nullopt when the path is none.
+std::optional<RouteAnswer> launcher_route(std::string_view target, const Config& config);
+
+inline constexpr std::int64_t MAX_OCR_BODY = 62914560;
+inline constexpr std::int64_t MAX_KANTOORLIJST_BODY = 1048576;
+
+// A POST that may go on: the body of this many bytes is to be read.
+struct ReadBody {
+  std::uint64_t length;
+};
+// A POST refused before its body is read; code 0 means no answer at all.
+struct Refuse {
+  int code;
+};
+
+// The checks of a POST before any of its body is read.
+std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed);
+
+// The answer to a POST whose body has been read whole.
+RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config);
+
+}  // namespace verhulzen

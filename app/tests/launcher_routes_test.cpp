@@ -1,0 +1,298 @@
+// The launcher routes and POST handling over real HTTP, against a running server.
+#include "routes/launcher_routes.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/files.h"
+#include "server.h"
+#include "status_file.h"
+#include "support.h"
+
+namespace verhulzen {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::raw_request;
+using testing::RawAnswer;
+
+const std::string kList = "# Altijd vervangen\nBakkerij Jansen B.V.\n";
+
+class LauncherRoutes : public ::testing::Test {
+ protected:
+  static std::unique_ptr<testing::TempDir> bin_;
+
+  // A stand-in for the system's link opener that records every link it is given.
+  static void SetUpTestSuite() {
+    bin_ = std::make_unique<testing::TempDir>();
+    bin_->write("xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
+                                (bin_->path() / "geopend.txt").string() + "\"\n");
+    fs::permissions(bin_->path() / "xdg-open", fs::perms::owner_all);
+    const std::string path = bin_->path().string() + ":" + std::getenv("PATH");
+    setenv("PATH", path.c_str(), 1);
+  }
+  static void TearDownTestSuite() { bin_.reset(); }
+
+  void SetUp() override { start(false); }
+
+  void start(bool store) {
+    server_.reset();
+    config_.WEB_DIR = dir_.path() / "web";
+    config_.DATA_DIR = dir_.path() / "data";
+    config_.STATUS = config_.DATA_DIR / "status.json";
+    config_.KANTOORLIJST = config_.DATA_DIR / "kantoorlijst.txt";
+    config_.STORE = store;
+    dir_.write("web/status.js", "window.ANON_STATUS = null;\n");
+    fs::create_directories(config_.DATA_DIR);
+    server_ = std::move(start_server(config_).server);
+    host_ = "127.0.0.1:" + std::to_string(server_->port());
+  }
+
+  RawAnswer send(std::string_view request) const { return raw_request(server_->port(), request); }
+
+  RawAnswer get(std::string_view target, std::string_view method = "GET") const {
+    return send(std::string(method) + " " + std::string(target) + " HTTP/1.0\r\nHost: " + host_ +
+                "\r\n\r\n");
+  }
+
+  // A POST with this Host, the given extra header lines and a correct Content-Length.
+  std::string post(std::string_view target, std::string_view body,
+                   std::string_view headers = "") const {
+    return "POST " + std::string(target) + " HTTP/1.0\r\nHost: " + host_ +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + std::string(headers) +
+           "\r\n" + std::string(body);
+  }
+
+  std::optional<std::string> stored_list() const {
+    return platform::read_file(config_.KANTOORLIJST);
+  }
+
+  // The links opened so far, once `sentinel` (opened last) has arrived.
+  std::string opened_until(const std::string& sentinel) const {
+    EXPECT_EQ(get("/extern?u=" + sentinel).code(), 204);
+    const fs::path log = bin_->path() / "geopend.txt";
+    for (int i = 0; i < 200; ++i) {
+      const std::string text = platform::read_file(log).value_or("");
+      if (text.find(sentinel) != std::string::npos) {
+        fs::remove(log);
+        return text;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return "(nothing opened)";
+  }
+
+  testing::TempDir dir_;
+  Config config_;
+  std::unique_ptr<Server> server_;
+  std::string host_;
+};
+
+std::unique_ptr<testing::TempDir> LauncherRoutes::bin_;
+
+TEST_F(LauncherRoutes, StatusScriptIsBuiltForEveryRequestAndNeverReadFromTheFile) {
+  for (const char* target : {"/status.js", "/status.js?v=2", "/status.js#x"}) {
+    const RawAnswer answer = get(target);
+    EXPECT_EQ(answer.code(), 200) << target;
+    EXPECT_EQ(answer.header("Content-Type"), "text/javascript; charset=utf-8");
+    ASSERT_TRUE(answer.body.starts_with("window.ANON_STATUS = {\"versie\": \"1.3.0\""))
+        << answer.body;
+    EXPECT_TRUE(answer.body.ends_with("};\n"));
+  }
+  schrijf_status(config_.STATUS, {{"info", {{"version", "1.4.0"}}}});
+  EXPECT_NE(get("/status.js").body.find("\"laatste\": \"1.4.0\", \"nieuwer\": true"),
+            std::string::npos);
+
+  // Other spellings are no route: they go on to the static files.
+  EXPECT_EQ(get("/status%2Ejs").body, "window.ANON_STATUS = null;\n");
+  EXPECT_EQ(get("/Status.js").code(), 404);
+  EXPECT_EQ(get("/status.js/").code(), 404);
+  const RawAnswer head = get("/status.js", "HEAD");
+  EXPECT_EQ(head.code(), 200);
+  EXPECT_EQ(head.body, "");
+  EXPECT_NE(head.header("Content-Length"), "0");
+}
+
+TEST_F(LauncherRoutes, OfficeListIsStoredExactlyAsSentAndReadBack) {
+  const RawAnswer empty = get("/kantoorlijst");
+  EXPECT_EQ(empty.code(), 200);
+  EXPECT_EQ(empty.header("Content-Length"), "0");
+
+  const std::string list =
+      "\xEF\xBB\xBF"
+      "Bakkerij Jansen B.V.\r\nZo\xC3\xAB\r\n";
+  const RawAnswer stored = send(post("/kantoorlijst", list));
+  EXPECT_EQ(stored.code(), 204);
+  EXPECT_EQ(stored.header("Content-Type"), "text/plain; charset=utf-8");
+  EXPECT_EQ(stored_list(), list);
+  EXPECT_EQ(get("/kantoorlijst").body, list);
+  const RawAnswer head = get("/kantoorlijst", "HEAD");
+  EXPECT_EQ(head.header("Content-Length"), std::to_string(list.size()));
+  EXPECT_EQ(head.body, "");
+
+  // Same origin, an empty Origin and none at all are accepted.
+  for (const std::string& origin :
+       {"Origin: http://" + host_ + "\r\n", std::string("Origin: \r\n"), std::string()}) {
+    EXPECT_EQ(send(post("/kantoorlijst", kList, origin)).code(), 204) << origin;
+  }
+  EXPECT_EQ(stored_list(), kList);
+
+  // Without Content-Length the list is empty; both limits are inclusive.
+  EXPECT_EQ(send("POST /kantoorlijst HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n").code(), 204);
+  EXPECT_EQ(stored_list(), "");
+  const std::string largest(MAX_KANTOORLIJST_BODY, 'a');
+  EXPECT_EQ(send(post("/kantoorlijst", largest)).code(), 204);
+  EXPECT_EQ(stored_list(), largest);
+}
+
+struct Refusal {
+  const char* name;
+  std::string request;  // {host} stands for this server's Host value
+  int code;             // 0: no answer at all
+};
+
+TEST_F(LauncherRoutes, RefusedPostsWriteNothingAndTheServerGoesOn) {
+  const std::string good = "Content-Length: 12\r\n\r\nnieuwe lijst";
+  const Refusal cases[] = {
+      {"foreign origin", "Origin: http://evil.example\r\n" + good, 404},
+      {"origin null", "Origin: null\r\n" + good, 404},
+      {"origin names localhost for 127.0.0.1", "Origin: http://localhost:{port}\r\n" + good, 404},
+      {"no Host", "POST /kantoorlijst HTTP/1.0\r\n" + good, 404},
+      {"rebinding name", "POST /kantoorlijst HTTP/1.0\r\nHost: evil.example\r\n" + good, 404},
+      {"address as subdomain",
+       "POST /kantoorlijst HTTP/1.0\r\nHost: 127.0.0.1.evil.example\r\n" + good, 404},
+      {"user info", "POST /kantoorlijst HTTP/1.0\r\nHost: localhost:1@evil\r\n" + good, 404},
+      {"query", "POST /kantoorlijst?x=1 HTTP/1.0\r\nHost: {host}\r\n" + good, 404},
+      {"other target", "POST /status.js HTTP/1.0\r\nHost: {host}\r\n" + good, 404},
+      {"length no number", "Content-Length: twaalf\r\n\r\nnieuwe lijst", 0},
+      {"length negative", "Content-Length: -1\r\n\r\n", 413},
+      {"one byte over", "Content-Length: 1048577\r\n\r\n", 413},
+      {"far over, nothing sent", "Content-Length: 99999999999999999999999999\r\n\r\n", 413},
+      {"chunked", "Transfer-Encoding: chunked\r\n\r\nc\r\nnieuwe lijst\r\n0\r\n\r\n", 400},
+      {"body shorter than its length", "Content-Length: 100\r\n\r\nnieuwe lijst", 400},
+      {"not UTF-8", "Content-Length: 2\r\n\r\n\xC3\x28", 400},
+      {"cut-off sequence", "Content-Length: 2\r\n\r\na\xC3", 400},
+  };
+  ASSERT_EQ(send(post("/kantoorlijst", kList)).code(), 204);
+  for (const Refusal& c : cases) {
+    std::string request = c.request.starts_with("POST ")
+                              ? c.request
+                              : "POST /kantoorlijst HTTP/1.0\r\nHost: {host}\r\n" + c.request;
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{host}", host_},
+                                     {"{port}", std::to_string(server_->port())}}) {
+      for (std::size_t at; (at = request.find(key)) != std::string::npos;)
+        request.replace(at, key.size(), value);
+    }
+    const RawAnswer answer = send(request);
+    EXPECT_EQ(answer.code(), c.code) << c.name << ": " << answer.status_line;
+    if (c.code != 0) {
+      EXPECT_EQ(answer.header("Content-Security-Policy"), std::string(CSP)) << c.name;
+    }
+    EXPECT_EQ(stored_list(), kList) << c.name;
+  }
+  EXPECT_EQ(get("/kantoorlijst").body, kList);
+}
+
+TEST_F(LauncherRoutes, AStalledBodyHoldsOnlyItsOwnRequestAndWritesNothing) {
+  ASSERT_EQ(send(post("/kantoorlijst", kList)).code(), 204);
+  asio::io_context context;
+  asio::ip::tcp::socket stalled(context);
+  stalled.connect({asio::ip::make_address_v4("127.0.0.1"), server_->port()});
+  asio::write(stalled, asio::buffer("POST /kantoorlijst HTTP/1.0\r\nHost: " + host_ +
+                                    "\r\nContent-Length: 50\r\n\r\nhalf"));
+  EXPECT_EQ(get("/kantoorlijst").body, kList);
+  stalled.close();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(stored_list(), kList);
+}
+
+TEST_F(LauncherRoutes, SavesAtOnceLeaveOneWholeList) {
+  std::vector<std::string> lists;
+  for (char c = 'a'; c < 'i'; ++c) lists.push_back(std::string(200000, c));
+  std::vector<std::thread> savers;
+  for (const std::string& list : lists) {
+    savers.emplace_back([&] { EXPECT_EQ(send(post("/kantoorlijst", list)).code(), 204); });
+  }
+  for (std::thread& saver : savers) saver.join();
+  EXPECT_NE(std::find(lists.begin(), lists.end(), stored_list().value_or("")), lists.end());
+  EXPECT_EQ(std::distance(fs::directory_iterator(config_.DATA_DIR), fs::directory_iterator()), 1);
+}
+
+TEST_F(LauncherRoutes, AFailedWriteAnswers400) {
+  fs::remove_all(config_.DATA_DIR);
+  dir_.write("data", "een bestand waar de map hoort");
+  EXPECT_EQ(send(post("/kantoorlijst", kList)).code(), 400);
+  EXPECT_EQ(get("/kantoorlijst").code(), 200);
+}
+
+TEST_F(LauncherRoutes, OcrBodiesAreBoundedBeforeAnyIsRead) {
+  const std::string prefix = "POST /ocr HTTP/1.0\r\nHost: " + host_ + "\r\n";
+  for (const char* length : {"Content-Length: 0\r\n", "", "Content-Length: 62914561\r\n"}) {
+    EXPECT_EQ(send(prefix + length + "\r\n").code(), 413) << length;
+  }
+  const RawAnswer largest = send(post("/ocr", std::string(MAX_OCR_BODY, 'x')));
+  EXPECT_EQ(largest.code(), 500);
+  EXPECT_EQ(largest.header("Content-Type"), "application/json; charset=utf-8");
+  EXPECT_TRUE(largest.body.starts_with("{\"fout\": \"")) << largest.body;
+  EXPECT_EQ(send("POST /OCR HTTP/1.0\r\nHost: " + host_ + "\r\nContent-Length: 1\r\n\r\nx").code(),
+            404);
+}
+
+TEST_F(LauncherRoutes, ExternOpensOnlySafeLinks) {
+  const char* refused[] = {
+      "javascript:alert(1)",
+      "file:///etc/passwd",
+      "https://evil.example/",
+      "https://drovel.nl.evil.example/",
+      "https%3A%2F%2Fdrovel.nl%2Fa%0Ab",
+      "ms-windows-store%3A%2F%2Fdownloadsandupdates",
+      "",
+  };
+  for (const char* u : refused) {
+    EXPECT_EQ(get(std::string("/extern?u=") + u).code(), 204) << u;
+  }
+  EXPECT_EQ(get("/extern").code(), 204);
+  EXPECT_EQ(opened_until("https://drovel.nl/klaar"), "https://drovel.nl/klaar\n");
+
+  EXPECT_EQ(get("/extern?u=&u=https%3A%2F%2Fwww.drovel.nl%2Fa%3Fb%3Dc", "HEAD").code(), 204);
+  EXPECT_EQ(opened_until("https://drovel.nl/klaar"),
+            "https://www.drovel.nl/a?b=c\nhttps://drovel.nl/klaar\n");
+
+  start(true);
+  get("/extern?u=ms-windows-store%3A%2F%2Fdownloadsandupdates");
+  EXPECT_EQ(opened_until("https://drovel.nl/klaar"),
+            "ms-windows-store://downloadsandupdates\nhttps://drovel.nl/klaar\n");
+}
+
+TEST_F(LauncherRoutes, VerbergHidesTheMessageItNames) {
+  EXPECT_EQ(get("/verberg").code(), 204);
+  EXPECT_FALSE(fs::exists(config_.STATUS));
+  EXPECT_EQ(get("/verberg?b=Tot+ziens%2C+Zo%C3%AB").code(), 204);
+  EXPECT_EQ(get("/verberg?b=Kapot%FF", "HEAD").code(), 204);
+  EXPECT_EQ(lees_status(config_.STATUS)["verborgen"],
+            Json({"Kapot\xEF\xBF\xBD", "Tot ziens, Zo\xC3\xAB"}));
+}
+
+TEST_F(LauncherRoutes, ControleerChecksTheFeedAndSendsThePageBack) {
+  testing::FeedServer feed(
+      [](const std::string&) { return testing::http_answer(200, R"({"version": "1.5.0"})"); });
+  config_.UPDATE_URL = feed.url();
+  start(false);
+  for (const char* method : {"GET", "HEAD"}) {
+    const RawAnswer answer = get("/controleer", method);
+    EXPECT_EQ(answer.code(), 302) << method;
+    EXPECT_EQ(answer.header("Location"), "/");
+    EXPECT_EQ(answer.header("Content-Length"), "0");
+  }
+  EXPECT_EQ(feed.requests().size(), 2u);
+  EXPECT_EQ(lees_status(config_.STATUS)["info"]["version"], "1.5.0");
+}
+
+}  // namespace
+}  // namespace verhulzen
