@@ -111,6 +111,7 @@ test('long broken headers and markup are read without running away', { timeout: 
   adressen(`${'a'.repeat(n)}"`);
   adressen('<'.repeat(n));
   adressen('"\\'.repeat(n / 2));
+  assert.deepEqual(adressen(`Jan${' '.repeat(n)}Piet`), [{ naam: `Jan${' '.repeat(n)}Piet`, adres: '' }]);
   htmlNaarTekst(`${'<li'.repeat(n / 3)}>${'\t'.repeat(n)}x`);
   kopDecoderen('=?'.repeat(n / 2));
   assert.deepEqual({ ...parameters(`a;${'"'.repeat(n)}`) }, { _: 'a' });
