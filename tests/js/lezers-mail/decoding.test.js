@@ -47,6 +47,7 @@ test('base64 and quoted-printable are lenient', () => {
     [base64(''), []],
     [quotedPrintable('Caf=C3=A9 =\r\nen=\nbar=3d'), ascii('Caf\xc3\xa9 enbar=')],
     [quotedPrintable('a=ZZ b=4 c= \nd  \n'), ascii('a=ZZ b=4 c= \nd  \n')],
+    [quotedPrintable('Caf=C=\r\n3=A=\n9 a==\n41'), ascii('Caf\xc3\xa9 aA')],
   ];
   for (const [got, bytes] of cases) assert.deepEqual([...got], bytes);
 });
