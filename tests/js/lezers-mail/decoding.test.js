@@ -47,6 +47,7 @@ test('base64 and quoted-printable are lenient', () => {
     [base64(''), []],
     [quotedPrintable('Caf=C3=A9 =\r\nen=\nbar=3d'), ascii('Caf\xc3\xa9 enbar=')],
     [quotedPrintable('a=ZZ b=4 c= \nd  \n'), ascii('a=ZZ b=4 c= \nd  \n')],
+    [quotedPrintable('Caf=C=\r\n3=A=\n9 a==\n41'), ascii('Caf\xc3\xa9 aA')],
   ];
   for (const [got, bytes] of cases) assert.deepEqual([...got], bytes);
 });
@@ -111,6 +112,7 @@ test('long broken headers and markup are read without running away', { timeout: 
   adressen(`${'a'.repeat(n)}"`);
   adressen('<'.repeat(n));
   adressen('"\\'.repeat(n / 2));
+  assert.deepEqual(adressen(`Jan${' '.repeat(n)}Piet`), [{ naam: `Jan${' '.repeat(n)}Piet`, adres: '' }]);
   htmlNaarTekst(`${'<li'.repeat(n / 3)}>${'\t'.repeat(n)}x`);
   kopDecoderen('=?'.repeat(n / 2));
   assert.deepEqual({ ...parameters(`a;${'"'.repeat(n)}`) }, { _: 'a' });

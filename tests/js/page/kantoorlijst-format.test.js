@@ -54,7 +54,7 @@ describe('reading the office list', () => {
 
 describe('the never part for shared storage', () => {
   test('drops the lines of always sections, also under a header naming both words', () => {
-    const tekst = '# kop\r\n[altijd vervangen]\r\nJan Jansen\r\n  [nooit]\r\nBelastingdienst\r\n[nooit of altijd]\r\nGeheim\r\n[Overig]\r\nblijft';
+    const tekst = '# kop\r\n[altijd vervangen]\r\nJan Jansen\r\n [Klant] Piet Bakker\r\n[Els\r\n  [nooit]\r\nBelastingdienst\r\n[nooit of altijd]\r\nGeheim\r\n[Overig]\r\nblijft';
     assert.equal(alleenNooit(tekst), '# kop\n[altijd vervangen]\n  [nooit]\nBelastingdienst\n[nooit of altijd]\n[Overig]\nblijft');
     assert.deepEqual(leesKantoorlijst(alleenNooit(tekst)), { altijd: [], nooit: ['Belastingdienst'], tekst: alleenNooit(tekst) });
   });

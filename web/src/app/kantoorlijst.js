@@ -62,13 +62,15 @@ export function leesKantoorlijst(tekst) {
 
 // For storage shared with other pages: the text without the always sections.
 // A header naming both words counts as always here, so its lines stay out.
+// Headers stay; an always line that merely begins with "[" ("[Klant] Jan
+// Jansen") is a client's name like any other and stays out too.
 export function alleenNooit(tekst) {
   let altijd = false;
   const bewaard = [];
   for (const regel of regels(tekst)) {
     const kop = KOP.exec(regel.trim());
     if (kop) altijd = kop[1].toLowerCase().includes('altijd');
-    if (!altijd || /^\s*\[/.test(regel)) bewaard.push(regel);
+    if (!altijd || kop) bewaard.push(regel);
   }
   return bewaard.join('\n');
 }

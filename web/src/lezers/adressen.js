@@ -26,16 +26,27 @@ export function adressen(s) {
   const text = String(s);
   const found = [];
   let nextGt = -1;
+  // The unquoted-name search asks from every position of a run of white space;
+  // remembering the run keeps that linear.
+  let runFrom = -1;
+  let runTo = -1;
+  const skip = (i) => {
+    if (i < runFrom || i > runTo) {
+      runFrom = i;
+      runTo = skipSpace(text, i);
+    }
+    return runTo;
+  };
   // After the name: blanks, maybe "<address>", blanks, then "," or the end.
   const tail = (i) => {
-    let j = skipSpace(text, i);
+    let j = skip(i);
     let adres;
     if (text[j] === '<') {
       if (nextGt < j) nextGt = text.indexOf('>', j);
       if (nextGt < 0) nextGt = Infinity;
       if (nextGt === Infinity) return null;
       adres = text.slice(j + 1, nextGt);
-      j = skipSpace(text, nextGt + 1);
+      j = skip(nextGt + 1);
     }
     if (j < text.length && text[j] !== ',') return null;
     return { end: j + 1, adres };

@@ -32,14 +32,14 @@ export function base64(s) {
   return out.slice(0, n);
 }
 
-export function quotedPrintable(s) {
+// Soft line breaks go first: some mailers break a line inside an escape ("=C=\r\n3").
+export function quotedPrintable(qp) {
+  const s = qp.replace(/=\r?\n/g, '');
   const out = new Uint8Array(s.length);
   let n = 0;
   for (let i = 0; i < s.length; i++) {
     const c = s.charCodeAt(i);
     if (c === 0x3d) {
-      if (s[i + 1] === '\n') { i += 1; continue; }
-      if (s[i + 1] === '\r' && s[i + 2] === '\n') { i += 2; continue; }
       const hex = s.slice(i + 1, i + 3);
       if (HEX.test(hex)) { out[n++] = parseInt(hex, 16); i += 2; continue; }
     }
