@@ -10,15 +10,17 @@ import { setTimeout as sleep } from 'node:timers/promises';
 const ROOT = fileURLToPath(new URL('../../..', import.meta.url));
 const BUILD = join(ROOT, 'build', 'cpp', 'app');
 
-export async function startDesktop() {
+// `env` adds to or (with undefined) removes from the program's environment;
+// `voorbereid` gets the data folder before the program starts.
+export async function startDesktop({ env = {}, voorbereid } = {}) {
   const folder = mkdtempSync(join(tmpdir(), 'verhulzen-desktop-'));
   copyFileSync(join(BUILD, 'verhulzen_app.so'), join(folder, 'verhulzen_app.so'));
   symlinkSync(join(ROOT, 'build', 'web'), join(folder, 'web'));
   const data = join(folder, 'data');
-  const program = spawn(join(BUILD, 'serve_host'), [join(folder, 'verhulzen_app.so')], {
-    env: { PATH: process.env.PATH, HOME: folder, VERHULZEN_DATA_DIR: data, VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_GEEN_UPDATE: '1', VERHULZEN_LOOPTIJD: '120' },
-    stdio: 'ignore',
-  });
+  voorbereid?.(data);
+  const omgeving = { PATH: process.env.PATH, HOME: folder, VERHULZEN_DATA_DIR: data, VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_GEEN_UPDATE: '1', VERHULZEN_LOOPTIJD: '120', ...env };
+  for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
+  const program = spawn(join(BUILD, 'serve_host'), [join(folder, 'verhulzen_app.so')], { env: omgeving, stdio: 'ignore' });
   const instance = join(data, 'instance.json');
   for (let i = 0; i < 100 && !existsSync(instance); i++) await sleep(50);
   const origin = `http://127.0.0.1:${JSON.parse(readFileSync(instance, 'utf8')).port}`;
@@ -27,5 +29,5 @@ export async function startDesktop() {
     await new Promise((resolve) => program.exitCode !== null ? resolve() : program.once('exit', resolve));
     rmSync(folder, { recursive: true, force: true });
   }
-  return { origin, stop };
+  return { origin, data, stop };
 }
