@@ -140,6 +140,16 @@ describe('status banner', { concurrency: false }, () => {
       assert.deepEqual(knoppen, geval.knoppen);
       assert.equal(await page.locator('.update-balk, .bericht').count(), 0);
       await page.screenshot({ path: `test-results/status-blokkade-${geval.st.blokkeer}${geval.st.store ? '-store' : ''}.png` });
+      for (let i = 0; i < 4; i++) {
+        await page.keyboard.press('Tab');
+        assert.ok(await page.evaluate(() => document.activeElement.closest('.blokkade, body:not(:has(:focus))') !== null), 'focus stays on the card');
+      }
+      const geplakt = await page.evaluate(() => {
+        const data = new DataTransfer();
+        data.items.add(new File([new Uint8Array(8)], 'knipsel.png', { type: 'image/png' }));
+        return !document.body.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+      });
+      assert.equal(geplakt, false, 'a pasted clipping is not taken in behind the block');
 
       if (geval.toast) {
         await kaart.locator('button').first().click();

@@ -53,4 +53,10 @@ export function toonBlokkade(st) {
     }
   });
   document.body.append(blok);
+  // Covering the page is not enough: keys and pasted clippings would still reach
+  // it. The toast stays outside, so that its texts are still read out.
+  for (const el of document.body.children) {
+    if (el !== blok && el.id !== 'toast') el.inert = true;
+  }
+  op(document, 'paste', (ev) => ev.stopPropagation(), true);
 }
