@@ -213,8 +213,9 @@ describe('status banner', { concurrency: false }, () => {
     await weg.click();
     assert.deepEqual((await wachtOpVerzoek(page, '/verberg')).map((q) => q.get('b')), [BERICHTEN[1].message]);
     assert.deepEqual(await getoond(page), ['drovel.nl 2/2', 'Derde bericht zonder link']);
-    await weg.click();
-    assert.deepEqual(await getoond(page), ['drovel.nl', 'Eerste bericht']);
+    await weg.focus();
+    await page.keyboard.press('Enter');
+    assert.deepEqual(await getoond(page), ['drovel.nl', 'Eerste bericht'], 'the cross works by keyboard too');
     await weg.click();
     assert.equal(await page.locator('#berichten').innerHTML(), '');
     await page.clock.runFor(20000);

@@ -25,18 +25,24 @@ export function toonBerichten(lijst) {
     const teller = berichten.length > 1 ? ` <span class="dim">${positie + 1}/${berichten.length}</span>` : '';
     vak.innerHTML = `<a href="#" class="bericht${bericht.url ? '' : ' geen-link'}">`
       + `<span class="bericht-kop">${MAKER_DOMEIN}${teller}</span>${esc(bericht.message)}`
-      + `<span class="bericht-weg" role="button" title="Niet meer tonen" aria-label="Niet meer tonen">×</span></a>`;
+      + `<span class="bericht-weg" role="button" tabindex="0" title="Niet meer tonen" aria-label="Niet meer tonen">×</span></a>`;
     const link = vak.firstElementChild;
     op(link, 'click', (ev) => {
       ev.preventDefault();
       if (bericht.url) extern(bericht.url);
     });
-    op(link.querySelector('.bericht-weg'), 'click', (ev) => {
+    const weg = link.querySelector('.bericht-weg');
+    const verbergDit = (ev) => {
       ev.preventDefault();
       ev.stopPropagation();
       verberg(bericht.message);
       berichten.splice(positie, 1);
       toon();
+    };
+    op(weg, 'click', verbergDit);
+    // The cross is reached by keyboard too; Enter on it must not open the message.
+    op(weg, 'keydown', (ev) => {
+      if (ev.key === 'Enter' || ev.key === ' ') verbergDit(ev);
     });
   }
 
