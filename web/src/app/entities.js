@@ -3,27 +3,23 @@ import { escRe } from '../core/normalise.js';
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
+import { isGenegeerd, labelBezet, personenMet, vergelijkVorm, zoekId, zoekVorm } from './ent-index.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
-
-// How values of a kind compare: number categories on letters and digits, text on words.
-function vergelijkVorm(num, value) {
-  return num ? A().normNum(value) : A().normText(value).toLowerCase();
-}
 
 export function sleutelVan(cat, value) {
   return `${cat}:${vergelijkVorm(isNum(cat), value)}`;
 }
 
 export function entById(id) {
-  return S.ents.find((e) => e.id === id);
+  return zoekId(id);
 }
 
 export function zoekEnt(cat, value) {
   const num = isNum(cat);
   const gezocht = vergelijkVorm(num, value);
   if (!gezocht) return undefined;
-  return S.ents.find((e) => isNum(e.cat) === num && e.variants.some((v) => vergelijkVorm(num, v) === gezocht));
+  return zoekVorm(num, gezocht);
 }
 
 export function nieuwLabel(prefix) {
@@ -32,7 +28,7 @@ export function nieuwLabel(prefix) {
   do {
     n += 1;
     label = `${prefix}_${n}`;
-  } while (S.ents.some((e) => e.label === label));
+  } while (labelBezet(label));
   S.counters[prefix] = n;
   return label;
 }
@@ -42,7 +38,7 @@ export function voegToe(cat, value, auto, rol) {
   if (!waarde) return null;
   const bestaand = zoekEnt(cat, waarde);
   if (bestaand) return bestaand;
-  if (auto && S.genegeerd.includes(sleutelVan(cat, waarde))) return null;
+  if (auto && isGenegeerd(sleutelVan(cat, waarde))) return null;
   const ent = {
     id: volgendId(),
     cat,
@@ -53,8 +49,10 @@ export function voegToe(cat, value, auto, rol) {
     auto: Boolean(auto),
   };
   S.ents.push(ent);
-  // A surname two persons share becomes a person of its own.
-  for (const vorm of A().gedeeldeVarianten(S.ents, ent)) {
+  // A surname two persons share becomes a person of its own. Only the persons
+  // holding one of its forms can share one, so only they are handed over.
+  const deelgenoten = ent.cat === 'PERSOON' ? personenMet(ent.variants) : [];
+  for (const vorm of A().gedeeldeVarianten(deelgenoten, ent)) {
     if (!zoekEnt(cat, vorm)) voegToe(cat, vorm, auto);
   }
   return ent;
