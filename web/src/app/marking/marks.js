@@ -26,12 +26,25 @@ function markeringenNaarHtml(html, entsById, mode) {
   });
 }
 
+// The matches of a text as marker runs, escaped; kept per text while the
+// display matcher stays, so that a render after a click only builds elements.
+let gemerkt = { matcher: null, teksten: new Map() };
+
+function gemarkeerd(schoon, m) {
+  if (gemerkt.matcher !== m) gemerkt = { matcher: m, teksten: new Map() };
+  let html = gemerkt.teksten.get(schoon);
+  if (html === undefined) {
+    html = esc(A().replaceWith(schoon, m, (e, t) => START + e.id + MIDDEN + t + EINDE));
+    gemerkt.teksten.set(schoon, html);
+  }
+  return html;
+}
+
 function markeer(tekst, entsById) {
   const schoon = String(tekst ?? '').replace(MARKERS, '');
   const m = dispMatcher();
   if (!m) return esc(schoon);
-  const gemarkeerd = A().replaceWith(schoon, m, (e, t) => START + e.id + MIDDEN + t + EINDE);
-  return markeringenNaarHtml(esc(gemarkeerd), entsById, S.mode);
+  return markeringenNaarHtml(gemarkeerd(schoon, m), entsById, S.mode);
 }
 
 const perId = () => new Map(S.ents.map((e) => [e.id, e]));
@@ -40,12 +53,13 @@ export function hlHtml(text) {
   return markeer(text, perId());
 }
 
-export function blocksHtml(blocks) {
+// One piece of HTML per element of the preview: a list of items is one piece.
+export function blocksStukken(blocks) {
   const ents = perId();
   const uit = [];
   let lijst = null;
   const sluitLijst = () => {
-    if (lijst) uit.push(`</${lijst}>`);
+    if (lijst) uit[uit.length - 1] = `<${lijst}>${uit[uit.length - 1]}</${lijst}>`;
     lijst = null;
   };
   for (const b of blocks) {
@@ -53,10 +67,10 @@ export function blocksHtml(blocks) {
       const soort = b.ordered ? 'ol' : 'ul';
       if (lijst !== soort) {
         sluitLijst();
-        uit.push(`<${soort}>`);
+        uit.push('');
         lijst = soort;
       }
-      uit.push(`<li>${markeer(b.text, ents)}</li>`);
+      uit[uit.length - 1] += `<li>${markeer(b.text, ents)}</li>`;
       continue;
     }
     sluitLijst();
@@ -70,5 +84,9 @@ export function blocksHtml(blocks) {
     }
   }
   sluitLijst();
-  return uit.join('');
+  return uit;
+}
+
+export function blocksHtml(blocks) {
+  return blocksStukken(blocks).join('');
 }

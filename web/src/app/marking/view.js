@@ -7,7 +7,8 @@ import { telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, ICOON, toast } from '../ui.js';
-import { blocksHtml } from './marks.js';
+import { blocksStukken } from './marks.js';
+import { vergeetStuk, zetStukken } from './stukken.js';
 import { bladerStand, toonInVoorbeeld } from './browse.js';
 
 export function huidigDoc() {
@@ -29,12 +30,15 @@ export function renderPreview() {
   const preview = $('preview');
   const scroll = preview.scrollTop;
   $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
+  const stukken = doc ? blocksStukken(doc.blocks || []) : [];
   if (!doc) {
-    preview.innerHTML = '<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>';
-  } else {
-    const html = blocksHtml(doc.blocks || []);
-    preview.innerHTML = html || '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>';
+    stukken.push('<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>');
+  } else if (!stukken.join('')) {
+    stukken.splice(0, stukken.length, '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>');
   }
+  // Pieces kept from the last render keep the marks of a browse; a render has none.
+  for (const m of preview.querySelectorAll('mark.huidig, mark.flash')) m.classList.remove('huidig', 'flash');
+  zetStukken(preview, stukken);
   preview.scrollTop = scroll;
 }
 
@@ -64,21 +68,38 @@ export function renderPaneel() {
   const actief = S.ents.filter((e) => e.active).length;
   $('ent-aantal').textContent = S.ents.length ? `(${actief} van ${S.ents.length})` : '';
   if (!S.ents.length) {
-    $('ent-lijst').innerHTML = '<div class="leeg"><b>Nog niets gemarkeerd</b>Selecteer tekst in het voorbeeld of voeg hierboven een naam toe.</div>';
+    zetStukken($('ent-lijst'), ['<div class="leeg"><b>Nog niets gemarkeerd</b>Selecteer tekst in het voorbeeld of voeg hierboven een naam toe.</div>']);
     return;
   }
   const counts = telAlles();
+  const perCat = new Map(Object.keys(A().CATS).map((cat) => [cat, []]));
+  for (const e of S.ents) perCat.get(e.cat)?.push(e);
   const groepen = [];
   for (const [cat, { label }] of Object.entries(A().CATS)) {
-    const ents = S.ents.filter((e) => e.cat === cat);
+    const ents = perCat.get(cat);
     if (!ents.length) continue;
     const allesAan = ents.every((e) => e.active);
-    groepen.push(`<div class="ent-groep">
-      <div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>
-      ${ents.map((e) => entRij(e, counts)).join('')}
-    </div>`);
+    groepen.push({
+      cat,
+      kop: `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
+      rijen: ents.map((e) => entRij(e, counts)),
+    });
   }
-  $('ent-lijst').innerHTML = groepen.join('');
+  zetGroepen($('ent-lijst'), groepen);
+}
+
+// The groups' frames stay while the same groups are shown; their headers and
+// rows are pieces of their own, so that a click replaces one row and one header.
+function zetGroepen(lijst, groepen) {
+  const frames = [...lijst.children];
+  const zelfde = frames.length === groepen.length && frames.every((f, i) => f.dataset.cat === groepen[i].cat);
+  if (!zelfde) {
+    zetStukken(lijst, groepen.map(({ cat }) => `<div class="ent-groep" data-cat="${cat}"><div class="groep-kop-vak"></div><div class="groep-rijen"></div></div>`));
+  }
+  [...lijst.children].forEach((frame, i) => {
+    zetStukken(frame.firstElementChild, [groepen[i].kop]);
+    zetStukken(frame.lastElementChild, groepen[i].rijen);
+  });
 }
 
 // Browsing changes only the counters, so the panel keeps its scroll and focus.
@@ -112,6 +133,7 @@ export function bewerkVarianten(e, el) {
   const veld = el.firstChild;
   veld.value = e.variants.join('; ');
   veld.focus();
+  vergeetStuk(el.closest('.ent-rij'));
   let klaar = false;
   op(veld, 'keydown', (ev) => {
     if (ev.key === 'Enter') veld.blur();
