@@ -64,7 +64,7 @@ function kijkNa() {
   nazien = false;
 }
 
-function index() {
+function index(metVormen = true) {
   const ents = S.ents;
   if (!idx || idx.sessie !== S || idx.lijst !== ents) {
     opnieuw();
@@ -77,7 +77,7 @@ function index() {
       volg();
     }
   }
-  if (nazien) kijkNa();
+  if (nazien && metVormen) kijkNa();
   return idx;
 }
 
@@ -104,8 +104,9 @@ export function labelBezet(label) {
   return Boolean(eerste(index().label.get(label), (e) => e.label === label));
 }
 
+// Ids do not change, so a lookup by id needs no look over changed forms.
 export function zoekId(id) {
-  return eerste(index().id.get(id), (e) => e.id === id);
+  return eerste(index(false).id.get(id), (e) => e.id === id);
 }
 
 // The persons that hold one of the given forms as a variant or as their value:

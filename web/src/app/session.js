@@ -25,9 +25,29 @@ export function volgendId() {
   return S.seq++;
 }
 
+// The JSON of each document record, kept while its name stays: its content
+// never changes, and a save after a click need not write megabytes anew.
+const docJson = new WeakMap();
+const DOCS = '\u0000docs\u0000';
+
+function jsonVanDoc(doc) {
+  const oud = docJson.get(doc);
+  if (oud?.name === doc.name) return oud.json;
+  const json = JSON.stringify(doc);
+  docJson.set(doc, { name: doc.name, json });
+  return json;
+}
+
+// The same text as JSON.stringify(S), with the documents' parts from the cache.
+export function sessieJson() {
+  const rest = JSON.stringify(S, (key, value) => (key === 'docs' && value === S.docs ? DOCS : value));
+  if (!Array.isArray(S.docs)) return rest;
+  return rest.replace(JSON.stringify(DOCS), () => `[${S.docs.map((d) => jsonVanDoc(d) ?? 'null').join(',')}]`);
+}
+
 export function bewaar() {
   try {
-    sessionStorage.setItem(OPSLAG, JSON.stringify(S));
+    sessionStorage.setItem(OPSLAG, sessieJson());
   } catch {
     toast('Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
   }

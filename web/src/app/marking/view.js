@@ -33,13 +33,13 @@ export function renderPreview() {
   const stukken = doc ? blocksStukken(doc.blocks || []) : [];
   if (!doc) {
     stukken.push('<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>');
-  } else if (!stukken.join('')) {
+  } else if (!stukken.length) {
     stukken.splice(0, stukken.length, '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>');
   }
   // Pieces kept from the last render keep the marks of a browse; a render has none.
   for (const m of preview.querySelectorAll('mark.huidig, mark.flash')) m.classList.remove('huidig', 'flash');
-  zetStukken(preview, stukken);
-  preview.scrollTop = scroll;
+  // Only a preview filled afresh loses its place; reading it back would force a layout.
+  if (zetStukken(preview, stukken)) preview.scrollTop = scroll;
 }
 
 function telling(e, counts) {
@@ -48,9 +48,22 @@ function telling(e, counts) {
   return stand.id === e.id ? `${stand.index + 1}/${n}×` : `${n}×`;
 }
 
+// A row's HTML, kept per entity while nothing it shows has changed.
+const rijen = new WeakMap();
+
 function entRij(e, counts) {
-  const ook = e.variants.slice(1);
   const n = counts[e.id] || 0;
+  const tel = telling(e, counts);
+  const oud = rijen.get(e);
+  if (oud && oud.label === e.label && oud.active === e.active && oud.cat === e.cat && oud.value === e.value
+    && oud.variants === e.variants && oud.aantal === e.variants.length && oud.n === n && oud.tel === tel) return oud.html;
+  const html = nieuweRij(e, n, tel);
+  rijen.set(e, { label: e.label, active: e.active, cat: e.cat, value: e.value, variants: e.variants, aantal: e.variants.length, n, tel, html });
+  return html;
+}
+
+function nieuweRij(e, n, tel) {
+  const ook = e.variants.slice(1);
   const blader = n > 1
     ? `<button type="button" class="knop-icoon" data-stap="-1" title="Vorige plek in de tekst">${ICOON.vorige}</button><button type="button" class="knop-icoon" data-stap="1" title="Volgende plek in de tekst">${ICOON.volgende}</button>`
     : '';
@@ -59,9 +72,20 @@ function entRij(e, counts) {
     <span class="stip cat-${esc(e.cat)}" title="Kleur van de markering in het document"></span>
     <input type="text" class="ph-veld" value="${esc(`[${e.label}]`)}" title="Placeholder (aanpasbaar)" spellcheck="false">
     <div class="ent-tekst"><div class="ent-waarde">${esc(e.value)}</div><div class="ent-varianten" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
-    <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${telling(e, counts)}</span></span>
+    <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${tel}</span></span>
     <button type="button" class="knop-icoon ent-weg" title="Verwijderen">✕</button>
   </div>`;
+}
+
+// Rows in parts of DEEL, so that the parts out of view skip layout.
+const DEEL = 100;
+
+function delen(rijenHtml) {
+  const uit = [];
+  for (let i = 0; i < rijenHtml.length; i += DEEL) {
+    uit.push({ open: '<div class="ent-deel">', close: '</div>', in: '', binnen: rijenHtml.slice(i, i + DEEL) });
+  }
+  return uit;
 }
 
 export function renderPaneel() {
@@ -80,26 +104,15 @@ export function renderPaneel() {
     if (!ents.length) continue;
     const allesAan = ents.every((e) => e.active);
     groepen.push({
-      cat,
-      kop: `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
-      rijen: ents.map((e) => entRij(e, counts)),
+      open: `<div class="ent-groep" data-cat="${cat}">`,
+      close: '</div>',
+      binnen: [
+        `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
+        ...delen(ents.map((e) => entRij(e, counts))),
+      ],
     });
   }
-  zetGroepen($('ent-lijst'), groepen);
-}
-
-// The groups' frames stay while the same groups are shown; their headers and
-// rows are pieces of their own, so that a click replaces one row and one header.
-function zetGroepen(lijst, groepen) {
-  const frames = [...lijst.children];
-  const zelfde = frames.length === groepen.length && frames.every((f, i) => f.dataset.cat === groepen[i].cat);
-  if (!zelfde) {
-    zetStukken(lijst, groepen.map(({ cat }) => `<div class="ent-groep" data-cat="${cat}"><div class="groep-kop-vak"></div><div class="groep-rijen"></div></div>`));
-  }
-  [...lijst.children].forEach((frame, i) => {
-    zetStukken(frame.firstElementChild, [groepen[i].kop]);
-    zetStukken(frame.lastElementChild, groepen[i].rijen);
-  });
+  zetStukken($('ent-lijst'), groepen);
 }
 
 // Browsing changes only the counters, so the panel keeps its scroll and focus.
