@@ -77,12 +77,13 @@ function brief(i) {
   ].join('\n\n');
 }
 
-// Letters until the text reaches the given size; returns the text.
-export function brieven(bytes) {
+// Letters until the text reaches the given size; returns the text. With
+// `uniek`, letters repeat after that many, as a dossier repeats its clients.
+export function brieven(bytes, uniek = Infinity) {
   const delen = [];
   let lengte = 0;
   for (let i = 0; lengte < bytes; i += 1) {
-    const b = brief(i);
+    const b = brief(i % uniek);
     delen.push(b);
     lengte += b.length + 2;
   }

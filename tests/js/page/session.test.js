@@ -47,6 +47,6 @@ test('saving writes the whole state; a full storage gives the toast and keeps th
   const toast = fakeDocument();
   fakeStorage({}, { full: true });
   bewaar();
-  assert.equal(toast.textContent, 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
+  assert.equal(toast.textContent, 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.');
   assert.equal(S.dossier, 'Klant');
 });

@@ -1,6 +1,6 @@
 // The session state of this tab, kept in the tab's session storage.
 import { CFG } from './globals.js';
-import { toast } from './ui.js';
+import { vergeetWaarschuwing, waarschuw } from './ui.js';
 
 export const OPSLAG = 'drovel-verhulzen-v1';
 
@@ -45,12 +45,17 @@ export function sessieJson() {
   return rest.replace(JSON.stringify(DOCS), () => `[${S.docs.map((d) => jsonVanDoc(d) ?? 'null').join(',')}]`);
 }
 
+// Said until the user clicks it away or a save succeeds again: a reload would lose the documents.
+const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
+
 export function bewaar() {
   try {
     sessionStorage.setItem(OPSLAG, sessieJson());
   } catch {
-    toast('Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
+    waarschuw(TE_GROOT);
+    return;
   }
+  vergeetWaarschuwing(TE_GROOT);
 }
 
 export function laadSessie() {

@@ -1,7 +1,8 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, scan, sleutelVan, voegToe } from '../entities.js';
+import { entById, sleutelVan, voegToe } from '../entities.js';
+import { scanMetVoortgang } from '../intake.js';
 import { A, esc } from '../globals.js';
 import { telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
@@ -199,8 +200,8 @@ function voegHandToe() {
   if (e) flashRij(e.id);
 }
 
-function herscan() {
-  const n = scan(S.docs);
+async function herscan() {
+  const n = await scanMetVoortgang(S.docs);
   gewijzigd();
   renderMarkeren();
   toast(n ? `${n} nieuwe gegevens gevonden.` : 'Niets nieuws gevonden.');
