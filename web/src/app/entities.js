@@ -100,14 +100,15 @@ function* stappen(doc, nooit) {
   const core = A();
   const weg = (h) => nooit.has(core.normText(h.value).toLowerCase());
   const tekst = core.blocksText(doc.blocks);
-  yield { hits: (doc.bekend || []).filter((h) => !weg(h)), deel: 0 };
+  const groot = tekst.length > DEEL;
+  yield { hits: (doc.bekend || []).filter((h) => !weg(h)), deel: 0, groot };
   let gedaan = 0;
   for (const hits of detectInDelen(tekst)) {
     gedaan += 1;
-    yield { hits: hits.filter((h) => !weg(h)), deel: Math.min(1, (gedaan * DEEL) / Math.max(tekst.length, 1)) };
+    yield { hits: hits.filter((h) => !weg(h)), deel: Math.min(1, (gedaan * DEEL) / Math.max(tekst.length, 1)), groot };
   }
   const altijd = K.altijd.filter(({ cat, value }) => core.CATS[cat] && bevat(tekst, value));
-  yield { hits: altijd.map(({ cat, value }) => ({ cat, value })), deel: 1 };
+  yield { hits: altijd.map(({ cat, value }) => ({ cat, value })), deel: 1, groot };
 }
 
 function voegHitsToe(hits) {
@@ -131,15 +132,16 @@ export function scan(docs) {
   return nieuw;
 }
 
-// The same as scan, giving the browser its turn after every part:
-// `tussendoor(doc, deel)` is awaited between the parts.
+// The same as scan, giving the browser its turn after every part of a long
+// text: `tussendoor(doc, deel)` is awaited between them. Short texts are
+// scanned without a pause, as scan does.
 export async function scanStapsgewijs(docs, tussendoor) {
   const nooit = nooitSet();
   let nieuw = 0;
   for (const doc of docs) {
-    for (const { hits, deel } of stappen(doc, nooit)) {
+    for (const { hits, deel, groot } of stappen(doc, nooit)) {
       nieuw += voegHitsToe(hits);
-      await tussendoor(doc, deel);
+      if (groot) await tussendoor(doc, deel);
     }
   }
   return nieuw;

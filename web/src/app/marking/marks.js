@@ -17,7 +17,7 @@ function markElement(ent, gevonden, mode) {
   const toonPh = mode === 'ph' && ent.active;
   const klassen = `ent cat-${ent.cat}${ent.active ? '' : ' uit'}${toonPh ? ' toon-ph' : ''}`;
   const titel = ent.active ? ph : `${ph} (wordt niet vervangen)`;
-  return `<mark class="${esc(klassen)}" data-id="${ent.id}" title="${esc(titel)}">${toonPh ? esc(ph) : gevonden}</mark>`;
+  return `<mark class="${esc(klassen)}" data-id="${ent.id}" tabindex="0" title="${esc(titel)}">${toonPh ? esc(ph) : gevonden}</mark>`;
 }
 
 // Marker runs in already escaped HTML to mark elements; unknown ids keep only their text.

@@ -72,7 +72,7 @@ function nieuweRij(e, n, tel) {
     <input type="checkbox" class="ent-aan"${e.active ? ' checked' : ''} title="Vervangen ja/nee">
     <span class="stip cat-${esc(e.cat)}" title="Kleur van de markering in het document"></span>
     <input type="text" class="ph-veld" value="${esc(`[${e.label}]`)}" title="Placeholder (aanpasbaar)" spellcheck="false">
-    <div class="ent-tekst"><div class="ent-waarde">${esc(e.value)}</div><div class="ent-varianten" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
+    <div class="ent-tekst"><div class="ent-waarde" tabindex="0" role="button">${esc(e.value)}</div><div class="ent-varianten" tabindex="0" role="button" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
     <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${tel}</span></span>
     <button type="button" class="knop-icoon ent-weg" title="Verwijderen">✕</button>
   </div>`;
@@ -256,6 +256,9 @@ export function bindMarkeren() {
     }
   });
   op(lijst, 'keydown', (ev) => {
-    if (ev.key === 'Enter' && ev.target.classList.contains('ph-veld')) ev.target.blur();
+    if (ev.key !== 'Enter') return;
+    if (ev.target.classList.contains('ph-veld')) ev.target.blur();
+    // The value and the variants line work by keyboard as by click.
+    else if (ev.target.matches('.ent-waarde, .ent-varianten')) ev.target.click();
   });
 }
