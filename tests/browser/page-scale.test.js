@@ -77,6 +77,11 @@ test('files, values, variants and marks work by keyboard', async () => {
   await rij.locator('.ent-waarde').focus();
   await page.keyboard.press('Enter');
   assert.ok(await page.locator('mark.ent.huidig').count() === 1);
+  assert.match(await rij.locator('.ent-telling').textContent(), /^1\/\d+×$/);
+  // A change ends the browsing: its count reads plain again, and no mark stays current.
+  await page.locator('.ent-rij', { hasText: 'NL91ABNA0417164300' }).locator('input.ent-aan').click();
+  assert.match(await rij.locator('.ent-telling').textContent(), /^\d+×$/);
+  assert.equal(await page.locator('mark.ent.huidig').count(), 0);
   await rij.locator('.ent-varianten').focus();
   await page.keyboard.press('Enter');
   assert.equal(await rij.locator('.ent-varianten input').count(), 1);

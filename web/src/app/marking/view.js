@@ -117,10 +117,16 @@ export function renderPaneel() {
 }
 
 // Browsing changes only the counters, so the panel keeps its scroll and focus.
+// Only the counts that read differently are touched, and their rows are put
+// in again by the next render, which knows nothing of this.
 export function toonTellingen(counts) {
-  for (const rij of $('ent-lijst').querySelectorAll('.ent-rij')) {
+  for (const tel of $('ent-lijst').querySelectorAll('.ent-telling')) {
+    const rij = tel.closest('.ent-rij');
     const e = entById(Number(rij.dataset.id));
-    if (e) rij.querySelector('.ent-telling').textContent = telling(e, counts);
+    const tekst = e && telling(e, counts);
+    if (!e || tel.textContent === tekst) continue;
+    tel.textContent = tekst;
+    vergeetStuk(rij);
   }
 }
 
