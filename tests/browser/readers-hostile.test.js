@@ -122,3 +122,11 @@ test('Word details: positional tabs, footnote back-links, and protected files na
   ]);
   assert.match((await readers.read('geheim.ods', ods)).fout, /^Deze werkmap is beveiligd met een wachtwoord\./);
 });
+
+test('a long CSV keeps the first 3000 rows and names how many it has', async () => {
+  const csv = Array.from({ length: 7000 }, (_, i) => `Klant ${i};${1000 + i}`).join('\r\n');
+  const { result, ms } = await timedRead('lang.csv', new TextEncoder().encode(csv));
+  assert.equal(result.blocks[0].rows.length, 3000);
+  assert.deepEqual(result.warn, ['Blad "Sheet1": alleen de eerste 3000 van 7000 rijen meegenomen.']);
+  assert.ok(ms < 5000, `${ms} ms`);
+});

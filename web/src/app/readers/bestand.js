@@ -1,7 +1,7 @@
 // Every file the user opens, and every mail attachment, enters here: the
 // extension alone picks the reader, after the size limit.
 import { leesDocx } from './docx.js';
-import { LEES_OPTIES, leesSheet } from './sheet.js';
+import { LEES_OPTIES, csvBereik, leesSheet } from './sheet.js';
 import { decodeerTekst, tekstBlokken } from './tekst.js';
 
 const SIZE_LIMIT = 30 * 1024 * 1024;
@@ -24,6 +24,7 @@ function readWorkbook(data, type) {
     }
     throw new Error('Deze spreadsheet kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.', { cause });
   }
+  if (type === 'string') csvBereik(wb, data);
   return leesSheet(wb);
 }
 

@@ -26,6 +26,16 @@ function usedRange(sheet) {
   return { s: range.s, e: { r: Math.min(r, range.e.r), c: Math.min(c, range.e.c) } };
 }
 
+// The library keeps no full range for a text it stopped parsing: a CSV cut at
+// the cap gets one from its non-blank lines.
+export function csvBereik(wb, tekst) {
+  const sheet = wb.Sheets[wb.SheetNames[0]];
+  if (!sheet?.['!ref'] || globalThis.XLSX.utils.decode_range(sheet['!ref']).e.r + 1 < ROWS_PARSED) return;
+  let regels = 0;
+  for (const regel of tekst.split(/\r\n|\n|\r/)) if (regel.trim()) regels += 1;
+  sheet['!fullref'] = `A1:A${regels}`;
+}
+
 // Rows the sheet claims beyond those parsed, from the range the library kept.
 function claimedRows(sheet) {
   const full = sheet['!fullref'] && globalThis.XLSX.utils.decode_range(sheet['!fullref']);
