@@ -33,6 +33,10 @@ const CASES = {
   'dossier-5mb': () => ({ name: 'dossier.txt', text: brieven(5 * 1024 * 1024, 7700) }),
 };
 const TIMEOUT = 300_000;
+const VIEW_TIMEOUT = 180_000;
+
+// A step that may never end (a tab that freezes until it crashes) counts as failed after a while.
+const binnen = (ms, werk, wat) => Promise.race([werk, new Promise((_, nee) => setTimeout(() => nee(new Error(`${wat} not done after ${ms / 1000} s`)), ms))]);
 
 const median = (xs) => (xs.length ? [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)] : NaN);
 const ms = (x) => (Number.isFinite(x) ? `${x.toFixed(0)} ms` : 'n/a');
@@ -121,8 +125,8 @@ async function run(browser, origin, naam) {
   const peak = heapWatch(cdp);
   const out = { naam, mb: (Buffer.byteLength(file.text) / 1048576).toFixed(2) };
   try {
-    out.intake = await intake(page, file);
-    out.view = await view(page);
+    out.intake = await binnen(TIMEOUT, intake(page, file), 'intake');
+    out.view = await binnen(VIEW_TIMEOUT, view(page), 'marking view');
     const n = out.view.rows;
     const pick = (i) => Math.floor((n * i) / 7);
     out.klik = [];
