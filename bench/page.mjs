@@ -142,7 +142,7 @@ async function run(browser, origin, naam) {
   } catch (err) {
     out.fout = crashed ? 'tab crashed' : String(err.message).split('\n')[0];
   }
-  out.peak = await peak();
+  out.peak = await binnen(10_000, peak(), 'heap').catch(() => NaN);
   out.problems = problems;
   await page.context().close().catch(() => {});
   return out;
@@ -156,7 +156,7 @@ function report(r) {
   }
   if (r.view) console.log(`  marking view ${ms(r.view.tijd)} with ${r.view.rows} entity rows`);
   if (r.klik) console.log(`  check-box click median ${ms(median(r.klik))}, rename median ${ms(median(r.hernoem))}, browse step median ${ms(median(r.blader))}`);
-  console.log(`  peak JS heap ${(r.peak / 1048576).toFixed(0)} MiB`);
+  console.log(`  peak JS heap ${Number.isFinite(r.peak) ? (r.peak / 1048576).toFixed(0) : 'n/a'} MiB`);
   if (r.fout) console.log(`  FAILED: ${r.fout}`);
   if (r.problems?.length) console.log('  problems:', r.problems.slice(0, 3));
 }
