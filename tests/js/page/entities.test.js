@@ -1,9 +1,12 @@
 import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
-import { freshSession } from './helpers.js';
-import { bevat, nieuwLabel, scan, sleutelVan, voegToe, zoekEnt } from '../../../web/src/app/entities.js';
+import { fakeDocument, freshSession } from './helpers.js';
+import { gewijzigd } from '../../../web/src/app/change.js';
+import {
+  bevat, detectInDelen, entById, nieuwLabel, scan, sleutelVan, voegToe, zoekEnt,
+} from '../../../web/src/app/entities.js';
 import { K } from '../../../web/src/app/kantoorlijst.js';
-import { S } from '../../../web/src/app/session.js';
+import { S, leeg, vervangSessie } from '../../../web/src/app/session.js';
 
 const labels = () => S.ents.map((e) => e.label);
 const doc = (text, bekend) => ({ id: 'd1', name: 'x', blocks: [{ t: 'p', text }], warn: [], info: '', bekend });
@@ -115,4 +118,58 @@ test('bevat finds whole words regardless of case and line breaks', () => {
     ['  ', 'iets', false],
   ];
   for (const [waarde, tekst, verwacht] of cases) assert.equal(bevat(tekst, waarde), verwacht, `${waarde} in ${tekst}`);
+});
+
+describe('lookups after changes', () => {
+  const sessie = () => {
+    globalThis.sessionStorage = { setItem() {}, removeItem() {} };
+    fakeDocument();
+  };
+
+  test('follow edits made before the change routine, a deletion and a replaced list', () => {
+    sessie();
+    const jan = voegToe('PERSOON', 'Jan de Vries', false);
+    const iban = voegToe('IBAN', 'NL91ABNA0417164300', true);
+    jan.variants = ['Jan de Vries', 'J. de Vries'];
+    jan.label = 'PARTNER_1';
+    gewijzigd();
+    assert.equal(zoekEnt('BEDRIJF', 'j. de vries'), jan);
+    assert.equal(nieuwLabel('PARTNER'), 'PARTNER_2');
+    jan.variants = ['Jan de Vries'];
+    gewijzigd();
+    assert.equal(zoekEnt('PERSOON', 'J. de Vries'), undefined);
+
+    S.ents = S.ents.filter((e) => e !== iban);
+    gewijzigd();
+    assert.equal(entById(iban.id), undefined);
+    assert.equal(zoekEnt('IBAN', iban.value), undefined);
+
+    // A key file or a new session replaces the list wholesale.
+    const uitSleutel = { id: 50, cat: 'IBAN', label: 'IBAN_7', value: 'NL20INGB0001234567', variants: ['NL20INGB0001234567'], active: true, auto: false };
+    vervangSessie({ ...leeg(), ents: [uitSleutel], seq: 51 });
+    gewijzigd();
+    assert.equal(zoekEnt('KENMERK', 'NL20 INGB 0001 2345 67'), uitSleutel);
+    assert.equal(entById(50), uitSleutel);
+    assert.equal(entById(jan.id), undefined);
+    assert.equal(voegToe('IBAN', 'NL91ABNA0417164300', true).label, 'IBAN_1');
+  });
+
+  test('a person sharing a surname with one of thousands still gives the surname its own entity', () => {
+    for (let i = 0; i < 3000; i++) voegToe('PERSOON', `Klant${i} Achternaam${i}`, true);
+    voegToe('PERSOON', 'Lotte Dekker', true);
+    const karel = voegToe('PERSOON', 'Karel Dekker', true);
+    const dekker = zoekEnt('PERSOON', 'Dekker');
+    assert.equal(dekker?.value, 'Dekker');
+    assert.ok(!karel.variants.includes('Dekker'));
+  });
+});
+
+test('a long text detected in parts gives the hits of the whole text, in order', () => {
+  const brief = (i) => `Geachte heer Jan Klant${i},\n\nUw teruggaaf gaat naar NL91ABNA0417164300 en uw BSN 111222333 staat op de aangifte.\n`
+    + `U woont aan de Kerkstraat ${i % 90 + 1}, 1234 AB Zaandam. Bel ons op 06-12345678.\n\nMet vriendelijke groet,\nEls Bakker`;
+  const tekst = Array.from({ length: 1200 }, (_, i) => brief(i)).join('\n');
+  assert.ok(tekst.length > 200_000);
+  const delen = [...detectInDelen(tekst)];
+  assert.ok(delen.length > 1);
+  assert.deepEqual(delen.flat(), globalThis.AnonCore.detect(tekst));
 });

@@ -10,7 +10,7 @@ export function freshSession() {
 
 // Enough of a page for toast(): one element that takes text and classes.
 export function fakeDocument() {
-  const el = { textContent: '', classList: { add() {}, remove() {} } };
+  const el = { textContent: '', classList: { add() {}, remove() {}, toggle() {} } };
   globalThis.document = { getElementById: () => el };
   return el;
 }

@@ -19,7 +19,7 @@ describe('marking', () => {
     const e = voegToe('PERSOON', 'Jan <b>"Vries"</b>', false);
     const html = hlHtml(`<script>x()</script> Jan <b>"Vries"</b> \uE000${e.id}\uE001<img src=x onerror=y>\uE002`);
     assert.ok(!/<script|<img|<b>/.test(html), html);
-    assert.match(html, new RegExp(`<mark class="ent cat-PERSOON" data-id="${e.id}" title="\\[PERSOON_1\\]">Jan &lt;b&gt;&quot;Vries&quot;&lt;/b&gt;</mark>`));
+    assert.match(html, new RegExp(`<mark class="ent cat-PERSOON" data-id="${e.id}" tabindex="0" title="\\[PERSOON_1\\]">Jan &lt;b&gt;&quot;Vries&quot;&lt;/b&gt;</mark>`));
     assert.equal(html.match(/<mark/g).length, 1);
   });
 

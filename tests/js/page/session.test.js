@@ -47,6 +47,18 @@ test('saving writes the whole state; a full storage gives the toast and keeps th
   const toast = fakeDocument();
   fakeStorage({}, { full: true });
   bewaar();
-  assert.equal(toast.textContent, 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
+  assert.equal(toast.textContent, 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.');
   assert.equal(S.dossier, 'Klant');
+});
+
+test('the saved text is the whole state, also after a document is renamed', () => {
+  const items = fakeStorage();
+  S.docs.push({ id: 'd1', name: 'Brief', blocks: [{ t: 'p', text: 'Jan "de" Vries\u2028' }], warn: [], info: '1 alinea\'s', bekend: [] });
+  S.geboortejaar = true;
+  bewaar();
+  assert.equal(items[OPSLAG], JSON.stringify(S));
+  S.docs[0].name = 'Brief aan Jan';
+  S.docs.push({ id: 'd2', name: 'docs', blocks: [], warn: [], info: '' });
+  bewaar();
+  assert.equal(items[OPSLAG], JSON.stringify(S));
 });

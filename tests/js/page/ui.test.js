@@ -5,7 +5,7 @@ import { debounce, kopieer } from '../../../web/src/app/ui.js';
 // A page just large enough for copying: the clipboard, the copy command and a toast.
 function fakePage({ clipboard, copyCommand }) {
   const made = [];
-  const toast = { textContent: '', classList: { add() {}, remove() {} } };
+  const toast = { textContent: '', classList: { add() {}, remove() {}, toggle() {} } };
   Object.defineProperty(globalThis, 'navigator', { value: { clipboard }, configurable: true });
   globalThis.document = {
     getElementById: () => toast,

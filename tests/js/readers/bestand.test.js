@@ -74,7 +74,7 @@ test('zero-byte files read as empty', async () => {
 test('spreadsheets the library refuses fail with a Dutch text', { timeout: 10000 }, async () => {
   const cases = [
     ['pass_protected.xlsx', readFileSync(new URL('pass_protected.xlsx', SHEETS)), /^Deze werkmap is beveiligd met een wachtwoord\./],
-    ['afgebroken.xlsx', xlsxBytes([['a']]).slice(0, 600), /^Dit spreadsheet kon niet gelezen worden\./],
+    ['afgebroken.xlsx', xlsxBytes([['a']]).slice(0, 600), /^Deze spreadsheet kon niet gelezen worden\./],
   ];
   for (const [name, bytes, message] of cases) await assert.rejects(leesBestand(file(name, bytes)), { message }, name);
 });

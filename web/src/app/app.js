@@ -15,7 +15,7 @@ import { bindSleutel } from './sleutel/view.js';
 import { bindExtern } from './status/extern.js';
 import { toonStatus } from './status/toon-status.js';
 import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
-import { $, ICOON, bevestig, toast } from './ui.js';
+import { $, ICOON, bevestig, bindToast, toast } from './ui.js';
 
 const MET_KOPIEER = ['btn-kopieer-ai', 'btn-kopieer-ai-instr', 'btn-kopieer-ai-boven', 'btn-kopieer-ai-instr-boven', 'btn-verslag',
   'btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md', 'btn-vervolg', 'btn-tabel-kopieer'];
@@ -35,6 +35,7 @@ function init() {
   $('nieuw-cat').innerHTML = Object.entries(A().CATS)
     .map(([key, { label }]) => `<option value="${key}">${label}</option>`).join('');
   bindIntake();
+  bindToast();
   op($('dossier'), 'input', () => {
     S.dossier = $('dossier').value.trim();
     bewaar();

@@ -1,4 +1,5 @@
 // The one change routine that every change of entities or documents ends with.
+import { vergeetIndex } from './ent-index.js';
 import { vergeetBladeren } from './marking/browse.js';
 import { vergeetMatchers } from './matchers.js';
 import { S, bewaar } from './session.js';
@@ -18,6 +19,7 @@ export function navBadges() {
 
 export function gewijzigd() {
   vergeetMatchers();
+  vergeetIndex();
   vergeetBladeren();
   bewaar();
   navBadges();

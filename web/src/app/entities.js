@@ -3,27 +3,23 @@ import { escRe } from '../core/normalise.js';
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
+import { isGenegeerd, labelBezet, personenMet, vergelijkVorm, zoekId, zoekVorm } from './ent-index.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
-
-// How values of a kind compare: number categories on letters and digits, text on words.
-function vergelijkVorm(num, value) {
-  return num ? A().normNum(value) : A().normText(value).toLowerCase();
-}
 
 export function sleutelVan(cat, value) {
   return `${cat}:${vergelijkVorm(isNum(cat), value)}`;
 }
 
 export function entById(id) {
-  return S.ents.find((e) => e.id === id);
+  return zoekId(id);
 }
 
 export function zoekEnt(cat, value) {
   const num = isNum(cat);
   const gezocht = vergelijkVorm(num, value);
   if (!gezocht) return undefined;
-  return S.ents.find((e) => isNum(e.cat) === num && e.variants.some((v) => vergelijkVorm(num, v) === gezocht));
+  return zoekVorm(num, gezocht);
 }
 
 export function nieuwLabel(prefix) {
@@ -32,7 +28,7 @@ export function nieuwLabel(prefix) {
   do {
     n += 1;
     label = `${prefix}_${n}`;
-  } while (S.ents.some((e) => e.label === label));
+  } while (labelBezet(label));
   S.counters[prefix] = n;
   return label;
 }
@@ -42,7 +38,7 @@ export function voegToe(cat, value, auto, rol) {
   if (!waarde) return null;
   const bestaand = zoekEnt(cat, waarde);
   if (bestaand) return bestaand;
-  if (auto && S.genegeerd.includes(sleutelVan(cat, waarde))) return null;
+  if (auto && isGenegeerd(sleutelVan(cat, waarde))) return null;
   const ent = {
     id: volgendId(),
     cat,
@@ -53,8 +49,10 @@ export function voegToe(cat, value, auto, rol) {
     auto: Boolean(auto),
   };
   S.ents.push(ent);
-  // A surname two persons share becomes a person of its own.
-  for (const vorm of A().gedeeldeVarianten(S.ents, ent)) {
+  // A surname two persons share becomes a person of its own. Only the persons
+  // holding one of its forms can share one, so only they are handed over.
+  const deelgenoten = ent.cat === 'PERSOON' ? personenMet(ent.variants) : [];
+  for (const vorm of A().gedeeldeVarianten(deelgenoten, ent)) {
     if (!zoekEnt(cat, vorm)) voegToe(cat, vorm, auto);
   }
   return ent;
@@ -68,23 +66,82 @@ export function bevat(tekst, waarde) {
   return new RegExp(`(?<![\\p{L}\\p{N}])${bron}(?![\\p{L}\\p{N}])`, 'iu').test(tekst);
 }
 
+// Long texts are detected in parts of about DEEL characters, cut at line
+// ends; each part is detected with RAND characters of the text on either side
+// and keeps the hits that start inside it, so that the hits are those of the
+// whole text at once, while the page can breathe between parts.
+const DEEL = 100_000;
+const RAND = 4000;
+
+export function* detectInDelen(tekst) {
+  const detect = A().detect;
+  if (tekst.length <= DEEL) {
+    yield detect(tekst);
+    return;
+  }
+  for (let begin = 0; begin < tekst.length;) {
+    const regel = tekst.indexOf('\n', begin + DEEL);
+    const eind = regel < 0 ? tekst.length : regel + 1;
+    const van = Math.max(0, begin - RAND);
+    const hits = [];
+    for (const hit of detect(tekst.slice(van, Math.min(tekst.length, eind + RAND)))) {
+      const start = hit.start + van;
+      if (start >= begin && start < eind) hits.push({ ...hit, start, end: hit.end + van });
+    }
+    yield hits;
+    begin = eind;
+  }
+}
+
+// One document's hits in the order they are added: its known hits, the
+// detection part by part, then the office list's always terms. Each step
+// gives its hits and how far through the text it is (0 to 1).
+function* stappen(doc, nooit) {
+  const core = A();
+  const weg = (h) => nooit.has(core.normText(h.value).toLowerCase());
+  const tekst = core.blocksText(doc.blocks);
+  const groot = tekst.length > DEEL;
+  yield { hits: (doc.bekend || []).filter((h) => !weg(h)), deel: 0, groot };
+  let gedaan = 0;
+  for (const hits of detectInDelen(tekst)) {
+    gedaan += 1;
+    yield { hits: hits.filter((h) => !weg(h)), deel: Math.min(1, (gedaan * DEEL) / Math.max(tekst.length, 1)), groot };
+  }
+  const altijd = K.altijd.filter(({ cat, value }) => core.CATS[cat] && bevat(tekst, value));
+  yield { hits: altijd.map(({ cat, value }) => ({ cat, value })), deel: 1, groot };
+}
+
+function voegHitsToe(hits) {
+  let nieuw = 0;
+  for (const hit of hits) {
+    if (!A().CATS[hit.cat]) continue;
+    const voor = S.ents.length;
+    voegToe(hit.cat, hit.value, true, hit.rol);
+    if (S.ents.length > voor) nieuw += 1;
+  }
+  return nieuw;
+}
+
+const nooitSet = () => new Set(K.nooit.map((t) => A().normText(t).toLowerCase()));
+
 // Scans documents into the entity list; returns how many hits added an entity. Does not save.
 export function scan(docs) {
-  const core = A();
-  const nooit = new Set(K.nooit.map((t) => core.normText(t).toLowerCase()));
+  const nooit = nooitSet();
+  let nieuw = 0;
+  for (const doc of docs) for (const { hits } of stappen(doc, nooit)) nieuw += voegHitsToe(hits);
+  return nieuw;
+}
+
+// The same as scan, giving the browser its turn after every part of a long
+// text: `tussendoor(doc, deel)` is awaited between them. Short texts are
+// scanned without a pause, as scan does.
+export async function scanStapsgewijs(docs, tussendoor) {
+  const nooit = nooitSet();
   let nieuw = 0;
   for (const doc of docs) {
-    const tekst = core.blocksText(doc.blocks);
-    const hits = [...(doc.bekend || []), ...core.detect(tekst)]
-      .filter((h) => !nooit.has(core.normText(h.value).toLowerCase()));
-    for (const { cat, value } of K.altijd) {
-      if (core.CATS[cat] && bevat(tekst, value)) hits.push({ cat, value });
-    }
-    for (const hit of hits) {
-      if (!core.CATS[hit.cat]) continue;
-      const voor = S.ents.length;
-      voegToe(hit.cat, hit.value, true, hit.rol);
-      if (S.ents.length > voor) nieuw += 1;
+    for (const { hits, deel, groot } of stappen(doc, nooit)) {
+      nieuw += voegHitsToe(hits);
+      if (groot) await tussendoor(doc, deel);
     }
   }
   return nieuw;

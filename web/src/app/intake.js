@@ -2,7 +2,7 @@
 import { op } from './bind.js';
 import { gewijzigd } from './change.js';
 import { renderDocs } from './docs-view.js';
-import { scan } from './entities.js';
+import { scanStapsgewijs } from './entities.js';
 import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
 import { huidigeView } from './router.js';
@@ -12,10 +12,32 @@ import { $, toast, toonLaden, voortgang } from './ui.js';
 
 let knipsels = 0;
 
+// The browser's turn: the overlay's progress is painted and input is handled.
+const adem = () => new Promise((klaar) => setTimeout(klaar, 0));
+
+// Long texts are scanned part by part under the overlay, which tells how far it is.
+const zoekVoortgang = (doc, deel) => {
+  voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
+  return adem();
+};
+
+// Work under the busy overlay, which blocks the mouse meanwhile.
+export async function onderLaden(werk) {
+  toonLaden(true);
+  try {
+    return await werk();
+  } finally {
+    toonLaden(false);
+  }
+}
+
+// Scans documents part by part under the overlay; returns the scan's count.
+export const scanMetVoortgang = (docs) => onderLaden(() => scanStapsgewijs(docs, zoekVoortgang));
+
 // New documents, already in the session: scanned, the first one made current,
 // then the change routine. Returns how many entities the scan added.
-function neemOp(docs) {
-  const n = scan(docs);
+async function neemOp(docs) {
+  const n = await scanStapsgewijs(docs, zoekVoortgang);
   S.cur = docs[0].id;
   gewijzigd();
   renderDocs();
@@ -26,10 +48,12 @@ export async function verwerkBestanden(files) {
   const lijst = [...files];
   if (!lijst.length) return;
   const nieuw = [];
+  let n = 0;
   toonLaden(true);
   try {
     for (const file of lijst) {
       voortgang(`Bezig met lezen van ${file.name}…`);
+      await adem();
       try {
         const r = await leesBestand(file);
         const doc = { id: `d${volgendId()}`, name: file.name, blocks: r.blocks, warn: r.warn || [], info: r.info || '', bekend: r.bekend || [] };
@@ -40,15 +64,14 @@ export async function verwerkBestanden(files) {
         toast(`${file.name}: ${err?.message || 'kon niet gelezen worden'}`);
       }
     }
+    if (nieuw.length) n = await neemOp(nieuw);
   } finally {
     toonLaden(false);
   }
-  if (!nieuw.length) return;
-  const n = neemOp(nieuw);
-  toast(`${nieuw.length} document(en) gelezen, ${n} nieuwe gegevens gevonden.`);
+  if (nieuw.length) toast(`${nieuw.length} document(en) gelezen, ${n} nieuwe gegevens gevonden.`);
 }
 
-function voegTekstToe() {
+async function voegTekstToe() {
   const tekst = $('plak-tekst').value;
   if (!tekst.trim()) {
     toast('Plak eerst tekst in het vak.');
@@ -63,7 +86,7 @@ function voegTekstToe() {
     info: `${groepeer(tekst.length)} tekens`,
   };
   S.docs.push(doc);
-  const n = neemOp([doc]);
+  const n = await onderLaden(() => neemOp([doc]));
   $('plak-tekst').value = '';
   $('plak-titel').value = '';
   toast(`Tekst toegevoegd, ${n} nieuwe gegevens gevonden.`);

@@ -1,6 +1,6 @@
 // The session state of this tab, kept in the tab's session storage.
 import { CFG } from './globals.js';
-import { toast } from './ui.js';
+import { vergeetWaarschuwing, waarschuw } from './ui.js';
 
 export const OPSLAG = 'drovel-verhulzen-v1';
 
@@ -25,12 +25,37 @@ export function volgendId() {
   return S.seq++;
 }
 
+// The JSON of each document record, kept while its name stays: its content
+// never changes, and a save after a click need not write megabytes anew.
+const docJson = new WeakMap();
+const DOCS = '\u0000docs\u0000';
+
+function jsonVanDoc(doc) {
+  const oud = docJson.get(doc);
+  if (oud?.name === doc.name) return oud.json;
+  const json = JSON.stringify(doc);
+  docJson.set(doc, { name: doc.name, json });
+  return json;
+}
+
+// The same text as JSON.stringify(S), with the documents' parts from the cache.
+export function sessieJson() {
+  const rest = JSON.stringify(S, (key, value) => (key === 'docs' && value === S.docs ? DOCS : value));
+  if (!Array.isArray(S.docs)) return rest;
+  return rest.replace(JSON.stringify(DOCS), () => `[${S.docs.map((d) => jsonVanDoc(d) ?? 'null').join(',')}]`);
+}
+
+// Said until the user clicks it away or a save succeeds again: a reload would lose the documents.
+const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
+
 export function bewaar() {
   try {
-    sessionStorage.setItem(OPSLAG, JSON.stringify(S));
+    sessionStorage.setItem(OPSLAG, sessieJson());
   } catch {
-    toast('Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet.');
+    waarschuw(TE_GROOT);
+    return;
   }
+  vergeetWaarschuwing(TE_GROOT);
 }
 
 export function laadSessie() {

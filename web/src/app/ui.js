@@ -13,13 +13,50 @@ export const ICOON = {
   vink: lijn('<path d="M4.5 12.5l5 5 10-11"/>'),
 };
 
+// A warning the user must see stays, above the toasts that follow it, until
+// it is clicked away or no longer holds (`vergeetWaarschuwing`).
 let toastTimer = 0;
-export function toast(msg) {
+let waarschuwing = '';
+
+function toonToast(msg) {
   const el = $('toast');
-  el.textContent = msg;
+  if (waarschuwing && msg !== waarschuwing) {
+    const vast = document.createElement('div');
+    vast.className = 'toast-vast';
+    vast.textContent = waarschuwing;
+    el.replaceChildren(vast, msg);
+  } else {
+    el.textContent = msg;
+  }
   el.classList.add('show');
+  el.classList.toggle('vast', Boolean(waarschuwing));
+}
+
+export function toast(msg) {
+  toonToast(msg);
   clearTimeout(toastTimer);
-  toastTimer = setTimeout(() => el.classList.remove('show'), 3200);
+  toastTimer = setTimeout(() => {
+    if (waarschuwing) toonToast(waarschuwing);
+    else $('toast').classList.remove('show');
+  }, 3200);
+}
+
+export function waarschuw(msg) {
+  waarschuwing = msg;
+  toast(msg);
+}
+
+export function vergeetWaarschuwing(msg) {
+  if (waarschuwing !== msg) return;
+  waarschuwing = '';
+  $('toast').classList.remove('vast');
+}
+
+export function bindToast() {
+  $('toast').addEventListener('click', () => {
+    waarschuwing = '';
+    $('toast').classList.remove('show', 'vast');
+  });
 }
 
 // Progress text of the busy overlay; the readers write into it too.

@@ -7,8 +7,9 @@ import { zipBestanden } from './zip.js';
 const EXTRA_PART = /^word\/(?:header|footer)\d*\.xml$/;
 const COMMENTS_PART = 'word/comments.xml';
 const PARAGRAPH = /<w:p[ >][\s\S]*?<\/w:p>/g;
-// A text element (not a self-closed one), an empty tab, a break or carriage return.
-const RUN_PIECE = /<w:t(?:\s[^>]*)?(?<!\/)>([\s\S]*?)<\/w:t>|(<w:tab\/>)|<w:(?:br|cr)(?:\s[^>]*)?\/>/g;
+// A text element (not a self-closed one), an empty tab or a positional tab
+// (headers and footers align with those), a break or carriage return.
+const RUN_PIECE = /<w:t(?:\s[^>]*)?(?<!\/)>([\s\S]*?)<\/w:t>|(<w:tab\/>|<w:ptab(?:\s[^>]*)?\/>)|<w:(?:br|cr)(?:\s[^>]*)?\/>/g;
 const COMMENT = /<w:comment\s[^>]*>[\s\S]*?<\/w:comment>/g;
 const AUTHOR = /w:author=(?:"([^"]*)"|'([^']*)')/;
 

@@ -1,7 +1,8 @@
 // Reads the entries a caller asks for from a ZIP container. Sizes come from the
 // central directory only (so data descriptors are fine); no ZIP64, no encryption,
-// no checksum test.
-import { inflate } from './inflate.js';
+// no checksum test. What an entry and a whole call may inflate to is capped,
+// so that a small file that unpacks to gigabytes is refused, not unpacked.
+import { TE_GROOT, inflate, teGroot } from './inflate.js';
 import { utf8 } from './utf8.js';
 
 const END_RECORD = 0x06054b50;
@@ -13,6 +14,9 @@ const LOCAL_HEADER_SIZE = 30;
 const MAX_COMMENT = 65535;
 const STORED = 0;
 const DEFLATED = 8;
+export const MAX_ENTRY = 64 * 1024 * 1024;
+export const MAX_TOTAL = 128 * 1024 * 1024;
+const MB = 1024 * 1024;
 
 const u16 = (b, o) => b[o] | (b[o + 1] << 8);
 const u32 = (b, o) => (b[o] | (b[o + 1] << 8) | (b[o + 2] << 16) | (b[o + 3] << 24)) >>> 0;
@@ -25,13 +29,21 @@ function findEndRecord(b) {
   return -1;
 }
 
-async function entryBytes(b, entry) {
+// The sizes the directory gives are checked first; the inflated bytes count too, as those may lie.
+async function entryBytes(b, entry, budget) {
+  const max = Math.min(MAX_ENTRY, budget);
+  const over = () => teGroot(`zip-onderdeel ${entry.name} is uitgepakt groter dan ${Math.floor(max / MB)} MB`);
+  if (entry.unpacked > max) throw over();
   const start = entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
   const data = b.subarray(start, start + entry.size);
-  if (entry.method === STORED) return data.slice();
+  if (entry.method === STORED) {
+    if (data.length > max) throw over();
+    return data.slice();
+  }
   try {
-    return await inflate(data);
+    return await inflate(data, max);
   } catch (cause) {
+    if (cause?.code === TE_GROOT) throw over();
     throw new Error(`zip-onderdeel ${entry.name} kon niet uitgepakt worden`, { cause });
   }
 }
@@ -43,11 +55,13 @@ export async function zipBestanden(bytes, kies) {
   const count = u16(b, end + 10);
   const found = Object.create(null);
   let off = u32(b, end + 16);
+  let budget = MAX_TOTAL;
   for (let i = 0; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
     const nameLength = u16(b, off + 28);
     const entry = {
       method: u16(b, off + 10),
       size: u32(b, off + 20),
+      unpacked: u32(b, off + 24),
       local: u32(b, off + 42),
       name: utf8(b.subarray(off + CENTRAL_HEADER_SIZE, off + CENTRAL_HEADER_SIZE + nameLength)),
     };
@@ -57,7 +71,10 @@ export async function zipBestanden(bytes, kies) {
     if (entry.local + LOCAL_HEADER_SIZE > b.length) {
       throw new Error(`zip-onderdeel ${entry.name} valt buiten het bestand`);
     }
-    if (entry.method === STORED || entry.method === DEFLATED) found[entry.name] = await entryBytes(b, entry);
+    if (entry.method === STORED || entry.method === DEFLATED) {
+      found[entry.name] = await entryBytes(b, entry, budget);
+      budget -= found[entry.name].length;
+    }
   }
   return found;
 }

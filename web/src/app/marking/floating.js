@@ -116,6 +116,15 @@ const inVeld = (el) => el && ['INPUT', 'TEXTAREA', 'SELECT'].includes(el.tagName
 
 export function bindZwevend() {
   op($('preview'), 'mouseup', (ev) => setTimeout(() => veilig(() => naMuisOp(ev)), 0));
+  // Enter on a focused marking opens its popover, as a click does.
+  op($('preview'), 'keydown', (ev) => {
+    const mark = ev.key === 'Enter' && ev.target.closest?.('mark.ent');
+    const e = mark && entById(Number(mark.dataset.id));
+    if (!e) return;
+    ev.preventDefault();
+    $('sel-balk').classList.remove('open');
+    toonEntPop(e, mark.getBoundingClientRect());
+  });
   const balk = $('sel-balk');
   op(balk, 'mousedown', (ev) => {
     if (!ev.target.closest('select, option')) ev.preventDefault();

@@ -1,8 +1,10 @@
 // Documents as HTML with every entity marked. Entity ids travel through the
 // HTML escaping as private-use marker characters and become elements after it.
 import { A, esc } from '../globals.js';
+import { entById } from '../entities.js';
 import { dispMatcher } from '../matchers.js';
 import { S } from '../session.js';
+import { htmlVan } from './stukken.js';
 
 const START = '\uE000';
 const MIDDEN = '\uE001';
@@ -15,37 +17,88 @@ function markElement(ent, gevonden, mode) {
   const toonPh = mode === 'ph' && ent.active;
   const klassen = `ent cat-${ent.cat}${ent.active ? '' : ' uit'}${toonPh ? ' toon-ph' : ''}`;
   const titel = ent.active ? ph : `${ph} (wordt niet vervangen)`;
-  return `<mark class="${esc(klassen)}" data-id="${ent.id}" title="${esc(titel)}">${toonPh ? esc(ph) : gevonden}</mark>`;
+  return `<mark class="${esc(klassen)}" data-id="${ent.id}" tabindex="0" title="${esc(titel)}">${toonPh ? esc(ph) : gevonden}</mark>`;
 }
 
 // Marker runs in already escaped HTML to mark elements; unknown ids keep only their text.
-function markeringenNaarHtml(html, entsById, mode) {
+function markeringenNaarHtml(html, mode) {
   return html.replace(RUN, (_, id, gevonden) => {
-    const ent = entsById.get(Number(id));
+    const ent = entById(Number(id));
     return ent ? markElement(ent, gevonden, mode) : gevonden;
   });
 }
 
-function markeer(tekst, entsById) {
+// Per text, while the display matcher stays: its matches as marker runs
+// (escaped), the ids they hold and the HTML last made of them. That HTML is
+// made again only when one of its entities changed how it shows (category,
+// label, on or off) or the mode changed, so a click rebuilds the few texts
+// that hold the clicked entity.
+let gemerkt = { matcher: null, teksten: new Map() };
+const weergaveVan = new Map();
+let klok = 0;
+
+// Once per render: entities that show differently since the last one get the new time.
+function tik() {
+  klok += 1;
+  for (const e of S.ents) {
+    const oud = weergaveVan.get(e.id);
+    if (!oud || oud.cat !== e.cat || oud.label !== e.label || oud.active !== e.active) {
+      weergaveVan.set(e.id, { cat: e.cat, label: e.label, active: e.active, klok });
+    }
+  }
+}
+
+function gemarkeerd(schoon, m) {
+  if (gemerkt.matcher !== m) gemerkt = { matcher: m, teksten: new Map() };
+  let tekst = gemerkt.teksten.get(schoon);
+  if (tekst === undefined) {
+    const ids = new Set();
+    const runs = esc(A().replaceWith(schoon, m, (e, t) => {
+      ids.add(e.id);
+      return START + e.id + MIDDEN + t + EINDE;
+    }));
+    tekst = { runs, ids: [...ids], html: null, klok: 0, mode: null };
+    gemerkt.teksten.set(schoon, tekst);
+  }
+  return tekst;
+}
+
+const actueel = (tekst) => tekst.html !== null && tekst.mode === S.mode
+  && tekst.ids.every((id) => (weergaveVan.get(id)?.klok ?? Infinity) <= tekst.klok);
+
+function markeer(tekst) {
   const schoon = String(tekst ?? '').replace(MARKERS, '');
   const m = dispMatcher();
   if (!m) return esc(schoon);
-  const gemarkeerd = A().replaceWith(schoon, m, (e, t) => START + e.id + MIDDEN + t + EINDE);
-  return markeringenNaarHtml(esc(gemarkeerd), entsById, S.mode);
+  const t = gemarkeerd(schoon, m);
+  if (!actueel(t)) Object.assign(t, { html: markeringenNaarHtml(t.runs, S.mode), klok, mode: S.mode });
+  return t.html;
 }
-
-const perId = () => new Map(S.ents.map((e) => [e.id, e]));
 
 export function hlHtml(text) {
-  return markeer(text, perId());
+  tik();
+  return markeer(text);
 }
 
-export function blocksHtml(blocks) {
-  const ents = perId();
+// A long table as tables of TABEL_DEEL rows in one frame, so that the parts
+// out of view skip layout and a changed cell lays out its own part only.
+const TABEL_DEEL = 100;
+const tabelDeel = (rijen) => ({ open: '<table><tbody>', close: '</tbody></table>', in: 'tbody', binnen: rijen });
+
+function tabel(rijen) {
+  if (rijen.length <= TABEL_DEEL) return tabelDeel(rijen);
+  const delen = [];
+  for (let i = 0; i < rijen.length; i += TABEL_DEEL) delen.push(tabelDeel(rijen.slice(i, i + TABEL_DEEL)));
+  return { open: '<div class="tabel-delen">', close: '</div>', in: '', binnen: delen };
+}
+
+// One piece of HTML per element of the preview: a list of items is one piece.
+export function blocksStukken(blocks) {
+  tik();
   const uit = [];
   let lijst = null;
   const sluitLijst = () => {
-    if (lijst) uit.push(`</${lijst}>`);
+    if (lijst) uit[uit.length - 1] = `<${lijst}>${uit[uit.length - 1]}</${lijst}>`;
     lijst = null;
   };
   for (const b of blocks) {
@@ -53,22 +106,26 @@ export function blocksHtml(blocks) {
       const soort = b.ordered ? 'ol' : 'ul';
       if (lijst !== soort) {
         sluitLijst();
-        uit.push(`<${soort}>`);
+        uit.push('');
         lijst = soort;
       }
-      uit.push(`<li>${markeer(b.text, ents)}</li>`);
+      uit[uit.length - 1] += `<li>${markeer(b.text)}</li>`;
       continue;
     }
     sluitLijst();
     if (b.t === 'h') {
-      uit.push(`<h3${b.pagina ? ' class="pagina"' : ''}>${markeer(b.text, ents)}</h3>`);
+      uit.push(`<h3${b.pagina ? ' class="pagina"' : ''}>${markeer(b.text)}</h3>`);
     } else if (b.t === 'p') {
-      uit.push(`<p${b.line ? ' class="line"' : ''}>${markeer(b.text, ents)}</p>`);
+      uit.push(`<p${b.line ? ' class="line"' : ''}>${markeer(b.text)}</p>`);
     } else if (b.t === 'table') {
-      const rijen = (b.rows || []).map((r) => `<tr>${r.map((c) => `<td>${markeer(c, ents)}</td>`).join('')}</tr>`);
-      uit.push(`<table><tbody>${rijen.join('')}</tbody></table>`);
+      const rijen = (b.rows || []).map((r) => `<tr>${r.map((c) => `<td>${markeer(c)}</td>`).join('')}</tr>`);
+      uit.push(tabel(rijen));
     }
   }
   sluitLijst();
-  return uit.join('');
+  return uit;
+}
+
+export function blocksHtml(blocks) {
+  return blocksStukken(blocks).map(htmlVan).join('');
 }

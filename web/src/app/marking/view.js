@@ -1,13 +1,15 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, scan, sleutelVan, voegToe } from '../entities.js';
+import { entById, sleutelVan, voegToe } from '../entities.js';
+import { scanMetVoortgang } from '../intake.js';
 import { A, esc } from '../globals.js';
 import { telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, ICOON, toast } from '../ui.js';
-import { blocksHtml } from './marks.js';
+import { blocksStukken } from './marks.js';
+import { vergeetStuk, zetStukken } from './stukken.js';
 import { bladerStand, toonInVoorbeeld } from './browse.js';
 
 export function huidigDoc() {
@@ -29,13 +31,16 @@ export function renderPreview() {
   const preview = $('preview');
   const scroll = preview.scrollTop;
   $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
+  const stukken = doc ? blocksStukken(doc.blocks || []) : [];
   if (!doc) {
-    preview.innerHTML = '<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>';
-  } else {
-    const html = blocksHtml(doc.blocks || []);
-    preview.innerHTML = html || '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>';
+    stukken.push('<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>');
+  } else if (!stukken.length) {
+    stukken.splice(0, stukken.length, '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>');
   }
-  preview.scrollTop = scroll;
+  // Pieces kept from the last render keep the marks of a browse; a render has none.
+  for (const m of preview.querySelectorAll('mark.huidig, mark.flash')) m.classList.remove('huidig', 'flash');
+  // Only a preview filled afresh loses its place; reading it back would force a layout.
+  if (zetStukken(preview, stukken)) preview.scrollTop = scroll;
 }
 
 function telling(e, counts) {
@@ -44,9 +49,22 @@ function telling(e, counts) {
   return stand.id === e.id ? `${stand.index + 1}/${n}×` : `${n}×`;
 }
 
+// A row's HTML, kept per entity while nothing it shows has changed.
+const rijen = new WeakMap();
+
 function entRij(e, counts) {
-  const ook = e.variants.slice(1);
   const n = counts[e.id] || 0;
+  const tel = telling(e, counts);
+  const oud = rijen.get(e);
+  if (oud && oud.label === e.label && oud.active === e.active && oud.cat === e.cat && oud.value === e.value
+    && oud.variants === e.variants && oud.aantal === e.variants.length && oud.n === n && oud.tel === tel) return oud.html;
+  const html = nieuweRij(e, n, tel);
+  rijen.set(e, { label: e.label, active: e.active, cat: e.cat, value: e.value, variants: e.variants, aantal: e.variants.length, n, tel, html });
+  return html;
+}
+
+function nieuweRij(e, n, tel) {
+  const ook = e.variants.slice(1);
   const blader = n > 1
     ? `<button type="button" class="knop-icoon" data-stap="-1" title="Vorige plek in de tekst">${ICOON.vorige}</button><button type="button" class="knop-icoon" data-stap="1" title="Volgende plek in de tekst">${ICOON.volgende}</button>`
     : '';
@@ -54,38 +72,61 @@ function entRij(e, counts) {
     <input type="checkbox" class="ent-aan"${e.active ? ' checked' : ''} title="Vervangen ja/nee">
     <span class="stip cat-${esc(e.cat)}" title="Kleur van de markering in het document"></span>
     <input type="text" class="ph-veld" value="${esc(`[${e.label}]`)}" title="Placeholder (aanpasbaar)" spellcheck="false">
-    <div class="ent-tekst"><div class="ent-waarde">${esc(e.value)}</div><div class="ent-varianten" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
-    <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${telling(e, counts)}</span></span>
+    <div class="ent-tekst"><div class="ent-waarde" tabindex="0" role="button">${esc(e.value)}</div><div class="ent-varianten" tabindex="0" role="button" title="Klik om varianten te bewerken">${ook.length ? esc(`ook: ${ook.join(' · ')}`) : '+ variant toevoegen'}</div></div>
+    <span class="ent-blader">${blader}<span class="ent-telling" title="Aantal keer gevonden in alle documenten">${tel}</span></span>
     <button type="button" class="knop-icoon ent-weg" title="Verwijderen">✕</button>
   </div>`;
+}
+
+// Rows in parts of DEEL, so that the parts out of view skip layout.
+const DEEL = 100;
+
+function delen(rijenHtml) {
+  const uit = [];
+  for (let i = 0; i < rijenHtml.length; i += DEEL) {
+    uit.push({ open: '<div class="ent-deel">', close: '</div>', in: '', binnen: rijenHtml.slice(i, i + DEEL) });
+  }
+  return uit;
 }
 
 export function renderPaneel() {
   const actief = S.ents.filter((e) => e.active).length;
   $('ent-aantal').textContent = S.ents.length ? `(${actief} van ${S.ents.length})` : '';
   if (!S.ents.length) {
-    $('ent-lijst').innerHTML = '<div class="leeg"><b>Nog niets gemarkeerd</b>Selecteer tekst in het voorbeeld of voeg hierboven een naam toe.</div>';
+    zetStukken($('ent-lijst'), ['<div class="leeg"><b>Nog niets gemarkeerd</b>Selecteer tekst in het voorbeeld of voeg hierboven een naam toe.</div>']);
     return;
   }
   const counts = telAlles();
+  const perCat = new Map(Object.keys(A().CATS).map((cat) => [cat, []]));
+  for (const e of S.ents) perCat.get(e.cat)?.push(e);
   const groepen = [];
   for (const [cat, { label }] of Object.entries(A().CATS)) {
-    const ents = S.ents.filter((e) => e.cat === cat);
+    const ents = perCat.get(cat);
     if (!ents.length) continue;
     const allesAan = ents.every((e) => e.active);
-    groepen.push(`<div class="ent-groep">
-      <div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>
-      ${ents.map((e) => entRij(e, counts)).join('')}
-    </div>`);
+    groepen.push({
+      open: `<div class="ent-groep" data-cat="${cat}">`,
+      close: '</div>',
+      binnen: [
+        `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
+        ...delen(ents.map((e) => entRij(e, counts))),
+      ],
+    });
   }
-  $('ent-lijst').innerHTML = groepen.join('');
+  zetStukken($('ent-lijst'), groepen);
 }
 
 // Browsing changes only the counters, so the panel keeps its scroll and focus.
+// Only the counts that read differently are touched, and their rows are put
+// in again by the next render, which knows nothing of this.
 export function toonTellingen(counts) {
-  for (const rij of $('ent-lijst').querySelectorAll('.ent-rij')) {
+  for (const tel of $('ent-lijst').querySelectorAll('.ent-telling')) {
+    const rij = tel.closest('.ent-rij');
     const e = entById(Number(rij.dataset.id));
-    if (e) rij.querySelector('.ent-telling').textContent = telling(e, counts);
+    const tekst = e && telling(e, counts);
+    if (!e || tel.textContent === tekst) continue;
+    tel.textContent = tekst;
+    vergeetStuk(rij);
   }
 }
 
@@ -112,6 +153,7 @@ export function bewerkVarianten(e, el) {
   const veld = el.firstChild;
   veld.value = e.variants.join('; ');
   veld.focus();
+  vergeetStuk(el.closest('.ent-rij'));
   let klaar = false;
   op(veld, 'keydown', (ev) => {
     if (ev.key === 'Enter') veld.blur();
@@ -164,8 +206,8 @@ function voegHandToe() {
   if (e) flashRij(e.id);
 }
 
-function herscan() {
-  const n = scan(S.docs);
+async function herscan() {
+  const n = await scanMetVoortgang(S.docs);
   gewijzigd();
   renderMarkeren();
   toast(n ? `${n} nieuwe gegevens gevonden.` : 'Niets nieuws gevonden.');
@@ -220,6 +262,9 @@ export function bindMarkeren() {
     }
   });
   op(lijst, 'keydown', (ev) => {
-    if (ev.key === 'Enter' && ev.target.classList.contains('ph-veld')) ev.target.blur();
+    if (ev.key !== 'Enter') return;
+    if (ev.target.classList.contains('ph-veld')) ev.target.blur();
+    // The value and the variants line work by keyboard as by click.
+    else if (ev.target.matches('.ent-waarde, .ent-varianten')) ev.target.click();
   });
 }

@@ -9,11 +9,43 @@ const SEPARATORS = [
   [':is(td, th) :is(td, th)', ' '],
 ];
 
+// mammoth ends every footnote and endnote with a link back to its reference.
+const BACK_LINKS = 'a[href^="#footnote-ref-"], a[href^="#endnote-ref-"]';
+const OLE_MAGIC = [0xd0, 0xcf, 0x11, 0xe0, 0xa1, 0xb1, 0x1a, 0xe1];
+// The stream name, in UTF-16, that an encrypted Office document keeps its content under.
+const ENCRYPTED_PACKAGE = [...'EncryptedPackage'].flatMap((c) => [c.charCodeAt(0), 0]);
+const PASSWORD_ERROR = 'Dit Word-document is beveiligd met een wachtwoord. Sla het zonder wachtwoord op en probeer het opnieuw.';
+const TOO_LARGE_ERROR = 'Dit Word-document pakt uit tot meer dan 64 MB per onderdeel of 128 MB in totaal en wordt daarom niet gelezen.';
+
 const EXTRA_WARNING = 'Kop- en voetteksten en opmerkingen konden niet gelezen worden.';
 const LEFT_OUT_WARNING = 'Tekstvakken en afbeeldingen uit Word worden niet meegenomen.';
 
 function textOf(el) {
   return el.textContent.replace(/[ \t]+/g, ' ').trim();
+}
+
+function holds(bytes, needle) {
+  outer: for (let i = 0; i + needle.length <= bytes.length; i++) {
+    for (let k = 0; k < needle.length; k++) if (bytes[i + k] !== needle[k]) continue outer;
+    return true;
+  }
+  return false;
+}
+
+// Checked before the body is converted: a password-protected document is an
+// encrypted container, not a ZIP; and what the ZIP unpacks to is capped, the
+// entries mammoth reads included.
+async function checkContainer(buf) {
+  const bytes = new Uint8Array(buf);
+  if (OLE_MAGIC.every((b, i) => bytes[i] === b)) {
+    if (holds(bytes, ENCRYPTED_PACKAGE)) throw new Error(PASSWORD_ERROR);
+    return;
+  }
+  try {
+    await globalThis.AnonLezers.zipBestanden(bytes, () => true);
+  } catch (cause) {
+    if (cause?.code === 'ZIP_TE_GROOT') throw new Error(TOO_LARGE_ERROR, { cause });
+  }
 }
 
 async function bodyHtml(buf) {
@@ -27,6 +59,7 @@ async function bodyHtml(buf) {
 function parseBody(html) {
   const doc = new globalThis.DOMParser().parseFromString(html, 'text/html');
   for (const br of doc.querySelectorAll('br')) br.replaceWith('\n');
+  for (const link of doc.querySelectorAll(BACK_LINKS)) link.remove();
   for (const [selector, separator] of SEPARATORS) {
     for (const el of doc.querySelectorAll(selector)) if (el.previousElementSibling) el.before(separator);
   }
@@ -85,6 +118,7 @@ function addExtras(result, extra) {
 }
 
 export async function leesDocx(buf) {
+  await checkContainer(buf);
   const blocks = bodyBlocks(parseBody(await bodyHtml(buf)));
   const result = { blocks, warn: [], info: `${blocks.length} alinea's/tabellen`, bekend: [] };
   try {
