@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/environment.h"
 
@@ -15,6 +18,7 @@ namespace {
 
 // FILETIME counts 100 ns steps from 1601; the Unix epoch lies this many after it.
 constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 
 double unix_seconds(FILETIME time) {
   const ULONGLONG ticks = (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
@@ -29,6 +33,21 @@ bool write_all(HANDLE file, std::string_view bytes) {
     bytes.remove_prefix(written);
   }
   return true;
+}
+
+// Moves the open file over `target` even while readers hold the old one open:
+// they read on in what they opened, as on POSIX.
+bool rename_over(HANDLE file, const std::filesystem::path& target) {
+  const std::wstring name = target.wstring();
+  std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  // Windows 10 widened the first member to flags; these headers show the old one.
+  const DWORD flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+  std::memcpy(buffer.data(), &flags, sizeof flags);
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, name.data(), info->FileNameLength);
+  return SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
 }
 
 }  // namespace
@@ -78,12 +97,15 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::path temporary = path;
   temporary += "." + std::to_string(process_id()) + "-" + std::to_string(++counter) + ".tmp";
 
-  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = write_all(file, bytes) && FlushFileBuffers(file);
+  const bool renamed = written && rename_over(file, std::filesystem::absolute(path));
   const bool closed = CloseHandle(file);
-  if (written && closed &&
+  if (renamed && closed) return true;
+  // Systems without the rename of an open file replace it by name.
+  if (written && closed && !renamed &&
       MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
