@@ -20,7 +20,7 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-set(platform_libraries ws2_32 mswsock winhttp ole32 shell32 user32 runtimeobject)
+set(platform_libraries ws2_32 mswsock winhttp ole32 shell32 shlwapi shcore user32 runtimeobject)
 
 # Tests of POSIX processes, shells and signals.
 set(posix_only_tests browser|profile|server|single_instance|main_flow)
