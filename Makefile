@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup web cpp cpp-asan build package run test test-js test-browser test-cpp
+.PHONY: setup web cpp cpp-asan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows
 
 setup:
 	@bash scripts/setup.sh
@@ -17,11 +17,19 @@ cpp: setup
 cpp-asan: setup
 	@cmake -S . -B build/asan $(CMAKE_FLAGS) -DVERHULZEN_SANITIZE=ON >/dev/null && cmake --build build/asan -j$(JOBS)
 
+# The Windows build, cross-compiled with mingw-w64; its programs run here under Wine.
+cpp-windows: setup
+	@cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_FLAGS) >/dev/null && cmake --build build/win -j$(JOBS)
+
 build: web cpp
 
 # The program the user starts, dist/DrovelVerhulzen, checked by its own self-test.
 package: build
 	@bash scripts/package.sh
+
+# The Windows program, dist/windows/DrovelVerhulzen.exe.
+package-windows: build cpp-windows
+	@bash scripts/package-windows.sh
 
 # The packaged program, as the user runs it.
 run: package
@@ -31,7 +39,7 @@ run: package
 	  exit 1; fi
 	@dist/DrovelVerhulzen
 
-test: test-js test-cpp test-browser package
+test: test-js test-cpp test-browser package test-windows
 
 test-js: web
 	@node --test tests/js/
@@ -43,3 +51,8 @@ test-browser: build
 test-cpp: cpp cpp-asan
 	@ctest --test-dir build/cpp --output-on-failure -j$(JOBS)
 	@ctest --test-dir build/asan --output-on-failure -j$(JOBS)
+
+# The Windows unit tests under Wine, then the Windows package's smoke test.
+test-windows: package-windows
+	@ctest --test-dir build/win --output-on-failure
+	@bash tests/windows/smoke.sh

@@ -11,6 +11,7 @@ APT_PACKAGES=(
   tesseract-ocr tesseract-ocr-nld libtesseract-dev libleptonica-dev imagemagick
   chromium xvfb xauth openssl wrk
   nodejs npm
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev wine wine64
 )
 
 missing=()

@@ -12,6 +12,9 @@ namespace starter::os {
 
 std::filesystem::path own_executable();
 
+// The application library's file name here.
+std::filesystem::path library_name();
+
 // The user's local application-data folder.
 std::filesystem::path local_app_data();
 
@@ -37,10 +40,11 @@ class FileLock {
 };
 
 // The library's search path for a child whose carried libraries lie in `folder`,
-// and the inverse for that child itself.
+// and in that child itself: the carried libraries load for it alone, never for
+// the processes it starts in turn, such as the browser.
 void add_library_folder(std::map<std::string, std::optional<std::string>>& environment,
                         const std::filesystem::path& folder);
-void forget_library_folder(const std::filesystem::path& folder);
+void use_library_folder(const std::filesystem::path& folder);
 
 // Starts this executable again with the same arguments and `changes` to the
 // environment (nothing: removed), waits for it and returns its exit status.
@@ -48,8 +52,8 @@ void forget_library_folder(const std::filesystem::path& folder);
 // when it cannot be started.
 int run_again(char** argv, const std::map<std::string, std::optional<std::string>>& changes);
 
-// Loads the application library and enters it; returns only on failure, with a
-// description of it.
+// Loads the application library and enters it with the program's arguments as
+// UTF-8; returns only on failure, with a description of it.
 std::string enter_library(const std::filesystem::path& library, int argc, char** argv);
 
 void unset_environment(const std::string& name);

@@ -37,6 +37,8 @@ int exit_status(int wait_status) {
 
 }  // namespace
 
+fs::path library_name() { return "verhulzen_app.so"; }
+
 fs::path own_executable() { return fs::read_symlink("/proc/self/exe"); }
 
 fs::path local_app_data() {
@@ -79,7 +81,7 @@ void add_library_folder(std::map<std::string, std::optional<std::string>>& chang
 
 // The loader has read the search path at start; children such as the browser
 // must not load the carried libraries.
-void forget_library_folder(const fs::path& folder) {
+void use_library_folder(const fs::path& folder) {
   auto path = environment(kLibraryPath).value_or("");
   const std::string own = folder.string();
   if (path == own) {

@@ -10,6 +10,7 @@
 #include "os.h"
 #include "payload.h"
 #include "runtime_folder.h"
+#include "utf8_path.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ int fail(const std::string& why) {
 
 int second_process(const std::filesystem::path& folder, int argc, char** argv) {
   starter::os::unset_environment(kMarker);
-  starter::os::forget_library_folder(folder / "lib");
-  return fail(starter::os::enter_library(folder / "verhulzen_app.so", argc, argv));
+  starter::os::use_library_folder(folder / "lib");
+  return fail(starter::os::enter_library(folder / starter::os::library_name(), argc, argv));
 }
 
 int first_process(char** argv) {
@@ -37,11 +38,12 @@ int first_process(char** argv) {
   int status = kOwnFailure;
   try {
     payload.unpack(folder.path());
-    std::map<std::string, std::optional<std::string>> changes{{kMarker, folder.path().string()}};
+    std::map<std::string, std::optional<std::string>> changes{
+        {kMarker, starter::utf8_of(folder.path())}};
     starter::os::add_library_folder(changes, folder.path() / "lib");
     // The OCR engine's Dutch data travels along for machines that lack it.
     if (std::filesystem::exists(folder.path() / "tessdata")) {
-      changes.emplace("TESSDATA_PREFIX", (folder.path() / "tessdata").string());
+      changes.emplace("TESSDATA_PREFIX", starter::utf8_of(folder.path() / "tessdata"));
     }
     status = starter::os::run_again(argv, changes);
   } catch (...) {
@@ -57,7 +59,7 @@ int first_process(char** argv) {
 int main(int argc, char** argv) {
   try {
     if (const auto folder = starter::os::environment(kMarker))
-      return second_process(*folder, argc, argv);
+      return second_process(starter::path_from_utf8(*folder), argc, argv);
     return first_process(argv);
   } catch (const std::exception& error) {
     return fail(error.what());

@@ -1,4 +1,4 @@
-// The one request of the update check: a GET of the feed over HTTP(S) with libcurl.
+// The one request of the update check: a GET of the feed over HTTP(S).
 #pragma once
 
 #include <cstddef>

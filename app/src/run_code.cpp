@@ -7,6 +7,7 @@
 
 #include "config.h"
 #include "main_flow.h"
+#include "utf8.h"
 
 #ifdef _WIN32
 #define VERHULZEN_EXPORT __declspec(dllexport)
@@ -18,7 +19,7 @@ namespace {
 
 int run(int argc, char** argv, const char* path) {
   try {
-    const verhulzen::Config config = verhulzen::load_config(path);
+    const verhulzen::Config config = verhulzen::load_config(verhulzen::path_from_utf8(path));
     return verhulzen::main_flow(config, std::vector<std::string>(argv, argv + argc));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

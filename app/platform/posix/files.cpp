@@ -47,19 +47,6 @@ std::size_t ReadOnlyFile::read(char* buffer, std::size_t capacity) {
   }
 }
 
-std::optional<std::string> read_file(const std::filesystem::path& path) {
-  auto file = ReadOnlyFile::open(path);
-  if (!file) return std::nullopt;
-  std::string content;
-  char buffer[65536];
-  try {
-    while (const std::size_t n = file->read(buffer, sizeof buffer)) content.append(buffer, n);
-  } catch (const std::system_error&) {
-    return std::nullopt;
-  }
-  return content;
-}
-
 namespace {
 
 bool write_all(int fd, std::string_view bytes) {

@@ -1,11 +1,8 @@
 #include "shell/single_instance.h"
 
-#include <curl/curl.h>
-
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -14,6 +11,7 @@
 #include "main_flow.h"
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/http_client.h"
 #include "platform/process.h"
 #include "platform/session_lock.h"
 
@@ -25,35 +23,22 @@ namespace {
 
 constexpr int kPogingen = 10;
 constexpr auto kPauze = 300ms;
-constexpr long kProbeMs = 1000;
+constexpr std::chrono::milliseconds kProbe{1000};
 constexpr const char* kNietBereikbaar =
     "Drovel Verhulzen draait al, maar reageert niet. Herstart de pc of be\xC3\xABindig het via "
     "Taakbeheer.";
 
-size_t negeer_body(char* /*data*/, size_t size, size_t count, void* /*user*/) {
-  return size * count;
-}
-
 // One GET with a time-out, redirects followed: true for an answer below 400.
 bool antwoordt(const std::string& url) {
-  static std::once_flag global_init;
-  std::call_once(global_init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  CURL* curl = curl_easy_init();
-  if (!curl) return false;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kProbeMs);
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, negeer_body);
-  long status = 0;
-  const bool gelukt = curl_easy_perform(curl) == CURLE_OK &&
-                      curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
-                      status > 0 && status < 400;
-  curl_easy_cleanup(curl);
-  return gelukt;
+  platform::HttpRequest verzoek;
+  verzoek.url = url;
+  verzoek.local = true;
+  verzoek.connect_timeout = kProbe;
+  verzoek.idle_timeout = kProbe;
+  verzoek.body_limit = 0;
+  const auto uitkomst = platform::http_request(verzoek);
+  const auto* antwoord = std::get_if<platform::HttpResponse>(&uitkomst);
+  return antwoord != nullptr && antwoord->status > 0 && antwoord->status < 400;
 }
 
 // One attempt of the hand-over; false when it failed in a way that is tried again.

@@ -1,11 +1,9 @@
 #include "shell/zelftest.h"
 
-#include <curl/curl.h>
-
 #include <array>
+#include <chrono>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -13,6 +11,7 @@
 #include "ascii_text.h"
 #include "json_text.h"
 #include "platform/files.h"
+#include "platform/http_client.h"
 #include "server.h"
 
 namespace verhulzen {
@@ -38,8 +37,8 @@ constexpr std::array<Pad, 10> kGeserveerd{{
 constexpr std::array<std::string_view, 3> kPrivaat{"/ONDERZOEK.md", "/vendor/",
                                                    "/../verhulzen_app.py"};
 constexpr std::string_view kBeleid = "connect-src 'self'";
-constexpr long kTijd = 5;
-constexpr long kOcrTijd = 20;
+constexpr std::chrono::seconds kTijd{5};
+constexpr std::chrono::seconds kOcrTijd{20};
 
 // What one request gave: an answer with its status (any status), or the
 // client's description of a transport failure.
@@ -61,86 +60,34 @@ std::string beschrijving(const Antwoord& a) {
   return "HTTP Error " + std::to_string(a.status) + (a.reden.empty() ? "" : ": " + a.reden);
 }
 
-size_t op_body(char* data, size_t size, size_t count, void* user) {
-  static_cast<Antwoord*>(user)->body.append(data, size * count);
-  return size * count;
-}
-
-size_t op_kop(char* data, size_t size, size_t count, void* user) {
-  auto& a = *static_cast<Antwoord*>(user);
-  const std::string_view regel(data, size * count);
-  if (regel.starts_with("HTTP/")) {
-    a.type.reset();  // a new answer after a redirect
-    a.beleid.reset();
-    const auto code = regel.find(' ');
-    const auto reden = code == std::string_view::npos ? code : regel.find(' ', code + 1);
-    a.reden = reden == std::string_view::npos ? "" : std::string(trim(regel.substr(reden + 1)));
-  } else if (const auto dubbelepunt = regel.find(':'); dubbelepunt != std::string_view::npos) {
-    const auto naam = regel.substr(0, dubbelepunt);
-    const auto waarde = std::string(trim(regel.substr(dubbelepunt + 1)));
-    if (equal_ignoring_case(naam, "content-type")) a.type = waarde;
-    if (equal_ignoring_case(naam, "content-security-policy")) a.beleid = waarde;
-  }
-  return size * count;
-}
-
-struct CurlDeleter {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-struct ListDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
 struct Verzoek {
   std::string pad;
   std::optional<std::string> body;  // set: POST
   std::optional<std::string> origin;
-  long tijd = kTijd;
+  std::chrono::seconds tijd = kTijd;
 };
 
 Antwoord vraag(std::uint16_t port, const Verzoek& v) {
-  static std::once_flag global_init;
-  std::call_once(global_init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-  Antwoord a;
-  const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-  if (!curl) {
-    a.fout = "curl_easy_init failed";
-    return a;
-  }
-  std::unique_ptr<curl_slist, ListDeleter> koppen;
-  koppen.reset(curl_slist_append(koppen.release(), "Expect:"));
-  if (v.origin) koppen.reset(curl_slist_append(koppen.release(), ("Origin: " + *v.origin).c_str()));
-  const std::string url = "http://127.0.0.1:" + std::to_string(port) + v.pad;
-  char fout[CURL_ERROR_SIZE] = {};
-  CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  platform::HttpRequest verzoek;
   // The path goes out as written, also when it climbs out of the folder.
-  curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, v.tijd);
-  // Each wait for data may last the time-out, not the whole transfer.
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, v.tijd);
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, koppen.get());
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, fout);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, op_body);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &a);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, op_kop);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &a);
-  if (v.body) {
-    curl_easy_setopt(c, CURLOPT_POST, 1L);
-    curl_easy_setopt(c, CURLOPT_POSTFIELDS, v.body->data());
-    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(v.body->size()));
-  }
-  const CURLcode resultaat = curl_easy_perform(c);
-  if (resultaat != CURLE_OK) {
-    a.fout = std::string(curl_easy_strerror(resultaat)) + (fout[0] ? std::string(": ") + fout : "");
+  verzoek.url = "http://127.0.0.1:" + std::to_string(port) + v.pad;
+  verzoek.local = true;
+  verzoek.body = v.body;
+  if (v.origin) verzoek.headers.push_back("Origin: " + *v.origin);
+  verzoek.connect_timeout = v.tijd;
+  verzoek.idle_timeout = v.tijd;
+  auto uitkomst = platform::http_request(verzoek);
+  Antwoord a;
+  if (auto* fout = std::get_if<std::string>(&uitkomst)) {
+    a.fout = *fout;
     return a;
   }
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &a.status);
+  auto& antwoord = std::get<platform::HttpResponse>(uitkomst);
+  a.status = antwoord.status;
+  a.reden = antwoord.reason;
+  a.type = antwoord.header("content-type");
+  a.beleid = antwoord.header("content-security-policy");
+  a.body = std::move(antwoord.body);
   return a;
 }
 

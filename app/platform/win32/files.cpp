@@ -1,0 +1,116 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/environment.h"
+
+namespace verhulzen::platform {
+
+namespace {
+
+// FILETIME counts 100 ns steps from 1601; the Unix epoch lies this many after it.
+constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+
+double unix_seconds(FILETIME time) {
+  const ULONGLONG ticks = (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+  return (static_cast<double>(ticks) - static_cast<double>(kUnixEpoch)) / 1e7;
+}
+
+bool write_all(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// Moves the open file over `target` even while readers hold the old one open:
+// they read on in what they opened, as on POSIX.
+bool rename_over(HANDLE file, const std::filesystem::path& target) {
+  const std::wstring name = target.wstring();
+  std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  // Windows 10 widened the first member to flags; these headers show the old one.
+  const DWORD flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+  std::memcpy(buffer.data(), &flags, sizeof flags);
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, name.data(), info->FileNameLength);
+  return SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+}
+
+}  // namespace
+
+struct ReadOnlyFile::Handle {
+  explicit Handle(HANDLE h) : file(h) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() { CloseHandle(file); }
+  HANDLE file;
+};
+
+ReadOnlyFile::ReadOnlyFile(std::unique_ptr<Handle> handle, std::uint64_t size, double modified)
+    : handle_(std::move(handle)), size_(size), modified_(modified) {}
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&&) noexcept = default;
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&&) noexcept = default;
+ReadOnlyFile::~ReadOnlyFile() = default;
+
+std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
+  // Others may rename or delete the file meanwhile; this handle reads on.
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;  // folders too: they need backup semantics
+  auto handle = std::make_unique<Handle>(file);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || GetFileType(file) != FILE_TYPE_DISK) {
+    return std::nullopt;
+  }
+  const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  return ReadOnlyFile(std::move(handle), size, unix_seconds(info.ftLastWriteTime));
+}
+
+std::size_t ReadOnlyFile::read(char* buffer, std::size_t capacity) {
+  DWORD n = 0;
+  const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(capacity, 1U << 30));
+  if (!ReadFile(handle_->file, buffer, chunk, &n, nullptr)) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "read");
+  }
+  return n;
+}
+
+bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
+  // A name of its own per process and call, so concurrent writers never share one.
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temporary = path;
+  temporary += "." + std::to_string(process_id()) + "-" + std::to_string(++counter) + ".tmp";
+
+  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = write_all(file, bytes) && FlushFileBuffers(file);
+  const bool renamed = written && rename_over(file, std::filesystem::absolute(path));
+  const bool closed = CloseHandle(file);
+  if (renamed && closed) return true;
+  // Systems without the rename of an open file replace it by name.
+  if (written && closed && !renamed &&
+      MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+}  // namespace verhulzen::platform
