@@ -23,6 +23,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(platform_libraries ws2_32 mswsock winhttp ole32 shell32 shlwapi shcore user32 runtimeobject)
 
 # Tests of POSIX processes, shells and signals.
-set(posix_only_tests browser|profile|server|single_instance|main_flow)
+# The launcher routes and OCR tests drive a stand-in xdg-open and Tesseract.
+set(posix_only_tests browser|profile|server|single_instance|main_flow|launcher_routes|ocr_route)
 # Cases that call POSIX tools (cat, openssl) or make symbolic links.
 set(posix_only_cases StatusFile.IsWrittenAsOneLineOfAsciiJsonInMemberOrder:WebDirTest.LinksToTheLibraryAreResolved:UpdateCheck.RefusesAServerWhoseCertificateNoTrustedRootSigned)

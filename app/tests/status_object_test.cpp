@@ -101,7 +101,11 @@ TEST(StatusObject, VersionNoteAndDownloadFollowTheEdition) {
 std::string local_date(double epoch) {
   const std::time_t t = static_cast<std::time_t>(epoch);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
   localtime_r(&t, &local);
+#endif
   char text[16];
   std::strftime(text, sizeof text, "%Y-%m-%d", &local);
   return text;
