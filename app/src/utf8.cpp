@@ -7,11 +7,17 @@ namespace verhulzen {
 
 namespace {
 
-// Length of the valid sequence starting at `i`, or 0 when none starts there.
-std::size_t valid_sequence_length(std::string_view s, std::size_t i) {
+// The bytes from `i` that form a sequence or the valid beginning of one (at least
+// one byte), and whether they form a whole sequence.
+struct Sequence {
+  std::size_t length;
+  bool whole;
+};
+
+Sequence sequence_at(std::string_view s, std::size_t i) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   const unsigned char lead = byte(i);
-  if (lead < 0x80) return 1;
+  if (lead < 0x80) return {1, true};
   std::size_t length = 0;
   unsigned char low = 0x80;   // bounds of the second byte, which exclude overlong forms,
   unsigned char high = 0xBF;  // surrogates and code points above U+10FFFF
@@ -26,14 +32,20 @@ std::size_t valid_sequence_length(std::string_view s, std::size_t i) {
     if (lead == 0xF0) low = 0x90;
     if (lead == 0xF4) high = 0x8F;
   } else {
-    return 0;
+    return {1, false};
   }
-  if (i + length > s.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if (i + k == s.size() || byte(i + k) < low || byte(i + k) > high) return {k, false};
+    low = 0x80;
+    high = 0xBF;
   }
-  return length;
+  return {length, true};
+}
+
+// Length of the valid sequence starting at `i`, or 0 when none starts there.
+std::size_t valid_sequence_length(std::string_view s, std::size_t i) {
+  const Sequence sequence = sequence_at(s, i);
+  return sequence.whole ? sequence.length : 0;
 }
 
 std::optional<int> hex_value(char c) {
@@ -57,14 +69,16 @@ bool is_valid_utf8(std::string_view bytes) {
 std::string replace_invalid_utf8(std::string_view bytes) {
   std::string result;
   result.reserve(bytes.size());
+  // A cut-off beginning of a sequence is one replacement character, as decoders
+  // of the Unicode standard's practice write it.
   for (std::size_t i = 0; i < bytes.size();) {
-    if (const std::size_t length = valid_sequence_length(bytes, i)) {
-      result.append(bytes.substr(i, length));
-      i += length;
+    const Sequence sequence = sequence_at(bytes, i);
+    if (sequence.whole) {
+      result.append(bytes.substr(i, sequence.length));
     } else {
       result.append("\xEF\xBF\xBD");
-      ++i;
     }
+    i += sequence.length;
   }
   return result;
 }

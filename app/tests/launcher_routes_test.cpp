@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "platform/files.h"
@@ -73,14 +74,22 @@ class LauncherRoutes : public ::testing::Test {
     return platform::read_file(config_.KANTOORLIJST);
   }
 
-  // The links opened so far, once `sentinel` (opened last) has arrived.
+  // The links opened so far, sorted, once `sentinel` (asked for last) has arrived.
+  // The openers run side by side, so they log in no fixed order and a link asked
+  // for before the sentinel may still arrive just after it.
   std::string opened_until(const std::string& sentinel) const {
     EXPECT_EQ(get("/extern?u=" + sentinel).code(), 204);
     const fs::path log = bin_->path() / "geopend.txt";
     for (int i = 0; i < 200; ++i) {
-      const std::string text = platform::read_file(log).value_or("");
-      if (text.find(sentinel) != std::string::npos) {
+      if (platform::read_file(log).value_or("").find(sentinel) != std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::istringstream lines(platform::read_file(log).value_or(""));
         fs::remove(log);
+        std::vector<std::string> links;
+        for (std::string line; std::getline(lines, line);) links.push_back(line);
+        std::sort(links.begin(), links.end());
+        std::string text;
+        for (const std::string& link : links) text += link + "\n";
         return text;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -262,12 +271,12 @@ TEST_F(LauncherRoutes, ExternOpensOnlySafeLinks) {
 
   EXPECT_EQ(get("/extern?u=&u=https%3A%2F%2Fwww.drovel.nl%2Fa%3Fb%3Dc", "HEAD").code(), 204);
   EXPECT_EQ(opened_until("https://drovel.nl/klaar"),
-            "https://www.drovel.nl/a?b=c\nhttps://drovel.nl/klaar\n");
+            "https://drovel.nl/klaar\nhttps://www.drovel.nl/a?b=c\n");
 
   start(true);
   get("/extern?u=ms-windows-store%3A%2F%2Fdownloadsandupdates");
   EXPECT_EQ(opened_until("https://drovel.nl/klaar"),
-            "ms-windows-store://downloadsandupdates\nhttps://drovel.nl/klaar\n");
+            "https://drovel.nl/klaar\nms-windows-store://downloadsandupdates\n");
 }
 
 TEST_F(LauncherRoutes, VerbergHidesTheMessageItNames) {

@@ -26,10 +26,22 @@ TEST(Utf8, StrictValidityRefusesEveryIllFormedSequence) {
 }
 
 TEST(Utf8, InvalidSequencesAreReplacedAndEscapesDecoded) {
-  EXPECT_EQ(replace_invalid_utf8("a\xC0\xAF"
-                                 "b\xC3\xAB"),
-            "a\xEF\xBF\xBD\xEF\xBF\xBD"
-            "b\xC3\xAB");
+  const std::vector<std::pair<std::string, std::string>> replaced = {
+      {"a\xC0\xAF"
+       "b\xC3\xAB",
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"
+       "b\xC3\xAB"},
+      // A cut-off beginning of a sequence is one character, the byte after it is kept.
+      {"\xE2\x82", "\xEF\xBF\xBD"},
+      {"\xF0\x9F\x98"
+       "a",
+       "\xEF\xBF\xBD"
+       "a"},
+      {"\xE2\x82\xC3\xAB", "\xEF\xBF\xBD\xC3\xAB"},
+      // A second byte out of its lead's range begins no sequence.
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const auto& [bytes, text] : replaced) EXPECT_EQ(replace_invalid_utf8(bytes), text) << bytes;
   EXPECT_EQ(percent_decode("%2e%2E/%C3%ab%zz%4"), "../\xC3\xAB%zz%4");
 }
 
