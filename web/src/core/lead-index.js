@@ -10,6 +10,8 @@
 // and the files of every prefix of it give the candidates. The start
 // condition of text and most number forms (no letter or digit before) is
 // tested once here instead of in every alternative.
+import { E as END } from './building-blocks.js';
+import { B_FISCAAL, E_FISCAAL } from './forms.js';
 import { normNum } from './normalise.js';
 
 const KEY_LENGTH = 12;
@@ -19,6 +21,16 @@ const WORD_CHAR = /^[\p{L}\p{N}]$/u;
 const ALNUM = /[A-Za-z0-9]/;
 
 const isSpace = (c) => (c.length === 1 && c.charCodeAt(0) < 128 ? c === ' ' || (c >= '\t' && c <= '\r') : SPACE.test(c));
+const PLAIN_END = new RegExp(END, 'uy');
+const FISCAL_START = new RegExp(B_FISCAAL, 'uy');
+const FISCAL_END = new RegExp(E_FISCAAL, 'uy');
+
+// Whether a zero-width condition holds at p.
+function holdsAt(re, text, p) {
+  re.lastIndex = p;
+  return re.test(text);
+}
+
 const codePointAt = (text, i) => String.fromCodePoint(text.codePointAt(i));
 
 // The normalised characters a form's match begins with, in full.
@@ -117,20 +129,36 @@ export function leadIndex(alternatives) {
     }
   }
 
-  const compiled = new Map();
-  function expressions(found) {
-    const key = found.map((f) => f.id).join(',');
-    let entry = compiled.get(key);
-    if (!entry) {
-      const members = [...new Set(found.flatMap((f) => f.members))].sort((a, b) => a - b);
-      const sticky = (list) => (list.length ? new RegExp('(?:' + list.join('|') + ')', 'uy') : null);
-      entry = {
-        free: sticky(members.map((i) => (alternatives[i].fiscal ? alternatives[i].pattern : alternatives[i].body))),
-        afterWord: sticky(members.filter((i) => alternatives[i].fiscal).map((i) => alternatives[i].pattern)),
-      };
-      compiled.set(key, entry);
+  // Each alternative is tried on its own, in the alternation's order, which
+  // finds the alternative the whole expression would. A form's body can match
+  // only one way unless it ends in a blank run, so its start and end
+  // conditions can be tested apart: the body is then compiled without the
+  // Unicode flag, a fraction of the cost of its property classes, and
+  // thousands of entities no longer mean thousands of costly compilations.
+  function tester(i) {
+    const alt = alternatives[i];
+    if (!alt.test) {
+      const [endSource, endRe] = alt.body.endsWith(E_FISCAAL) ? [E_FISCAAL, FISCAL_END] : [END, PLAIN_END];
+      const core = alt.body.endsWith(endSource) ? alt.body.slice(0, -endSource.length) : null;
+      if (core !== null && !core.endsWith(String.raw`\s+`)) {
+        const re = new RegExp(core, 'y');
+        // The plain start condition is the caller's; the fiscal one is tested here.
+        const startRe = alt.fiscal ? FISCAL_START : null;
+        alt.test = (text, p) => {
+          if (startRe && !holdsAt(startRe, text, p)) return null;
+          re.lastIndex = p;
+          const m = re.exec(text);
+          return m && holdsAt(endRe, text, p + m[0].length) ? m : null;
+        };
+      } else {
+        const re = new RegExp(alt.fiscal ? alt.pattern : alt.body, 'uy');
+        alt.test = (text, p) => {
+          re.lastIndex = p;
+          return re.exec(text);
+        };
+      }
     }
-    return entry;
+    return alt.test;
   }
 
   // Jumps to the next position where some form can start.
@@ -145,11 +173,15 @@ export function leadIndex(alternatives) {
     if (firsts.T.has(isSpace(c) ? ' ' : c)) filesFor('T', textPrefixes(text, p), found);
     if (firsts.N.has(c)) filesFor('N', numberPrefixes(text, p, maxSep), found);
     if (!found.length) return null;
-    const { free, afterWord } = expressions(found);
-    const re = WORD_CHAR.test(before(text, p)) ? afterWord : free;
-    if (!re) return null;
-    re.lastIndex = p;
-    return re.exec(text);
+    // After a letter or digit only the fiscal forms may start (after "NL").
+    const afterWord = WORD_CHAR.test(before(text, p));
+    const candidates = found.length === 1 ? found[0].members : found.flatMap((f) => f.members).sort((a, b) => a - b);
+    for (const i of candidates) {
+      if (afterWord && !alternatives[i].fiscal) continue;
+      const m = tester(i)(text, p);
+      if (m) return m;
+    }
+    return null;
   }
 
   function replace(text, fn) {
