@@ -117,6 +117,28 @@ describe('copying', () => {
     assert.ok((await klembord(page)).startsWith('=== Document 1: Brief ==='));
   });
 
+  test('a document added after a visit joins the text unless the user chose one, also after a new session', async () => {
+    const nieuw = async (titel) => {
+      await page.click('nav a[href="#document"]');
+      await plak(page, titel, `${titel}: de heer Piet Smit belde.`);
+    };
+    await naarAi();
+    await page.selectOption('#ai-doc', { label: 'Brief' });
+    await page.click('nav a[href="#document"]');
+    await page.click('#btn-nieuw');
+    await page.click('#btn-nieuw');
+    await nieuw('Eerste');
+    await naarAi();
+    await nieuw('Tweede');
+    await naarAi();
+    assert.equal(await page.inputValue('#ai-doc'), 'alle');
+    assert.match(await uitvoer(), /=== Document 2: Tweede ===/);
+    await page.selectOption('#ai-doc', { label: 'Eerste' });
+    await nieuw('Derde');
+    await naarAi();
+    assert.ok((await uitvoer()).startsWith('Eerste:'));
+  });
+
   test('one chosen document goes without separator; the birth year shows only with a date of birth', async () => {
     await naarAi();
     assert.equal(await page.locator('#opt-geboortejaar-rij').isHidden(), true);
