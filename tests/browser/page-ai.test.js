@@ -229,6 +229,16 @@ test('the follow-up question completes names with Tab and is copied with the sam
   assert.equal(await toastText(page), '1 nieuwe gegevens in de sleutel opgenomen. Sla het sleutelbestand straks opnieuw op.');
 });
 
+test('a name chip pressed after the caret moved by keyboard replaces none of the words typed', async () => {
+  await page.click('nav a[href="#terug"]');
+  await page.click('#vervolg-invoer');
+  await page.keyboard.type('Kan Jan de V');
+  await page.waitForSelector('#vervolg-namen:has-text("Aanvullen")');
+  for (let i = 0; i < 8; i++) await page.keyboard.press('ArrowLeft');
+  await page.locator('#vervolg-namen button', { hasText: 'Jan de Vries' }).first().click();
+  assert.equal(await page.inputValue('#vervolg-invoer'), 'Kan Jan de VriesJan de V');
+});
+
 test('screenshots of both views at 1440 and 760 px', async () => {
   await naarAi();
   await page.click('#btn-kopieer-ai');

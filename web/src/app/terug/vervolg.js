@@ -56,9 +56,13 @@ export function vervolgInvoegen(naam, stuk) {
   vak.dispatchEvent(new Event('input', { bubbles: true }));
 }
 
+// The caret may have moved by keyboard since the chips were drawn: only the
+// fragment standing before it now is replaced, never other words.
 export function kiesSuggestie(i) {
   const hit = suggestie.hits[i];
-  if (hit) vervolgInvoegen(hit.tekst, suggestie.stuk);
+  if (!hit) return;
+  const nu = huidigeSuggestie();
+  vervolgInvoegen(hit.tekst, nu.hits.some((h) => h.tekst === hit.tekst) ? nu.stuk : '');
 }
 
 export function renderVervolg() {
