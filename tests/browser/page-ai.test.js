@@ -117,6 +117,28 @@ describe('copying', () => {
     assert.ok((await klembord(page)).startsWith('=== Document 1: Brief ==='));
   });
 
+  test('a document added after a visit joins the text unless the user chose one, also after a new session', async () => {
+    const nieuw = async (titel) => {
+      await page.click('nav a[href="#document"]');
+      await plak(page, titel, `${titel}: de heer Piet Smit belde.`);
+    };
+    await naarAi();
+    await page.selectOption('#ai-doc', { label: 'Brief' });
+    await page.click('nav a[href="#document"]');
+    await page.click('#btn-nieuw');
+    await page.click('#btn-nieuw');
+    await nieuw('Eerste');
+    await naarAi();
+    await nieuw('Tweede');
+    await naarAi();
+    assert.equal(await page.inputValue('#ai-doc'), 'alle');
+    assert.match(await uitvoer(), /=== Document 2: Tweede ===/);
+    await page.selectOption('#ai-doc', { label: 'Eerste' });
+    await nieuw('Derde');
+    await naarAi();
+    assert.ok((await uitvoer()).startsWith('Eerste:'));
+  });
+
   test('one chosen document goes without separator; the birth year shows only with a date of birth', async () => {
     await naarAi();
     assert.equal(await page.locator('#opt-geboortejaar-rij').isHidden(), true);
@@ -205,6 +227,16 @@ test('the follow-up question completes names with Tab and is copied with the sam
   await page.click('#btn-vervolg');
   assert.equal(await klembord(page), `en mag [${jan}] schenken aan zijn dochter, BSN [BSN_1]?`);
   assert.equal(await toastText(page), '1 nieuwe gegevens in de sleutel opgenomen. Sla het sleutelbestand straks opnieuw op.');
+});
+
+test('a name chip pressed after the caret moved by keyboard replaces none of the words typed', async () => {
+  await page.click('nav a[href="#terug"]');
+  await page.click('#vervolg-invoer');
+  await page.keyboard.type('Kan Jan de V');
+  await page.waitForSelector('#vervolg-namen:has-text("Aanvullen")');
+  for (let i = 0; i < 8; i++) await page.keyboard.press('ArrowLeft');
+  await page.locator('#vervolg-namen button', { hasText: 'Jan de Vries' }).first().click();
+  assert.equal(await page.inputValue('#vervolg-invoer'), 'Kan Jan de VriesJan de V');
 });
 
 test('screenshots of both views at 1440 and 760 px', async () => {

@@ -39,6 +39,17 @@ describe('aiTekst', () => {
     assert.equal(counts[iban.id], 1);
   });
 
+  test('the pass over the whole text leaves the placeholders alone', () => {
+    const jan = voegToe('PERSOON', 'Jan Persoon', false);
+    voegToe('GEBDATUM', '12-03-1958', false);
+    voegToe('OVERIG', '1958', false);
+    S.geboortejaar = true;
+    S.docs.push(doc('d1', 'x', [para('Jan Persoon, geboren 12-03-1958. Persoon belt in 1958.')]));
+    const { tekst, counts } = aiTekst('d1');
+    assert.equal(tekst, '[PERSOON_1], geboren [GEBDATUM_1 (1958)]. [PERSOON_1] belt in [OVERIG_1].');
+    assert.equal(counts[jan.id], 2);
+  });
+
   test('the birth-year option keeps the year inside the placeholder', () => {
     voegToe('GEBDATUM', '12-03-1958', false);
     S.docs.push(doc('d1', 'x', [para('Geboren 12-03-1958.')]));

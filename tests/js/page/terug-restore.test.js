@@ -1,9 +1,10 @@
 // The restored answer's display and Word form, and the follow-up's name completion.
 import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
-import { freshSession } from './helpers.js';
+import { fakeDocument, freshSession } from './helpers.js';
 import { vervolgSuggesties, vervolgWoord } from '../../../web/src/app/terug/aanvullen.js';
 import { terugHtml, terugMeldingen, wordHtml } from '../../../web/src/app/terug/herstel.js';
+import { vervolgTekst } from '../../../web/src/app/terug/vervolg.js';
 import { voegToe } from '../../../web/src/app/entities.js';
 import { vergeetMatchers } from '../../../web/src/app/matchers.js';
 import { S } from '../../../web/src/app/session.js';
@@ -82,4 +83,10 @@ describe('name completion', () => {
     assert.equal(s.stuk, '');
     assert.deepEqual(s.hits.map((h) => h.tekst), ['Jan de Vries']);
   });
+});
+
+test('a follow-up question that quotes a placeholder keeps it whole', () => {
+  voegToe('PERSOON', 'Jan Persoon', false);
+  fakeDocument().value = 'Mag [PERSOON_1] schenken, of Persoon zelf?';
+  assert.deepEqual(vervolgTekst(false), { tekst: 'Mag [PERSOON_1] schenken, of [PERSOON_1] zelf?', n: 0 });
 });

@@ -11,3 +11,18 @@ export function phHtml(tekst) {
     return ent ? `<span class="ph cat-${ent.cat}">${ph}</span>` : ph;
   });
 }
+
+// Replaces only between the session's placeholders: a text that already holds
+// them must not have a form replaced inside one, such as the surname "Persoon"
+// in "[PERSOON_1]" or a number 1958 in "[GEBDATUM_1 (1958)]".
+export function buitenPlaceholders(tekst, verhul) {
+  const labels = new Set(S.ents.map((e) => e.label));
+  let uit = '';
+  let vanaf = 0;
+  for (const m of tekst.matchAll(RE_PLACEHOLDER)) {
+    if (!labels.has(m[1])) continue;
+    uit += verhul(tekst.slice(vanaf, m.index)) + m[0];
+    vanaf = m.index + m[0].length;
+  }
+  return uit + verhul(tekst.slice(vanaf));
+}

@@ -3,6 +3,7 @@
 import { A } from '../globals.js';
 import { matcher } from '../matchers.js';
 import { S } from '../session.js';
+import { buitenPlaceholders } from './placeholders.js';
 
 export function aiTekst(docId) {
   const core = A();
@@ -13,7 +14,7 @@ export function aiTekst(docId) {
   const docs = docId === 'alle' ? S.docs : S.docs.filter((d) => d.id === docId);
   const delen = docs.map((doc, i) => {
     // The second pass finds values that a line break split between blocks or lines.
-    const md = verhul(core.blocksToMarkdown(doc.blocks, verhul));
+    const md = buitenPlaceholders(core.blocksToMarkdown(doc.blocks, verhul), verhul);
     return docs.length > 1 ? `=== Document ${i + 1}: ${verhul(doc.name)} ===\n\n${md}` : md;
   });
   return { tekst: delen.join('\n\n'), counts };

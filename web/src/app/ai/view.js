@@ -18,6 +18,10 @@ import { verslag } from './verslag.js';
 const DOOR = 'drovel-anon-door-na-kopieren';
 const NAAR_TERUG_NA = 700;
 
+// The user's own choice of text: a document record or "alle". Without one the
+// default is taken afresh on every render, so a document added later is not
+// left out; the record, not its id, because a new session gives out ids again.
+let eigenKeuze = null;
 let gekozen = null;
 let check = null;
 let door = leesDoor();
@@ -44,8 +48,10 @@ function kiesDocument() {
   const keuze = $('ai-doc');
   const opties = S.docs.length > 1 ? [['alle', `Alle documenten (${S.docs.length})`]] : [];
   for (const d of S.docs) opties.push([d.id, d.name]);
-  if (gekozen === null) gekozen = opties[0]?.[0] ?? null;
-  else if (!opties.some(([v]) => v === gekozen)) gekozen = opties[0]?.[0] ?? null;
+  const blijft = eigenKeuze === 'alle' ? S.docs.length > 1 : S.docs.includes(eigenKeuze);
+  if (!blijft) eigenKeuze = null;
+  if (eigenKeuze === null) gekozen = opties[0]?.[0] ?? null;
+  else gekozen = eigenKeuze === 'alle' ? 'alle' : eigenKeuze.id;
   keuze.innerHTML = opties.map(([v, t]) => `<option value="${esc(v)}">${esc(t)}</option>`).join('');
   if (gekozen !== null) keuze.value = gekozen;
 }
@@ -129,7 +135,8 @@ async function kopieerAi(metInstructie, knop) {
 
 export function bindAi() {
   op($('ai-doc'), 'change', () => {
-    gekozen = $('ai-doc').value;
+    const v = $('ai-doc').value;
+    eigenKeuze = v === 'alle' ? v : S.docs.find((d) => d.id === v) ?? null;
     renderAi();
   });
   op($('opt-geboortejaar'), 'change', () => {

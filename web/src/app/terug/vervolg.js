@@ -1,6 +1,6 @@
 // The follow-up question, pseudonymised with the session's entity list.
 import { alsPersoon } from '../ai/herstellen.js';
-import { phHtml } from '../ai/placeholders.js';
+import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
 import { alleVarianten, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
@@ -27,7 +27,9 @@ export function vervolgTekst(toevoegen) {
   }
   const n = S.ents.length - voor;
   if (n) gewijzigd();
-  return { tekst: core.anonymize(vraag, matcher(), null, { geboortejaar: Boolean(S.geboortejaar) }), n };
+  // A question often quotes the AI's placeholders back.
+  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar) });
+  return { tekst: buitenPlaceholders(vraag, verhul), n };
 }
 
 export function huidigeSuggestie() {
@@ -54,9 +56,13 @@ export function vervolgInvoegen(naam, stuk) {
   vak.dispatchEvent(new Event('input', { bubbles: true }));
 }
 
+// The caret may have moved by keyboard since the chips were drawn: only the
+// fragment standing before it now is replaced, never other words.
 export function kiesSuggestie(i) {
   const hit = suggestie.hits[i];
-  if (hit) vervolgInvoegen(hit.tekst, suggestie.stuk);
+  if (!hit) return;
+  const nu = huidigeSuggestie();
+  vervolgInvoegen(hit.tekst, nu.hits.some((h) => h.tekst === hit.tekst) ? nu.stuk : '');
 }
 
 export function renderVervolg() {
