@@ -119,10 +119,12 @@ void Handler::answer_request() {
 
   auto parsed = parse_request_line(without_line_end(line));
   if (auto* error = std::get_if<RequestError>(&parsed)) {
+    is_head_ = error->method == "HEAD";
     return send_error(error->code, error->message);
   }
   auto& request = std::get<Request>(parsed);
-  request_ = &request;  // from here on, errors of a HEAD request go without body
+  request_ = &request;
+  is_head_ = request.method == "HEAD";
 
   for (std::size_t count = 0;; ++count) {
     const std::string header = connection_.read_line(MAX_LINE + 1);
@@ -180,7 +182,7 @@ std::optional<Body> Handler::send_head() {
     request_->target = "/index.html";
     path = translate_path(request_->target, config_.WEB_DIR);
   }
-  if (is_refused_name(path)) {
+  if (is_refused_name(path) || !lies_within(path, config_.WEB_DIR)) {
     send_error(404);
     return std::nullopt;
   }
@@ -222,7 +224,7 @@ void Handler::send_error(int code, std::string_view message) {
   send_header("Content-Type", "text/html;charset=utf-8");
   send_header("Content-Length", std::to_string(document.size()));
   end_headers();
-  if (!request_ || request_->method != "HEAD") connection_.write(document);
+  if (!is_head_) connection_.write(document);
 }
 
 void Handler::send_response(int code, std::string_view message) {

@@ -18,6 +18,7 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/sockets.h"
 #include "profile.h"
 #include "server.h"
 #include "update_check.h"
@@ -76,6 +77,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     return 1;
   }
   platform::on_console_interrupt([] { opruiming().voer_uit(); });
+  platform::raise_descriptor_limit();  // every waiting client holds one
 
   std::error_code nergens;
   if (!fs::exists(config.WEB_DIR / "index.html", nergens)) {

@@ -66,6 +66,15 @@ std::string_view guess_type(const fs::path& path) {
   return "application/octet-stream";
 }
 
+bool lies_within(const fs::path& path, const fs::path& directory) {
+  std::error_code error;
+  const fs::path root = fs::canonical(directory, error);
+  if (error) return false;
+  const fs::path real = fs::weakly_canonical(path, error);
+  if (error) return false;
+  return std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first == root.end();
+}
+
 bool is_refused_name(const fs::path& path) {
   std::string name = ascii_lower(utf8_of(path.filename()));
   // Windows opens "name.md." and "name.md " as "name.md".
