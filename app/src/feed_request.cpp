@@ -98,7 +98,9 @@ std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url) {
   curl_easy_setopt(c, CURLOPT_USERAGENT, user_agent.c_str());
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // The feed decides what the page shows; no one on the network may redirect it to
+  // an unprotected address.
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "https");
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);

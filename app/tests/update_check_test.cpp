@@ -158,16 +158,32 @@ TEST_F(UpdateCheck, WithoutDateTheLocalClockIsTheServersTime) {
   }
 }
 
-TEST_F(UpdateCheck, FollowsRedirectsAndReadsWhitespaceBeyondTheLimitAsCutOff) {
+TEST_F(UpdateCheck, ReadsWhitespaceBeyondTheLimitAsCutOff) {
   const std::string padded = kFeed + std::string(70000, ' ');
-  FeedServer feed([&](const std::string& request) {
-    if (request.starts_with("GET /oud "))
-      return http_answer(302, "", "Location: /verhulzen.json\r\n");
+  FeedServer feed([&](const std::string&) {
     return http_answer(200, padded, "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\n");
   });
-  EXPECT_TRUE(controleer_online(config_for(feed.url("/oud"))));
-  EXPECT_EQ(feed.requests().size(), 2U);
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
   EXPECT_EQ(status()["info"], Json::parse(kFeed));
+}
+
+// Redirects are followed to https addresses only: a redirect to plain http, as
+// someone on the network could inject, fails the check.
+TEST_F(UpdateCheck, ARedirectToPlainHttpFailsTheCheck) {
+  FeedServer target([](const std::string&) { return http_answer(200, kFeed); });
+  for (const std::string& location : {std::string("/verhulzen.json"), target.url()}) {
+    FeedServer feed([&](const std::string& request) {
+      if (request.starts_with("GET /oud ")) {
+        return http_answer(302, "", "Location: " + location + "\r\n");
+      }
+      return http_answer(200, kFeed);
+    });
+    write_status({{"info", kPrevious}});
+    EXPECT_FALSE(controleer_online(config_for(feed.url("/oud")), true)) << location;
+    EXPECT_EQ(feed.requests().size(), 1U) << location;
+    EXPECT_EQ(status()["info"], kPrevious) << location;
+  }
+  EXPECT_TRUE(target.requests().empty());
 }
 
 TEST_F(UpdateCheck, AnUnreadableStatusFileStartsAfresh) {
