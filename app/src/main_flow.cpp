@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -54,13 +55,36 @@ Opruiming& opruiming() {
   return o;
 }
 
+// The app window of this run, if one is open: an interrupt must end its browser
+// before the profile can be removed.
+class Venster {
+ public:
+  void geopend(const platform::ChildProcess& proc) {
+    std::lock_guard lock(mutex_);
+    proc_ = proc;
+  }
+  void sluiten(const fs::path& profiel) {
+    std::optional<platform::ChildProcess> proc;
+    {
+      std::lock_guard lock(mutex_);
+      proc = proc_;
+    }
+    if (proc) _venster_sluiten(*proc, profiel);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::optional<platform::ChildProcess> proc_;
+};
+
 bool gezet(const char* naam) { return non_empty(platform::environment_variable(naam)).has_value(); }
 
-void toon_pagina(const Config& config, const std::string& url) {
+void toon_pagina(const Config& config, const std::string& url, Venster& venster) {
   const auto browser = _browser();
   const bool zonder_venster = gezet("VERHULZEN_GEEN_BROWSER");
   if (browser && !zonder_venster) {
     auto proc = _app_venster(*browser, url, config.PROFIEL_DIR);
+    venster.geopend(proc);
     _wacht_tot_venster_dicht(proc, config.PROFIEL_DIR);
   } else if (zonder_venster) {
     const auto duur = looptijd(platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30"));
@@ -99,14 +123,16 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     throw std::runtime_error("kan " + utf8_of(config.INSTANCE) + " niet schrijven");
   }
 
-  opruiming().zet([&server = *srv, &config] {
+  Venster venster;
+  opruiming().zet([&server = *srv, &config, &venster] {
     server.shutdown();
     std::error_code genegeerd;
     fs::remove(config.INSTANCE, genegeerd);
+    venster.sluiten(config.PROFIEL_DIR);
     _profiel_wissen(config.PROFIEL_DIR);
   });
   try {
-    toon_pagina(config, url);
+    toon_pagina(config, url, venster);
   } catch (...) {
     opruiming().voer_uit();
     throw;
