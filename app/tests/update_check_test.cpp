@@ -135,6 +135,22 @@ TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
   EXPECT_EQ(s["eigen"], Json({{"x", 1}}));
 }
 
+// Numbers beyond a double and lone surrogate escapes are valid JSON; the feed is
+// stored with them as they stood, and later rewrites of the file keep them.
+TEST_F(UpdateCheck, StoresTheFeedExactlyAsReceived) {
+  const std::string exact =
+      R"({"version": "1.4.0", "groot": 123456789012345678901234567890, "ver": 1e400, )"
+      R"("nul": -0, "punt": 1.50, "alleen": "\ud800", "paar": "\ud83d\ude00"})";
+  FeedServer feed([&](const std::string&) { return http_answer(200, exact); });
+  ASSERT_TRUE(controleer_online(config_for(feed.url())));
+  wijzig_status(dir_.path() / "status.json", [](Json& s) { s["verborgen"] = {"Oud"}; });
+
+  const std::string file = testing::run_command("cat " + (dir_.path() / "status.json").string());
+  EXPECT_NE(file.find("\"info\": " + exact + ", "), std::string::npos) << file;
+  EXPECT_EQ(status()["info"]["version"], "1.4.0");
+  EXPECT_EQ(status()["verborgen"], Json({"Oud"}));
+}
+
 TEST_F(UpdateCheck, SendsOnlyItsTwoHeadersAndAsksForAnUncompressedBody) {
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
   ASSERT_TRUE(controleer_online(config_for(feed.url())));
