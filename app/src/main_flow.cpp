@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <future>
 #include <iostream>
@@ -39,15 +41,23 @@ class Opruiming {
     std::lock_guard lock(mutex_);
     werk_ = std::move(werk);
   }
-  void voer_uit() {
+  void voer_uit(bool door_onderbreking = false) {
     std::lock_guard lock(mutex_);
+    onderbroken_ = onderbroken_ || door_onderbreking;
     auto werk = std::exchange(werk_, nullptr);
     if (werk) werk();
+    // The main flow, released by an interrupt's clean-up (which closed the window),
+    // must not end the process with status 0 before the interrupt ends it.
+    if (onderbroken_ && !door_onderbreking) {
+      std::fflush(nullptr);
+      std::_Exit(platform::interrupt_exit_status);
+    }
   }
 
  private:
   std::mutex mutex_;
   std::function<void()> werk_;
+  bool onderbroken_ = false;
 };
 
 Opruiming& opruiming() {
@@ -100,7 +110,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     std::cout << "zelftest niet beschikbaar in deze versie" << std::endl;
     return 1;
   }
-  platform::on_console_interrupt([] { opruiming().voer_uit(); });
+  platform::on_console_interrupt([] { opruiming().voer_uit(true); });
   platform::raise_descriptor_limit();  // every waiting client holds one
 
   std::error_code nergens;
