@@ -13,7 +13,14 @@ Connection::Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& t
       timeouts_(timeouts),
       head_deadline_(Clock::now() + timeouts.head) {
   socket_.non_blocking(true);
+  // Every answer is written whole before the close; nothing is gained by waiting
+  // to fill a segment.
+  socket_.set_option(asio::ip::tcp::no_delay(true));
 }
+
+namespace {
+constexpr std::size_t kOutputLimit = 65536;
+}  // namespace
 
 void Connection::wait_until_ready(bool to_read, Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -67,6 +74,24 @@ std::string Connection::read_line(std::size_t limit) {
 }
 
 void Connection::write(std::string_view bytes) {
+  if (output_.size() + bytes.size() <= kOutputLimit) {
+    output_ += bytes;
+    return;
+  }
+  flush();
+  if (bytes.size() < kOutputLimit) {
+    output_ = bytes;
+  } else {
+    send(bytes);
+  }
+}
+
+void Connection::flush() {
+  send(output_);
+  output_.clear();
+}
+
+void Connection::send(std::string_view bytes) {
   while (!bytes.empty()) {
     std::error_code error;
     const std::size_t n = socket_.write_some(asio::buffer(bytes), error);
@@ -81,6 +106,7 @@ void Connection::write(std::string_view bytes) {
 }
 
 void Connection::close() {
+  flush();
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   const auto deadline = Clock::now() + timeouts_.linger;

@@ -37,9 +37,10 @@ class Connection {
   // longer line comes back cut to `limit` bytes without its end. Whatever is left
   // when the peer has closed its side; empty when nothing is.
   std::string read_line(std::size_t limit);
+  // Collects small writes, so that a head and a small file leave in one segment.
   void write(std::string_view bytes);
-  // Ends the answer and waits briefly for the peer to close its side: closing a socket
-  // with unread input resets the connection, and the peer could lose the answer.
+  // Sends what is left of the answer, ends it and waits briefly for the peer to close its side:
+  // closing a socket with unread input resets the connection, and the peer could lose the answer.
   void close();
 
  private:
@@ -48,6 +49,8 @@ class Connection {
   // Reads more bytes from the peer; false once it has closed its side.
   bool fill(Clock::time_point deadline);
   void wait_until_ready(bool to_read, Clock::time_point deadline);
+  void send(std::string_view bytes);
+  void flush();
 
   asio::ip::tcp::socket socket_;
   ConnectionTimeouts timeouts_;
@@ -55,6 +58,7 @@ class Connection {
   std::string buffer_;
   std::size_t consumed_ = 0;
   bool peer_closed_ = false;
+  std::string output_;
 };
 
 }  // namespace verhulzen
