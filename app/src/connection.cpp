@@ -36,7 +36,7 @@ bool Connection::fill(Clock::time_point deadline) {
     buffer_.erase(0, consumed_);
     consumed_ = 0;
   }
-  std::array<char, 16384> chunk{};
+  std::array<char, 16384> chunk;  // NOLINT(*-member-init): filled by the read
   for (;;) {
     std::error_code error;
     const std::size_t n = socket_.read_some(asio::buffer(chunk), error);

@@ -6,16 +6,14 @@
 
 #include "connection.h"
 #include "handler.h"
+#include "http/connection_threads.h"
 
 namespace verhulzen {
 
 namespace {
 
-// An accepted socket with the I/O context it belongs to, which must outlive it.
-struct Accepted {
-  std::shared_ptr<asio::io_context> context;
-  asio::ip::tcp::socket socket;
-};
+// How long a thread that has served a connection waits for the next one.
+constexpr std::chrono::seconds kThreadIdle{10};
 
 }  // namespace
 
@@ -26,7 +24,17 @@ Server::Server(const Config& config)
       context_(std::make_shared<asio::io_context>()),
       acceptor_(*context_, asio::ip::tcp::endpoint(asio::ip::make_address_v4("127.0.0.1"), 0)),
       pause_(*context_),
-      port_(acceptor_.local_endpoint().port()) {
+      port_(acceptor_.local_endpoint().port()),
+      threads_(ConnectionThreads::create(
+          [config = config_](asio::ip::tcp::socket socket) {
+            try {
+              Connection connection(std::move(socket));
+              Handler(connection, *config).serve();
+            } catch (const std::system_error& failure) {
+              std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
+            }
+          },
+          kThreadIdle)) {
   accept_next();
   accept_thread_ = std::thread([this] { context_->run(); });
 }
@@ -39,14 +47,7 @@ void Server::accept_next() {
     if (!acceptor_.is_open()) return;  // shut down
     if (error) return accept_later();
     try {
-      std::thread([config = config_, accepted = Accepted{context_, std::move(socket)}]() mutable {
-        try {
-          Connection connection(std::move(accepted.socket));
-          Handler(connection, *config).serve();
-        } catch (const std::system_error& failure) {
-          std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
-        }
-      }).detach();
+      threads_->serve({context_, std::move(socket)});
     } catch (const std::system_error& failure) {
       std::fprintf(stderr, "verhulzen: connection dropped: %s\n", failure.what());
     }

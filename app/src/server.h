@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "config.h"
+#include "http/connection_threads.h"
 
 namespace verhulzen {
 
@@ -37,6 +38,7 @@ class Server {
   asio::ip::tcp::acceptor acceptor_;
   asio::steady_timer pause_;
   std::uint16_t port_ = 0;
+  std::shared_ptr<ConnectionThreads> threads_;
   std::thread accept_thread_;
 };
 
