@@ -16,7 +16,6 @@
 #include <thread>
 
 #include "http_request.h"
-#include "platform/sockets.h"
 #include "server.h"
 #include "support.h"
 
@@ -168,18 +167,6 @@ TEST(Connection, TheWholeRequestHeadHasADeadline) {
   cut_off = true;
   trickle.join();
   EXPECT_LT(lines, 50);
-}
-
-TEST(Connection, TheSoftDescriptorLimitIsRaisedToTheHardOne) {
-  rlimit limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
-  const rlimit lowered{256, limit.rlim_max};
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
-  platform::raise_descriptor_limit();
-  rlimit raised{};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &raised), 0);
-  EXPECT_EQ(raised.rlim_cur, limit.rlim_max);
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
 }
 
 }  // namespace

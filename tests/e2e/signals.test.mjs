@@ -46,6 +46,8 @@ for (const { signaal, groep } of gevallen) {
     process.kill(groep ? -record.pid : record.pid, signaal);
 
     const einde = await klaar;
+    // A browser left running would write into its profile again meanwhile.
+    await new Promise((r) => setTimeout(r, 1500));
     assert.equal(einde.code, 130, einde.stderr);
     assert.equal(existsSync(app.instance), false, 'instance.json removed');
     assert.equal(existsSync(record.profiel), false, 'no profile left behind');
