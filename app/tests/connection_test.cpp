@@ -33,6 +33,12 @@ int open_descriptors() {
   return count;
 }
 
+// Waits until the server has ended the connections beyond `count` descriptors: a
+// thread still serving one when the tests end would outlive what it uses.
+void wait_for_descriptors(int count) {
+  for (int i = 0; i < 500 && open_descriptors() > count; ++i) std::this_thread::sleep_for(20ms);
+}
+
 // What the server sends until it closes, or what came before `limit` passed.
 std::string read_for(asio::ip::tcp::socket& socket, std::chrono::milliseconds limit) {
   auto& context = static_cast<asio::io_context&>(socket.get_executor().context());
@@ -92,6 +98,8 @@ TEST(Connection, CostsOneDescriptorOnTheServerSide) {
   EXPECT_LE(open_descriptors() - before, 2 * 50 + 5);  // our end, the server's, our reactor
   EXPECT_EQ(testing::raw_request(served.port(), "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n").code(),
             200);
+  slow.clear();
+  wait_for_descriptors(before + 5);
 }
 
 // Two hundred slow clients in another process, under a soft limit of 256
@@ -136,6 +144,7 @@ TEST(Connection, ManySlowClientsLeaveRoomForTheNextRequest) {
   }
   ::kill(clients, SIGKILL);
   ::waitpid(clients, nullptr, 0);
+  wait_for_descriptors(before + 5);
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
 }
 
