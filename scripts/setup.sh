@@ -10,6 +10,7 @@ APT_PACKAGES=(
   googletest libgtest-dev libgmock-dev
   tesseract-ocr tesseract-ocr-nld libtesseract-dev libleptonica-dev imagemagick
   chromium xvfb xauth openssl wrk
+  nginx-light  # only for bench/server.sh, which measures our server beside it
   nodejs npm
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev wine wine64
 )

@@ -45,6 +45,8 @@ std::optional<std::string> read_file(const std::filesystem::path& path);
 
 // Replaces the file's content with `bytes` through a temporary file in the same
 // folder, so that readers and a crash see either the old or the new content.
+// The file keeps its permissions; one that exists but may not be written is left
+// unchanged. Temporary files that killed writers left behind are removed first.
 // Returns false when any step fails; the old file is then left as it was.
 bool replace_file(const std::filesystem::path& path, std::string_view bytes);
 

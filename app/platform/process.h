@@ -3,9 +3,11 @@
 // desktop shell. Everything above this header is the same on every platform.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,22 +15,20 @@
 namespace verhulzen::platform {
 
 // A process started by start_process. Asking whether it has ended never blocks.
+// Copies name the same process and may be used from different threads.
 class ChildProcess {
  public:
-  ChildProcess(ChildProcess&&) noexcept = default;
-  ChildProcess& operator=(ChildProcess&&) noexcept = default;
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-  ~ChildProcess() = default;
-
   bool has_ended();
+  // Asks the process to end and waits up to `grace` for it; one that still runs
+  // then is ended forcibly.
+  void end(std::chrono::milliseconds grace);
 
  private:
   friend ChildProcess start_process(const std::vector<std::string>& argv);
-  explicit ChildProcess(std::intptr_t native) : native_(native) {}
+  struct State;
+  explicit ChildProcess(std::intptr_t native);
 
-  std::intptr_t native_;  // the process id here, a process handle on Windows
-  bool ended_ = false;
+  std::shared_ptr<State> state_;
 };
 
 // Starts argv[0] with the arguments that follow, without a shell, in the current
@@ -65,7 +65,8 @@ void open_default_browser(const std::string& url);
 // device so that writing to either never fails.
 void ensure_standard_streams();
 
-// From now on a console interrupt (or a request to terminate) runs on_interrupt
+// From now on a console interrupt (or a request to terminate or quit, or the end of
+// the terminal) runs on_interrupt
 // and ends the process with interrupt_exit_status. Call before any other thread
 // is started, so that every thread leaves the signals to the handler.
 void on_console_interrupt(std::function<void()> on_interrupt);

@@ -53,4 +53,13 @@ void _wacht_tot_venster_dicht(platform::ChildProcess& proc, const fs::path& prof
   }
 }
 
+void _venster_sluiten(platform::ChildProcess& proc, const fs::path& profiel,
+                      std::chrono::milliseconds grens) {
+  const auto einde = std::chrono::steady_clock::now() + grens;
+  proc.end(grens);
+  while (platform::profile_in_use(profiel) && std::chrono::steady_clock::now() < einde) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
 }  // namespace verhulzen

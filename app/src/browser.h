@@ -32,4 +32,10 @@ struct WachtTijden {
 void _wacht_tot_venster_dicht(platform::ChildProcess& proc, const std::filesystem::path& profiel,
                               const WachtTijden& tijden = {});
 
+// Ends the browser of a window that is still open (the program was interrupted) and
+// waits, at most `grens` in all, until it has ended and released the profile: a
+// browser that is ending still writes its files there.
+void _venster_sluiten(platform::ChildProcess& proc, const std::filesystem::path& profiel,
+                      std::chrono::milliseconds grens = std::chrono::seconds(10));
+
 }  // namespace verhulzen

@@ -1,50 +1,58 @@
 #include "connection.h"
 
+#include <algorithm>
+#include <array>
 #include <system_error>
+
+#include "platform/sockets.h"
 
 namespace verhulzen {
 
-Connection::Connection(std::unique_ptr<asio::io_context> context, asio::ip::tcp::socket socket)
-    : context_(std::move(context)), socket_(std::move(socket)) {}
+Connection::Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts)
+    : socket_(std::move(socket)),
+      timeouts_(timeouts),
+      head_deadline_(Clock::now() + timeouts.head) {
+  socket_.non_blocking(true);
+  // Every answer is written whole before the close; nothing is gained by waiting
+  // to fill a segment.
+  socket_.set_option(asio::ip::tcp::no_delay(true));
+}
 
-// Runs one asynchronous operation on this connection's own context until it completes
-// or the time-out passes.
-template <typename Start>
-std::size_t Connection::wait_for(Start start, std::chrono::steady_clock::duration timeout) {
-  std::error_code result = asio::error::would_block;
-  std::size_t transferred = 0;
-  start([&](const std::error_code& error, std::size_t n) {
-    result = error;
-    transferred = n;
-  });
-  context_->restart();
-  context_->run_for(timeout);
-  if (result == asio::error::would_block) {
-    std::error_code ignored;
-    socket_.close(ignored);
-    context_->restart();
-    context_->run();
+namespace {
+constexpr std::size_t kOutputLimit = 65536;
+}  // namespace
+
+void Connection::wait_until_ready(bool to_read, Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  const auto ready = to_read ? platform::SocketReady::to_read : platform::SocketReady::to_write;
+  if (left.count() <= 0 || !platform::wait_for_socket(socket_.native_handle(), ready, left)) {
     throw ConnectionTimeout();
   }
-  if (result && result != asio::error::eof) throw std::system_error(result);
-  return transferred;
 }
 
-std::size_t Connection::receive(Chunk& chunk, std::chrono::steady_clock::duration timeout) {
-  return wait_for(
-      [&](auto handler) { socket_.async_read_some(asio::buffer(chunk), std::move(handler)); },
-      timeout);
-}
-
-bool Connection::fill() {
+bool Connection::fill(Clock::time_point deadline) {
+  if (peer_closed_) return false;  // nothing more will come, however long we wait
   if (consumed_ > 0) {
     buffer_.erase(0, consumed_);
     consumed_ = 0;
   }
-  Chunk chunk{};
-  const std::size_t n = receive(chunk);
-  buffer_.append(chunk.data(), n);
-  return n > 0;
+  std::array<char, 16384> chunk;  // NOLINT(*-member-init): filled by the read
+  for (;;) {
+    std::error_code error;
+    const std::size_t n = socket_.read_some(asio::buffer(chunk), error);
+    if (!error) {
+      buffer_.append(chunk.data(), n);
+      return true;
+    }
+    if (error == asio::error::eof) {
+      peer_closed_ = true;
+      return false;
+    }
+    if (error != asio::error::would_block && error != asio::error::try_again) {
+      throw std::system_error(error);
+    }
+    wait_until_ready(true, deadline);
+  }
 }
 
 std::string Connection::read_line(std::size_t limit) {
@@ -56,7 +64,7 @@ std::string Connection::read_line(std::size_t limit) {
       consumed_ += end + 1;
       return line;
     }
-    if (pending.size() >= limit || !fill()) {
+    if (pending.size() >= limit || !fill(std::min(Clock::now() + timeouts_.idle, head_deadline_))) {
       const std::string_view rest = std::string_view(buffer_).substr(consumed_);
       std::string line(rest.substr(0, limit));
       consumed_ += line.size();
@@ -74,18 +82,44 @@ std::string Connection::read(std::size_t count) {
 }
 
 void Connection::write(std::string_view bytes) {
-  wait_for(
-      [&](auto handler) { asio::async_write(socket_, asio::buffer(bytes), std::move(handler)); });
+  if (output_.size() + bytes.size() <= kOutputLimit) {
+    output_ += bytes;
+    return;
+  }
+  flush();
+  if (bytes.size() < kOutputLimit) {
+    output_ = bytes;
+  } else {
+    send(bytes);
+  }
+}
+
+void Connection::flush() {
+  send(output_);
+  output_.clear();
+}
+
+void Connection::send(std::string_view bytes) {
+  while (!bytes.empty()) {
+    std::error_code error;
+    const std::size_t n = socket_.write_some(asio::buffer(bytes), error);
+    if (!error) {
+      bytes.remove_prefix(n);
+    } else if (error == asio::error::would_block || error == asio::error::try_again) {
+      wait_until_ready(false, Clock::now() + timeouts_.idle);
+    } else {
+      throw std::system_error(error);
+    }
+  }
 }
 
 void Connection::close() {
+  flush();
   std::error_code ignored;
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
-  const auto deadline = std::chrono::steady_clock::now() + LINGER_TIMEOUT;
+  const auto deadline = Clock::now() + timeouts_.linger;
   try {
-    Chunk chunk{};
-    while (receive(chunk, deadline - std::chrono::steady_clock::now()) > 0) {
-    }
+    while (fill(deadline)) consumed_ = buffer_.size();
   } catch (const std::exception&) {
     // The peer went on sending or stayed silent until the deadline; it is cut off.
   }

@@ -16,7 +16,8 @@ struct FeedAnswer {
   std::optional<std::string> date;  // the final answer's first Date header
 };
 
-// The answer, or the text of what went wrong (connection, TLS, time-out).
+// The answer, or the text of what went wrong (connection, TLS, time-out, a redirect
+// to anything but https).
 std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url);
 
 }  // namespace verhulzen

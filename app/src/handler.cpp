@@ -121,10 +121,12 @@ void Handler::answer_request() {
 
   auto parsed = parse_request_line(without_line_end(line));
   if (auto* error = std::get_if<RequestError>(&parsed)) {
+    is_head_ = error->method == "HEAD";
     return send_error(error->code, error->message);
   }
   auto& request = std::get<Request>(parsed);
-  request_ = &request;  // from here on, errors of a HEAD request go without body
+  request_ = &request;
+  is_head_ = request.method == "HEAD";
 
   for (std::size_t count = 0;; ++count) {
     const std::string header = connection_.read_line(MAX_LINE + 1);
@@ -208,7 +210,7 @@ std::optional<Body> Handler::send_head() {
     request_->target = "/index.html";
     path = translate_path(request_->target, config_.WEB_DIR);
   }
-  if (is_refused_name(path)) {
+  if (is_refused_name(path) || !lies_within(path, config_.WEB_DIR)) {
     send_error(404);
     return std::nullopt;
   }
@@ -250,7 +252,7 @@ void Handler::send_error(int code, std::string_view message) {
   send_header("Content-Type", "text/html;charset=utf-8");
   send_header("Content-Length", std::to_string(document.size()));
   end_headers();
-  if (!request_ || request_->method != "HEAD") connection_.write(document);
+  if (!is_head_) connection_.write(document);
 }
 
 void Handler::send_response(int code, std::string_view message) {
@@ -282,7 +284,7 @@ void Handler::send_body(Body& body) {
   if (auto* bytes = std::get_if<std::string>(&body)) return connection_.write(*bytes);
   // No more than the Content-Length sent, also when the file has grown since it was opened.
   auto& file = std::get<platform::ReadOnlyFile>(body);
-  std::array<char, 65536> chunk{};
+  std::array<char, 65536> chunk;  // NOLINT(*-member-init): filled by the read
   for (std::uint64_t left = file.size(); left > 0;) {
     const std::size_t n = file.read(
         chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));

@@ -49,6 +49,7 @@ class Handler {
   Connection& connection_;
   const Config& config_;
   Request* request_ = nullptr;  // the request being answered, once its line has been read
+  bool is_head_ = false;        // a HEAD request: its answers, errors too, go without body
   std::string head_;
 };
 

@@ -58,22 +58,23 @@ std::optional<std::string> Request::header(std::string_view name) const {
 
 std::variant<Request, RequestError> parse_request_line(std::string_view line) {
   const std::vector<std::string_view> words = words_of(line);
+  const std::string method = words.empty() ? "" : std::string(words[0]);
   if (words.size() >= 3) {
     const std::string_view version = words.back();
     const std::string_view number = version.substr(std::min<std::size_t>(5, version.size()));
     const std::size_t dot = number.find('.');
     if (!version.starts_with("HTTP/") || dot == std::string_view::npos ||
         !is_version_number(number.substr(0, dot)) || !is_version_number(number.substr(dot + 1))) {
-      return RequestError{400, "Bad request version (" + in_quotes(version) + ")"};
+      return RequestError{400, "Bad request version (" + in_quotes(version) + ")", method};
     }
     std::string_view major = number.substr(0, dot);
     while (major.size() > 1 && major.front() == '0') major.remove_prefix(1);
     if (major.size() > 1 || major.front() >= '2') {
-      return RequestError{505, "Invalid HTTP version (" + std::string(number) + ")"};
+      return RequestError{505, "Invalid HTTP version (" + std::string(number) + ")", method};
     }
   }
   if (words.size() != 3) {
-    return RequestError{400, "Bad request syntax (" + in_quotes(trim(line)) + ")"};
+    return RequestError{400, "Bad request syntax (" + in_quotes(trim(line)) + ")", method};
   }
   Request request;
   request.method = words[0];

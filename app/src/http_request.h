@@ -28,6 +28,7 @@ struct Request {
 struct RequestError {
   int code;
   std::string message;  // reason phrase; empty for the standard one
+  std::string method;   // the line's first word: a refused HEAD still gets no body
 };
 
 // Text from a request in single quotes, as an error's reason phrase quotes it:

@@ -1,5 +1,6 @@
 #include "json_text.h"
 
+#include "json/exact_json.h"
 #include "utf8.h"
 
 namespace verhulzen {
@@ -7,6 +8,7 @@ namespace verhulzen {
 namespace {
 
 void write_scalar(std::string& out, const Json& value) {
+  if (write_exact_scalar(out, value)) return;  // what a feed kept exactly holds
   // nlohmann writes scalars as required: lower-case \u escapes of everything outside
   // printable ASCII, surrogate pairs above U+FFFF, the short escapes of \" \\ \b \f \n \r \t.
   out += value.dump(-1, ' ', true, Json::error_handler_t::replace);

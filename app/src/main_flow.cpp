@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <future>
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -18,6 +21,7 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/sockets.h"
 #include "profile.h"
 #include "server.h"
 #include "shell/single_instance.h"
@@ -39,15 +43,23 @@ class Opruiming {
     std::lock_guard lock(mutex_);
     werk_ = std::move(werk);
   }
-  void voer_uit() {
+  void voer_uit(bool door_onderbreking = false) {
     std::lock_guard lock(mutex_);
+    onderbroken_ = onderbroken_ || door_onderbreking;
     auto werk = std::exchange(werk_, nullptr);
     if (werk) werk();
+    // The main flow, released by an interrupt's clean-up (which closed the window),
+    // must not end the process with status 0 before the interrupt ends it.
+    if (onderbroken_ && !door_onderbreking) {
+      std::fflush(nullptr);
+      std::_Exit(platform::interrupt_exit_status);
+    }
   }
 
  private:
   std::mutex mutex_;
   std::function<void()> werk_;
+  bool onderbroken_ = false;
 };
 
 Opruiming& opruiming() {
@@ -55,13 +67,36 @@ Opruiming& opruiming() {
   return o;
 }
 
+// The app window of this run, if one is open: an interrupt must end its browser
+// before the profile can be removed.
+class Venster {
+ public:
+  void geopend(const platform::ChildProcess& proc) {
+    std::lock_guard lock(mutex_);
+    proc_ = proc;
+  }
+  void sluiten(const fs::path& profiel) {
+    std::optional<platform::ChildProcess> proc;
+    {
+      std::lock_guard lock(mutex_);
+      proc = proc_;
+    }
+    if (proc) _venster_sluiten(*proc, profiel);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::optional<platform::ChildProcess> proc_;
+};
+
 bool gezet(const char* naam) { return non_empty(platform::environment_variable(naam)).has_value(); }
 
-void toon_pagina(const Config& config, const std::string& url) {
+void toon_pagina(const Config& config, const std::string& url, Venster& venster) {
   const auto browser = _browser();
   const bool zonder_venster = gezet("VERHULZEN_GEEN_BROWSER");
   if (browser && !zonder_venster) {
     auto proc = _app_venster(*browser, url, config.PROFIEL_DIR);
+    venster.geopend(proc);
     _wacht_tot_venster_dicht(proc, config.PROFIEL_DIR);
   } else if (zonder_venster) {
     const auto duur = looptijd(platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30"));
@@ -74,7 +109,8 @@ void toon_pagina(const Config& config, const std::string& url) {
 
 int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
   if (std::find(args.begin(), args.end(), "--zelftest") != args.end()) return zelftest(config);
-  platform::on_console_interrupt([] { opruiming().voer_uit(); });
+  platform::on_console_interrupt([] { opruiming().voer_uit(true); });
+  platform::raise_descriptor_limit();  // every waiting client holds one
 
   std::error_code nergens;
   if (!fs::exists(config.WEB_DIR / "index.html", nergens)) {
@@ -97,14 +133,16 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     throw std::runtime_error("kan " + utf8_of(config.INSTANCE) + " niet schrijven");
   }
 
-  opruiming().zet([&server = *srv, &config] {
+  Venster venster;
+  opruiming().zet([&server = *srv, &config, &venster] {
     server.shutdown();
     std::error_code genegeerd;
     fs::remove(config.INSTANCE, genegeerd);
+    venster.sluiten(config.PROFIEL_DIR);
     _profiel_wissen(config.PROFIEL_DIR);
   });
   try {
-    toon_pagina(config, url);
+    toon_pagina(config, url, venster);
   } catch (...) {
     opruiming().voer_uit();
     throw;

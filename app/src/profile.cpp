@@ -31,7 +31,8 @@ bool is_echte_map(const fs::path& pad) {
 void _profiel_wissen(const fs::path& profiel, const WisBeleid& beleid) {
   for (int poging = 0; poging < beleid.pogingen; ++poging) {
     std::error_code ec = beleid.verwijder(profiel);
-    if (!ec || ec == std::errc::no_such_file_or_directory) return;
+    if (ec == std::errc::no_such_file_or_directory) return;
+    if (!ec && !fs::exists(fs::symlink_status(profiel, ec))) return;
     std::this_thread::sleep_for(beleid.pauze);
   }
 }

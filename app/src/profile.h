@@ -21,8 +21,8 @@ struct WisBeleid {
 };
 
 // Removes the profile folder with everything in it, retrying while a browser
-// that is ending still holds files. Reports nothing; what is left stays for
-// the clean-up of a later start.
+// that is ending still holds or writes files: done only once the folder is gone.
+// Reports nothing; what is left stays for the clean-up of a later start.
 void _profiel_wissen(const std::filesystem::path& profiel, const WisBeleid& beleid = {});
 
 // Removes the "sessie-*" folders in `profielen` (never `eigen`, this process's

@@ -1,5 +1,5 @@
 // The local web server: HTTP/1.0 on 127.0.0.1, one request per connection, every
-// connection on a thread of its own.
+// connection on a thread of its own and with no descriptor beyond its socket.
 #pragma once
 
 #include <asio.hpp>
@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "config.h"
+#include "http/connection_threads.h"
 
 namespace verhulzen {
 
@@ -32,10 +33,12 @@ class Server {
   void accept_later();
 
   std::shared_ptr<const Config> config_;
-  asio::io_context context_;
+  // Shared with the connections' sockets, which may outlive the server.
+  std::shared_ptr<asio::io_context> context_;
   asio::ip::tcp::acceptor acceptor_;
   asio::steady_timer pause_;
   std::uint16_t port_ = 0;
+  std::shared_ptr<ConnectionThreads> threads_;
   std::thread accept_thread_;
 };
 

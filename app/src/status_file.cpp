@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "json/exact_json.h"
 #include "platform/files.h"
 
 namespace verhulzen {
@@ -18,7 +19,7 @@ std::mutex& status_lock() {
 Json lees_status(const std::filesystem::path& path) {
   const auto bytes = platform::read_file(path);
   if (!bytes) return Json::object();
-  auto value = read_json(*bytes);
+  auto value = read_exact_json(*bytes);  // the stored feed as it was received
   if (!value || !value->is_object()) return Json::object();
   return std::move(*value);
 }

@@ -5,6 +5,7 @@
 
 #include "feed_request.h"
 #include "http_date.h"
+#include "json/exact_json.h"
 #include "status_file.h"
 
 namespace verhulzen {
@@ -27,7 +28,7 @@ std::optional<FeedDocument> haal_feed(const Config& config) {
   auto outcome = vraag_feed(config.UPDATE_URL);
   auto* answer = std::get_if<FeedAnswer>(&outcome);
   if (!answer || answer->status < 200 || answer->status > 299) return std::nullopt;
-  auto info = read_json(answer->body);
+  auto info = read_exact_json(answer->body);             // stored exactly as received
   if (!info || !info->is_object()) return std::nullopt;  // "onverwacht antwoord"
   double server_ts = epoch_seconds_now();
   if (answer->date && !answer->date->empty()) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/environment.h"
+#include "platform/process.h"
 #include "support.h"
 
 namespace verhulzen {
@@ -131,6 +132,30 @@ TEST_F(BrowserTest, WaitGoesOnWhileAnotherBrowserProcessHoldsTheLock) {
   EXPECT_GE(duur, 800ms);
   EXPECT_LT(duur, 5s);
   EXPECT_FALSE(vergrendeld());
+}
+
+// An interrupt with the window open: the browser is ended, and the profile is removed
+// only after it has written its last files.
+TEST_F(BrowserTest, ClosingAnOpenWindowEndsTheBrowserBeforeItsProfileIsRemoved) {
+  zet_omgeving("FAKE_BROWSER", "nablijven");
+  zet_omgeving("FAKE_BROWSER_SECONDS", "0.3");
+  auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:1/", profiel());
+  while (!vergrendeld()) std::this_thread::sleep_for(10ms);
+  _venster_sluiten(proc, profiel());
+  EXPECT_TRUE(proc.has_ended());
+  EXPECT_FALSE(platform::profile_in_use(profiel()));
+  EXPECT_TRUE(fs::exists(profiel() / "Local State")) << "its last file came before the return";
+}
+
+TEST_F(BrowserTest, ABrowserThatIgnoresTheRequestToEndIsEndedWithinTheBound) {
+  zet_omgeving("FAKE_BROWSER", "nablijven");
+  zet_omgeving("FAKE_BROWSER_SECONDS", "3");
+  auto proc = _app_venster(kFakeBrowser, "http://127.0.0.1:1/", profiel());
+  while (!vergrendeld()) std::this_thread::sleep_for(10ms);
+  const auto begin = Clock::now();
+  _venster_sluiten(proc, profiel(), 500ms);
+  EXPECT_TRUE(proc.has_ended());
+  EXPECT_LT(Clock::now() - begin, 5s);
 }
 
 TEST_F(BrowserTest, LockLeftByACrashedBrowserDoesNotHoldTheWait) {

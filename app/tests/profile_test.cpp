@@ -85,6 +85,20 @@ TEST_F(ProfileTest, RemovalRetriesWhileTheFileSystemRefuses) {
   EXPECT_EQ(pogingen, 20) << "gives up silently after the last attempt";
 }
 
+// A browser that is still ending writes files again after a removal succeeded.
+TEST_F(ProfileTest, RemovalIsDoneOnlyWhenTheFolderIsGone) {
+  auto profiel = map("sessie-1");
+  int pogingen = 0;
+  WisBeleid beleid{.pogingen = 20, .pauze = 1ms, .verwijder = [&](const fs::path& pad) {
+                     auto ec = WisBeleid{}.verwijder(pad);
+                     if (++pogingen <= 2) dir.write("sessie-1/Local State", "{}");
+                     return ec;
+                   }};
+  _profiel_wissen(profiel, beleid);
+  EXPECT_EQ(pogingen, 3);
+  EXPECT_FALSE(fs::exists(profiel));
+}
+
 TEST_F(ProfileTest, RemovalOfAMissingFolderReturnsWithoutPausing) {
   int pogingen = 0;
   WisBeleid beleid{.pogingen = 20, .pauze = 10s, .verwijder = [&](const fs::path&) {

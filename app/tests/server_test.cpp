@@ -47,6 +47,9 @@ class ServerTest : public ::testing::Test {
     d.write("web/.htaccess", "deny");
     d.write("geheim.txt", "geheim");
     d.write("verhulzen_app.py", "source");
+    fs::create_directory_symlink(d.path(), d.path() / "web" / "link-out");
+    fs::create_symlink("../geheim.txt", d.path() / "web" / "link-file.txt");
+    fs::create_symlink("index.html", d.path() / "web" / "link-in.html");
     Config config;
     config.WEB_DIR = d.path() / "web";
     server_ = std::move(start_server(config).server);
@@ -138,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
         RawCase{"FolderWithSlash", get("/vendor/"), 404, "Not Found", kErrorType, ""},
         RawCase{"FolderWithoutSlash", get("/vendor"), 404, "Not Found", kErrorType, ""},
         RawCase{"MissingFile", get("/nope.js"), 404, "File not found", kErrorType, ""},
-        RawCase{"FileWithSlash", get("/app.js/"), 404, "File not found", kErrorType, ""}),
+        RawCase{"FileWithSlash", get("/app.js/"), 404, "File not found", kErrorType, ""},
+        RawCase{"LinkWithinTheFolder", get("/link-in.html"), 200, "OK", kHtml, kIndex}),
     [](const auto& test) { return test.param.name; });
 
 // "Not Found" is a refusal; "File not found" means the path was looked for under the
@@ -163,7 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
         RawCase{"OverlongDots", get("/%C0%AE%C0%AE/geheim.txt"), 404, "File not found", "", ""},
         RawCase{"OverlongSlash", get("/..%C0%AFgeheim.txt"), 404, "File not found", "", ""},
         RawCase{"NulBeforeSuffix", get("/index.html%00.js"), 404, "Not Found", "", ""},
-        RawCase{"DriveLetter", get("/C:/geheim.txt"), 404, "File not found", "", ""}),
+        RawCase{"DriveLetter", get("/C:/geheim.txt"), 404, "File not found", "", ""},
+        RawCase{"LinkToAFolderOutside", get("/link-out/geheim.txt"), 404, "Not Found", "", ""},
+        RawCase{"LinkToAFileOutside", get("/link-file.txt"), 404, "Not Found", "", ""}),
     [](const auto& test) { return test.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -262,6 +268,26 @@ TEST_F(ServerTest, HeadGivesTheHeadOfGetWithoutBody) {
     EXPECT_EQ(head.body, "") << got.status_line;
     expect_security_headers(head);
   }
+  // Refused for its version, a HEAD still gets no body.
+  for (const std::string version : {"HTTP/2.0", "HTTP/1.x", "FTP/1.0"}) {
+    const RawAnswer got = send("GET / " + version + "\r\n\r\n");
+    const RawAnswer head = send("HEAD / " + version + "\r\n\r\n");
+    EXPECT_EQ(head.status_line, got.status_line) << version;
+    EXPECT_EQ(head.header("Content-Length"), got.header("Content-Length")) << version;
+    EXPECT_NE(got.body, "") << version;
+    EXPECT_EQ(head.body, "") << version;
+  }
+}
+
+// As `make run` serves the built web folder through a link to it.
+TEST(ServerLinks, TheWebFolderMayItselfBeALink) {
+  testing::TempDir dir;
+  dir.write("web/index.html", kIndex);
+  fs::create_directory_symlink(dir.path() / "web", dir.path() / "link");
+  Config config;
+  config.WEB_DIR = dir.path() / "link";
+  auto [server, port] = start_server(config);
+  EXPECT_EQ(raw_request(port, get("/")).body, kIndex);
 }
 
 TEST_F(ServerTest, AnswersNotModifiedOnlyForADateInGmtOrWithoutZone) {

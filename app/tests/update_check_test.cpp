@@ -135,6 +135,22 @@ TEST_F(UpdateCheck, StoresTheDocumentAndTheServersTime) {
   EXPECT_EQ(s["eigen"], Json({{"x", 1}}));
 }
 
+// Numbers beyond a double and lone surrogate escapes are valid JSON; the feed is
+// stored with them as they stood, and later rewrites of the file keep them.
+TEST_F(UpdateCheck, StoresTheFeedExactlyAsReceived) {
+  const std::string exact =
+      R"({"version": "1.4.0", "groot": 123456789012345678901234567890, "ver": 1e400, )"
+      R"("nul": -0, "punt": 1.50, "alleen": "\ud800", "paar": "\ud83d\ude00"})";
+  FeedServer feed([&](const std::string&) { return http_answer(200, exact); });
+  ASSERT_TRUE(controleer_online(config_for(feed.url())));
+  wijzig_status(dir_.path() / "status.json", [](Json& s) { s["verborgen"] = {"Oud"}; });
+
+  const std::string file = testing::run_command("cat " + (dir_.path() / "status.json").string());
+  EXPECT_NE(file.find("\"info\": " + exact + ", "), std::string::npos) << file;
+  EXPECT_EQ(status()["info"]["version"], "1.4.0");
+  EXPECT_EQ(status()["verborgen"], Json({"Oud"}));
+}
+
 TEST_F(UpdateCheck, SendsOnlyItsTwoHeadersAndAsksForAnUncompressedBody) {
   FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
   ASSERT_TRUE(controleer_online(config_for(feed.url())));
@@ -158,16 +174,32 @@ TEST_F(UpdateCheck, WithoutDateTheLocalClockIsTheServersTime) {
   }
 }
 
-TEST_F(UpdateCheck, FollowsRedirectsAndReadsWhitespaceBeyondTheLimitAsCutOff) {
+TEST_F(UpdateCheck, ReadsWhitespaceBeyondTheLimitAsCutOff) {
   const std::string padded = kFeed + std::string(70000, ' ');
-  FeedServer feed([&](const std::string& request) {
-    if (request.starts_with("GET /oud "))
-      return http_answer(302, "", "Location: /verhulzen.json\r\n");
+  FeedServer feed([&](const std::string&) {
     return http_answer(200, padded, "Date: Tue, 08 Dec 2026 22:15:00 GMT\r\n");
   });
-  EXPECT_TRUE(controleer_online(config_for(feed.url("/oud"))));
-  EXPECT_EQ(feed.requests().size(), 2U);
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
   EXPECT_EQ(status()["info"], Json::parse(kFeed));
+}
+
+// Redirects are followed to https addresses only: a redirect to plain http, as
+// someone on the network could inject, fails the check.
+TEST_F(UpdateCheck, ARedirectToPlainHttpFailsTheCheck) {
+  FeedServer target([](const std::string&) { return http_answer(200, kFeed); });
+  for (const std::string& location : {std::string("/verhulzen.json"), target.url()}) {
+    FeedServer feed([&](const std::string& request) {
+      if (request.starts_with("GET /oud ")) {
+        return http_answer(302, "", "Location: " + location + "\r\n");
+      }
+      return http_answer(200, kFeed);
+    });
+    write_status({{"info", kPrevious}});
+    EXPECT_FALSE(controleer_online(config_for(feed.url("/oud")), true)) << location;
+    EXPECT_EQ(feed.requests().size(), 1U) << location;
+    EXPECT_EQ(status()["info"], kPrevious) << location;
+  }
+  EXPECT_TRUE(target.requests().empty());
 }
 
 TEST_F(UpdateCheck, AnUnreadableStatusFileStartsAfresh) {

@@ -1,27 +1,12 @@
 // The program with Debian's Chromium in an X server of its own: the app window
 // loads the page from the program's server, and closing the browser ends the run.
 import assert from 'node:assert/strict';
-import { existsSync, readdirSync, readFileSync } from 'node:fs';
+import { existsSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { test } from 'node:test';
-import { installeer, leesInstance, start, wachtOp } from './support.mjs';
+import { browserProces, installeer, leesInstance, start, wachtOp } from './support.mjs';
 
 const kan = existsSync('/usr/bin/chromium') && existsSync('/usr/bin/xvfb-run');
-
-// The browser process that the program started: the one with the profile that
-// is no helper (helpers carry --type=).
-function browserProces(profiel) {
-  for (const pid of readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
-    let args;
-    try {
-      args = readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0');
-    } catch {
-      continue;
-    }
-    if (args.includes(`--user-data-dir=${profiel}`) && !args.some((a) => a.startsWith('--type='))) return Number(pid);
-  }
-  return null;
-}
 
 test('the window shows our page; closing the browser ends the program', { skip: !kan && 'no Chromium or xvfb-run' }, async (t) => {
   // The page cannot reach another origin but may navigate there: it reports its

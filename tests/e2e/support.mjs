@@ -2,7 +2,7 @@
 // its own with its own data folder; the paths of the host and the library come
 // from the build (VERHULZEN_HOST, VERHULZEN_LIB).
 import { spawn } from 'node:child_process';
-import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -77,4 +77,19 @@ export function haal(port, pad = '/') {
       res.on('end', () => resolve({ status: res.statusCode, body }));
     }).on('error', reject).end();
   });
+}
+
+// The browser process that the program started: the one with the profile that
+// is no helper (helpers carry --type=).
+export function browserProces(profiel) {
+  for (const pid of readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
+    let args;
+    try {
+      args = readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0');
+    } catch {
+      continue;
+    }
+    if (args.includes(`--user-data-dir=${profiel}`) && !args.some((a) => a.startsWith('--type='))) return Number(pid);
+  }
+  return null;
 }

@@ -94,6 +94,20 @@ describe('windowless runs', { concurrency: true }, () => {
     assert.equal(einde.code, 130);
     assert.equal(existsSync(app.instance), false);
   });
+
+  test('a low soft limit of descriptors is raised to the hard limit at start', async (t) => {
+    const app = installeer();
+    t.after(app.opruimen);
+    const { klaar } = start(app, {
+      env: { ...ZONDER_VENSTER, VERHULZEN_LOOPTIJD: '2' },
+      voor: ['bash', '-c', 'ulimit -S -n 256 && exec "$@"', 'laag'],
+    });
+    const record = await leesInstance(app);
+    const grenzen = readFileSync(`/proc/${record.pid}/limits`, 'utf8').match(/^Max open files +(\d+) +(\d+)/m);
+    assert.ok(Number(grenzen[2]) > 256, 'the hard limit lies above the soft one');
+    assert.equal(grenzen[1], grenzen[2]);
+    assert.equal((await klaar).code, 0);
+  });
 });
 
 // A feed on the loopback address: answers at once, or trickles blanks of its

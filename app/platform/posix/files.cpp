@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,9 +62,41 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+// The writer's process id in a temporary name "<file>.<pid>-<n>.tmp", or 0.
+pid_t writer_of(std::string_view temporary, std::string_view file) {
+  if (!temporary.starts_with(file) || !temporary.ends_with(".tmp")) return 0;
+  temporary = temporary.substr(file.size(), temporary.size() - file.size() - 4);
+  const std::size_t dash = temporary.find('-');
+  if (!temporary.starts_with('.') || dash == std::string_view::npos) return 0;
+  const std::string_view pid = temporary.substr(1, dash - 1);
+  const std::string_view n = temporary.substr(dash + 1);
+  const auto digits = [](std::string_view s) {
+    return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == s.npos;
+  };
+  return digits(pid) && digits(n) ? static_cast<pid_t>(std::stol(std::string(pid))) : 0;
+}
+
+// A write killed between creating its temporary file and renaming it leaves that
+// file behind; once its process is gone nobody else will remove it.
+void remove_stale_temporaries(const std::filesystem::path& path) {
+  const std::string file = path.filename().string();
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(path.parent_path(), error), end; !error && it != end;
+       it.increment(error)) {
+    const pid_t writer = writer_of(it->path().filename().string(), file);
+    if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
+}
+
 }  // namespace
 
 bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
+  // Through a rename, a file that may not be written would be replaced anyway.
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+  remove_stale_temporaries(path);
+
   // A name of its own per process and call, so concurrent writers never share one.
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temporary = path;
@@ -72,7 +105,8 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   const int fd =
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);  // NOLINT
   if (fd < 0) return false;
-  const bool written = write_all(fd, bytes) && ::fsync(fd) == 0;
+  const bool kept_mode = !exists || ::fchmod(fd, existing.st_mode & 07777) == 0;
+  const bool written = kept_mode && write_all(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
   ::unlink(temporary.c_str());

@@ -99,7 +99,8 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
     curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
   } else {
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // The feed decides blocks and messages: no one on the way may redirect it to plain http.
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
   }

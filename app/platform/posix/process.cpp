@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -32,6 +33,8 @@ sigset_t interrupt_signals() {
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
+  sigaddset(&signals, SIGQUIT);
   return signals;
 }
 
@@ -108,13 +111,44 @@ bool names_live_process_here(std::string_view target) {
 
 }  // namespace
 
-bool ChildProcess::has_ended() {
-  if (!ended_) {
+struct ChildProcess::State {
+  std::mutex lock;
+  pid_t pid;
+  bool ended = false;
+
+  // Call with the lock held. A process that is no longer our child (-1) has ended too.
+  bool reaped(int options) {
     int status = 0;
-    // A process that is no longer our child (-1) has ended as well.
-    ended_ = waitpid(static_cast<pid_t>(native_), &status, WNOHANG) != 0;
+    if (!ended) ended = waitpid(pid, &status, options) != 0;
+    return ended;
   }
-  return ended_;
+};
+
+ChildProcess::ChildProcess(std::intptr_t native) : state_(std::make_shared<State>()) {
+  state_->pid = static_cast<pid_t>(native);
+}
+
+bool ChildProcess::has_ended() {
+  const std::lock_guard guard(state_->lock);
+  return state_->reaped(WNOHANG);
+}
+
+void ChildProcess::end(std::chrono::milliseconds grace) {
+  const auto deadline = std::chrono::steady_clock::now() + grace;
+  {
+    const std::lock_guard guard(state_->lock);
+    if (state_->reaped(WNOHANG)) return;
+    kill(state_->pid, SIGTERM);
+  }
+  while (!has_ended()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      const std::lock_guard guard(state_->lock);
+      if (!state_->reaped(WNOHANG)) kill(state_->pid, SIGKILL);
+      state_->reaped(0);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 ChildProcess start_process(const std::vector<std::string>& argv) {

@@ -107,10 +107,9 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
   WinHttpSetTimeouts(req, connect, connect, idle, idle);
   DWORD head_wait = static_cast<DWORD>(idle);
   WinHttpSetOption(req, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &head_wait, sizeof head_wait);
-  if (request.local) {
-    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
-    WinHttpSetOption(req, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
-  }
+  // Never from https down to plain http: the feed decides blocks and messages.
+  DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
+  WinHttpSetOption(req, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
   DWORD redirects = 10;
   WinHttpSetOption(req, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects, sizeof redirects);
 

@@ -1,0 +1,182 @@
+// Connections under clients that stall, trickle or half-close: each costs one
+// descriptor and its thread only for a bounded time.
+#include "connection.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "http_request.h"
+#include "server.h"
+#include "support.h"
+
+namespace verhulzen {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const asio::ip::address_v4 kLoopback = asio::ip::make_address_v4("127.0.0.1");
+
+int open_descriptors() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+// Waits until the server has ended the connections beyond `count` descriptors: a
+// thread still serving one when the tests end would outlive what it uses.
+void wait_for_descriptors(int count) {
+  for (int i = 0; i < 500 && open_descriptors() > count; ++i) std::this_thread::sleep_for(20ms);
+}
+
+// What the server sends until it closes, or what came before `limit` passed.
+std::string read_for(asio::ip::tcp::socket& socket, std::chrono::milliseconds limit) {
+  auto& context = static_cast<asio::io_context&>(socket.get_executor().context());
+  std::string received;
+  asio::async_read(socket, asio::dynamic_buffer(received),
+                   [](const std::error_code&, std::size_t) {});
+  context.restart();
+  context.run_for(limit);
+  return received;
+}
+
+struct Served {
+  testing::TempDir dir;
+  std::unique_ptr<Server> server;
+  Served() {
+    dir.write("index.html", "<!doctype html>");
+    Config config;
+    config.WEB_DIR = dir.path();
+    server = std::move(start_server(config).server);
+  }
+  std::uint16_t port() const { return server->port(); }
+};
+
+// A request whose last line has no line end, followed a little later by the end of
+// the client's sending side: the end of input ends the request at once.
+TEST(Connection, AHalfCloseAfterAPauseEndsTheRequestAtOnce) {
+  Served served;
+  struct Case {
+    std::string sent;
+    std::string answer;
+  };
+  for (const Case& c : {Case{"GET / HTTP/1.0", "HTTP/1.0 404 Not Found\r\n"},
+                        Case{"GET / HTTP/1.0\r\nHost: localhost", "HTTP/1.0 200 OK\r\n"},
+                        Case{"GET / HTTP/1.0\r\nHost: localhost\r\n", "HTTP/1.0 200 OK\r\n"},
+                        Case{"GET /", "HTTP/1.0 400 Bad request syntax ('GET /')\r\n"}}) {
+    asio::io_context context;
+    asio::ip::tcp::socket client(context);
+    client.connect({kLoopback, served.port()});
+    asio::write(client, asio::buffer(c.sent));
+    std::this_thread::sleep_for(200ms);
+    client.shutdown(asio::ip::tcp::socket::shutdown_send);
+    EXPECT_TRUE(read_for(client, 5s).starts_with(c.answer)) << c.sent;
+  }
+}
+
+// A connection of the server owns its socket and nothing else.
+TEST(Connection, CostsOneDescriptorOnTheServerSide) {
+  Served served;
+  asio::io_context context;
+  std::vector<asio::ip::tcp::socket> slow;
+  const int before = open_descriptors();
+  for (int i = 0; i < 50; ++i) {
+    slow.emplace_back(context).connect({kLoopback, served.port()});
+    asio::write(slow.back(), asio::buffer(std::string_view("GET / HTTP/1.0\r\n")));
+  }
+  std::this_thread::sleep_for(300ms);                  // the server accepts them meanwhile
+  EXPECT_LE(open_descriptors() - before, 2 * 50 + 5);  // our end, the server's, our reactor
+  EXPECT_EQ(testing::raw_request(served.port(), "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n").code(),
+            200);
+  slow.clear();
+  wait_for_descriptors(before + 5);
+}
+
+// Two hundred slow clients in another process, under a soft limit of 256
+// descriptors: the page is still served.
+TEST(Connection, ManySlowClientsLeaveRoomForTheNextRequest) {
+  Served served;
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit lowered{256, limit.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+
+  const int before = open_descriptors();
+  const pid_t clients = fork();
+  if (clients == 0) {
+    // Only system calls here: the forked copy of a threaded process.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(served.port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    static const char partial[] = "GET / HTTP/1.0\r\nHost: localhost\r\n";
+    for (int i = 0; i < 200; ++i) {
+      const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+      if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        ::write(fd, partial, sizeof partial - 1);
+      }
+    }
+    for (;;) ::pause();
+  }
+  ASSERT_GT(clients, 0);
+  for (int i = 0; i < 200 && open_descriptors() < before + 200; ++i) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_GE(open_descriptors(), before + 200) << "the slow clients were all accepted";
+
+  for (int i = 0; i < 10; ++i) {
+    asio::io_context context;
+    asio::ip::tcp::socket client(context);
+    client.connect({kLoopback, served.port()});
+    asio::write(client,
+                asio::buffer(std::string_view("GET / HTTP/1.0\r\nHost: localhost\r\n\r\n")));
+    EXPECT_TRUE(read_for(client, 5s).starts_with("HTTP/1.0 200 OK\r\n")) << "request " << i;
+  }
+  ::kill(clients, SIGKILL);
+  ::waitpid(clients, nullptr, 0);
+  wait_for_descriptors(before + 5);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+}
+
+// A client that sends one header line after another, each within the idle
+// time-out, is cut off when the whole head has taken too long.
+TEST(Connection, TheWholeRequestHeadHasADeadline) {
+  asio::io_context context;
+  asio::ip::tcp::acceptor acceptor(context, {kLoopback, 0});
+  asio::ip::tcp::socket client(context);
+  client.connect(acceptor.local_endpoint());
+  Connection connection(acceptor.accept(), {.idle = 1s, .head = 1s, .linger = 1s});
+
+  std::atomic<bool> cut_off{false};
+  std::thread trickle([&] {
+    std::error_code ignored;
+    asio::write(client, asio::buffer(std::string_view("GET / HTTP/1.0\r\n")), ignored);
+    for (int i = 0; i < 100 && !cut_off; ++i) {
+      std::this_thread::sleep_for(100ms);
+      asio::write(client, asio::buffer(std::string_view("X-Trickle: 1\r\n")), ignored);
+    }
+  });
+  int lines = 0;
+  EXPECT_THROW(
+      for (;;) {
+        connection.read_line(MAX_LINE);
+        ++lines;
+      },
+      ConnectionTimeout);
+  cut_off = true;
+  trickle.join();
+  EXPECT_LT(lines, 50);
+}
+
+}  // namespace
+}  // namespace verhulzen
