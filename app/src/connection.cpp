@@ -74,7 +74,8 @@ std::string Connection::read_line(std::size_t limit) {
 }
 
 std::string Connection::read(std::size_t count) {
-  while (buffer_.size() - consumed_ < count && fill()) {
+  // The body has no deadline as a whole, only each wait for more of it.
+  while (buffer_.size() - consumed_ < count && fill(Clock::now() + timeouts_.idle)) {
   }
   std::string bytes = buffer_.substr(consumed_, count);
   consumed_ += bytes.size();
