@@ -1,9 +1,11 @@
 #include "status_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <thread>
 
@@ -55,6 +57,8 @@ TEST(StatusFile, AFailedWriteLeavesTheFileAsItWasAndIsNoError) {
   EXPECT_FALSE(fs::exists(dir.path() / "ontbreekt"));
 }
 
+// Processes, users and modes of POSIX.
+#ifndef _WIN32
 // The id of a process that has ended.
 pid_t ended_process() {
   const pid_t child = fork();
@@ -122,6 +126,7 @@ TEST(StatusFile, ARewriteKeepsTheFilesMode) {
   EXPECT_EQ(lees_status(path), Json({{"a", 1}}));
   EXPECT_EQ(fs::status(path).permissions(), fs::perms(0600));
 }
+#endif
 
 TEST(StatusFile, ConcurrentChangesWithinTheProcessAllSurvive) {
   testing::TempDir dir;

@@ -8,6 +8,7 @@
 #include "feed_request.h"
 #include "http_date.h"
 #include "status_file.h"
+#include "platform/files.h"
 #include "support.h"
 
 namespace verhulzen {
@@ -145,7 +146,7 @@ TEST_F(UpdateCheck, StoresTheFeedExactlyAsReceived) {
   ASSERT_TRUE(controleer_online(config_for(feed.url())));
   wijzig_status(dir_.path() / "status.json", [](Json& s) { s["verborgen"] = {"Oud"}; });
 
-  const std::string file = testing::run_command("cat " + (dir_.path() / "status.json").string());
+  const std::string file = platform::read_file(dir_.path() / "status.json").value_or("");
   EXPECT_NE(file.find("\"info\": " + exact + ", "), std::string::npos) << file;
   EXPECT_EQ(status()["info"]["version"], "1.4.0");
   EXPECT_EQ(status()["verborgen"], Json({"Oud"}));

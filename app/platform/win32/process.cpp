@@ -78,13 +78,54 @@ std::vector<std::wstring> executable_suffixes() {
 
 }  // namespace
 
-bool ChildProcess::has_ended() {
-  if (!ended_) {
-    const auto process = reinterpret_cast<HANDLE>(native_);
-    ended_ = WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
-    if (ended_) CloseHandle(process);
+struct ChildProcess::State {
+  std::mutex lock;
+  HANDLE process = nullptr;
+  bool ended = false;
+
+  State() = default;
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+  ~State() {
+    if (process != nullptr) CloseHandle(process);
   }
-  return ended_;
+
+  // Call with the lock held.
+  bool finished(DWORD wait_ms) {
+    if (!ended) ended = WaitForSingleObject(process, wait_ms) != WAIT_TIMEOUT;
+    return ended;
+  }
+};
+
+ChildProcess::ChildProcess(std::intptr_t native) : state_(std::make_shared<State>()) {
+  state_->process = reinterpret_cast<HANDLE>(native);
+}
+
+bool ChildProcess::has_ended() {
+  const std::lock_guard guard(state_->lock);
+  return state_->finished(0);
+}
+
+namespace {
+
+// Asks every top-level window of the process to close, as its close box would.
+BOOL CALLBACK close_window_of(HWND window, LPARAM pid) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == static_cast<DWORD>(pid)) PostMessageW(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void ChildProcess::end(std::chrono::milliseconds grace) {
+  const std::lock_guard guard(state_->lock);
+  if (state_->finished(0)) return;
+  EnumWindows(close_window_of, static_cast<LPARAM>(GetProcessId(state_->process)));
+  if (!state_->finished(static_cast<DWORD>(grace.count()))) {
+    TerminateProcess(state_->process, 1);
+    state_->finished(INFINITE);
+  }
 }
 
 ChildProcess start_process(const std::vector<std::string>& argv) {
