@@ -131,6 +131,8 @@ int run_again(char** argv, const std::map<std::string, std::optional<std::string
   for (auto& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
+  // Inherited as ignored, a child's end would raise no signal and leave no status.
+  signal(SIGCHLD, SIG_DFL);
   const sigset_t signals = end_signals();
   sigset_t earlier;
   sigprocmask(SIG_BLOCK, &signals, &earlier);
