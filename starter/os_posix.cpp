@@ -6,8 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <string>
 #include <system_error>
 
 #include "os.h"
@@ -35,6 +37,26 @@ int exit_status(int wait_status) {
   return 1;
 }
 
+// A new lock file appears under its name already locked: made without a name,
+// locked, then linked in. Created under its name and then locked, another
+// starter could take it in between for the lock of a folder nobody owns.
+int create_locked(const fs::path& path) {
+  const int fd = open(path.parent_path().c_str(), O_TMPFILE | O_RDWR, 0600);
+  if (fd < 0) {
+    // A file system without unnamed files: the short window stays open.
+    return errno == EOPNOTSUPP || errno == EISDIR
+               ? open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CREAT | O_EXCL, 0600)
+               : -1;
+  }
+  const std::string unnamed = "/proc/self/fd/" + std::to_string(fd);
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 fs::path library_name() { return "verhulzen_app.so"; }
@@ -60,7 +82,7 @@ void unset_environment(const std::string& name) {
 
 std::optional<FileLock> FileLock::take(const fs::path& path, bool create) {
   // Not close-on-exec: the second process holds the lock as long as it runs.
-  const int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
+  const int fd = create ? create_locked(path) : open(path.c_str(), O_RDWR | O_NOFOLLOW);
   if (fd < 0) return std::nullopt;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
@@ -111,6 +133,8 @@ int run_again(char** argv, const std::map<std::string, std::optional<std::string
   for (auto& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
+  // Inherited as ignored, a child's end would raise no signal and leave no status.
+  signal(SIGCHLD, SIG_DFL);
   const sigset_t signals = end_signals();
   sigset_t earlier;
   sigprocmask(SIG_BLOCK, &signals, &earlier);

@@ -41,9 +41,10 @@ async function eersteInstantie(s, t) {
   return { ...eerste, record: await leesInstance(s.app) };
 }
 
-// Another process of the session holds the guard, as an instance would.
+// Another process of the session holds the guard, as an instance would. The holder
+// waits for the lock: the probe below holds it for a moment while the holder is still free.
 function houdGuardVast(s, t) {
-  const houder = spawn('flock', ['--nonblock', s.lock, 'sleep', '60'], { stdio: 'ignore' });
+  const houder = spawn('flock', [s.lock, 'sleep', '60'], { stdio: 'ignore' });
   t.after(() => houder.kill());
   return wachtOp(() => spawnSync('flock', ['--nonblock', s.lock, 'true']).status === 1, { wat: 'de vergrendeling' });
 }

@@ -73,6 +73,16 @@ describe('starter', { concurrency: true }, () => {
     }
   });
 
+  test('a child\'s end is seen also when the starter was started with SIGCHLD ignored', async (t) => {
+    const g = gebruiker(t);
+    const { kind, klaar } = starter(g, { env: { VERHULZEN_LOOPTIJD: '0.2' }, voor: ['env', '--ignore-signal=CHLD'] });
+    const wacht = setTimeout(() => kind.kill('SIGKILL'), 10_000);
+    const einde = await klaar;
+    clearTimeout(wacht);
+    assert.equal(einde.code, 0, einde.stderr);
+    assert.deepEqual(mappen(g), []);
+  });
+
   test('a request to end the starter reaches the program, which cleans up; the status is 130', async (t) => {
     const g = gebruiker(t);
     const { kind, klaar } = starter(g, { env: { VERHULZEN_LOOPTIJD: '60' } });
