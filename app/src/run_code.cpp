@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "config.h"
-#include "main_flow.h"
-#include "utf8.h"
+#include "shell/config.h"
+#include "shell/main_flow.h"
+#include "text/utf8.h"
 
 #ifdef _WIN32
 #define VERHULZEN_EXPORT __declspec(dllexport)

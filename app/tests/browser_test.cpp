@@ -1,4 +1,4 @@
-#include "browser.h"
+#include "shell/browser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Connections under clients that stall, trickle or half-close: each costs one
 // descriptor and its thread only for a bounded time.
-#include "connection.h"
+#include "http/connection.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "http_request.h"
-#include "server.h"
+#include "http/http_request.h"
+#include "http/server.h"
 #include "support.h"
 
 namespace verhulzen {

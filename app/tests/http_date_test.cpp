@@ -1,4 +1,4 @@
-#include "http_date.h"
+#include "http/http_date.h"
 
 #include <gtest/gtest.h>
 

@@ -11,10 +11,10 @@
 #include <sstream>
 #include <thread>
 
+#include "http/server.h"
 #include "platform/files.h"
-#include "server.h"
-#include "status_file.h"
 #include "support.h"
+#include "update/status_file.h"
 
 namespace verhulzen {
 namespace {

@@ -1,4 +1,4 @@
-#include "main_flow.h"
+#include "shell/main_flow.h"
 
 #include <gtest/gtest.h>
 

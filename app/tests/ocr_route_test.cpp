@@ -8,9 +8,9 @@
 #include <sstream>
 #include <vector>
 
-#include "json_text.h"
+#include "http/server.h"
+#include "json/json_text.h"
 #include "platform/files.h"
-#include "server.h"
 #include "support.h"
 
 namespace verhulzen {

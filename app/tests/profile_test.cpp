@@ -1,4 +1,4 @@
-#include "profile.h"
+#include "shell/profile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "server.h"
+#include "http/server.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -11,7 +11,7 @@
 #include <functional>
 #include <thread>
 
-#include "http_date.h"
+#include "http/http_date.h"
 #include "platform/files.h"
 #include "support.h"
 

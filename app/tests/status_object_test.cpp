@@ -4,8 +4,8 @@
 #include <string>
 
 #include "status/huidige_status.h"
-#include "status_file.h"
 #include "support.h"
+#include "update/status_file.h"
 
 namespace verhulzen {
 namespace {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <memory>
 
-#include "ascii_text.h"
 #include "platform/environment.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen::testing {
 

@@ -1,15 +1,15 @@
-#include "update_check.h"
+#include "update/update_check.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "feed_request.h"
-#include "http_date.h"
-#include "status_file.h"
+#include "http/http_date.h"
 #include "platform/files.h"
 #include "support.h"
+#include "update/feed_request.h"
+#include "update/status_file.h"
 
 namespace verhulzen {
 namespace {

@@ -1,4 +1,4 @@
-#include "versie.h"
+#include "update/versie.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,13 @@
 // The HTTP client on libcurl.
+#include "platform/http_client.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <memory>
 #include <mutex>
 
-#include "ascii_text.h"
-#include "platform/http_client.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen::platform {
 namespace {
@@ -56,7 +57,8 @@ std::size_t on_header(char* data, std::size_t size, std::size_t count, void* use
     answer.headers.clear();  // a new answer after a redirect: only the final one counts
     const auto code = line.find(' ');
     const auto reason = code == std::string_view::npos ? code : line.find(' ', code + 1);
-    answer.reason = reason == std::string_view::npos ? "" : std::string(trim(line.substr(reason + 1)));
+    answer.reason =
+        reason == std::string_view::npos ? "" : std::string(trim(line.substr(reason + 1)));
   } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
     answer.headers.emplace_back(std::string(line.substr(0, colon)),
                                 std::string(trim(line.substr(colon + 1))));
@@ -90,7 +92,8 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
   char error[CURL_ERROR_SIZE] = {};
   CURL* c = curl.get();
   curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
-  if (!request.user_agent.empty()) curl_easy_setopt(c, CURLOPT_USERAGENT, request.user_agent.c_str());
+  if (!request.user_agent.empty())
+    curl_easy_setopt(c, CURLOPT_USERAGENT, request.user_agent.c_str());
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
   if (request.local) {
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
@@ -106,7 +109,8 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
   }
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connect_timeout.count()));
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(request.connect_timeout.count()));
   curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, on_connected);
   curl_easy_setopt(c, CURLOPT_PREREQDATA, &transfer);
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, on_progress);

@@ -1,11 +1,12 @@
 // The HTTP client on WinHTTP: the system's certificate store and proxy settings.
+#include "platform/http_client.h"
+
 #include <windows.h>
 #include <winhttp.h>
 
 #include <memory>
 
-#include "ascii_text.h"
-#include "platform/http_client.h"
+#include "text/ascii_text.h"
 #include "wide_text.h"
 
 namespace verhulzen::platform {
@@ -85,10 +86,10 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
                             std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
 
   const std::wstring agent = widen(request.user_agent);
-  const Handle session(WinHttpOpen(agent.empty() ? nullptr : agent.c_str(),
-                                   request.local ? WINHTTP_ACCESS_TYPE_NO_PROXY
-                                                 : WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  const Handle session(WinHttpOpen(
+      agent.empty() ? nullptr : agent.c_str(),
+      request.local ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return failure("WinHttpOpen");
 
   const int connect = static_cast<int>(request.connect_timeout.count());

@@ -2,8 +2,8 @@
 // message boxes, console control events and standard streams.
 #include "platform/process.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <mutex>
@@ -11,9 +11,9 @@
 #include <system_error>
 
 #include "platform/environment.h"
-#include "utf8.h"
+#include "shell/win_cmdline.h"
+#include "text/utf8.h"
 #include "wide_text.h"
-#include "win_cmdline.h"
 
 namespace verhulzen::platform {
 namespace fs = std::filesystem;
@@ -150,7 +150,8 @@ BrowserSearch browser_search() {
     const auto folder = environment_variable(base);
     if (!folder || folder->empty()) continue;
     for (const auto below : {kEdge, kChrome}) {
-      search.locations.push_back((path_from_utf8(*folder) / path_from_utf8(below)).make_preferred());
+      search.locations.push_back(
+          (path_from_utf8(*folder) / path_from_utf8(below)).make_preferred());
     }
   }
   search.commands = {"msedge", "chrome"};
@@ -194,7 +195,8 @@ bool profile_in_use(const fs::path& profile) {
 
 std::optional<int> message_box(const std::string& caption, const std::string& text) {
   constexpr UINT kInformation = MB_ICONINFORMATION | MB_OK;
-  const int button = MessageBoxW(nullptr, widen(text).c_str(), widen(caption).c_str(), kInformation);
+  const int button =
+      MessageBoxW(nullptr, widen(text).c_str(), widen(caption).c_str(), kInformation);
   if (button == 0) return std::nullopt;
   return button;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "utf8.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "json_text.h"
+#include "json/json_text.h"
 #include "platform/ocr.h"
 
 namespace verhulzen::ocr_windows {

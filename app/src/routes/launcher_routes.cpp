@@ -5,15 +5,15 @@
 #include <limits>
 #include <system_error>
 
-#include "ascii_text.h"
-#include "json_text.h"
+#include "json/json_text.h"
 #include "ocr/ocr_windows.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "status/huidige_status.h"
-#include "update_check.h"
-#include "utf8.h"
-#include "versie.h"
+#include "text/ascii_text.h"
+#include "text/utf8.h"
+#include "update/update_check.h"
+#include "update/versie.h"
 
 namespace verhulzen {
 

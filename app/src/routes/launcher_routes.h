@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "config.h"
-#include "http_request.h"
+#include "http/http_request.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

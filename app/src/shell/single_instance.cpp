@@ -6,14 +6,14 @@
 #include <stdexcept>
 #include <thread>
 
-#include "ascii_text.h"
-#include "browser.h"
-#include "main_flow.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/http_client.h"
 #include "platform/process.h"
 #include "platform/session_lock.h"
+#include "shell/browser.h"
+#include "shell/main_flow.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "config.h"
-#include "json_text.h"
+#include "json/json_text.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

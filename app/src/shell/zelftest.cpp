@@ -8,11 +8,11 @@
 #include <stdexcept>
 #include <utility>
 
-#include "ascii_text.h"
-#include "json_text.h"
+#include "http/server.h"
+#include "json/json_text.h"
 #include "platform/files.h"
 #include "platform/http_client.h"
-#include "server.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

@@ -7,11 +7,11 @@
 #include <set>
 #include <vector>
 
-#include "http_date.h"
+#include "http/http_date.h"
 #include "ocr/ocr_windows.h"
-#include "status_file.h"
-#include "utf8.h"
-#include "versie.h"
+#include "text/utf8.h"
+#include "update/status_file.h"
+#include "update/versie.h"
 
 namespace verhulzen {
 

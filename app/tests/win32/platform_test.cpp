@@ -1,18 +1,17 @@
 // The Windows platform layer against the real Win32 API (under Wine here).
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <fstream>
 #include <thread>
 
+#include "../support.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/session_lock.h"
-#include "../support.h"
-#include "utf8.h"
+#include "text/utf8.h"
 
 #ifndef ECHO_ARGS_EXE
 #error "ECHO_ARGS_EXE names the fixture that echoes its arguments"
@@ -97,7 +96,8 @@ TEST(WindowsProfileLock, InUseOnlyWhileABrowserHoldsTheLockFile) {
 TEST(WindowsBrowserSearch, BasesInOrderEdgeBeforeChromeWindowsSeparators) {
   const ScopedVariable x86("ProgramFiles(x86)", "");
   const ScopedVariable files("ProgramFiles", "C:\\PF");
-  const ScopedVariable local("LOCALAPPDATA", std::string("C:\\Users\\") + kAccented + "\\AppData\\Local");
+  const ScopedVariable local("LOCALAPPDATA",
+                             std::string("C:\\Users\\") + kAccented + "\\AppData\\Local");
   const auto search = platform::browser_search();
   const std::vector<fs::path> expected{
       "C:\\PF\\Microsoft\\Edge\\Application\\msedge.exe",
@@ -159,8 +159,12 @@ TEST(WindowsProcess, TheChildGetsTheArgumentVectorBack) {
   const TempDir dir;
   const fs::path out = dir.path() / path_from_utf8(kAccented) / "args.txt";
   fs::create_directories(out.parent_path());
-  const std::vector<std::string> args{"met spatie", "aan\"halings\"teken", "C:\\map met spatie\\",
-                                      "", kAccented, "--user-data-dir=C:\\Users\\A B\\sessie-1"};
+  const std::vector<std::string> args{"met spatie",
+                                      "aan\"halings\"teken",
+                                      "C:\\map met spatie\\",
+                                      "",
+                                      kAccented,
+                                      "--user-data-dir=C:\\Users\\A B\\sessie-1"};
   std::vector<std::string> argv{ECHO_ARGS_EXE, utf8_of(out)};
   argv.insert(argv.end(), args.begin(), args.end());
   auto child = platform::start_process(argv);

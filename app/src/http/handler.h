@@ -7,10 +7,10 @@
 #include <string_view>
 #include <variant>
 
-#include "config.h"
-#include "connection.h"
-#include "http_request.h"
+#include "http/connection.h"
+#include "http/http_request.h"
 #include "platform/files.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

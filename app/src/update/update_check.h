@@ -2,7 +2,7 @@
 // keeps the outcome in the status file.
 #pragma once
 
-#include "config.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

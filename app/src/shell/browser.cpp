@@ -1,9 +1,9 @@
-#include "browser.h"
+#include "shell/browser.h"
 
 #include <thread>
 #include <vector>
 
-#include "utf8.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;

@@ -1,12 +1,12 @@
-#include "update_check.h"
+#include "update/update_check.h"
 
 #include <optional>
 #include <variant>
 
-#include "feed_request.h"
-#include "http_date.h"
+#include "http/http_date.h"
 #include "json/exact_json.h"
-#include "status_file.h"
+#include "update/feed_request.h"
+#include "update/status_file.h"
 
 namespace verhulzen {
 

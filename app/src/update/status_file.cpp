@@ -1,4 +1,4 @@
-#include "status_file.h"
+#include "update/status_file.h"
 
 #include <mutex>
 

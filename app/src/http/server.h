@@ -7,8 +7,8 @@
 #include <memory>
 #include <thread>
 
-#include "config.h"
 #include "http/connection_threads.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

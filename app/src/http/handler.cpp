@@ -1,4 +1,4 @@
-#include "handler.h"
+#include "http/handler.h"
 
 #include <algorithm>
 #include <array>
@@ -7,10 +7,10 @@
 #include <exception>
 #include <system_error>
 
-#include "ascii_text.h"
-#include "http_date.h"
+#include "http/http_date.h"
+#include "http/static_files.h"
 #include "routes/launcher_routes.h"
-#include "static_files.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen {
 

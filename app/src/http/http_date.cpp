@@ -1,4 +1,4 @@
-#include "http_date.h"
+#include "http/http_date.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <ctime>
 #include <vector>
 
-#include "ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen {
 

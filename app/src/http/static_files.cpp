@@ -1,12 +1,12 @@
-#include "static_files.h"
+#include "http/static_files.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "ascii_text.h"
-#include "config.h"
-#include "utf8.h"
+#include "shell/config.h"
+#include "text/ascii_text.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 

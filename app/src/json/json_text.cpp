@@ -1,7 +1,7 @@
-#include "json_text.h"
+#include "json/json_text.h"
 
 #include "json/exact_json.h"
-#include "utf8.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 

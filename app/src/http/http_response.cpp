@@ -1,5 +1,5 @@
-#include "ascii_text.h"
 #include "platform/http_client.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen::platform {
 

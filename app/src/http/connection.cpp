@@ -1,4 +1,4 @@
-#include "connection.h"
+#include "http/connection.h"
 
 #include <algorithm>
 #include <array>

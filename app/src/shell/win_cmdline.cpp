@@ -1,4 +1,4 @@
-#include "win_cmdline.h"
+#include "shell/win_cmdline.h"
 
 namespace verhulzen {
 

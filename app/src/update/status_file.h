@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "json_text.h"
+#include "json/json_text.h"
 
 namespace verhulzen {
 

@@ -1,4 +1,4 @@
-#include "main_flow.h"
+#include "shell/main_flow.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,19 +15,19 @@
 #include <thread>
 #include <utility>
 
-#include "ascii_text.h"
-#include "browser.h"
-#include "json_text.h"
+#include "http/server.h"
+#include "json/json_text.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/sockets.h"
-#include "profile.h"
-#include "server.h"
+#include "shell/browser.h"
+#include "shell/profile.h"
 #include "shell/single_instance.h"
 #include "shell/zelftest.h"
-#include "update_check.h"
-#include "utf8.h"
+#include "text/ascii_text.h"
+#include "text/utf8.h"
+#include "update/update_check.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;

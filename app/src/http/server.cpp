@@ -1,12 +1,12 @@
-#include "server.h"
+#include "http/server.h"
 
 #include <chrono>
 #include <cstdio>
 #include <system_error>
 
-#include "connection.h"
-#include "handler.h"
+#include "http/connection.h"
 #include "http/connection_threads.h"
+#include "http/handler.h"
 
 namespace verhulzen {
 

@@ -1,7 +1,7 @@
-#include "feed_request.h"
+#include "update/feed_request.h"
 
-#include "config.h"
 #include "platform/http_client.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

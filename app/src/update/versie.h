@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "json_text.h"
+#include "json/json_text.h"
 
 namespace verhulzen {
 

@@ -1,9 +1,9 @@
-#include "versie.h"
+#include "update/versie.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "config.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

@@ -1,4 +1,4 @@
-#include "ascii_text.h"
+#include "text/ascii_text.h"
 
 #include <algorithm>
 #include <cctype>

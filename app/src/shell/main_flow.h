@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config.h"
+#include "shell/config.h"
 
 namespace verhulzen {
 

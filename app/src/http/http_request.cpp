@@ -1,8 +1,8 @@
-#include "http_request.h"
+#include "http/http_request.h"
 
 #include <algorithm>
 
-#include "ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace verhulzen {
 

@@ -1,13 +1,13 @@
-#include "profile.h"
+#include "shell/profile.h"
 
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
-#include "ascii_text.h"
 #include "platform/process.h"
-#include "utf8.h"
+#include "text/ascii_text.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;

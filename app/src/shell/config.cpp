@@ -1,9 +1,9 @@
-#include "config.h"
+#include "shell/config.h"
 
 #include <system_error>
 
 #include "platform/environment.h"
-#include "utf8.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 
