@@ -46,6 +46,10 @@ void add_library_folder(std::map<std::string, std::optional<std::string>>& envir
                         const std::filesystem::path& folder);
 void use_library_folder(const std::filesystem::path& folder);
 
+// From now on a request to end the starter waits until the program runs, which
+// then gets it: the unpacked folder is never left half-made.
+void hold_end_signals();
+
 // Starts this executable again with the same arguments and `changes` to the
 // environment (nothing: removed), waits for it and returns its exit status.
 // Requests to end the starter are passed on to it. Throws std::system_error

@@ -31,6 +31,16 @@ sigset_t end_signals() {
   return signals;
 }
 
+// The mask the starter was started with, for the second process; set once the
+// end signals are held.
+sigset_t original_mask;
+bool holding = false;
+
+void release_end_signals() {
+  sigprocmask(SIG_SETMASK, &original_mask, nullptr);
+  holding = false;
+}
+
 int exit_status(int wait_status) {
   if (WIFEXITED(wait_status)) return WEXITSTATUS(wait_status);
   if (WIFSIGNALED(wait_status)) return 128 + WTERMSIG(wait_status);
@@ -136,8 +146,8 @@ int run_again(char** argv, const std::map<std::string, std::optional<std::string
   // Inherited as ignored, a child's end would raise no signal and leave no status.
   signal(SIGCHLD, SIG_DFL);
   const sigset_t signals = end_signals();
-  sigset_t earlier;
-  sigprocmask(SIG_BLOCK, &signals, &earlier);
+  hold_end_signals();
+  const sigset_t earlier = original_mask;
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   posix_spawnattr_setsigmask(&attr, &earlier);
@@ -147,7 +157,7 @@ int run_again(char** argv, const std::map<std::string, std::optional<std::string
   const int error = posix_spawn(&child, self.c_str(), nullptr, &attr, argv, envp.data());
   posix_spawnattr_destroy(&attr);
   if (error != 0) {
-    sigprocmask(SIG_SETMASK, &earlier, nullptr);
+    release_end_signals();
     throw std::system_error(error, std::generic_category(), "kan het programma niet starten");
   }
 
@@ -163,10 +173,17 @@ int run_again(char** argv, const std::map<std::string, std::optional<std::string
     int status = 0;
     const pid_t ended = waitpid(child, &status, WNOHANG);
     if (ended == child) {
-      sigprocmask(SIG_SETMASK, &earlier, nullptr);
+      release_end_signals();
       return exit_status(status);
     }
   }
+}
+
+void hold_end_signals() {
+  if (holding) return;
+  const sigset_t signals = end_signals();
+  sigprocmask(SIG_BLOCK, &signals, &original_mask);
+  holding = true;
 }
 
 std::string enter_library(const fs::path& library, int argc, char** argv) {

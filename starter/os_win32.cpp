@@ -1,8 +1,8 @@
 // Windows side of the starter. The second process finds the carried DLLs
 // through a DLL folder of its own, which no process it starts inherits.
-#include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cwctype>
@@ -19,7 +19,9 @@ namespace {
 std::wstring widen(std::string_view utf8) {
   if (utf8.empty()) return {};
   const int size = static_cast<int>(utf8.size());
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+  std::wstring wide(
+      static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
+      L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
   return wide;
 }
@@ -27,10 +29,11 @@ std::wstring widen(std::string_view utf8) {
 std::string narrow(std::wstring_view utf16) {
   if (utf16.empty()) return {};
   const int size = static_cast<int>(utf16.size());
-  std::string text(
-      static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr)),
-      '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size,
+                                                                nullptr, 0, nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, text.data(), static_cast<int>(text.size()),
+                      nullptr, nullptr);
   return text;
 }
 
@@ -112,7 +115,8 @@ std::optional<std::string> environment(const std::string& name) {
   std::wstring value(256, L'\0');
   for (;;) {
     SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableW(wide.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    const DWORD length =
+        GetEnvironmentVariableW(wide.c_str(), value.data(), static_cast<DWORD>(value.size()));
     if (length == 0) {
       if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
       return std::string();
@@ -122,14 +126,17 @@ std::optional<std::string> environment(const std::string& name) {
   }
 }
 
-void unset_environment(const std::string& name) { SetEnvironmentVariableW(widen(name).c_str(), nullptr); }
+void unset_environment(const std::string& name) {
+  SetEnvironmentVariableW(widen(name).c_str(), nullptr);
+}
 
 std::optional<FileLock> FileLock::take(const fs::path& path, bool create) {
   // Opened without sharing, and inherited: the second process holds it as long as
   // it runs. Deleting stays allowed, so the folder's owner can remove it while held.
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, &inherit,
-                                  create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, &inherit,
+                  create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   return FileLock(reinterpret_cast<std::intptr_t>(file));
 }
@@ -149,6 +156,9 @@ void use_library_folder(const fs::path& folder) {
 
 // The starter has no console of its own; what ends it ends it at once, and the
 // second process runs on to its own end.
+// A window program without a console gets no console interrupt to hold.
+void hold_end_signals() {}
+
 int run_again(char** /*argv*/, const std::map<std::string, std::optional<std::string>>& changes) {
   std::wstring block = environment_block(changes);
   std::wstring command_line = GetCommandLineW();
@@ -159,10 +169,11 @@ int run_again(char** /*argv*/, const std::map<std::string, std::optional<std::st
   startup.hStdInput = inheritable(STD_INPUT_HANDLE);
   startup.hStdOutput = inheritable(STD_OUTPUT_HANDLE);
   startup.hStdError = inheritable(STD_ERROR_HANDLE);
-  if (startup.hStdInput || startup.hStdOutput || startup.hStdError) startup.dwFlags = STARTF_USESTDHANDLES;
+  if (startup.hStdInput || startup.hStdOutput || startup.hStdError)
+    startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(self.c_str(), command_line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                      block.data(), nullptr, &startup, &info)) {
+  if (!CreateProcessW(self.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                      CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &info)) {
     throw last_error("kan het programma niet starten");
   }
   CloseHandle(info.hThread);
@@ -177,10 +188,12 @@ int run_again(char** /*argv*/, const std::map<std::string, std::optional<std::st
 // lost every character outside the code page.
 std::string enter_library(const fs::path& library, int /*argc*/, char** /*argv*/) {
   const HMODULE module =
-      LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+      LoadLibraryExW(library.c_str(), nullptr,
+                     LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   if (module == nullptr) return last_error("kan " + utf8_of(library) + " niet laden").what();
   using RunCode = int (*)(int, char**, const char*);
-  const auto run_code = reinterpret_cast<RunCode>(reinterpret_cast<void*>(GetProcAddress(module, "run_code")));
+  const auto run_code =
+      reinterpret_cast<RunCode>(reinterpret_cast<void*>(GetProcAddress(module, "run_code")));
   if (run_code == nullptr) return last_error("run_code ontbreekt in " + utf8_of(library)).what();
 
   int count = 0;

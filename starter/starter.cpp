@@ -30,6 +30,7 @@ int second_process(const std::filesystem::path& folder, int argc, char** argv) {
 }
 
 int first_process(char** argv) {
+  starter::os::hold_end_signals();
   const starter::Payload payload = starter::Payload::open(starter::os::own_executable());
   const auto root = starter::os::local_app_data() / "DrovelVerhulzen" / "runtime";
   std::filesystem::create_directories(root);

@@ -96,6 +96,17 @@ describe('starter', { concurrency: true }, () => {
     assert.equal(existsSync(join(g.data, 'instance.json')), false);
   });
 
+  test('a request to end the starter while it unpacks leaves no folder either', async (t) => {
+    for (const ms of [5, 20, 60]) {
+      const g = gebruiker(t);
+      const { kind, klaar } = starter(g, { env: { VERHULZEN_LOOPTIJD: '60' } });
+      setTimeout(() => kind.kill('SIGTERM'), ms);
+      const einde = await klaar;
+      assert.ok([130, 143].includes(einde.code) || einde.signal === 'SIGTERM', `after ${ms} ms: ${einde.code} ${einde.signal} ${einde.stderr}`);
+      assert.deepEqual(mappen(g), [], `after ${ms} ms`);
+    }
+  });
+
   test('the second process gets the arguments exactly as given', async (t) => {
     const g = gebruiker(t);
     const args = ['met spatie', 'aan"hal\'ing', 'één \\ twee', ''];
