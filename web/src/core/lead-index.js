@@ -137,6 +137,24 @@ export function leadIndex(alternatives) {
   // thousands of entities no longer mean thousands of costly compilations.
   function tester(i) {
     const alt = alternatives[i];
+    if (!alt.test && alt.words && !alt.fiscal && alt.words.at(-1) && alt.body.endsWith(END)) {
+      // A text form is its words with blank runs between them: compared as
+      // text, it needs no expression at all.
+      const { words } = alt;
+      alt.test = (text, p) => {
+        let i = p;
+        for (let k = 0; k < words.length; k++) {
+          if (k > 0) {
+            const blanks = i;
+            while (i < text.length && isSpace(text[i])) i++;
+            if (i === blanks) return null;
+          }
+          if (!text.startsWith(words[k], i)) return null;
+          i += words[k].length;
+        }
+        return holdsAt(PLAIN_END, text, i) ? [text.slice(p, i)] : null;
+      };
+    }
     if (!alt.test) {
       const [endSource, endRe] = alt.body.endsWith(E_FISCAAL) ? [E_FISCAAL, FISCAL_END] : [END, PLAIN_END];
       const core = alt.body.endsWith(endSource) ? alt.body.slice(0, -endSource.length) : null;

@@ -30,6 +30,7 @@ export function buildMatcher(entities) {
         length: f.length,
         fiscal: FISCAAL.has(ent.cat),
         lead: leadOf(num, f),
+        words: num ? null : f.split(/\s+/),
         maxSep: num ? Math.max(1, ...numberParts(f).map(({ sep }) => sep.length)) : 0,
       });
     }
