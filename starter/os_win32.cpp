@@ -1,8 +1,9 @@
 // Windows side of the starter. The second process finds the carried DLLs
 // through a DLL folder of its own, which no process it starts inherits.
+#include <windows.h>
+// These need windows.h before them.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdlib>
 #include <cwctype>

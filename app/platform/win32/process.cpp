@@ -2,8 +2,9 @@
 // message boxes, console control events and standard streams.
 #include "platform/process.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h before it.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <mutex>
