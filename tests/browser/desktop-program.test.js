@@ -99,6 +99,29 @@ describe('desktop program', { concurrency: false }, () => {
     }
   });
 
+  test('a week without a check blocks as offline; a clock set back blocks as such; the feed\'s minimum waits behind both', async () => {
+    const nu = Date.now() / 1000;
+    const gevallen = [
+      [{ eerste_start: nu - 9 * 86400, gecontroleerd: nu - 8 * 86400, info: { min_required: '9.0' } }, 'Internetverbinding vereist'],
+      [{ eerste_start: nu - 8 * 86400, gecontroleerd: nu - 8 * 86400, server_ts: nu + 7200, info: { min_required: '9.0' } }, 'Systeemklok klopt niet'],
+    ];
+    for (const [status, titel] of gevallen) {
+      const desk = await programma({ voorbereid: (data) => {
+        mkdirSync(data, { recursive: true });
+        writeFileSync(join(data, 'status.json'), JSON.stringify(status));
+      } });
+      try {
+        const { page, problems } = await openPage(browser, desk.origin);
+        assert.equal(await page.locator('.blokkade-titel').textContent(), titel);
+        assert.deepEqual(await page.locator('.blokkade-knoppen button').allTextContents(), ['Controleer nu']);
+        assert.deepEqual(problems, []);
+        await page.context().close();
+      } finally {
+        await desk.stop();
+      }
+    }
+  });
+
   test('the office list is read from and kept in the data folder byte for byte', async () => {
     const lijst = '\uFEFF[altijd vervangen]\r\nPERSOON: Karel Dekker\r\n[nooit vervangen]\r\nJan de Vries\r\n';
     const desk = await programma({ voorbereid: (data) => {
