@@ -1,12 +1,12 @@
 // The session's written forms looked up in one step, for a key file of
 // thousands of entries: gives the entity that `zoekEnt` gives, the first in
 // list order of the same kind (text or number) holding the form.
-import { vergelijkVorm } from '../ent-index.js';
 import { A } from '../globals.js';
 
 function vorm(cat, value) {
-  const num = Boolean(A().CATS[cat]?.num);
-  const genormd = vergelijkVorm(num, value);
+  const core = A();
+  const num = Boolean(core.CATS[cat]?.num);
+  const genormd = num ? core.normNum(value) : core.normText(value).toLowerCase();
   return genormd && `${num ? 'n' : 't'}:${genormd}`;
 }
 
