@@ -10,6 +10,7 @@ import { after, before, describe, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { serveDesktop } from './support/desktop-routes.js';
 import { bound, openPage, servePage } from './support/page-server.js';
+import { kiesBestanden } from './support/user.js';
 
 const RESULTS = join(fileURLToPath(new URL('../..', import.meta.url)), 'test-results');
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw IBAN NL91ABNA0417164300 is ontvangen. Mevrouw Eva Dekker belt u nog.';
@@ -50,11 +51,7 @@ async function plak(page, titel, tekst) {
   return metToast(page, () => page.click('#btn-plak'));
 }
 
-async function kies(page, knop, bestand) {
-  const kiezer = page.waitForEvent('filechooser');
-  await page.click(knop);
-  await (await kiezer).setFiles(bestand);
-}
+const kies = (page, knop, bestand) => kiesBestanden(page, () => page.click(knop), bestand);
 
 async function openSleutel(page, bestand, ww = '') {
   await page.goto(`${new URL(page.url()).origin}/#sleutel`);

@@ -5,6 +5,7 @@ import { mkdirSync } from 'node:fs';
 import { after, before, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
+import { kiesBestanden } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw teruggaaf gaat naar NL91ABNA0417164300.\n\nMet vriendelijke groet,\nEls Bakker';
 const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
@@ -64,12 +65,10 @@ test('files, values, variants and marks work by keyboard', async () => {
   assert.match(await page.getAttribute('#file-input', 'accept'), /(^|,)\.ods(,|$)/);
   const knop = page.getByRole('button', { name: 'Bestanden kiezen' });
   await knop.focus();
-  const [kiezer] = await Promise.all([page.waitForEvent('filechooser'), page.keyboard.press('Enter')]);
-  await kiezer.setFiles([{ name: 'brief.txt', mimeType: 'text/plain', buffer: Buffer.from(BRIEF) }]);
+  await kiesBestanden(page, () => page.keyboard.press('Enter'), [{ name: 'brief.txt', mimeType: 'text/plain', buffer: Buffer.from(BRIEF) }]);
   await page.waitForFunction(() => document.getElementById('nav-docs').textContent === '1');
   await knop.focus();
-  const [tweede] = await Promise.all([page.waitForEvent('filechooser'), page.keyboard.press(' ')]);
-  await tweede.setFiles([]);
+  await kiesBestanden(page, () => page.keyboard.press(' '), []);
 
   await page.goto(`${served.origin}/#markeren`);
   assert.equal(await page.getByRole('combobox', { name: 'Soort gegeven' }).count(), 1);

@@ -30,3 +30,13 @@ export async function selecteerInVoorbeeld(page, tekst) {
 
 export const klembord = (page) => page.evaluate(() => navigator.clipboard.readText());
 export const naarKlembord = (page, tekst) => page.evaluate((t) => navigator.clipboard.writeText(t), tekst);
+
+// Playwright turns the browser's file-chooser interception on when the first listener
+// comes, without waiting for it; an action sent at once can beat it and the chooser is
+// never seen. A round trip to the page first puts the interception ahead of the action.
+export async function kiesBestanden(page, actie, bestanden) {
+  const kiezer = page.waitForEvent('filechooser');
+  await page.evaluate(() => 0);
+  await actie();
+  await (await kiezer).setFiles(bestanden);
+}
