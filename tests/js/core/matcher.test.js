@@ -125,6 +125,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     'Ådne', 'Bouw', 'B.V.', 'BV', "'s-Hertogenbosch", 'NL', '111222333', '123456782', 'B01', 'L01', 'NL91', 'abna',
     '0417', '1643', '00', '06', '12345678', '+31', '(0)20', '123', '4567', 'AB-2023/0456', '1234', 'AB', 'ab',
     '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
+    '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {

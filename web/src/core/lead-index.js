@@ -31,6 +31,20 @@ function holdsAt(re, text, p) {
   return re.test(text);
 }
 
+// One character of a number form: a digit as it is, a letter in either case.
+const isNumberChar = (c, ch) => c === ch || (c !== undefined && c.toUpperCase() === ch && /[a-z]/.test(c));
+const isSep = (c) => c === '.' || c === '-' || (c !== undefined && isSpace(c));
+
+// The form's own separator as its pattern finds it: any blank for a blank.
+function sepAt(text, i, sep) {
+  if (i + sep.length > text.length) return false;
+  for (let k = 0; k < sep.length; k++) {
+    const c = text[i + k];
+    if (isSpace(sep[k]) ? !isSpace(c) : c !== sep[k]) return false;
+  }
+  return true;
+}
+
 const codePointAt = (text, i) => String.fromCodePoint(text.codePointAt(i));
 
 // The normalised characters a form's match begins with, in full.
@@ -132,9 +146,10 @@ export function leadIndex(alternatives) {
   // Each alternative is tried on its own, in the alternation's order, which
   // finds the alternative the whole expression would. A form's body can match
   // only one way unless it ends in a blank run, so its start and end
-  // conditions can be tested apart: the body is then compiled without the
-  // Unicode flag, a fraction of the cost of its property classes, and
-  // thousands of entities no longer mean thousands of costly compilations.
+  // conditions can be tested apart. Text and number forms are then compared
+  // as plain characters, since compiling an expression for each of thousands
+  // of forms cost more than the search; the rest is compiled without the
+  // Unicode flag, a fraction of the cost of its property classes.
   function tester(i) {
     const alt = alternatives[i];
     if (!alt.test && alt.words && !alt.fiscal && alt.words.at(-1) && alt.body.endsWith(END)) {
@@ -153,6 +168,29 @@ export function leadIndex(alternatives) {
           i += words[k].length;
         }
         return holdsAt(PLAIN_END, text, i) ? [text.slice(p, i)] : null;
+      };
+    }
+    if (!alt.test && alt.parts) {
+      // A number form is as plain: its characters with, between them, one
+      // blank, dot or hyphen, or nothing, or the form's own separator.
+      const endRe = alt.fiscal ? FISCAL_END : PLAIN_END;
+      const startRe = alt.fiscal ? FISCAL_START : null;
+      const { parts, plus } = alt;
+      alt.test = (text, p) => {
+        if (startRe && !holdsAt(startRe, text, p)) return null;
+        let i = p;
+        if (plus && text[i++] !== '+') return null;
+        for (let k = 0; k < parts.length; k++) {
+          const { ch, sep } = parts[k];
+          if (k > 0 && !isNumberChar(text[i], ch)) {
+            if (isSep(text[i]) && isNumberChar(text[i + 1], ch)) i += 1;
+            else if (sep && sepAt(text, i, sep) && isNumberChar(text[i + sep.length], ch)) i += sep.length;
+            else return null;
+          }
+          if (!isNumberChar(text[i], ch)) return null;
+          i += 1;
+        }
+        return holdsAt(endRe, text, i) ? [text.slice(p, i)] : null;
       };
     }
     if (!alt.test) {

@@ -31,6 +31,8 @@ export function buildMatcher(entities) {
         fiscal: FISCAAL.has(ent.cat),
         lead: leadOf(num, f),
         words: num ? null : f.split(/\s+/),
+        parts: num ? numberParts(f) : null,
+        plus: num && /^\s*\+/.test(f),
         maxSep: num ? Math.max(1, ...numberParts(f).map(({ sep }) => sep.length)) : 0,
       });
     }
