@@ -8,8 +8,6 @@ export const ICOON = {
   kopieer: lijn('<rect x="9" y="9" width="12" height="12" rx="2.5"/><path d="M5 15H4.5A1.5 1.5 0 0 1 3 13.5v-9A1.5 1.5 0 0 1 4.5 3h9A1.5 1.5 0 0 1 15 4.5V5"/>'),
   plak: lijn('<rect x="5" y="4" width="14" height="17" rx="2"/><path d="M9 4V3h6v1M9 2.5h6v3H9z"/>'),
   zoek: lijn('<circle cx="11" cy="11" r="6.5"/><path d="M16 16l5 5"/>'),
-  vorige: lijn('<path d="M15 5l-7 7 7 7"/>'),
-  volgende: lijn('<path d="M9 5l7 7-7 7"/>'),
   vink: lijn('<path d="M4.5 12.5l5 5 10-11"/>'),
 };
 

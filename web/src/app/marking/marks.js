@@ -81,14 +81,16 @@ export function hlHtml(text) {
 }
 
 // A long table as tables of TABEL_DEEL rows in one frame, so that the parts
-// out of view skip layout and a changed cell lays out its own part only.
+// out of view skip layout and a changed cell lays out its own part only. Each
+// part sits in a block of its own: a table box cannot skip its layout.
 const TABEL_DEEL = 100;
-const tabelDeel = (rijen) => ({ open: '<table><tbody>', close: '</tbody></table>', in: 'tbody', binnen: rijen });
 
 function tabel(rijen) {
-  if (rijen.length <= TABEL_DEEL) return tabelDeel(rijen);
+  if (rijen.length <= TABEL_DEEL) return { open: '<table><tbody>', close: '</tbody></table>', in: 'tbody', binnen: rijen };
   const delen = [];
-  for (let i = 0; i < rijen.length; i += TABEL_DEEL) delen.push(tabelDeel(rijen.slice(i, i + TABEL_DEEL)));
+  for (let i = 0; i < rijen.length; i += TABEL_DEEL) {
+    delen.push({ open: '<div class="tabel-deel"><table><tbody>', close: '</tbody></table></div>', in: 'tbody', binnen: rijen.slice(i, i + TABEL_DEEL) });
+  }
   return { open: '<div class="tabel-delen">', close: '</div>', in: '', binnen: delen };
 }
 

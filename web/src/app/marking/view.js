@@ -7,7 +7,7 @@ import { A, esc } from '../globals.js';
 import { telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
-import { $, ICOON, toast } from '../ui.js';
+import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
 import { vergeetStuk, zetStukken } from './stukken.js';
 import { bladerStand, toonInVoorbeeld } from './browse.js';
@@ -66,7 +66,7 @@ function entRij(e, counts) {
 function nieuweRij(e, n, tel) {
   const ook = e.variants.slice(1);
   const blader = n > 1
-    ? `<button type="button" class="knop-icoon" data-stap="-1" title="Vorige plek in de tekst">${ICOON.vorige}</button><button type="button" class="knop-icoon" data-stap="1" title="Volgende plek in de tekst">${ICOON.volgende}</button>`
+    ? '<button type="button" class="knop-icoon stap-vorige" data-stap="-1" title="Vorige plek in de tekst"></button><button type="button" class="knop-icoon stap-volgende" data-stap="1" title="Volgende plek in de tekst"></button>'
     : '';
   return `<div class="ent-rij cat-${esc(e.cat)}${e.active ? '' : ' uit'}" data-id="${e.id}">
     <input type="checkbox" class="ent-aan"${e.active ? ' checked' : ''} title="Vervangen ja/nee">
