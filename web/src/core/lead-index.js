@@ -3,11 +3,12 @@
 // At a text position only the alternatives whose form can start with the
 // characters standing there can match. Trying just those, in the
 // alternation's own order, finds the same first-matching alternative as the
-// whole expression, so the matches are identical. Each form is filed under
-// its first KEY_LENGTH characters, normalised as its pattern allows (white
-// space runs as one blank for text forms; letters and digits only, in upper
-// case, for number forms); at a position the text is normalised the same way
-// and the files of every prefix of it give the candidates. The start
+// whole expression, so the matches are identical. Each form is filed in a
+// tree under its first KEY_LENGTH characters, normalised as its pattern
+// allows (white space runs as one blank for text forms; letters and digits
+// only, in upper case, for number forms); at a position the text is
+// normalised the same way while it is followed down the tree, and the forms
+// filed on that way are the candidates. The start
 // condition of text and most number forms (no letter or digit before) is
 // tested once here instead of in every alternative.
 import { E as END } from './building-blocks.js';
@@ -53,47 +54,51 @@ export function leadOf(num, form) {
   return 'N' + (/^\s*\+/.test(form) ? '+' : '') + normNum(form);
 }
 
-function textPrefixes(text, p) {
-  const prefixes = [''];
-  let key = '';
+const newNode = () => ({ next: new Map(), members: null });
+
+// One step down the tree; the forms filed there join the candidates.
+function step(node, key, found) {
+  const child = node.next.get(key);
+  if (child?.members) found.push(child.members);
+  return child;
+}
+
+function walkText(root, text, p, found) {
+  let node = root;
   let i = p;
-  while (prefixes.length <= KEY_LENGTH && i < text.length) {
+  for (let depth = 0; node && depth < KEY_LENGTH && i < text.length; depth++) {
     const c = codePointAt(text, i);
     if (isSpace(c)) {
-      key += ' ';
       while (i < text.length && isSpace(text[i])) i++;
+      node = step(node, ' ', found);
     } else {
-      key += c;
       i += c.length;
+      node = step(node, c, found);
     }
-    prefixes.push(key);
   }
-  return prefixes;
 }
 
 // Separators are skipped generously (any run of other characters up to the
 // longest separator a form has): more candidates, never fewer.
-function numberPrefixes(text, p, maxSep) {
-  const prefixes = [''];
-  let key = '';
+function walkNumber(root, text, p, maxSep, found) {
+  let node = root;
   let i = p;
+  let depth = 0;
   if (text[i] === '+') {
-    key = '+';
-    prefixes.push(key);
+    node = step(node, '+', found);
     i++;
+    depth++;
   }
-  while (prefixes.length <= KEY_LENGTH && i < text.length) {
+  for (; node && depth < KEY_LENGTH && i < text.length; depth++) {
     if (!ALNUM.test(text[i])) {
-      if (prefixes.length === 1) break;
+      if (depth === 0) return;
       const runEnd = i + maxSep;
       while (i < text.length && i < runEnd && !ALNUM.test(text[i])) i++;
-      if (i >= text.length || !ALNUM.test(text[i])) break;
+      if (i >= text.length || !ALNUM.test(text[i])) return;
     }
-    key += text[i].toUpperCase();
-    prefixes.push(key);
+    node = step(node, text[i].toUpperCase(), found);
     i++;
   }
-  return prefixes;
 }
 
 function before(text, p) {
@@ -108,20 +113,19 @@ const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\
 // fiscal, maxSep }: body is the pattern without its start condition, which
 // only the fiscal ones (also after "NL") keep.
 export function leadIndex(alternatives) {
-  const files = new Map();
-  const shortLengths = { T: new Set(), N: new Set() };
+  const roots = { T: newNode(), N: newNode() };
   const firsts = { T: new Set(), N: new Set() };
   const fiscalFirsts = new Set();
   let maxSep = 1;
   alternatives.forEach((alt, i) => {
     const kind = alt.lead[0];
     const chars = Array.from(alt.lead.slice(1));
-    const length = Math.min(chars.length, KEY_LENGTH);
-    if (chars.length < KEY_LENGTH) shortLengths[kind].add(length);
-    const key = kind + chars.slice(0, length).join('') + (chars.length < KEY_LENGTH ? '' : '…');
-    let file = files.get(key);
-    if (!file) files.set(key, (file = { id: files.size, members: [] }));
-    file.members.push(i);
+    let node = roots[kind];
+    for (const c of chars.slice(0, KEY_LENGTH)) {
+      if (!node.next.has(c)) node.next.set(c, newNode());
+      node = node.next.get(c);
+    }
+    (node.members ??= []).push(i);
     const first = kind === 'N' && /[A-Z]/.test(chars[0]) ? [chars[0], chars[0].toLowerCase()] : [chars[0]];
     for (const c of first) {
       firsts[kind].add(c);
@@ -129,19 +133,6 @@ export function leadIndex(alternatives) {
     }
     maxSep = Math.max(maxSep, alt.maxSep);
   });
-  const lengths = { T: [...shortLengths.T].sort((a, b) => a - b), N: [...shortLengths.N].sort((a, b) => a - b) };
-
-  function filesFor(kind, prefixes, found) {
-    for (const length of lengths[kind]) {
-      if (length >= prefixes.length) break;
-      const file = files.get(kind + prefixes[length]);
-      if (file) found.push(file);
-    }
-    if (prefixes.length > KEY_LENGTH) {
-      const file = files.get(kind + prefixes[KEY_LENGTH] + '…');
-      if (file) found.push(file);
-    }
-  }
 
   // Each alternative is tried on its own, in the alternation's order, which
   // finds the alternative the whole expression would. A form's body can match
@@ -226,12 +217,12 @@ export function leadIndex(alternatives) {
   function matchAt(text, p) {
     const c = codePointAt(text, p);
     const found = [];
-    if (firsts.T.has(isSpace(c) ? ' ' : c)) filesFor('T', textPrefixes(text, p), found);
-    if (firsts.N.has(c)) filesFor('N', numberPrefixes(text, p, maxSep), found);
+    if (firsts.T.has(isSpace(c) ? ' ' : c)) walkText(roots.T, text, p, found);
+    if (firsts.N.has(c)) walkNumber(roots.N, text, p, maxSep, found);
     if (!found.length) return null;
     // After a letter or digit only the fiscal forms may start (after "NL").
     const afterWord = WORD_CHAR.test(before(text, p));
-    const candidates = found.length === 1 ? found[0].members : found.flatMap((f) => f.members).sort((a, b) => a - b);
+    const candidates = found.length === 1 ? found[0] : found.flat().sort((a, b) => a - b);
     for (const i of candidates) {
       if (afterWord && !alternatives[i].fiscal) continue;
       const m = tester(i)(text, p);
