@@ -123,3 +123,17 @@ test('at 760 px the dossier views keep a link row, and the stacked preview leave
   await page.waitForSelector('#view-uitleg.active');
   assert.deepEqual(problems, []);
 });
+
+test('in a long document a switch reaches the marks of its last blocks', async () => {
+  const { page, problems } = await openPage(browser, served.origin, { width: 1280, height: 800 });
+  await plak(page, Array.from({ length: 240 }, () => BRIEF).join('\n\n'), 'Lange brief');
+  await page.goto(`${served.origin}/#markeren`);
+  const rij = page.locator('.ent-rij', { hasText: 'NL91ABNA0417164300' });
+  await rij.locator('input.ent-aan').uncheck();
+  const marks = page.locator('#preview mark.ent', { hasText: 'NL91ABNA0417164300' });
+  assert.equal(await marks.count(), 240);
+  assert.equal(await page.locator('#preview mark.ent.uit', { hasText: 'NL91ABNA0417164300' }).count(), 240);
+  await rij.locator('input.ent-aan').check();
+  assert.equal(await page.locator('#preview mark.ent.uit').count(), 0);
+  assert.deepEqual(problems, []);
+});

@@ -26,12 +26,25 @@ export function renderMarkeren() {
   renderPaneel();
 }
 
+// Thousands of blocks or rows in parts of DEEL, so that the parts out of view
+// skip layout and a change lays out its own part, not all its siblings.
+const DEEL = 100;
+
+function inDelen(stukken, klasse) {
+  if (stukken.length <= DEEL) return stukken;
+  const uit = [];
+  for (let i = 0; i < stukken.length; i += DEEL) {
+    uit.push({ open: `<div class="${klasse}">`, close: '</div>', in: '', binnen: stukken.slice(i, i + DEEL) });
+  }
+  return uit;
+}
+
 export function renderPreview() {
   const doc = huidigDoc();
   const preview = $('preview');
   const scroll = preview.scrollTop;
   $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
-  const stukken = doc ? blocksStukken(doc.blocks || []) : [];
+  const stukken = doc ? inDelen(blocksStukken(doc.blocks || []), 'blok-deel') : [];
   if (!doc) {
     stukken.push('<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>');
   } else if (!stukken.length) {
@@ -78,16 +91,6 @@ function nieuweRij(e, n, tel) {
   </div>`;
 }
 
-// Rows in parts of DEEL, so that the parts out of view skip layout.
-const DEEL = 100;
-
-function delen(rijenHtml) {
-  const uit = [];
-  for (let i = 0; i < rijenHtml.length; i += DEEL) {
-    uit.push({ open: '<div class="ent-deel">', close: '</div>', in: '', binnen: rijenHtml.slice(i, i + DEEL) });
-  }
-  return uit;
-}
 
 export function renderPaneel() {
   const actief = S.ents.filter((e) => e.active).length;
@@ -109,7 +112,7 @@ export function renderPaneel() {
       close: '</div>',
       binnen: [
         `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
-        ...delen(ents.map((e) => entRij(e, counts))),
+        ...inDelen(ents.map((e) => entRij(e, counts)), 'ent-deel'),
       ],
     });
   }
