@@ -62,3 +62,24 @@ test('the saved text is the whole state, also after a document is renamed', () =
   bewaar();
   assert.equal(items[OPSLAG], JSON.stringify(S));
 });
+
+test('the saved text follows every change of an entity made in place', () => {
+  const items = fakeStorage();
+  const e = { id: 3, cat: 'PERSOON', label: 'PERSOON_1', value: 'Jan', variants: ['Jan'], active: true, auto: true };
+  S.ents.push(e, { id: 4, cat: 'IBAN', label: 'IBAN_1', value: 'NL91', variants: ['NL91'], active: true, auto: false });
+  const wijzigingen = [
+    () => { e.active = false; },
+    () => { e.label = 'KLANT'; },
+    () => { e.variants = ['Jan', 'J.']; },
+    () => { e.rol = 'KLANT'; },
+    () => { delete e.auto; },
+    () => { S.ents.reverse(); },
+    () => { S.ents.push(null); },
+  ];
+  bewaar();
+  for (const wijzig of wijzigingen) {
+    wijzig();
+    bewaar();
+    assert.equal(items[OPSLAG], JSON.stringify(S), String(wijzig));
+  }
+});

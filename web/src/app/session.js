@@ -28,7 +28,6 @@ export function volgendId() {
 // The JSON of each document record, kept while its name stays: its content
 // never changes, and a save after a click need not write megabytes anew.
 const docJson = new WeakMap();
-const DOCS = '\u0000docs\u0000';
 
 function jsonVanDoc(doc) {
   const oud = docJson.get(doc);
@@ -38,11 +37,37 @@ function jsonVanDoc(doc) {
   return json;
 }
 
-// The same text as JSON.stringify(S), with the documents' parts from the cache.
+// The JSON of each entity, kept while none of its fields changed. Its fields
+// are plain values and a variants array that is replaced, never changed in place.
+const entJson = new WeakMap();
+
+const zelfdeVelden = (oud, e) => {
+  const sleutels = Object.keys(e);
+  return sleutels.length === oud.aantal && sleutels.every((k) => oud.velden[k] === e[k]) && oud.varianten === e.variants?.length;
+};
+
+function jsonVanEnt(e) {
+  const oud = entJson.get(e);
+  if (oud && zelfdeVelden(oud, e)) return oud.json;
+  const json = JSON.stringify(e);
+  entJson.set(e, { velden: { ...e }, aantal: Object.keys(e).length, varianten: e.variants?.length, json });
+  return json;
+}
+
+const DOCS = '\u0000docs\u0000';
+const ENTS = '\u0000ents\u0000';
+const lijstJson = (lijst, json) => `[${lijst.map((x) => (x && typeof x === 'object' ? json(x) : JSON.stringify(x) ?? 'null')).join(',')}]`;
+
+// The same text as JSON.stringify(S), with the documents and entities from the caches.
 export function sessieJson() {
-  const rest = JSON.stringify(S, (key, value) => (key === 'docs' && value === S.docs ? DOCS : value));
-  if (!Array.isArray(S.docs)) return rest;
-  return rest.replace(JSON.stringify(DOCS), () => `[${S.docs.map((d) => jsonVanDoc(d) ?? 'null').join(',')}]`);
+  const rest = JSON.stringify(S, (key, value) => {
+    if (key === 'docs' && value === S.docs && Array.isArray(value)) return DOCS;
+    if (key === 'ents' && value === S.ents && Array.isArray(value)) return ENTS;
+    return value;
+  });
+  return rest
+    .replace(JSON.stringify(DOCS), () => lijstJson(S.docs, jsonVanDoc))
+    .replace(JSON.stringify(ENTS), () => lijstJson(S.ents, jsonVanEnt));
 }
 
 // Said until the user clicks it away or a save succeeds again: a reload would lose the documents.
