@@ -5,7 +5,13 @@ import { S } from './session.js';
 let actief;
 // The display matcher only depends on the entities' ids, categories and variants,
 // so switching an entity on or off keeps it, and the counts made with it.
-let weergave = { sleutel: null, matcher: null, geldig: false, telling: null, perDoc: null, tellingVoor: null };
+let weergave = { bron: null, matcher: null, geldig: false, telling: null, perDoc: null, tellingVoor: null };
+
+// What the display matcher was built from, per entity. Variants are always
+// replaced, never changed in place, so the array itself tells them apart.
+const bronVan = (ents) => ents.map((e) => ({ id: e.id, cat: e.cat, variants: e.variants, aantal: e.variants.length }));
+const zelfdeBron = (bron, ents) => bron?.length === ents.length
+  && ents.every((e, i) => bron[i].id === e.id && bron[i].cat === e.cat && bron[i].variants === e.variants && bron[i].aantal === e.variants.length);
 
 export function matcher() {
   if (actief === undefined) actief = A().buildMatcher(S.ents) || null;
@@ -16,10 +22,9 @@ export function matcher() {
 // Only the ids of its entities are read; everything else comes from the list.
 export function dispMatcher() {
   if (!weergave.geldig) {
-    const sleutel = JSON.stringify(S.ents.map((e) => [e.id, e.cat, e.variants]));
-    if (sleutel !== weergave.sleutel) {
+    if (!zelfdeBron(weergave.bron, S.ents)) {
       const m = A().buildMatcher(S.ents.map((e) => ({ ...e, active: true }))) || null;
-      weergave = { sleutel, matcher: m, telling: null, perDoc: null, tellingVoor: null };
+      weergave = { bron: bronVan(S.ents), matcher: m, telling: null, perDoc: null, tellingVoor: null };
     }
     weergave.geldig = true;
   }
