@@ -3,6 +3,7 @@ import { op } from './bind.js';
 import { gewijzigd } from './change.js';
 import { renderDocs } from './docs-view.js';
 import { scanStapsgewijs } from './entities.js';
+import { bereidVoor } from './marking/view.js';
 import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
 import { huidigeView } from './router.js';
@@ -41,6 +42,7 @@ async function neemOp(docs) {
   S.cur = docs[0].id;
   gewijzigd();
   renderDocs();
+  await bereidVoor(adem);
   return n;
 }
 

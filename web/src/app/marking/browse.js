@@ -8,6 +8,15 @@ let stand = { id: null, index: -1, volgorde: [] };
 
 export const bladerStand = () => stand;
 
+// The mark shown as the current occurrence, so that its classes are taken away
+// without a search through thousands of marks.
+let getoond = null;
+
+export function vergeetGetoond() {
+  getoond?.classList.remove('flash', 'huidig');
+  getoond = null;
+}
+
 export function vergeetBladeren() {
   stand = { id: null, index: -1, volgorde: [] };
 }
@@ -54,9 +63,10 @@ export function toonInVoorbeeld(id, stap = 1) {
   const mark = marks[Math.min(plek.binnen, marks.length - 1)];
   if (mark) {
     mark.scrollIntoView({ behavior: 'smooth', block: 'center' });
-    for (const m of marks) m.classList.remove('flash', 'huidig');
+    vergeetGetoond();
     void mark.offsetWidth;
     mark.classList.add('flash', 'huidig');
+    getoond = mark;
   }
   if (totaal > 1) {
     const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';

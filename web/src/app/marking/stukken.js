@@ -1,8 +1,9 @@
 // A view rendered whole as a list of pieces, one element each. When the
 // container still holds the pieces of the last render, only the pieces that
 // differ are put in again, so that a click on one of 14 000 rows costs one
-// row; otherwise, or when most pieces differ, it is filled afresh (and the
-// answer is true).
+// row; otherwise, or when most pieces differ, it is filled afresh, keeping
+// its scroll position when asked. The position is read only then: reading it
+// forces a layout.
 // A piece is HTML, or a frame around pieces of its own ({ open, close, in,
 // binnen }: `in` names the element inside the frame that holds them, or is
 // empty for the frame's element itself), as a table with its rows or a group
@@ -20,7 +21,7 @@ function vervang(el, stuk) {
   if (nieuw && typeof stuk === 'object') onthoud(stuk.in ? nieuw.querySelector(stuk.in) ?? nieuw : nieuw, stuk.binnen);
 }
 
-export function zetStukken(houder, stukken) {
+export function zetStukken(houder, stukken, houdPlek = false) {
   const oud = vorige.get(houder);
   const kinderen = houder.children;
   if (oud && oud.length === stukken.length && kinderen.length === stukken.length) {
@@ -40,12 +41,13 @@ export function zetStukken(houder, stukken) {
       }
       const elementen = anders.map((i) => kinderen[i]);
       anders.forEach((i, k) => vervang(elementen[k], stukken[i]));
-      return false;
+      return;
     }
   }
+  const plek = houdPlek ? houder.scrollTop : 0;
   houder.innerHTML = stukken.map(htmlVan).join('');
   onthoud(houder, stukken);
-  return true;
+  if (houdPlek) houder.scrollTop = plek;
 }
 
 // Frames filled just now hold their pieces, so the next render can look inside.

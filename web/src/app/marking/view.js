@@ -4,16 +4,34 @@ import { gewijzigd } from '../change.js';
 import { entById, sleutelVan, voegToe } from '../entities.js';
 import { scanMetVoortgang } from '../intake.js';
 import { A, esc } from '../globals.js';
-import { telAlles } from '../matchers.js';
+import { dispMatcher, telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
 import { vergeetStuk, zetStukken } from './stukken.js';
-import { bladerStand, toonInVoorbeeld } from './browse.js';
+import { bladerStand, toonInVoorbeeld, vergeetGetoond } from './browse.js';
 
 export function huidigDoc() {
   return S.docs.find((d) => d.id === S.cur) || S.docs[0];
+}
+
+// Made under the intake's overlay, which is up anyway: the display matcher,
+// the counts and the current document's marks, so that opening Markeren only
+// puts them on the page. `adem` gives the browser its turn between the steps.
+const VOORBEREID_DEEL = 2000;
+
+export async function bereidVoor(adem) {
+  const doc = huidigDoc();
+  if (!doc) return;
+  dispMatcher();
+  await adem();
+  telAlles();
+  const blocks = doc.blocks || [];
+  for (let i = 0; i < blocks.length; i += VOORBEREID_DEEL) {
+    await adem();
+    blocksStukken(blocks.slice(i, i + VOORBEREID_DEEL));
+  }
 }
 
 export function renderMarkeren() {
@@ -42,7 +60,6 @@ function inDelen(stukken, klasse) {
 export function renderPreview() {
   const doc = huidigDoc();
   const preview = $('preview');
-  const scroll = preview.scrollTop;
   $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
   const stukken = doc ? inDelen(blocksStukken(doc.blocks || []), 'blok-deel') : [];
   if (!doc) {
@@ -51,9 +68,8 @@ export function renderPreview() {
     stukken.splice(0, stukken.length, '<div class="leeg"><b>Geen tekst</b>Dit document bevat geen leesbare tekst.</div>');
   }
   // Pieces kept from the last render keep the marks of a browse; a render has none.
-  for (const m of preview.querySelectorAll('mark.huidig, mark.flash')) m.classList.remove('huidig', 'flash');
-  // Only a preview filled afresh loses its place; reading it back would force a layout.
-  if (zetStukken(preview, stukken)) preview.scrollTop = scroll;
+  vergeetGetoond();
+  zetStukken(preview, stukken, true);
 }
 
 function telling(e, counts) {
