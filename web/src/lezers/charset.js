@@ -19,7 +19,7 @@ export function uitLatin1(s) {
   return bytes;
 }
 
-function windows1252(bytes) {
+export function windows1252(bytes) {
   return latin1(bytes).replace(/[\x80-\x9f]/g, (c) => CP1252_80_9F[c.charCodeAt(0) - 0x80]);
 }
 

@@ -1,3 +1,5 @@
+import { windows1252 } from '../../lezers/charset.js';
+
 // Plain text (text files, pasted text, mail bodies) as paragraphs split at blank lines.
 export function tekstBlokken(tekst) {
   return tekst
@@ -11,22 +13,6 @@ export function tekstBlokken(tekst) {
 const UTF8 = new TextDecoder('utf-8', { fatal: true });
 // A byte-order mark names the encoding; the decoder drops the mark itself.
 const BOMS = [[[0xef, 0xbb, 0xbf], 'utf-8'], [[0xff, 0xfe], 'utf-16le'], [[0xfe, 0xff], 'utf-16be']];
-// Windows-1252 differs from Latin-1 only in 0x80-0x9F. Spelled out here because
-// not every host's TextDecoder makes that difference.
-const CP1252_80_9F = '\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u008d\u017d\u008f'
-  + '\u0090\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178';
-
-function windows1252(bytes) {
-  const codes = new Uint16Array(bytes.length);
-  for (let i = 0; i < bytes.length; i++) {
-    const b = bytes[i];
-    codes[i] = b >= 0x80 && b < 0xa0 ? CP1252_80_9F.charCodeAt(b - 0x80) : b;
-  }
-  let text = '';
-  for (let i = 0; i < codes.length; i += 0x8000) text += String.fromCharCode(...codes.subarray(i, i + 0x8000));
-  return text;
-}
-
 const vervolg = (b) => b >= 0x80 && b <= 0xbf;
 
 // Whether the bytes hold at least one well-formed multi-byte UTF-8 sequence.
