@@ -1,12 +1,10 @@
 import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
 import { freshSession } from './helpers.js';
-import { vergeetIndex } from '../../../web/src/app/ent-index.js';
 import { nieuwLabel, voegToe, zoekEnt } from '../../../web/src/app/entities.js';
 import { K } from '../../../web/src/app/kantoorlijst.js';
 import { S } from '../../../web/src/app/session.js';
 import { conflicten, importeer } from '../../../web/src/app/sleutel/importeren.js';
-import { vormIndex } from '../../../web/src/app/sleutel/vormen.js';
 
 const entry = (label, value, extra = {}) => ({ cat: 'PERSOON', label, value, variants: [value], active: true, ...extra });
 
@@ -14,23 +12,6 @@ beforeEach(() => {
   freshSession();
   K.altijd = [];
   K.nooit = [];
-});
-
-describe('the form index', () => {
-  test('finds the entity that zoekEnt finds, also after forms are added to an earlier one', () => {
-    voegToe('PERSOON', 'Jan Jansen', false);
-    voegToe('PLAATS', 'Dekker Bouw', false);
-    voegToe('IBAN', 'NL91ABNA0417164300', false);
-    const late = voegToe('OVERIG', 'Zon', false);
-    late.variants.push('Project Zon');
-    const index = vormIndex(S.ents);
-    S.ents[0].variants.push('Project Zon');
-    index.voegToe(S.ents[0]);
-    vergeetIndex(); // what the change routine does after an edit
-    const vragen = [['PERSOON', 'jan  jansen'], ['BEDRIJF', 'DEKKER BOUW'], ['KENMERK', 'nl91 abna 0417 1643 00'],
-      ['OVERIG', 'NL91ABNA0417164300'], ['PERSOON', 'project zon'], ['IBAN', '---'], ['PERSOON', 'Onbekend']];
-    for (const [cat, value] of vragen) assert.equal(index.zoek(cat, value), zoekEnt(cat, value), `${cat} ${value}`);
-  });
 });
 
 describe('conflicts', () => {
@@ -81,6 +62,20 @@ describe('importing', () => {
     assert.equal(S.ents.length, 1);
     assert.deepEqual([jan.label, jan.active, S.dossier], ['PERSOON_1', false, 'Eigen']);
     assert.ok(jan.variants.includes('J. Jansen') && jan.variants.includes('Jansen'), jan.variants.join('|'));
+  });
+
+  test('an entry finds the entity by a form that an earlier entry of the same file brought', () => {
+    const jan = voegToe('PERSOON', 'Jan Jansen', false);
+    voegToe('IBAN', 'NL91ABNA0417164300', false);
+    const lijst = [
+      entry('PERSOON_1', 'Jan Jansen', { variants: ['Jan Jansen', 'Johannes Jansen'] }),
+      entry('PERSOON_1', 'johannes  jansen', { variants: ['johannes jansen', 'Hans Jansen'] }),
+      { cat: 'KENMERK', label: 'IBAN_1', value: 'nl91 abna 0417 1643 00', variants: [], active: true },
+    ];
+    assert.deepEqual(importeer({}, lijst), { geladen: 0, gevonden: 0 });
+    assert.equal(S.ents.length, 2);
+    assert.ok(jan.variants.includes('Hans Jansen'), jan.variants.join('|'));
+    assert.equal(zoekEnt('PERSOON', 'hans jansen'), jan);
   });
 
   test('the documents are scanned again, so what they hold beyond the file gets labels after it', () => {

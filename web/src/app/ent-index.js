@@ -100,8 +100,17 @@ export function zoekVorm(num, gezocht) {
   return eerste(index().vorm.get((num ? 'N:' : 'T:') + gezocht), heeft);
 }
 
-export function labelBezet(label) {
-  return Boolean(eerste(index().label.get(label), (e) => e.label === label));
+export function zoekLabel(label) {
+  return eerste(index().label.get(label), (e) => e.label === label);
+}
+
+export const labelBezet = (label) => Boolean(zoekLabel(label));
+
+// Variants replaced outside the change routine, as a key-file import does
+// entry by entry: the new forms are found at once, without a look over all.
+export function vormenBijgewerkt(e) {
+  const rec = index().rec.get(e);
+  if (rec) registreer(e, rec.positie);
 }
 
 // Ids do not change, so a lookup by id needs no look over changed forms.

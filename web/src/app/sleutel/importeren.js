@@ -1,24 +1,21 @@
 // Merging a key file's entries into the session, and the conflicts that stop it.
 import { A } from '../globals.js';
-import { scan } from '../entities.js';
+import { vormenBijgewerkt, zoekLabel } from '../ent-index.js';
+import { scan, zoekEnt } from '../entities.js';
 import { S, volgendId } from '../session.js';
 import { sleutelCounters } from './bestand.js';
-import { vormIndex } from './vormen.js';
 
 // An entry whose value is here under another label, or whose label means
 // another value here: a placeholder would silently change its meaning.
 export function conflicten(lijst) {
-  const vormen = vormIndex(S.ents);
-  const labels = new Map();
-  for (const ent of S.ents) if (!labels.has(ent.label)) labels.set(ent.label, ent);
   const uit = [];
   for (const e of lijst) {
-    const hier = vormen.zoek(e.cat, e.value);
+    const hier = zoekEnt(e.cat, e.value);
     if (hier) {
       if (hier.label !== e.label) uit.push(`"${e.value}" is hier [${hier.label}], in het bestand [${e.label}]`);
       continue;
     }
-    const bezet = labels.get(e.label);
+    const bezet = zoekLabel(e.label);
     if (bezet) uit.push(`[${e.label}] is hier "${bezet.value}", in het bestand "${e.value}"`);
   }
   return uit;
@@ -41,13 +38,12 @@ function neemCountersOver(inhoud, lijst) {
 // Does not save: the caller runs the change routine.
 export function importeer(inhoud, lijst) {
   neemCountersOver(inhoud, lijst);
-  const vormen = vormIndex(S.ents);
   let geladen = 0;
   for (const e of lijst) {
-    const hier = vormen.zoek(e.cat, e.value);
+    const hier = zoekEnt(e.cat, e.value);
     if (hier) {
       hier.variants = A().dedupe(hier.cat, [...hier.variants, ...e.variants]);
-      vormen.voegToe(hier);
+      vormenBijgewerkt(hier);
       continue;
     }
     const ent = {
@@ -60,7 +56,6 @@ export function importeer(inhoud, lijst) {
       auto: false,
     };
     S.ents.push(ent);
-    vormen.voegToe(ent);
     geladen += 1;
   }
   if (!S.dossier && typeof inhoud.dossier === 'string' && inhoud.dossier) S.dossier = inhoud.dossier;
