@@ -6,7 +6,7 @@ import { mkdirSync } from 'node:fs';
 import { after, afterEach, before, beforeEach, describe, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
-import { klembord, naarKlembord, plak, sessie } from './support/user.js';
+import { klembord, naarKlembord, naarView, plak, sessie } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw IBAN NL91ABNA0417164300 is ontvangen. De heer Jan de Vries belt terug.';
 const NOTITIE = 'Notitie: mevrouw Els Bakker, e-mail els@bakkerbouw.nl, vraagt naar de aangifte.';
@@ -39,7 +39,7 @@ afterEach(async () => {
   await context.close();
 });
 
-const naarAi = () => page.click('nav a[href="#ai"]');
+const naarAi = () => naarView(page, 'ai');
 const uitvoer = () => page.locator('#ai-uitvoer').innerText();
 const melding = () => page.locator('#ai-waarschuwing').innerText();
 
@@ -119,12 +119,12 @@ describe('copying', () => {
 
   test('a document added after a visit joins the text unless the user chose one, also after a new session', async () => {
     const nieuw = async (titel) => {
-      await page.click('nav a[href="#document"]');
+      await naarView(page, 'document');
       await plak(page, titel, `${titel}: de heer Piet Smit belde.`);
     };
     await naarAi();
     await page.selectOption('#ai-doc', { label: 'Brief' });
-    await page.click('nav a[href="#document"]');
+    await naarView(page, 'document');
     await page.click('#btn-nieuw');
     await page.click('#btn-nieuw');
     await nieuw('Eerste');
@@ -152,7 +152,7 @@ describe('copying', () => {
 
 describe('restoring', () => {
   const antwoord = async (tekst) => {
-    await page.click('nav a[href="#terug"]');
+    await naarView(page, 'terug');
     await page.fill('#terug-invoer', tekst);
     await page.waitForFunction(() => !document.getElementById('btn-kopieer-md').disabled);
     await page.waitForTimeout(200);
@@ -180,7 +180,7 @@ describe('restoring', () => {
   });
 
   test('pasted chat HTML keeps its table, list start and bold, without its script', async () => {
-    await page.click('nav a[href="#terug"]');
+    await naarView(page, 'terug');
     await page.evaluate(async () => {
       const html = '<h2>Advies</h2><p>Voor <b>[PERSOON_1]</b>:</p><ol start="3"><li><p>Eerst</p><p>dan dit</p></li><li>Tot slot</li></ol>'
         + '<table><tr><td>Naam</td><td>IBAN</td></tr><tr><td>[PERSOON_1]</td><td>[IBAN_1]</td></tr></table><script>window.lek=1</script>';
@@ -217,7 +217,7 @@ describe('restoring', () => {
 
 test('the follow-up question completes names with Tab and is copied with the same placeholders', async () => {
   const jan = (await sessie(page)).ents.find((e) => e.value === 'Jan de Vries').label;
-  await page.click('nav a[href="#terug"]');
+  await naarView(page, 'terug');
   await page.click('#vervolg-invoer');
   await page.keyboard.type('en mag Jan de V');
   await page.waitForSelector('#vervolg-namen:has-text("Aanvullen")');
@@ -230,7 +230,7 @@ test('the follow-up question completes names with Tab and is copied with the sam
 });
 
 test('a name chip pressed after the caret moved by keyboard replaces none of the words typed', async () => {
-  await page.click('nav a[href="#terug"]');
+  await naarView(page, 'terug');
   await page.click('#vervolg-invoer');
   await page.keyboard.type('Kan Jan de V');
   await page.waitForSelector('#vervolg-namen:has-text("Aanvullen")');
@@ -243,7 +243,7 @@ test('screenshots of both views at 1440 and 760 px', async () => {
   await naarAi();
   await page.click('#btn-kopieer-ai');
   const tekst = await klembord(page);
-  await page.click('nav a[href="#terug"]');
+  await naarView(page, 'terug');
   await naarKlembord(page, `## Advies\n\n${tekst.slice(0, 400)}\n\n| Wie | Rekening |\n| --- | --- |\n| [PERSOON_1] | [IBAN_1] |\n\nZie ook [PERSOON_9].`);
   await page.click('#btn-terug-plak');
   await page.fill('#vervolg-invoer', 'Kan Jan de Vries schenken?');

@@ -7,6 +7,7 @@ import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
+import { plak } from './support/user.js';
 
 const FIXTURES = join(fileURLToPath(new URL('../..', import.meta.url)), '..', 'shared', 'fixtures');
 const BRIEF = 'Geachte mevrouw Els Bakker,\n\nNamens de heer Jan de Vries stuur ik de aangifte. '
@@ -76,19 +77,15 @@ test('pasted text becomes numbered documents; an empty paste is refused', async 
   await page.click('#btn-plak');
   assert.equal(await toastText(page), 'Plak eerst tekst in het vak.');
   const lang = 'a'.repeat(12344) + '\n';
-  for (const tekst of [BRIEF, lang]) {
-    await page.fill('#plak-tekst', tekst);
-    await page.click('#btn-plak');
-  }
-  await page.fill('#plak-titel', '  Mail klant  ');
-  await page.fill('#plak-tekst', 'Zie IBAN NL91ABNA0417164300.');
-  await page.click('#btn-plak');
+  // Each paste is taken in (the field emptied) before the next one is typed.
+  for (const tekst of [BRIEF, lang]) await plak(page, '', tekst);
+  await plak(page, '  Mail klant  ', 'Zie IBAN NL91ABNA0417164300.');
   assert.equal(await toastText(page), 'Tekst toegevoegd, 0 nieuwe gegevens gevonden.');
   const s = await sessie(page);
   assert.deepEqual(s.docs.map((d) => [d.name, d.info]),
     [['Geplakte tekst 1', `${BRIEF.length} tekens`], ['Geplakte tekst 2', '12.345 tekens'], ['Mail klant', '28 tekens']]);
   assert.equal(s.cur, s.docs[2].id);
-  assert.equal(await page.inputValue('#plak-tekst'), '');
+  assert.equal(await page.inputValue('#plak-titel'), '');
   assert.ok(!('bekend' in s.docs[0]));
   assert.deepEqual(problems, []);
 });

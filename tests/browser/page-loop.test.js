@@ -5,7 +5,7 @@ import { after, before, describe, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { startDesktop } from './support/desktop.js';
 import { openPage, servePage } from './support/page-server.js';
-import { klembord, naarKlembord, plak, selecteerInVoorbeeld, sessie } from './support/user.js';
+import { klembord, naarKlembord, naarView, plak, selecteerInVoorbeeld, sessie } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw IBAN NL91ABNA0417164300 is ontvangen. Mevrouw Els Bakker belt u terug.';
 const NOTITIE = 'Dossier van Jan de Vries, BSN 111222333, woont aan de Molenhoek.\n\nBel hem op 06-12345678.';
@@ -35,7 +35,7 @@ async function deLus(browser, origin) {
   const molenhoek = (await sessie(page)).ents.find((e) => e.value === 'Molenhoek');
   assert.equal(molenhoek?.cat, 'PLAATS');
 
-  await page.click('nav a[href="#ai"]');
+  await naarView(page, 'ai');
   await page.click('#btn-kopieer-ai-instr');
   const uit = await klembord(page);
   const actief = (await sessie(page)).ents.filter((e) => e.active);

@@ -5,7 +5,7 @@ import { mkdirSync } from 'node:fs';
 import { after, before, beforeEach, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
-import { selecteerInVoorbeeld } from './support/user.js';
+import { plak, selecteerInVoorbeeld } from './support/user.js';
 
 const A = 'Overleg met de heer Jan de Vries over de aangifte.\n\nJan de Vries tekent namens Bakkerij Smit te Utrecht.';
 const B = 'Kopie voor Jan de Vries, IBAN NL91ABNA0417164300.\n\nMevrouw Els Bakker belt terug.';
@@ -24,17 +24,11 @@ after(async () => {
   served?.server.close();
 });
 
-async function plak(titel, tekst) {
-  await page.fill('#plak-titel', titel);
-  await page.fill('#plak-tekst', tekst);
-  await page.click('#btn-plak');
-}
-
 // Two documents, B current, on the marking view.
 beforeEach(async () => {
   ({ page, problems } = await openPage(browser, served.origin));
-  await plak('Verslag A', A);
-  await plak('Brief B', B);
+  await plak(page, 'Verslag A', A);
+  await plak(page, 'Brief B', B);
   await page.click('#btn-naar-markeren');
   await page.waitForSelector('#view-markeren.active');
 });

@@ -5,7 +5,7 @@ import { mkdirSync } from 'node:fs';
 import { after, before, test } from 'node:test';
 import { launchBrowser } from './support/chromium.js';
 import { openPage, servePage, toastText } from './support/page-server.js';
-import { kiesBestanden } from './support/user.js';
+import { kiesBestanden, plak } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw teruggaaf gaat naar NL91ABNA0417164300.\n\nMet vriendelijke groet,\nEls Bakker';
 const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
@@ -21,12 +21,6 @@ after(async () => {
   await browser?.close();
   served?.server.close();
 });
-
-async function plak(page, tekst, titel = '') {
-  await page.fill('#plak-titel', titel);
-  await page.fill('#plak-tekst', tekst);
-  await page.click('#btn-plak');
-}
 
 const drop = (page, name, text) => page.evaluate(async ([n, t]) => {
   const dt = new DataTransfer();
@@ -48,7 +42,7 @@ test('a failed save warns above the toasts that follow until it is clicked away'
       }
     }
   });
-  await plak(page, BRIEF);
+  await plak(page, '', BRIEF);
   const tekst = await toastText(page);
   assert.ok(tekst.startsWith(TE_GROOT), tekst);
   assert.match(tekst, /Tekst toegevoegd, \d+ nieuwe gegevens gevonden\.$/);
@@ -111,7 +105,7 @@ test('a wide table scrolls sideways with its numbers whole', async () => {
 
 test('at 760 px the dossier views keep a link row, and the stacked preview leaves the panel in reach', async () => {
   const { page, problems } = await openPage(browser, served.origin, { width: 760, height: 900 });
-  await plak(page, Array.from({ length: 80 }, () => BRIEF).join('\n\n'), 'Lange brief');
+  await plak(page, 'Lange brief', Array.from({ length: 80 }, () => BRIEF).join('\n\n'));
   await page.goto(`${served.origin}/#markeren`);
   assert.equal(await page.locator('.sidebar').isVisible(), false);
   const preview = await page.locator('#preview').boundingBox();
@@ -126,7 +120,7 @@ test('at 760 px the dossier views keep a link row, and the stacked preview leave
 
 test('in a long document a switch reaches the marks of its last blocks', async () => {
   const { page, problems } = await openPage(browser, served.origin, { width: 1280, height: 800 });
-  await plak(page, Array.from({ length: 240 }, () => BRIEF).join('\n\n'), 'Lange brief');
+  await plak(page, 'Lange brief', Array.from({ length: 240 }, () => BRIEF).join('\n\n'));
   await page.goto(`${served.origin}/#markeren`);
   const rij = page.locator('.ent-rij', { hasText: 'NL91ABNA0417164300' });
   await rij.locator('input.ent-aan').uncheck();

@@ -2,10 +2,19 @@
 
 export const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 
+// A view chosen in the navigation shows once the page has handled the new fragment.
+export async function naarView(page, view) {
+  await page.click(`nav a[href="#${view}"]`);
+  await page.waitForSelector(`#view-${view}.active`);
+}
+
 export async function plak(page, titel, tekst) {
   await page.fill('#plak-titel', titel);
   await page.fill('#plak-tekst', tekst);
   await page.click('#btn-plak');
+  // Taken in when the overlay is gone and the page has emptied the field;
+  // text typed before that would be emptied with it.
+  await page.waitForFunction(() => !document.getElementById('laden').classList.contains('show') && document.getElementById('plak-tekst').value === '');
 }
 
 // Selects a text in the marking preview as a mouse would, and lets the page see the mouse-up.
