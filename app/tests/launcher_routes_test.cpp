@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -104,6 +106,26 @@ class LauncherRoutes : public ::testing::Test {
 };
 
 std::unique_ptr<testing::TempDir> LauncherRoutes::bin_;
+
+// Children of this process that have ended but were never waited for.
+int ended_children() {
+  int n = 0;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // "pid (name) state ppid …"; the name may hold blanks and parentheses.
+    const auto name_end = line.rfind(')');
+    if (name_end == std::string::npos) continue;
+    std::istringstream rest(line.substr(name_end + 1));
+    char state = 0;
+    long ppid = 0;
+    rest >> state >> ppid;
+    if (state == 'Z' && ppid == getpid()) ++n;
+  }
+  return n;
+}
 
 TEST_F(LauncherRoutes, StatusScriptIsBuiltForEveryRequestAndNeverReadFromTheFile) {
   for (const char* target : {"/status.js", "/status.js?v=2", "/status.js#x"}) {
@@ -277,6 +299,17 @@ TEST_F(LauncherRoutes, ExternOpensOnlySafeLinks) {
   get("/extern?u=ms-windows-store%3A%2F%2Fdownloadsandupdates");
   EXPECT_EQ(opened_until("https://drovel.nl/klaar"),
             "https://drovel.nl/klaar\nms-windows-store://downloadsandupdates\n");
+}
+
+TEST_F(LauncherRoutes, OpenedLinksLeaveNoEndedProcessBehind) {
+  for (int i = 0; i < 3; ++i) get("/extern?u=https%3A%2F%2Fdrovel.nl%2F" + std::to_string(i));
+  ASSERT_NE(opened_until("https://drovel.nl/klaar"), "(nothing opened)");
+  int left = ended_children();
+  for (int i = 0; i < 200 && left > 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    left = ended_children();
+  }
+  EXPECT_EQ(left, 0);
 }
 
 TEST_F(LauncherRoutes, VerbergHidesTheMessageItNames) {

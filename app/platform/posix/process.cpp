@@ -228,7 +228,8 @@ std::optional<int> message_box(const std::string& caption, const std::string& te
 void open_default_browser(const std::string& url) {
   if (auto opener = find_on_path("xdg-open")) {
     try {
-      spawn({opener->string(), url});
+      // Waited for aside, so that an opened link leaves no ended process behind.
+      std::thread([pid = spawn({opener->string(), url})] { wait_for(pid); }).detach();
     } catch (const std::system_error&) {
     }
   }
