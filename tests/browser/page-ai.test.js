@@ -2,34 +2,22 @@
 // and its fixes, jumping, the report, the copy preference, bad answers, pasted
 // HTML, the follow-up question, and the screenshots.
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
-import { after, afterEach, before, beforeEach, describe, test } from 'node:test';
-import { launchBrowser } from './support/chromium.js';
-import { openPage, servePage, toastText } from './support/page-server.js';
+import { afterEach, beforeEach, describe, test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage, toastText } from './support/page-server.js';
 import { klembord, naarKlembord, naarView, plak, sessie } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw IBAN NL91ABNA0417164300 is ontvangen. De heer Jan de Vries belt terug.';
 const NOTITIE = 'Notitie: mevrouw Els Bakker, e-mail els@bakkerbouw.nl, vraagt naar de aangifte.';
 
-let browser;
-let served;
+const omgeving = paginaOmgeving();
 let context;
 let page;
 let problems;
 
-before(async () => {
-  served = await servePage();
-  browser = await launchBrowser();
-  mkdirSync('test-results', { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  served?.server.close();
-});
-
 beforeEach(async () => {
-  context = await browser.newContext({ viewport: { width: 1440, height: 900 }, permissions: ['clipboard-read', 'clipboard-write'] });
-  ({ page, problems } = await openPage(browser, served.origin, { context }));
+  context = await omgeving.browser.newContext({ viewport: { width: 1440, height: 900 }, permissions: ['clipboard-read', 'clipboard-write'] });
+  ({ page, problems } = await openPage(omgeving.browser, omgeving.origin, { context }));
   await page.fill('#dossier', 'Vries Holding 2025');
   await plak(page, 'Brief', BRIEF);
   await plak(page, 'Notitie', NOTITIE);

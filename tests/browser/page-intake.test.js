@@ -4,9 +4,9 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { after, before, test } from 'node:test';
-import { launchBrowser } from './support/chromium.js';
-import { openPage, servePage, toastText } from './support/page-server.js';
+import { test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage, toastText } from './support/page-server.js';
 import { plak } from './support/user.js';
 
 const FIXTURES = join(fileURLToPath(new URL('../..', import.meta.url)), '..', 'shared', 'fixtures');
@@ -14,16 +14,7 @@ const BRIEF = 'Geachte mevrouw Els Bakker,\n\nNamens de heer Jan de Vries stuur 
   + 'Betaling op NL20INGB0001234567, daarna op NL91ABNA0417164300.\n\nMet vriendelijke groet,\nKarel Dekker\nDekker Bouw B.V.';
 const txt = (name, text) => ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
 
-let browser;
-let served;
-before(async () => {
-  served = await servePage();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  served?.server.close();
-});
+const omgeving = paginaOmgeving();
 
 const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 const klaar = (page) => page.waitForFunction(() => !document.getElementById('laden').classList.contains('show'));
@@ -36,7 +27,7 @@ const volgToasts = (page) => page.evaluate(() => {
 });
 
 test('files from the chooser and a drop are read in order; a failing one is told and left out', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   await volgToasts(page);
   await page.setInputFiles('#file-input', [
     txt('brief.txt', BRIEF),
@@ -73,7 +64,7 @@ test('files from the chooser and a drop are read in order; a failing one is told
 });
 
 test('pasted text becomes numbered documents; an empty paste is refused', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   await page.click('#btn-plak');
   assert.equal(await toastText(page), 'Plak eerst tekst in het vak.');
   const lang = 'a'.repeat(12344) + '\n';
@@ -91,7 +82,7 @@ test('pasted text becomes numbered documents; an empty paste is refused', async 
 });
 
 test('the session survives a reload; a new session needs two clicks and clears it', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   await page.fill('#dossier', ' Bakker IB 2025 ');
   await page.fill('#plak-tekst', BRIEF);
   await page.click('#btn-plak');
@@ -104,7 +95,7 @@ test('the session survives a reload; a new session needs two clicks and clears i
   assert.equal(await page.locator('#dossier-badge').textContent(), 'Bakker IB 2025');
   assert.match(await page.locator('#preview').textContent(), /\[PERSOON_1\]/);
 
-  await page.goto(`${served.origin}/`);
+  await page.goto(`${omgeving.origin}/`);
   assert.equal(await page.locator('#view-markeren.active').count(), 1, 'without a fragment, documents open the marking view');
   await page.click('a[data-view="document"]');
   await page.waitForSelector('#view-document.active');
@@ -123,13 +114,13 @@ test('the session survives a reload; a new session needs two clicks and clears i
 });
 
 test('a fragment naming no view shows the document view and stays', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
-  await page.goto(`${served.origin}/#onzin`);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
+  await page.goto(`${omgeving.origin}/#onzin`);
   assert.equal(await page.locator('#view-document.active').count(), 1);
   assert.equal(await page.locator('#view-title').textContent(), 'Document');
   assert.equal(new URL(page.url()).hash, '#onzin');
   for (const fragment of ['#%E0%A4', '#markeren%']) {
-    await page.goto(`${served.origin}/${fragment}`);
+    await page.goto(`${omgeving.origin}/${fragment}`);
     await page.reload();
     assert.equal(await page.locator('#view-document.active').count(), 1, fragment);
     assert.equal(new URL(page.url()).hash, fragment);
@@ -141,7 +132,7 @@ test('a fragment naming no view shows the document view and stays', async () => 
 });
 
 test('hostile file names and texts appear as text and never run', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   const naam = '"><img src=x onerror="document.title=1">.txt';
   const tekst = '<script>document.title="pwned"</script> Een "quote" & \'ander\' <b>vet</b>\n\nDe heer Jan de Vries <img src=y onerror=alert(1)>';
   await page.setInputFiles('#file-input', [txt(naam, tekst)]);
@@ -161,7 +152,7 @@ test('hostile file names and texts appear as text and never run', async () => {
 });
 
 test('a pasted picture alone is a screen clipping on the document view only', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   const plak = (metTekst) => page.evaluate((tekst) => {
     window.gelezen = [];
     new MutationObserver(() => window.gelezen.push(document.getElementById('laden').textContent))
@@ -184,7 +175,7 @@ test('a pasted picture alone is a screen clipping on the document view only', as
   await klaar(page);
   assert.deepEqual(await gelezen(), ['Bezig met lezen van Schermknipsel 2.png…', 'Afbeelding lezen met tekstherkenning…']);
 
-  await page.goto(`${served.origin}/#markeren`);
+  await page.goto(`${omgeving.origin}/#markeren`);
   assert.equal(await plak(false), false, 'not on the marking view');
   assert.deepEqual(problems, []);
 });

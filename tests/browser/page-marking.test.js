@@ -1,32 +1,21 @@
 // The marking view: preview marks, the entity panel, browsing occurrences,
 // the selection bar with its keys and the popover; layout and screenshots.
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
-import { after, before, beforeEach, test } from 'node:test';
-import { launchBrowser } from './support/chromium.js';
-import { openPage, servePage, toastText } from './support/page-server.js';
+import { beforeEach, test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage, toastText } from './support/page-server.js';
 import { plak, selecteerInVoorbeeld } from './support/user.js';
 
 const A = 'Overleg met de heer Jan de Vries over de aangifte.\n\nJan de Vries tekent namens Bakkerij Smit te Utrecht.';
 const B = 'Kopie voor Jan de Vries, IBAN NL91ABNA0417164300.\n\nMevrouw Els Bakker belt terug.';
 
-let browser;
-let served;
+const omgeving = paginaOmgeving();
 let page;
 let problems;
-before(async () => {
-  served = await servePage();
-  browser = await launchBrowser();
-  mkdirSync('test-results', { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  served?.server.close();
-});
 
 // Two documents, B current, on the marking view.
 beforeEach(async () => {
-  ({ page, problems } = await openPage(browser, served.origin));
+  ({ page, problems } = await openPage(omgeving.browser, omgeving.origin));
   await plak(page, 'Verslag A', A);
   await plak(page, 'Brief B', B);
   await page.click('#btn-naar-markeren');

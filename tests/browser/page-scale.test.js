@@ -1,26 +1,15 @@
 // The page with a full session storage, by keyboard, with a wide table and in
 // a small window; screenshots of the last two go to test-results/.
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
-import { after, before, test } from 'node:test';
-import { launchBrowser } from './support/chromium.js';
-import { openPage, servePage, toastText } from './support/page-server.js';
+import { test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage, toastText } from './support/page-server.js';
 import { kiesBestanden, plak } from './support/user.js';
 
 const BRIEF = 'Geachte heer Jan de Vries,\n\nUw teruggaaf gaat naar NL91ABNA0417164300.\n\nMet vriendelijke groet,\nEls Bakker';
 const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
 
-let browser;
-let served;
-before(async () => {
-  served = await servePage();
-  browser = await launchBrowser();
-  mkdirSync('test-results', { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  served?.server.close();
-});
+const omgeving = paginaOmgeving();
 
 const drop = (page, name, text) => page.evaluate(async ([n, t]) => {
   const dt = new DataTransfer();
@@ -29,7 +18,7 @@ const drop = (page, name, text) => page.evaluate(async ([n, t]) => {
 }, [name, text]);
 
 test('a failed save warns above the toasts that follow until it is clicked away', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   // The tab's storage filled by something else, so the session no longer fits.
   await page.evaluate(() => {
     let stuk = 'x'.repeat(1 << 20);
@@ -55,7 +44,7 @@ test('a failed save warns above the toasts that follow until it is clicked away'
 });
 
 test('files, values, variants and marks work by keyboard', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   assert.match(await page.getAttribute('#file-input', 'accept'), /(^|,)\.ods(,|$)/);
   const knop = page.getByRole('button', { name: 'Bestanden kiezen' });
   await knop.focus();
@@ -64,7 +53,7 @@ test('files, values, variants and marks work by keyboard', async () => {
   await knop.focus();
   await kiesBestanden(page, () => page.keyboard.press(' '), []);
 
-  await page.goto(`${served.origin}/#markeren`);
+  await page.goto(`${omgeving.origin}/#markeren`);
   assert.equal(await page.getByRole('combobox', { name: 'Soort gegeven' }).count(), 1);
   const rij = page.locator('.ent-rij', { hasText: 'Jan de Vries' }).first();
   await rij.locator('.ent-waarde').focus();
@@ -86,12 +75,12 @@ test('files, values, variants and marks work by keyboard', async () => {
 });
 
 test('a wide table scrolls sideways with its numbers whole', async () => {
-  const { page, problems } = await openPage(browser, served.origin, { width: 1280, height: 800 });
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin, { width: 1280, height: 800 });
   const kop = ['Klant', 'Adres', 'Postcode', 'Plaats', 'IBAN', 'Telefoon', 'Opmerking bij het dossier', 'Relatiebeheerder'];
   const rij = (i) => [`Klant ${i}`, `Kerkstraat ${i}`, '1234 AB', 'Zaandam', 'NL44RABO0123456789', '06-11122233', 'Aangifte IB over het jaar 2025 volgt na ontvangst van de stukken', 'Els Bakker'];
   await drop(page, 'klanten.csv', [kop, ...Array.from({ length: 12 }, (_, i) => rij(i + 1))].map((r) => r.join(';')).join('\n'));
   await page.waitForFunction(() => document.getElementById('nav-docs').textContent === '1');
-  await page.goto(`${served.origin}/#markeren`);
+  await page.goto(`${omgeving.origin}/#markeren`);
   const tabel = page.locator('#preview > table');
   const maat = await tabel.evaluate((t) => ({ scroll: t.scrollWidth, client: t.clientWidth }));
   assert.ok(maat.scroll > maat.client, JSON.stringify(maat));
@@ -104,9 +93,9 @@ test('a wide table scrolls sideways with its numbers whole', async () => {
 });
 
 test('at 760 px the dossier views keep a link row, and the stacked preview leaves the panel in reach', async () => {
-  const { page, problems } = await openPage(browser, served.origin, { width: 760, height: 900 });
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin, { width: 760, height: 900 });
   await plak(page, 'Lange brief', Array.from({ length: 80 }, () => BRIEF).join('\n\n'));
-  await page.goto(`${served.origin}/#markeren`);
+  await page.goto(`${omgeving.origin}/#markeren`);
   assert.equal(await page.locator('.sidebar').isVisible(), false);
   const preview = await page.locator('#preview').boundingBox();
   assert.ok(preview.height < 900, `preview ${preview.height}px high`);
@@ -119,9 +108,9 @@ test('at 760 px the dossier views keep a link row, and the stacked preview leave
 });
 
 test('in a long document a switch reaches the marks of its last blocks', async () => {
-  const { page, problems } = await openPage(browser, served.origin, { width: 1280, height: 800 });
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin, { width: 1280, height: 800 });
   await plak(page, 'Lange brief', Array.from({ length: 240 }, () => BRIEF).join('\n\n'));
-  await page.goto(`${served.origin}/#markeren`);
+  await page.goto(`${omgeving.origin}/#markeren`);
   const rij = page.locator('.ent-rij', { hasText: 'NL91ABNA0417164300' });
   await rij.locator('input.ent-aan').uncheck();
   const marks = page.locator('#preview mark.ent', { hasText: 'NL91ABNA0417164300' });

@@ -4,9 +4,9 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { after, before, test } from 'node:test';
-import { launchBrowser } from './support/chromium.js';
-import { openPage, servePage } from './support/page-server.js';
+import { test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage } from './support/page-server.js';
 import { makeMsg } from '../js/lezers-mail/make-msg.js';
 
 const ROOT = fileURLToPath(new URL('../..', import.meta.url));
@@ -53,23 +53,14 @@ const MSG = makeMsg({
   ],
 });
 
-let browser;
-let served;
-before(async () => {
-  served = await servePage();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  served?.server.close();
-});
+const omgeving = paginaOmgeving();
 
 const klaar = (page) => page.waitForFunction(() => !document.getElementById('laden').classList.contains('show'));
 const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 const tekst = (doc) => doc.blocks.map((b) => b.text).join('\n');
 
 test('an .eml and two .msg files with attachments open as documents with their senders known', async () => {
-  const { page, problems } = await openPage(browser, served.origin);
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   await page.setInputFiles('#file-input', [
     { name: 'aangifte.eml', mimeType: 'message/rfc822', buffer: Buffer.from(EML) },
     { name: 'vraag.msg', mimeType: 'application/vnd.ms-outlook', buffer: Buffer.from(MSG) },
@@ -96,7 +87,7 @@ test('an .eml and two .msg files with attachments open as documents with their s
 });
 
 test('a damaged .msg is refused with its Dutch message', async () => {
-  const { page } = await openPage(browser, served.origin);
+  const { page } = await openPage(omgeving.browser, omgeving.origin);
   await page.setInputFiles('#file-input', [{ name: 'kapot.msg', mimeType: 'application/octet-stream', buffer: Buffer.from('geen Outlook') }]);
   await klaar(page);
   await page.waitForFunction(() => document.getElementById('toast').textContent.includes('kapot.msg'));
