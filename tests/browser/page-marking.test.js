@@ -97,6 +97,10 @@ test('browsing starts in the current document and walks all documents both ways'
   await r.locator('[data-stap="1"]').click();
   assert.equal(await page.locator('#preview-titel').textContent(), 'Brief B');
   assert.equal(await r.locator('.ent-telling').textContent(), '1/3×');
+  // Browsing another entity gives the first its plain count back.
+  const iban = rij((await entVan('NL91ABNA0417164300')).label);
+  await iban.locator('.ent-waarde').click();
+  assert.deepEqual([await iban.locator('.ent-telling').textContent(), await r.locator('.ent-telling').textContent()], ['1/1×', '3×']);
   assert.deepEqual(problems, []);
 });
 

@@ -47,6 +47,7 @@ export function toonInVoorbeeld(id, stap = 1) {
     return;
   }
   const totaal = metTreffers.reduce((som, d) => som + aantallen[d], 0);
+  const eerder = stand.id;
   if (stand.id === id) {
     stand.index = (((stand.index + (stap || 1)) % totaal) + totaal) % totaal;
   } else {
@@ -72,5 +73,5 @@ export function toonInVoorbeeld(id, stap = 1) {
     const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';
     toast(`Treffer ${stand.index + 1} van ${totaal}${docs}. Met ‹ › naast het aantal naar de vorige of volgende.`);
   }
-  toonTellingen(telAlles());
+  toonTellingen(telAlles(), eerder === null || eerder === id ? [id] : [eerder, id]);
 }

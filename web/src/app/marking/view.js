@@ -136,16 +136,17 @@ export function renderPaneel() {
 }
 
 // Browsing changes only the counters, so the panel keeps its scroll and focus.
-// Only the counts that read differently are touched, and their rows are put
-// in again by the next render, which knows nothing of this.
-export function toonTellingen(counts) {
-  for (const tel of $('ent-lijst').querySelectorAll('.ent-telling')) {
-    const rij = tel.closest('.ent-rij');
-    const e = entById(Number(rij.dataset.id));
+// Only the rows of the given entities can read differently (the one browsed
+// now and the one browsed before); their rows are put in again by the next
+// render, which knows nothing of this.
+export function toonTellingen(counts, ids) {
+  for (const id of ids) {
+    const tel = $('ent-lijst').querySelector(`.ent-rij[data-id="${id}"] .ent-telling`);
+    const e = entById(id);
     const tekst = e && telling(e, counts);
-    if (!e || tel.textContent === tekst) continue;
+    if (!tel || !e || tel.textContent === tekst) continue;
     tel.textContent = tekst;
-    vergeetStuk(rij);
+    vergeetStuk(tel.closest('.ent-rij'));
   }
 }
 
