@@ -48,17 +48,20 @@ function tik() {
   }
 }
 
-function gemarkeerd(schoon, m) {
+// Kept by the text as it stands in the document, so that a render looks each
+// text up without first cleaning it of marker characters again.
+function gemarkeerd(ruw, m) {
   if (gemerkt.matcher !== m) gemerkt = { matcher: m, teksten: new Map() };
-  let tekst = gemerkt.teksten.get(schoon);
+  let tekst = gemerkt.teksten.get(ruw);
   if (tekst === undefined) {
+    const schoon = ruw.replace(MARKERS, '');
     const ids = new Set();
     const runs = esc(A().replaceWith(schoon, m, (e, t) => {
       ids.add(e.id);
       return START + e.id + MIDDEN + t + EINDE;
     }));
     tekst = { runs, ids: [...ids], html: null, klok: 0, mode: null };
-    gemerkt.teksten.set(schoon, tekst);
+    gemerkt.teksten.set(ruw, tekst);
   }
   return tekst;
 }
@@ -67,10 +70,10 @@ const actueel = (tekst) => tekst.html !== null && tekst.mode === S.mode
   && tekst.ids.every((id) => (weergaveVan.get(id)?.klok ?? Infinity) <= tekst.klok);
 
 function markeer(tekst) {
-  const schoon = String(tekst ?? '').replace(MARKERS, '');
+  const ruw = String(tekst ?? '');
   const m = dispMatcher();
-  if (!m) return esc(schoon);
-  const t = gemarkeerd(schoon, m);
+  if (!m) return esc(ruw.replace(MARKERS, ''));
+  const t = gemarkeerd(ruw, m);
   if (!actueel(t)) Object.assign(t, { html: markeringenNaarHtml(t.runs, S.mode), klok, mode: S.mode });
   return t.html;
 }
