@@ -41,33 +41,34 @@ function jsonVanDoc(doc) {
 // are plain values and a variants array that is replaced, never changed in place.
 const entJson = new WeakMap();
 
+// The same fields in the same order (the order is the JSON's), with the same values.
 const zelfdeVelden = (oud, e) => {
   const sleutels = Object.keys(e);
-  return sleutels.length === oud.aantal && sleutels.every((k) => oud.velden[k] === e[k]) && oud.varianten === e.variants?.length;
+  return sleutels.length === oud.sleutels.length && sleutels.every((k, i) => k === oud.sleutels[i] && oud.velden[k] === e[k])
+    && oud.varianten === e.variants?.length;
 };
 
 function jsonVanEnt(e) {
   const oud = entJson.get(e);
   if (oud && zelfdeVelden(oud, e)) return oud.json;
   const json = JSON.stringify(e);
-  entJson.set(e, { velden: { ...e }, aantal: Object.keys(e).length, varianten: e.variants?.length, json });
+  entJson.set(e, { velden: { ...e }, sleutels: Object.keys(e), varianten: e.variants?.length, json });
   return json;
 }
 
-const DOCS = '\u0000docs\u0000';
-const ENTS = '\u0000ents\u0000';
 const lijstJson = (lijst, json) => `[${lijst.map((x) => (x && typeof x === 'object' ? json(x) : JSON.stringify(x) ?? 'null')).join(',')}]`;
 
-// The same text as JSON.stringify(S), with the documents and entities from the caches.
+// The same text as JSON.stringify(S), field by field, with the documents and
+// entities from the caches.
 export function sessieJson() {
-  const rest = JSON.stringify(S, (key, value) => {
-    if (key === 'docs' && value === S.docs && Array.isArray(value)) return DOCS;
-    if (key === 'ents' && value === S.ents && Array.isArray(value)) return ENTS;
-    return value;
-  });
-  return rest
-    .replace(JSON.stringify(DOCS), () => lijstJson(S.docs, jsonVanDoc))
-    .replace(JSON.stringify(ENTS), () => lijstJson(S.ents, jsonVanEnt));
+  const velden = [];
+  for (const [veld, waarde] of Object.entries(S)) {
+    const json = veld === 'docs' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanDoc)
+      : veld === 'ents' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanEnt)
+        : JSON.stringify(waarde);
+    if (json !== undefined) velden.push(`${JSON.stringify(veld)}:${json}`);
+  }
+  return `{${velden.join(',')}}`;
 }
 
 // Said until the user clicks it away or a save succeeds again: a reload would lose the documents.
