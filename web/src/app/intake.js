@@ -88,9 +88,11 @@ async function voegTekstToe() {
     info: `${groepeer(tekst.length)} tekens`,
   };
   S.docs.push(doc);
-  const n = await onderLaden(() => neemOp([doc]));
+  // Emptied before the scan yields, so that nothing typed or pressed under the
+  // overlay is wiped or takes the same text in twice.
   $('plak-tekst').value = '';
   $('plak-titel').value = '';
+  const n = await onderLaden(() => neemOp([doc]));
   toast(`Tekst toegevoegd, ${n} nieuwe gegevens gevonden.`);
 }
 
