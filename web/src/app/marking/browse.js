@@ -73,5 +73,5 @@ export function toonInVoorbeeld(id, stap = 1) {
     const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';
     toast(`Treffer ${stand.index + 1} van ${totaal}${docs}. Met ‹ › naast het aantal naar de vorige of volgende.`);
   }
-  toonTellingen(telAlles(), eerder === null || eerder === id ? [id] : [eerder, id]);
+  toonTellingen(telAlles(), [eerder, id]);
 }

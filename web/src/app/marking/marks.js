@@ -4,7 +4,7 @@ import { A, esc } from '../globals.js';
 import { entById } from '../entities.js';
 import { dispMatcher } from '../matchers.js';
 import { S } from '../session.js';
-import { htmlVan } from './stukken.js';
+import { groot, htmlVan, inDelen } from './stukken.js';
 
 const START = '\uE000';
 const MIDDEN = '\uE001';
@@ -83,17 +83,14 @@ export function hlHtml(text) {
   return markeer(text);
 }
 
-// A long table as tables of TABEL_DEEL rows in one frame, so that the parts
-// out of view skip layout and a changed cell lays out its own part only. Each
-// part sits in a block of its own: a table box cannot skip its layout.
-const TABEL_DEEL = 100;
+// A long table as tables in one frame, so that the parts out of view skip
+// layout and a changed cell lays out its own part only. Each part sits in a
+// block of its own: a table box cannot skip its layout.
+const tabelMet = (open, close) => (rijen) => ({ open, close, in: 'tbody', binnen: rijen });
 
 function tabel(rijen) {
-  if (rijen.length <= TABEL_DEEL) return { open: '<table><tbody>', close: '</tbody></table>', in: 'tbody', binnen: rijen };
-  const delen = [];
-  for (let i = 0; i < rijen.length; i += TABEL_DEEL) {
-    delen.push({ open: '<div class="tabel-deel"><table><tbody>', close: '</tbody></table></div>', in: 'tbody', binnen: rijen.slice(i, i + TABEL_DEEL) });
-  }
+  if (!groot(rijen)) return tabelMet('<table><tbody>', '</tbody></table>')(rijen);
+  const delen = inDelen(rijen, tabelMet('<div class="tabel-deel"><table><tbody>', '</tbody></table></div>'));
   return { open: '<div class="tabel-delen">', close: '</div>', in: '', binnen: delen };
 }
 

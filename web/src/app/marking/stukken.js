@@ -10,6 +10,19 @@
 // with its header and rows.
 const vorige = new WeakMap();
 
+// Thousands of blocks or rows go in frames of DEEL, so that the frames out of
+// view skip layout and a change lays out its own frame, not all its siblings.
+const DEEL = 100;
+
+export const groot = (stukken) => stukken.length > DEEL;
+
+// The pieces, DEEL at a time, each lot in the frame that `kader` makes of it.
+export function inDelen(stukken, kader) {
+  const uit = [];
+  for (let i = 0; i < stukken.length; i += DEEL) uit.push(kader(stukken.slice(i, i + DEEL)));
+  return uit;
+}
+
 export const htmlVan = (stuk) => (typeof stuk === 'string' ? stuk : stuk.open + stuk.binnen.map(htmlVan).join('') + stuk.close);
 const zelfdeKader = (a, b) => typeof a === 'object' && typeof b === 'object' && a && b && a.open === b.open && a.close === b.close;
 

@@ -9,7 +9,7 @@ import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
-import { vergeetStuk, zetStukken } from './stukken.js';
+import { groot, inDelen, vergeetStuk, zetStukken } from './stukken.js';
 import { bladerStand, toonInVoorbeeld, vergeetGetoond } from './browse.js';
 
 export function huidigDoc() {
@@ -44,24 +44,14 @@ export function renderMarkeren() {
   renderPaneel();
 }
 
-// Thousands of blocks or rows in parts of DEEL, so that the parts out of view
-// skip layout and a change lays out its own part, not all its siblings.
-const DEEL = 100;
-
-function inDelen(stukken, klasse) {
-  if (stukken.length <= DEEL) return stukken;
-  const uit = [];
-  for (let i = 0; i < stukken.length; i += DEEL) {
-    uit.push({ open: `<div class="${klasse}">`, close: '</div>', in: '', binnen: stukken.slice(i, i + DEEL) });
-  }
-  return uit;
-}
+// A long list in blocks of its own class (see `inDelen`).
+const gedeeld = (stukken, klasse) => (groot(stukken) ? inDelen(stukken, (binnen) => ({ open: `<div class="${klasse}">`, close: '</div>', in: '', binnen })) : stukken);
 
 export function renderPreview() {
   const doc = huidigDoc();
   const preview = $('preview');
   $('preview-titel').textContent = doc ? doc.name : 'Voorbeeld';
-  const stukken = doc ? inDelen(blocksStukken(doc.blocks || []), 'blok-deel') : [];
+  const stukken = doc ? gedeeld(blocksStukken(doc.blocks || []), 'blok-deel') : [];
   if (!doc) {
     stukken.push('<div class="leeg"><b>Geen document</b>Ga naar <a href="#document">Document</a> om een bestand te uploaden.</div>');
   } else if (!stukken.length) {
@@ -128,7 +118,7 @@ export function renderPaneel() {
       close: '</div>',
       binnen: [
         `<div class="groep-kop"><span class="stip cat-${cat}"></span>${esc(label)} (${ents.length})<button type="button" class="schakel" data-cat="${cat}">${allesAan ? 'alles uit' : 'alles aan'}</button></div>`,
-        ...inDelen(ents.map((e) => entRij(e, counts)), 'ent-deel'),
+        ...gedeeld(ents.map((e) => entRij(e, counts)), 'ent-deel'),
       ],
     });
   }
@@ -140,11 +130,11 @@ export function renderPaneel() {
 // now and the one browsed before); their rows are put in again by the next
 // render, which knows nothing of this.
 export function toonTellingen(counts, ids) {
-  for (const id of ids) {
-    const tel = $('ent-lijst').querySelector(`.ent-rij[data-id="${id}"] .ent-telling`);
+  for (const id of new Set(ids)) {
     const e = entById(id);
-    const tekst = e && telling(e, counts);
-    if (!tel || !e || tel.textContent === tekst) continue;
+    const tel = e && $('ent-lijst').querySelector(`.ent-rij[data-id="${id}"] .ent-telling`);
+    const tekst = tel && telling(e, counts);
+    if (!tel || tel.textContent === tekst) continue;
     tel.textContent = tekst;
     vergeetStuk(tel.closest('.ent-rij'));
   }
