@@ -56,6 +56,16 @@ test('the body: plain text wins, HTML when there is none, parts of a mixed mail 
   }
 });
 
+test('8-bit text without a charset: UTF-8 when it is valid UTF-8, else Windows-1252', () => {
+  const cases = [
+    ['Content-Type: text/plain\nContent-Transfer-Encoding: 8bit\n\nFr\xf6sche M\xfcller \x80', 'Frösche Müller €'],
+    ['\n\nJos\xc3\xa9 M\xc3\xbcller', 'José Müller'],
+    ['Content-Type: text/html\n\n<p>Caf\xe9</p>', 'Café'],
+    ['Content-Type: text/plain; charset=utf-8\n\nM\xfcller', 'M\ufffdller'],
+  ];
+  for (const [text, tekst] of cases) assert.equal(eml(text).tekst, tekst, text);
+});
+
 test('which leaves are attachments', () => {
   const part = (headers, body = 'x') => `--b\n${headers.join('\n')}\n\n${body}\n`;
   const mail = eml(`Content-Type: multipart/mixed; boundary=b\n\n${[
@@ -94,7 +104,7 @@ test('broken mails give what can be read', () => {
   const cases = [
     ['', ''],
     ['geen kop', ''],
-    ['Subject: x\n\n\xff\xfe tekst', '\ufffd\ufffd tekst'],
+    ['Subject: x\n\n\xff\xfe tekst', '\xff\xfe tekst'],
     ['Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain\n\nnooit gesloten', 'nooit gesloten'],
     ['Content-Type: multipart/mixed\n\nzonder boundary', ''],
     ['Content-Type: text/plain\nContent-Transfer-Encoding: base64\n\n!!!', ''],

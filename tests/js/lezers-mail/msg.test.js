@@ -5,6 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { leesCfb } from '../../../web/src/lezers/cfb.js';
 import { leesMsg } from '../../../web/src/lezers/msg.js';
+import { rtfNaarTekst } from '../../../web/src/lezers/rtf-tekst.js';
 import { makeCfb, makeMsg } from './make-msg.js';
 
 const SAMPLES = new URL('../../../../shared/fixtures/msg/', import.meta.url);
@@ -13,6 +14,7 @@ const r = (naam, adres, soort = 1) => ({ naam, adres, soort });
 const GEEN_MSG = { message: 'geen geldig Outlook-bestand (.msg).' };
 const BESCHADIGD = { message: 'Outlook-bestand is beschadigd.' };
 const latin = (s) => new Uint8Array(Buffer.from(s, 'latin1'));
+const hex = (h) => new Uint8Array(Buffer.from(h, 'hex'));
 const summary = (m) => ({ van: m.van, aan: m.aan, cc: m.cc, onderwerp: m.onderwerp, datum: m.datum, tekst: m.tekst });
 
 test('real messages: senders, recipients, subject, date and body', () => {
@@ -46,8 +48,12 @@ test('strings: Unicode wins, 8-bit ones decode with the message code page', () =
     [{ props: { '0037': 'Uni', '0037001E': latin('acht') } }, 'Uni'],
     [{ props: { '0037001E': latin('\x9a\0\0') } }, 'š'],
     [{ props: { '0037001E': latin('\x9a') }, fixed: { '3FFD': 1250 } }, 'š'],
-    [{ props: { '0037001E': latin('\x9a') }, fixed: { '3FFD': 1252, '3FDE': 1250 } }, 'š'],
+    [{ props: { '0037001E': latin('\x8a') }, fixed: { '3FFD': 1252, '3FDE': 1250 } }, 'Š'],
+    [{ props: { '0037001E': latin('\x8a') }, fixed: { '3FFD': 0, '3FDE': 1250 } }, 'Š'],
     [{ props: { '0037001E': latin('\xc3\xa9') }, fixed: { '3FDE': 65001 } }, 'é'],
+    [{ props: { '0037001E': hex('93fa967b8cea204e6f6e20556e69636f646520835e83438367838b') }, fixed: { '3FFD': 932, '3FDE': 50220 } },
+      '日本語 Non Unicode タイトル'],
+    [{ props: { '0037001E': hex('c7d1b1b9beee') }, fixed: { '3FFD': 949 } }, '한국어'],
   ];
   for (const [message, onderwerp] of cases) assert.equal(leesMsg(makeMsg(message)).onderwerp, onderwerp);
   assert.equal(leesMsg(makeMsg({ props: { '0037001E': latin('\x9a') }, fixed: { '3FFD': 1250 } })).onderwerp, 'š');
@@ -135,6 +141,20 @@ test('the body: plain text, then HTML, then compressed RTF', () => {
     const mail = leesMsg(makeMsg({ props }));
     assert.deepEqual([mail.tekst, mail.rtfGebruikt, mail.rtfZonderTekst], [tekst, rtfGebruikt, rtfZonderTekst], tekst);
   }
+});
+
+test('RTF: the code page the document names, and the characters its control words stand for', () => {
+  const cases = [
+    ["{\\rtf1\\ansi\\ansicpg1252 G\\'e9nie Civil}", 'utf-8', 'Génie Civil'],
+    ["{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}}\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}", 'windows-1252', 'Привет'],
+    ["{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}", 'windows-1252', '日本'],
+    ["{\\rtf1 caf\\'e9}", 'windows-1250', 'café'],
+    ['{\\rtf1 don\\rquote t, \\lquote x\\rquote , \\ldblquote y\\rdblquote , Antichrist\\emdash I, 1\\endash 2, \\bullet  a\\~b, Smit\\_Jansen\\emspace Z}',
+      'windows-1252', 'don’t, ‘x’, “y”, Antichrist—I, 1–2, • a b, Smit-Jansen Z'],
+  ];
+  for (const [rtf, cp, tekst] of cases) assert.equal(rtfNaarTekst(rtf, cp), tekst, rtf);
+  const onlyRtf = leesMsg(makeMsg({ props: { '10090102': lzfuLiterals("{\\rtf1\\ansi\\ansicpg1252 G\\'e9nie Civil}") }, fixed: { '3FDE': 65001 } }));
+  assert.equal(onlyRtf.tekst, 'Génie Civil');
 });
 
 test('the real compressed RTF of a sample unpacks and reads', () => {

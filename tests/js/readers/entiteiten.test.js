@@ -5,7 +5,8 @@ import { entiteiten } from '../../../web/src/lezers/entiteiten.js';
 test('character references: known ones decoded, the rest left as written', () => {
   const cases = [
     ['Jansen &amp; Zn &lt;b&gt;', 'Jansen & Zn <b>'],
-    ['&EACUTE;&Euml;', 'éë'],
+    ['&EACUTE;&Euml;&euml;', 'éËë'],
+    ['&ntilde;&szlig;&aring;&acirc;&frac12;&sup2;', 'ñßåâ½²'],
     ['&#x20AC; &#X20ac; &#8364;', '€ € €'],
     ['a&nbsp;b', 'a b'],
     ['&#128512;', '😀'],

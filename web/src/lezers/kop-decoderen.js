@@ -1,27 +1,66 @@
 // Header values: RFC 2047 encoded words, and structured values with RFC 2231
 // parameter pieces.
-import { decodeer, uitLatin1 } from './charset.js';
+import { decodeer, uitLatin1, utf8OrWindows1252 } from './charset.js';
 import { base64 } from './transfer.js';
 
-const WORD = '=\\?[^?\\s]+\\?[bBqQ]\\?[^?\\s]*\\?=';
-const BETWEEN_WORDS = new RegExp(`(${WORD})\\s+(?==\\?)`, 'g');
 const ENCODED_WORD = /=\?([^?\s]+)\?([bBqQ])\?([^?\s]*)\?=/g;
+const BLANK = /^\s*$/;
 const PIECE = /^(.+?)\*(?:(\d+)(\*?))?$/;
 
 function qBytes(text) {
   return uitLatin1(text.replace(/_/g, ' ').replace(/=([0-9a-fA-F]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16))));
 }
 
-export function kopDecoderen(s) {
-  return String(s).replace(BETWEEN_WORDS, '$1').replace(ENCODED_WORD, (word, charset, kind, text) => {
-    try {
-      const bytes = kind === 'b' || kind === 'B' ? base64(text) : qBytes(text);
-      return decodeer(bytes, charset.split('*')[0]);
-    } catch {
-      return word;
-    }
-  });
+function joined(parts) {
+  const out = new Uint8Array(parts.reduce((n, p) => n + p.length, 0));
+  let at = 0;
+  for (const p of parts) {
+    out.set(p, at);
+    at += p.length;
+  }
+  return out;
 }
+
+// Adjacent encoded words lose the white space between them; those of one
+// charset are decoded as one byte sequence, since mail programs split a
+// multi-byte character over two words.
+export function kopDecoderen(s) {
+  const text = String(s);
+  let out = '';
+  let at = 0;
+  let run = null;
+  const flush = () => {
+    if (run) out += decodeer(joined(run.parts), run.charset);
+    run = null;
+  };
+  ENCODED_WORD.lastIndex = 0;
+  for (let m = ENCODED_WORD.exec(text); m; m = ENCODED_WORD.exec(text)) {
+    const between = text.slice(at, m.index);
+    if (!run || !BLANK.test(between)) {
+      flush();
+      out += between;
+    }
+    const charset = m[1].split('*')[0].toLowerCase();
+    const bytes = m[2] === 'b' || m[2] === 'B' ? base64(m[3]) : qBytes(m[3]);
+    if (run?.charset !== charset) {
+      flush();
+      run = { charset, parts: [] };
+    }
+    run.parts.push(bytes);
+    at = m.index + m[0].length;
+  }
+  flush();
+  return out + text.slice(at);
+}
+
+// A header value as a byte string, with raw 8-bit text (written by mail
+// programs instead of encoded words) read by the rule for text without a charset.
+export function kopRuw(value) {
+  const s = String(value);
+  return /[\x80-\xff]/.test(s) ? utf8OrWindows1252(uitLatin1(s)) : s;
+}
+
+export const kopTekst = (value) => kopDecoderen(kopRuw(value));
 
 // Splits at each ";" with an even number of double quotes after it.
 function pieces(value) {
@@ -72,7 +111,7 @@ export function parameters(waarde) {
       if (!split.has(m[1])) split.set(m[1], []);
       split.get(m[1]).push({ nummer: m[2] === undefined ? 0 : Number(m[2]), encoded: m[2] === undefined || m[3] === '*', value });
     } else {
-      result[name] = kopDecoderen(value);
+      result[name] = kopTekst(value);
     }
   }
   for (const [name, list] of split) result[name] = joinPieces(list);

@@ -69,11 +69,13 @@ function attachment(cfb, item, cp, diepte) {
   return data ? { naam, type, data, inline: isInline(type, p, vast, cp) } : null;
 }
 
-function body(p, cp) {
+// `cp` decodes the 8-bit strings, `internet` the HTML body's bytes; the RTF
+// names its own code page, `cp` standing in when it does not.
+function body(p, cp, internet) {
   const plain = str(p, '1000', cp);
   if (plain) return { tekst: plain, rtf: false };
   const htmlBytes = binair(p, '1013');
-  const html = htmlBytes ? decodeer(htmlBytes, cp) : str(p, '1013', cp);
+  const html = htmlBytes ? decodeer(htmlBytes, internet) : str(p, '1013', cp);
   const fromHtml = html ? htmlNaarTekst(html) : '';
   if (fromHtml) return { tekst: fromHtml, rtf: false };
   const rtf = binair(p, '1009');
@@ -88,9 +90,13 @@ function body(p, cp) {
 
 function leesMsgMap(cfb, map, diepte) {
   const { p, vast, recipients, attachments } = props(cfb, map, diepte > 0 ? HEADER.embedded : HEADER.top, true);
-  const cp = codepage(laagWoord(vast['3FDE'] ?? vast['3FFD']));
+  // The message code page is the one its 8-bit strings are stored in; the
+  // internet code page is the one it was sent in. A code page of 0 is none.
+  const message = laagWoord(vast['3FFD']);
+  const sent = laagWoord(vast['3FDE']);
+  const cp = codepage(message || sent);
   const ontvangers = recipients.map((item) => recipient(cfb, item, cp));
-  const { tekst, rtf } = body(p, cp);
+  const { tekst, rtf } = body(p, cp, codepage(sent || message));
   const naam = str(p, '0C1A', cp) || str(p, '0042', cp);
   const adres = str(p, '5D01', cp) || hasAt(str(p, '0C1F', cp));
   return {

@@ -1,17 +1,23 @@
 // The text of an RTF document, walked once: groups that hold no body text are
-// skipped, hex escapes decode with the message's code page.
+// skipped, hex escapes decode with the document's own code page (\ansicpg), or
+// with the message's when it names none.
 import { tidyLines } from './blanks.js';
-import { decodeer } from './charset.js';
+import { codepage, decodeer } from './charset.js';
 
 const SKIPPED = new Set(['fonttbl', 'colortbl', 'stylesheet', 'info', 'pict', 'object', 'themedata',
   'colorschememapping', 'latentstyles', 'datastore', 'xmlnstbl', 'listtable', 'listoverridetable',
   'rsidtbl', 'generator', 'mmathPr', 'htmltag']);
-const WORDS = { par: '\n', line: '\n', row: '\n', tab: '\t', cell: '\t' };
-const SYMBOLS = { '~': ' ', '\\': '\\', '{': '{', '}': '}' };
+const WORDS = {
+  par: '\n', line: '\n', row: '\n', tab: '\t', cell: '\t',
+  lquote: '\u2018', rquote: '\u2019', ldblquote: '\u201c', rdblquote: '\u201d',
+  endash: '\u2013', emdash: '\u2014', bullet: '\u2022', enspace: ' ', emspace: ' ', qmspace: ' ',
+};
+const SYMBOLS = { '~': ' ', _: '-', '\\': '\\', '{': '{', '}': '}' };
 const LOOK_AHEAD = 40;
 const CONTROL = /^\\(?:([a-z]+)(-?\d+)? ?|'([0-9a-f]{2})|([^a-z]))/is;
 
 export function rtfNaarTekst(rtf, cp) {
+  let label = cp;
   const out = [];
   let depth = 0;
   let skip = -1;
@@ -19,7 +25,7 @@ export function rtfNaarTekst(rtf, cp) {
   let pending = [];
   const flush = () => {
     if (!pending.length) return;
-    out.push(decodeer(Uint8Array.from(pending), cp));
+    out.push(decodeer(Uint8Array.from(pending), label));
     pending = [];
   };
   for (let i = 0; i < rtf.length; i++) {
@@ -44,6 +50,7 @@ export function rtfNaarTekst(rtf, cp) {
       flush();
       if (symbol !== undefined) out.push(SYMBOLS[symbol] ?? '');
       else if (SKIPPED.has(word)) skip = depth;
+      else if (word === 'ansicpg' && Number(param) > 0) label = codepage(Number(param));
       else if (Object.hasOwn(WORDS, word)) out.push(WORDS[word]);
       else if (word === 'u' && param !== undefined) {
         const n = Number(param);
