@@ -117,6 +117,15 @@ test('address lists', () => {
     ["'Kees' <k@x.nl>", [a('Kees', 'k@x.nl')]],
     ['', []],
     ['<open, "nooit dicht', [a('open', ''), a('nooit dicht', '')]],
+    ['MAILER-DAEMON@messagingengine.com (Mail Delivery System)', [a('Mail Delivery System', 'MAILER-DAEMON@messagingengine.com')]],
+    ['A Group:Chris Jones <c@a.test>,joe@where.test, John <jdoe@one.test>;, Undisclosed recipients:;',
+      [a('Chris Jones', 'c@a.test'), a('', 'joe@where.test'), a('John', 'jdoe@one.test')]],
+    ['Jan de Vries <jan@x.nl>"', [a('Jan de Vries', 'jan@x.nl')]],
+    ['"Jan de Vries <jan@x.nl>', [a('Jan de Vries', 'jan@x.nl')]],
+    ['Pete(A nice \\) chap) <pete(his account)@silly.test(his host)>', [a('Pete', 'pete@silly.test')]],
+    ['"Jan" (werk) de   Vries <j@x.nl>, Anna anna@x.nl', [a('Jan de Vries', 'j@x.nl'), a('Anna', 'anna@x.nl')]],
+    ['=?utf-8?Q?Jansen=2C_Jos=C3=A9?= <j@x.nl>, "=?utf-8?B?S2VlcyAoeik=?=" <k@x.nl>', [a('Jansen, José', 'j@x.nl'), a('Kees (z)', 'k@x.nl')]],
+    ['(Jan (de) Vries) jan@x.nl, Kees <k@x.nl> <k2@x.nl>', [a('Jan (de) Vries', 'jan@x.nl'), a('Kees', 'k@x.nl'), a('', 'k2@x.nl')]],
   ];
   for (const [value, expected] of cases) assert.deepEqual(adressen(value), expected, value);
 });
@@ -127,7 +136,9 @@ test('long broken headers and markup are read without running away', { timeout: 
   adressen(`${'a'.repeat(n)}"`);
   adressen('<'.repeat(n));
   adressen('"\\'.repeat(n / 2));
-  assert.deepEqual(adressen(`Jan${' '.repeat(n)}Piet`), [{ naam: `Jan${' '.repeat(n)}Piet`, adres: '' }]);
+  assert.deepEqual(adressen(`Jan${' '.repeat(n)}Piet`), [{ naam: 'Jan Piet', adres: '' }]);
+  adressen('('.repeat(n));
+  adressen(`${'=?a?q?'.repeat(n / 6)}`);
   htmlNaarTekst(`${'<li'.repeat(n / 3)}>${'\t'.repeat(n)}x`);
   kopDecoderen('=?'.repeat(n / 2));
   assert.deepEqual({ ...parameters(`a;${'"'.repeat(n)}`) }, { _: 'a' });

@@ -66,6 +66,20 @@ test('8-bit text without a charset: UTF-8 when it is valid UTF-8, else Windows-1
   for (const [text, tekst] of cases) assert.equal(eml(text).tekst, tekst, text);
 });
 
+test('address headers: comments, groups, stray quotes; encoded words decoded per name', () => {
+  const mail = eml([
+    'From: MAILER-DAEMON@messagingengine.com (Mail Delivery System)',
+    'To: A Group:Chris Jones <c@a.test>,joe@where.test;, Undisclosed recipients:;',
+    'Cc: =?utf-8?Q?Jansen=2C_Jos=C3=A9?= <j@x.nl>, Kees <k@x.nl>"',
+    '', '',
+  ].join('\n'));
+  assert.deepEqual([mail.van, mail.aan, mail.cc], [
+    [a('Mail Delivery System', 'MAILER-DAEMON@messagingengine.com')],
+    [a('Chris Jones', 'c@a.test'), a('', 'joe@where.test')],
+    [a('Jansen, José', 'j@x.nl'), a('Kees', 'k@x.nl')],
+  ]);
+});
+
 test('which leaves are attachments', () => {
   const part = (headers, body = 'x') => `--b\n${headers.join('\n')}\n\n${body}\n`;
   const mail = eml(`Content-Type: multipart/mixed; boundary=b\n\n${[

@@ -43,6 +43,18 @@ test('header lines and known hits of the addresses', async () => {
   assert.deepEqual((await leesMail(mail({}), 'eml', 0)).blocks, []);
 });
 
+test('directory names: particles after the surname move in front, a note at the end stays out of the name', async () => {
+  const result = await leesMail(mail({
+    van: [{ naam: 'Spelde van, CMMA (Kees)', adres: 'kees@x.nl' }],
+    aan: [{ naam: 'Berg van den, Anna', adres: '' }, { naam: 'Jan de Vries (Belastingdienst)', adres: '' }, { naam: '(Kees)', adres: '' }],
+  }), 'msg', 0);
+  assert.deepEqual(result.blocks.map((b) => b.text), [
+    'Van: CMMA van Spelde (Kees) <kees@x.nl>',
+    'Aan: Anna van den Berg, Jan de Vries (Belastingdienst), (Kees)',
+  ]);
+  assert.deepEqual(result.bekend.map((h) => h.value), ['CMMA van Spelde', 'kees@x.nl', 'Anna van den Berg', 'Jan de Vries', '(Kees)']);
+});
+
 test('attachments: read, skipped, refused, each after its heading', async () => {
   const result = await leesMail(mail({
     bijlagen: [

@@ -21,20 +21,31 @@ function parse(buf, ext) {
   return ext === 'msg' ? globalThis.AnonLezers.leesMsg(bytes) : globalThis.AnonLezers.leesEml(bytes);
 }
 
-// "Jansen, Piet" reads as "Piet Jansen", unless it names a firm.
+// A note in parentheses at the end of a name: "(Kees)", "(Belastingdienst)".
+const NOTE = /\s*\([^()]*\)$/;
+// Particles that a directory writes after the surname: "Spelde van".
+const PARTICLES_AFTER = /^(\p{Lu}.*?)((?:\s+\p{Ll}+)+)$/u;
+
+// "Jansen, Piet" reads as "Piet Jansen", unless it names a firm; "Spelde van,
+// Kees" as "Kees van Spelde". A note at the end stays at the end and is no part
+// of the name itself.
 function displayName(naam) {
-  const name = naam.replace(/^["']/, '').replace(/["']$/, '').trim();
-  if (!SWAP.test(name) || SWAP_FIRM.test(name)) return name;
+  const full = naam.replace(/^["']/, '').replace(/["']$/, '').trim();
+  const note = NOTE.exec(full)?.[0] ?? '';
+  const name = full.slice(0, full.length - note.length);
+  if (!name) return { name: full, note: '' };
+  if (!SWAP.test(name) || SWAP_FIRM.test(name)) return { name, note };
   const comma = name.indexOf(',');
-  return `${name.slice(comma + 1).trimStart()} ${name.slice(0, comma)}`;
+  const surname = name.slice(0, comma).replace(PARTICLES_AFTER, (_, stem, particles) => `${particles.trim()} ${stem}`);
+  return { name: `${name.slice(comma + 1).trimStart()} ${surname}`, note };
 }
 
 function render(address, bekend) {
-  const name = displayName(address.naam || '');
+  const { name, note } = displayName(address.naam || '');
   const adres = address.adres || '';
   if (name && !name.includes('@')) bekend.push({ cat: FIRM.test(name) ? 'BEDRIJF' : 'PERSOON', value: name });
   if (adres) bekend.push({ cat: 'EMAIL', value: adres });
-  return [name, adres && `<${adres}>`].filter(Boolean).join(' ');
+  return [name + note, adres && `<${adres}>`].filter(Boolean).join(' ');
 }
 
 function headerLines(mail, bekend) {
