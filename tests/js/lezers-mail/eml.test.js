@@ -66,6 +66,11 @@ test('8-bit text without a charset: UTF-8 when it is valid UTF-8, else Windows-1
   for (const [text, tekst] of cases) assert.equal(eml(text).tekst, tekst, text);
 });
 
+test('a body part without headers keeps its first paragraph', () => {
+  const mail = eml('Content-Type: multipart/mixed; boundary=b\n\n--b\n\nEerste alinea: Jan de Vries\n\nTweede\n--b\n\nDerde\n--b--\n');
+  assert.equal(mail.tekst, 'Eerste alinea: Jan de Vries\n\nTweede\n\nDerde');
+});
+
 test('address headers: comments, groups, stray quotes; encoded words decoded per name', () => {
   const mail = eml([
     'From: MAILER-DAEMON@messagingengine.com (Mail Delivery System)',

@@ -60,7 +60,7 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
     bijlagen: [
       file('notitie.txt', 'Eerste regel\n\nTweede'),
       file('logo.png', new Uint8Array(29999), { inline: true }),
-      file('bijlage', 'x'),
+      file('bijlage', 'x', { type: 'application/octet-stream' }),
       file('oud.doc', 'x'),
       file('kopie.eml', 'Subject: binnen\r\nFrom: Anna <anna@x.nl>\r\n\r\nDoorgestuurd'),
       file('BREED.TXT', new Uint8Array(30000).fill(0x41), { inline: true }),
@@ -80,6 +80,21 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
   assert.deepEqual(result.bekend, [{ cat: 'PERSOON', value: 'Anna' }, { cat: 'EMAIL', value: 'anna@x.nl' }]);
   const tooBig = await leesMail(mail({ bijlagen: [file('groot.txt', new Uint8Array(31457281))] }), 'eml', 0);
   assert.deepEqual(tooBig.warn, ['Bijlage "groot.txt" kon niet gelezen worden: Bestand is groter dan 30 MB.']);
+});
+
+test('attachments without a usable name are read as their media type says', async () => {
+  const result = await leesMail(mail({
+    bijlagen: [
+      file('bijlage', 'Notitie over Karel Dekker'),
+      file('Re: vraag nr. 12', 'Subject: binnen\r\n\r\nDoorgestuurd', { type: 'Message/RFC822' }),
+      file('bijlage', 'x', { type: 'text/html' }),
+    ],
+  }), 'eml', 0);
+  assert.deepEqual(result.blocks, [
+    h3('Bijlage: bijlage'), p('Notitie over Karel Dekker'),
+    h3('Bijlage: Re: vraag nr. 12'), line('Onderwerp: binnen'), p('Doorgestuurd'), h3('Bijlage: bijlage'),
+  ]);
+  assert.deepEqual(result.warn, ['Bijlage "bijlage" niet gelezen (bestandstype niet ondersteund).']);
 });
 
 test('mails attached in mails: files are read down to level 2, messages at any level', async () => {

@@ -7,6 +7,7 @@ import { base64, quotedPrintable } from './transfer.js';
 // Deeper multiparts are read as leaves, so a crafted nesting cannot run away.
 const MAX_DEPTH = 8;
 const HEADER_END = /\r?\n\r?\n/;
+const NO_HEADERS = /^\r?\n/;
 const FORWARDED = 'doorgestuurd bericht.eml';
 
 export function leesKoppen(blok) {
@@ -96,7 +97,8 @@ function leaf(koppen, type, disposition, body) {
 
 export function leesMime(bron, diepte) {
   const s = typeof bron === 'string' ? bron : latin1(bron);
-  const cut = HEADER_END.exec(s);
+  // A body part without headers starts with the empty line that ends them.
+  const cut = (diepte > 0 && NO_HEADERS.exec(s)) || HEADER_END.exec(s);
   const koppen = leesKoppen(cut ? s.slice(0, cut.index) : s);
   const body = cut ? s.slice(cut.index + cut[0].length) : '';
   const type = parameters(koppen['content-type'] ?? 'text/plain');

@@ -7,6 +7,9 @@ const BIJLAGE_EXT = new Set(['pdf', 'docx', 'xlsx', 'xlsm', 'xls', 'ods', 'csv',
   'jpg', 'jpeg', 'png', 'bmp', 'webp', 'gif', 'tif', 'tiff']);
 // Logos and signature images shown in the text are skipped below this size.
 const INLINE_SKIP_BELOW = 30000;
+// An attachment whose name has no extension is read as its media type says.
+const TYPE_EXT = { 'message/rfc822': 'eml', 'text/plain': 'txt' };
+const HAS_EXTENSION = /\.[a-z0-9]{1,5}$/i;
 // Files attached to mails at this level or deeper are not read.
 const DEEPEST_READ = 3;
 const SWAP = /^[^,]+,\s*[^,]+$/;
@@ -64,7 +67,9 @@ const extension = (naam) => naam.slice(naam.lastIndexOf('.') + 1).toLowerCase();
 
 // One attachment into `result`; true when it was read.
 async function readAttachment(bijlage, diepte, result) {
-  const ext = extension(bijlage.naam);
+  const byType = !HAS_EXTENSION.test(bijlage.naam) && TYPE_EXT[(bijlage.type || '').toLowerCase()];
+  const ext = byType || extension(bijlage.naam);
+  const bestandsnaam = byType ? `${bijlage.naam}.${byType}` : bijlage.naam;
   if (bijlage.inline && (!bijlage.data || bijlage.data.length < INLINE_SKIP_BELOW)) return false;
   result.blocks.push({ t: 'h', level: 3, text: `Bijlage: ${bijlage.naam}` });
   let read;
@@ -73,7 +78,7 @@ async function readAttachment(bijlage, diepte, result) {
     else if (!BIJLAGE_EXT.has(ext) || diepte >= DEEPEST_READ) {
       result.warn.push(`Bijlage "${bijlage.naam}" niet gelezen (bestandstype niet ondersteund).`);
       return false;
-    } else read = await leesBestand(new File([bijlage.data], bijlage.naam, { type: bijlage.type || '' }), diepte + 1);
+    } else read = await leesBestand(new File([bijlage.data], bestandsnaam, { type: bijlage.type || '' }), diepte + 1);
   } catch (err) {
     result.warn.push(`Bijlage "${bijlage.naam}" kon niet gelezen worden: ${err?.message || err}`);
     return false;
