@@ -1,5 +1,6 @@
-// Reads a 20 MB .eml (text, and a PDF attachment in base64) and a 20 MB .msg
-// (body, a text attachment, a PDF and an embedded message), both generated here,
+// Reads a 20 MB .eml (text, and a PDF attachment in base64), a 20 MB .msg
+// (body, a text attachment, a PDF and an embedded message) and a newsletter
+// (4 MB of HTML full of named references, 5000 recipients), all generated here,
 // with the page's readers in Chromium, and prints the time to the read result.
 // Run after `node scripts/build-web.mjs`. Goal: each under 2 seconds.
 import { openReadersPage } from '../tests/browser/support/readers-page.js';
@@ -49,6 +50,17 @@ function msg() {
   });
 }
 
+function newsletter() {
+  const entities = ['&eacute;', '&Eacute;', '&nbsp;', '&amp;', '&szlig;', '&ntilde;', '&euro;', '&#8364;', '&rarr;'];
+  const html = text(4 * MB).replace(/ /g, () => (random() < 0.2 ? entities[Math.floor(random() * entities.length)] : ' '))
+    .replace(/\n\n/g, '</p>\n<p>');
+  const to = Array.from({ length: 5000 }, (_, i) => `"Klant ${i}, A." <klant${i}@x.nl> (lijst)`).join(',\r\n ');
+  return Buffer.from([
+    'From: Nieuwsbrief <nb@kantoor.nl>', `To: Klanten:${to};`, 'Subject: =?utf-8?B?TmlldXdzYnJpZWYgasOp?= =?utf-8?B?w6k=?=',
+    'Content-Type: text/html; charset=utf-8', '', `<p>${html}</p>`, '',
+  ].join('\r\n'));
+}
+
 async function measure(readers, name, bytes) {
   readers.serve(name, bytes);
   const outcome = await readers.page.evaluate(async (n) => {
@@ -66,6 +78,7 @@ try {
   for (let run = 0; run < 2; run++) {
     await measure(readers, 'stukken.eml', eml());
     await measure(readers, 'stukken.msg', msg());
+    await measure(readers, 'nieuwsbrief.eml', newsletter());
   }
 } finally {
   await readers.close();

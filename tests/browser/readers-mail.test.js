@@ -86,6 +86,63 @@ test('an .eml and two .msg files with attachments open as documents with their s
   assert.deepEqual(problems, []);
 });
 
+// Code pages, split encoded words, named entities, address groups and comments,
+// a part without headers and a nameless text attachment, as mail programs in
+// the wild write them.
+const WILD_EML = Buffer.from([
+  'From: jan.devries@x.nl (Jan de Vries)',
+  'To: Klanten:=?utf-8?B?Sm9zw6kgTcO8bA==?= =?utf-8?B?bGVy?= <jose@x.nl>;',
+  'Subject: =?utf-8?B?R3LDvMOfZSB2YW4gSm9zww==?= =?utf-8?B?qQ==?=',
+  'Content-Type: multipart/mixed; boundary=b',
+  '', '--b', '', 'Fr\xf6sche groeten van Pieter M\xfcller',
+  '--b', 'Content-Type: text/plain', 'Content-Disposition: attachment', '', 'Notitie over Karel Dekker',
+  '--b--', '',
+].join('\r\n'), 'latin1');
+// Compressed RTF of type "MELA": the RTF as it stands after a 16-byte header.
+const mela = (rtf) => {
+  const out = Buffer.alloc(16 + rtf.length);
+  out.writeUInt32LE(rtf.length + 12, 0);
+  out.writeUInt32LE(rtf.length, 4);
+  out.write('MELA', 8, 'latin1');
+  out.write(rtf, 16, 'latin1');
+  return new Uint8Array(out);
+};
+const WILD_MSG = makeMsg({
+  props: {
+    '0037001E': new Uint8Array(Buffer.from('93fa967b8cea204e6f6e20556e69636f646520835e83438367838b', 'hex')),
+    '0C1A': 'Spelde van, CMMA (Kees)',
+    1013: '<p>&Eacute;mile &Ouml;zdemir, Stra&szlig;e 5</p>',
+  },
+  fixed: { '3FFD': 932, '3FDE': 50220 },
+  attachments: [{
+    props: { 3001: 'Verslag' },
+    message: { props: { '0037': 'Verslag', '10090102': mela("{\\rtf1\\ansi\\ansicpg1252 G\\'e9nie Civil: don\\rquote t\\emdash ja}") }, fixed: { '3FDE': 65001 } },
+  }],
+});
+
+test('mails from the wild: code pages, entities, address groups and nameless attachments are read in the page', async () => {
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
+  await page.setInputFiles('#file-input', [
+    { name: 'wild.eml', mimeType: 'message/rfc822', buffer: WILD_EML },
+    { name: 'wild.msg', mimeType: 'application/vnd.ms-outlook', buffer: Buffer.from(WILD_MSG) },
+  ]);
+  await klaar(page);
+  const s = await sessie(page);
+  const [eml, msg] = s.docs.map(tekst);
+  assert.equal(eml, [
+    'Van: Jan de Vries <jan.devries@x.nl>', 'Aan: José Müller <jose@x.nl>', 'Onderwerp: Grüße van José',
+    'Frösche groeten van Pieter Müller', 'Bijlage: bijlage', 'Notitie over Karel Dekker',
+  ].join('\n'));
+  assert.equal(s.docs[0].info, 'e-mail + 1 bijlage(n)');
+  assert.equal(msg, [
+    'Van: CMMA van Spelde (Kees)', 'Onderwerp: 日本語 Non Unicode タイトル', 'Émile Özdemir, Straße 5',
+    'Bijlage: Verslag.msg', 'Onderwerp: Verslag', 'Génie Civil: don’t—ja',
+  ].join('\n'));
+  const cat = (value) => s.ents.find((e) => e.value === value)?.cat;
+  assert.deepEqual(['Jan de Vries', 'José Müller', 'CMMA van Spelde'].map(cat), ['PERSOON', 'PERSOON', 'PERSOON']);
+  assert.deepEqual(problems, []);
+});
+
 test('a damaged .msg is refused with its Dutch message', async () => {
   const { page } = await openPage(omgeving.browser, omgeving.origin);
   await page.setInputFiles('#file-input', [{ name: 'kapot.msg', mimeType: 'application/octet-stream', buffer: Buffer.from('geen Outlook') }]);

@@ -1,7 +1,10 @@
 // Mutated copies of the sample mails for the fuzz test and the longer fuzz run:
 // bit flips, truncations and splices, from a seeded generator so a failure repeats.
 import { readdirSync, readFileSync } from 'node:fs';
+import { adressen } from '../../../web/src/lezers/adressen.js';
+import { latin1 } from '../../../web/src/lezers/charset.js';
 import { leesEml } from '../../../web/src/lezers/eml.js';
+import { kopDecoderen } from '../../../web/src/lezers/kop-decoderen.js';
 import { leesMsg } from '../../../web/src/lezers/msg.js';
 
 const FIXTURES = new URL('../../../../shared/fixtures/', import.meta.url);
@@ -47,10 +50,14 @@ export function mutate(bytes, other, rnd) {
   return spliced;
 }
 
-// Reads one input as both kinds; returns a fault's description or null.
+// Reads one input as both kinds, and as a header value (leesEml would hide a
+// throw there as an empty mail); returns a fault's description or null.
 export function check(bytes) {
   try {
     leesEml(bytes);
+    const header = latin1(bytes.subarray(0, 65536));
+    adressen(header);
+    kopDecoderen(header);
   } catch (err) {
     return `leesEml threw ${err?.stack || err}`;
   }
