@@ -2,9 +2,9 @@
 // separated by commas, each a display name (words and quoted strings) with an
 // address in angle brackets, or a bare address; comments in parentheses; groups
 // ("Naam: a@x.nl, b@x.nl;") of which the members count. Broken lists give what
-// can be read: a quote, parenthesis or angle bracket that is never closed is
-// taken as an ordinary character. One pass, no backtracking: headers come from
-// anywhere.
+// can be read: a quote or angle bracket that is never closed is passed over,
+// such a parenthesis kept as text. One pass, no backtracking: headers come
+// from anywhere.
 import { kopDecoderen } from './kop-decoderen.js';
 
 const isSpace = (c) => c === ' ' || c === '\t' || c === '\n' || c === '\r' || c === '\f' || c === '\v';
