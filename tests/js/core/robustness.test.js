@@ -49,14 +49,18 @@ test('detect, anonymize and suggestVariants return on hostile input', { timeout:
   assert.deepEqual(suggestVariants('PERSOON', null), []);
 });
 
-// Every labelled entry, and the name and place contexts, before a long run
-// of blanks as spreadsheet rows of empty cells give. Optional blank runs side
-// by side once made each of these take seconds.
+// Every labelled entry, the name and place contexts, and a street before its
+// separator, followed by a long run of blanks as spreadsheet rows of empty
+// cells give. Optional blank runs side by side once made each of these take
+// seconds.
 const LABELS = [
   'ondernemingsnummer', 'btw-nummer', 'btw nr.', 'RSIN', 'BSN', 'KvK', 'tel.', 'geboren', 'geboren te Zwolle',
   'geboortedatum', 'Geb. datum', 'geb.', 'Naam:', 'de heer', 'DE HEER', 'Met vriendelijke groet,', 'Beste',
   'Woonplaats:', 'kenteken', 'paspoortnummer', 'sectie B', 'sectie B nummer', 'kadastrale aanduiding',
-  'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk',
+  'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk', 'Kerkstraat 12', 'Markt 22 |', 'Kerkstraat 12\n',
+  'wonende te 9000 Gent,', 'Dossier', 'leningnummer', 'rijksregisternummer', 'Geboortedatum fiscale partner',
+  'Voorletters', 'Kinderen:', 'Geboorteplaats', 'Met vriendelijke groet,\n', 'Beste Marieke en', 'notaris', 'legitimatie:',
+  '+31 (0)20 -',
 ];
 
 test('detect returns on a label followed by 100 000 blanks, tabs or no-break spaces', { timeout: 60000 }, () => {

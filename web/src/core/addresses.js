@@ -5,7 +5,7 @@
 import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import {
-  INITIALEN, RECHTSVORM, isStraat, stopwoordVooraan, streetName,
+  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
@@ -13,12 +13,18 @@ import {
 const STRAAT_BEGIN = String.raw`(?<![\p{L}\p{N}])(?<![\p{L}'.\-][.'\-])`;
 const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\p{N}])`;
 // The d flag gives the offsets of the groups.
+// A label may open the street line and the postcode line ("Postcode en
+// plaats: 9203 HD").
+// It starts with a letter, so that it cannot take the blanks before it.
+const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t]*)?`;
 const RE_BLOK = new RegExp(
-  String.raw`^[ \t]*(?:[\p{L} ]{2,25}:[ \t]*)?` + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + NL_POSTCODE,
+  String.raw`^[ \t]*` + LABEL + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + LABEL + NL_POSTCODE,
   'dgmu',
 );
+// One blank run on each side of the optional comma or cell bar: two optional
+// runs side by side would cost quadratic time on a long run of blanks.
 const RE_STRAAT_POSTCODE = new RegExp(
-  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*,?[ \t]*` + NL_POSTCODE,
+  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*(?:[,|][ \t]*)?` + NL_POSTCODE,
   'dgu',
 );
 const RE_BE_REGEL = new RegExp(
@@ -31,6 +37,13 @@ const RE_BE_BLOK = new RegExp(
     + String.raw`)[ \t]*$`,
   'dgmu',
 );
+// Postcode and place before the street, as a deed writes them ("wonende te
+// 9000 Gent, Coupure Links 118").
+const RE_BE_OMGEKEERD = new RegExp(
+  String.raw`(?<![\p{L}\p{N}])(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
+  'dgu',
+);
+const TE_ERVOOR = /(?<![\p{L}])te[ \t]+$/;
 const RE_LINE_BELOW = /\r?\n[ \t]*(\S[^\n]*)/y;
 const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]/i;
 const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;
@@ -57,6 +70,8 @@ function nameWordOk(w) {
   return RE_NAAMWOORD.test(w) || INITIALEN.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
 }
 
+// A firm's line is a company; a public body's line ("Belastingdienst",
+// "Gemeente Utrecht") is nobody's name.
 function naamBovenAdres(hits, regel, start) {
   const line = regel.replace(/\s+$/, '');
   const rest = line.replace(AANHEF_WEG, '').trim();
@@ -64,8 +79,10 @@ function naamBovenAdres(hits, regel, start) {
   const words = rest.split(/\s+/);
   if (words.length > MAX_NAAM_WOORDEN || STOPWOORDEN.has(words[0]) || ADRESKOP.test(words[0])) return;
   if (!words.every(nameWordOk)) return;
+  const firma = RECHTSVORM.test(rest) || KANTOORWOORD.test(rest);
+  if (!firma && isOverheid(rest)) return;
   const from = start + line.length - rest.length;
-  hits.push({ start: from, end: from + rest.length, cat: RECHTSVORM.test(rest) ? 'BEDRIJF' : 'PERSOON', value: rest });
+  hits.push({ start: from, end: from + rest.length, cat: firma ? 'BEDRIJF' : 'PERSOON', value: rest });
 }
 
 export function adressen(text) {
@@ -107,6 +124,10 @@ export function belgischeAdressen(text) {
     if (!accepted) continue;
     hits.push(...belgianHits(m));
     if (regel) naamBovenAdres(hits, regel, start);
+  }
+  for (const m of text.matchAll(RE_BE_OMGEKEERD)) {
+    if (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(text.slice(Math.max(0, m.index - 20), m.index))) continue;
+    hits.push(hitAt(m, 3, 'ADRES'), hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
   }
   return hits;
 }

@@ -3,14 +3,15 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VL, VOORLETTER_VOORAF, WOORD, naKoppelteken,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VELD_LABEL, VL, VOORLETTER_VOORAF,
+  WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN,
 } from './vocabulary.js';
 import {
-  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
-  laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
+  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  hoofdletterVarianten, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
 const MAX_VERVOLG = 6;
@@ -21,15 +22,20 @@ const MIN_HOOFDLETTER_WOORD = 3;
 const RE_VELD = new RegExp(VELD + '(' + NAAM + ')', 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
+// A word in capitals is never "EN" or the next honorific, so that two
+// persons joined by EN stay two ("DHR R.A. MULDER EN MW S. MULDER").
+const HOOFD_WOORD = String.raw`(?!(?:EN|DHR|MW|MEVR|MEVROUW|HEER)(?![\p{L}.]))\p{Lu}[\p{Lu}'\-]+`;
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
-    + String.raw`((?:\p{Lu}\.` + SP + String.raw`?){0,5}(?:\p{Lu}[\p{Lu}'\-]+` + SP
+    + String.raw`((?:\p{Lu}\.` + SP + '?){0,5}(?:' + HOOFD_WOORD + SP
     + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
-    + String.raw`){0,3}\p{Lu}[\p{Lu}'\-]+)(?![\p{L}.])`,
+    + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])`,
   'dgu',
 );
+// A call name in parentheses may follow the initials ("P.J. (Piet) Visser").
 const RE_VOORLETTERS = new RegExp(
-  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
+  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + String.raw`)((?:\(` + WOORD + String.raw`\)` + SP + ')?(?:' + TV + SP
+    + '){0,3}' + ACHTER + ')',
   'dgu',
 );
 const RE_TUSSENVOEGSEL = new RegExp(
@@ -39,10 +45,28 @@ const RE_TUSSENVOEGSEL = new RegExp(
   'dgu',
 );
 const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')[ \\t]*(?=\\n|$)', 'dgu');
-const RE_GROET = new RegExp(
-  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)[ \t]*(?=[,!\n])`,
+// The firm's line may stand between the closing formula and the name.
+const RE_ONDERTEKENING_FIRMA = new RegExp(
+  ONDERTEKENING + String.raw`(\S[^\n]{0,79})\n(?:[ \t]*\n){0,3}[ \t]*(` + NAAM + String.raw`)[ \t]*(?=\n|$)`,
   'dgu',
 );
+// One name, or two joined by "en" ("Beste Marieke en Robin,").
+const RE_GROET = new RegExp(
+  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)(?:[ \t]+en[ \t]+(` + NAAM
+    + String.raw`))?[ \t]*(?=[,!\n])`,
+  'dgu',
+);
+// Initials alone after their own label ("Voorletters: K.J.").
+const RE_VOORLETTERS_VELD = new RegExp(
+  String.raw`(?<![\p{L}])` + hoofdletterVarianten('voorletters') + String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)(`
+    + VL + String.raw`)(?![\p{L}])`,
+  'dgu',
+);
+// The items of a list under a label that ends its line ("Kinderen:").
+const RE_VELD_LIJST = new RegExp(VELD_LABEL + String.raw`[ \t]*:[ \t]*\r?\n`, 'gu');
+const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:[-•*–]|\d{1,2}[.)])[ \t]+(` + NAAM + String.raw`)[ \t]*(?:\r?\n|$)`, 'dyu');
+// A title before a notary's or lawyer's name: "te" after it starts the seat.
+const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
@@ -52,12 +76,28 @@ const groupStart = (m, group) => m.indices[group][0];
 // `aangekondigd`: the text announces the name (label, honorific, enumeration,
 // closing formula, greeting), so it may end like a street.
 function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
-  const name = stopwoordVooraan(value);
+  const trimmed = stopwoordVooraan(value);
+  const name = zonderStraatWoord(trimmed);
   if (!naamOk(name, aangekondigd)) return;
-  const from = start + value.length - name.length;
+  const from = start + value.length - trimmed.length;
   const hit = { start: from, end: from + name.length, cat: 'PERSOON', value: name };
   if (rol) hit.rol = rol;
   hits.push(hit);
+}
+
+// A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
+// a last word with a suffix that no surname has is cut off.
+const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
+function zonderStraatWoord(name) {
+  const w = name.split(' ');
+  return w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) ? w.slice(0, -1).join(' ') : name;
+}
+
+// After a notary's or lawyer's title, "te" and what follows is the seat
+// ("notaris Jan Baert te Nazareth"), not a particle.
+function zonderZetel(name) {
+  const te = name.search(/(?:^|\s)te\s/);
+  return te < 0 ? name : name.slice(0, te);
 }
 
 function vervolgNamen(hits, text, pos, rol) {
@@ -100,11 +140,25 @@ export function personenMetLabel(text) {
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
+  for (const m of text.matchAll(RE_VOORLETTERS_VELD)) {
+    persoonHit(hits, groupStart(m, 1), m[1].trimEnd(), { aangekondigd: true });
+  }
+  for (const m of text.matchAll(RE_VELD_LIJST)) lijstNamen(hits, text, m.index + m[0].length, rolVan(m[1]));
   for (const m of text.matchAll(RE_AANHEF)) {
-    persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
+    const start = groupStart(m, 1);
+    const zetel = ZETEL_TITEL.test(text.slice(m.index, start));
+    persoonHit(hits, start, zetel ? zonderZetel(m[1]) : m[1], { aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length);
   }
   return hits;
+}
+
+// One name per list item, for as long as the lines are items.
+function lijstNamen(hits, text, pos, rol) {
+  RE_LIJST_ITEM.lastIndex = pos;
+  for (let m; (m = RE_LIJST_ITEM.exec(text)) && m[0];) {
+    persoonHit(hits, groupStart(m, 1), m[1], { rol, aangekondigd: true });
+  }
 }
 
 function voorletterNaamOk(m) {
@@ -116,7 +170,7 @@ function tussenvoegselNaamOk(name) {
   const w = name.split(' ');
   const first = w[0];
   const last = w[w.length - 1];
-  if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last)) return false;
+  if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last) || STRAAT_BEGIN.has(first)) return false;
   if (ZELFSTANDIG_NAAMWOORD.test(first) || WERKWOORD_MEERVOUD.test(first)) return false;
   return !RE_INSTELLING_SLOT.test(last) && /^\p{Lu}/u.test(name);
 }
@@ -135,8 +189,14 @@ export function personenZonderLabel(text) {
     if (KANTOORWOORD.test(m[1])) hits.push({ start, end: start + m[1].length, cat: 'BEDRIJF', value: m[1] });
     else persoonHit(hits, start, m[1], { aangekondigd: true });
   }
+  for (const m of text.matchAll(RE_ONDERTEKENING_FIRMA)) {
+    const firma = m[1].trim();
+    if (RECHTSVORM.test(firma) || KANTOORWOORD.test(firma)) persoonHit(hits, groupStart(m, 2), m[2], { aangekondigd: true });
+  }
   for (const m of text.matchAll(RE_GROET)) {
-    if (!GEEN_AANSPREEKNAAM.test(m[1])) persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
+    for (const group of [1, 2]) {
+      if (m[group] && !GEEN_AANSPREEKNAAM.test(m[group])) persoonHit(hits, groupStart(m, group), m[group], { aangekondigd: true });
+    }
   }
   return hits;
 }
