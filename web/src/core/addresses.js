@@ -3,7 +3,9 @@
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
 import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
-import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
+import {
+  INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
+} from './vocabulary.js';
 import {
   INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
@@ -70,8 +72,9 @@ function nameWordOk(w) {
   return RE_NAAMWOORD.test(w) || INITIALEN.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
 }
 
-// A firm's line is a company; a public body's line ("Belastingdienst",
-// "Gemeente Utrecht") is nobody's name.
+// A firm's line is a company; a public body's or institution's line
+// ("Belastingdienst", "Gemeente Utrecht", "Hoge Raad der Nederlanden") is
+// nobody's name. A single word may be a surname ("Koning").
 function naamBovenAdres(hits, regel, start) {
   const line = regel.replace(/\s+$/, '');
   const rest = line.replace(AANHEF_WEG, '').trim();
@@ -80,7 +83,8 @@ function naamBovenAdres(hits, regel, start) {
   if (words.length > MAX_NAAM_WOORDEN || STOPWOORDEN.has(words[0]) || ADRESKOP.test(words[0])) return;
   if (!words.every(nameWordOk)) return;
   const firma = RECHTSVORM.test(rest) || KANTOORWOORD.test(rest);
-  if (!firma && isOverheid(rest)) return;
+  const instelling = words.length > 1 && (INSTELLING_BEGIN.has(words[0]) || INSTELLING_EIND.has(words[words.length - 1]));
+  if (!firma && (isOverheid(rest) || instelling)) return;
   const from = start + line.length - rest.length;
   hits.push({ start: from, end: from + rest.length, cat: firma ? 'BEDRIJF' : 'PERSOON', value: rest });
 }

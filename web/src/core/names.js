@@ -94,9 +94,10 @@ function zonderStraatWoord(name) {
 }
 
 // After a notary's or lawyer's title, "te" and what follows is the seat
-// ("notaris Jan Baert te Nazareth"), not a particle.
-function zonderZetel(name) {
-  const te = name.search(/(?:^|\s)te\s/);
+// ("notaris Jan Baert te Nazareth"), not a particle. `ervoor` is the text
+// from the match's start to the name.
+function zonderZetel(ervoor, name) {
+  const te = ZETEL_TITEL.test(ervoor) ? name.search(/(?:^|\s)te\s/) : -1;
   return te < 0 ? name : name.slice(0, te);
 }
 
@@ -104,7 +105,8 @@ function vervolgNamen(hits, text, pos, rol) {
   for (let n = 0; n < MAX_VERVOLG; n++) {
     const m = RE_VERVOLG.exec(text.slice(pos, pos + VERVOLG_WINDOW));
     if (!m) return;
-    persoonHit(hits, pos + groupStart(m, 1), m[1], { rol, aangekondigd: true });
+    const name = zonderZetel(m[0].slice(0, groupStart(m, 1)), m[1]);
+    persoonHit(hits, pos + groupStart(m, 1), name, { rol, aangekondigd: true });
     pos += m[0].length;
   }
 }
@@ -146,8 +148,7 @@ export function personenMetLabel(text) {
   for (const m of text.matchAll(RE_VELD_LIJST)) lijstNamen(hits, text, m.index + m[0].length, rolVan(m[1]));
   for (const m of text.matchAll(RE_AANHEF)) {
     const start = groupStart(m, 1);
-    const zetel = ZETEL_TITEL.test(text.slice(m.index, start));
-    persoonHit(hits, start, zetel ? zonderZetel(m[1]) : m[1], { aangekondigd: true });
+    persoonHit(hits, start, zonderZetel(text.slice(m.index, start), m[1]), { aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length);
   }
   return hits;
