@@ -28,6 +28,8 @@ const ENTRIES = [
   ['KENMERK', 'Betalingskenmerk 1234 5678 9012 3456', '1234 5678 9012 3456', 'Betalingskenmerk 1234 5678 9012 345'],
   ['BSN', 'Nummer 1234.56.782 bekend', '1234.56.782', 'Nummer 123456789 bekend'],
   ['BSN', 'BSN: 123456789', '123456789', 'BSN: 12345678'],
+  ['BSN', 'geboren 85.07.30-033.28', '85.07.30-033.28', 'geboren 85.07.30-033.29'],
+  ['BSN', 'INSZ: 85.07.30-033.29', '85.07.30-033.29', 'INSZ: 85.07.30-033'],
   ['KVK', 'KvK-nummer 12345678', '12345678', 'KvK-nummer 1234567'],
   ['TELEFOON', 'Bel +31 (0)20 123 4567.', '+31 (0)20 123 4567', 'Bel 06-1234567.'],
   ['POSTCODE', 'Postcode 1234 AB', '1234 AB', 'Postcode 1234 SS'],

@@ -45,6 +45,7 @@ test('references after any label ending in nummer or nr, and after the usual lab
     ['Omzetbelastingnummer NL123456782B01', 'KENMERK', []],
     ['telefoonnummer 020-1234567', 'TELEFOON', ['020-1234567']],
     ['huisnummer 1234', 'KENMERK', []],
+    ['Versienummer 2.0.1', 'KENMERK', []],
     ['ingeschreven onder nummer 12345678 bij de Kamer van Koophandel', 'KENMERK', []],
   ]);
 });
@@ -120,6 +121,7 @@ test('addresses: Belgian boxes and order, a cell bar, hyphenated streets, labels
     ['wonende te 9000 Gent, Coupure Links 118', 'POSTCODE', ['9000']],
     ['wonende te 9000 Gent, Coupure Links 118', 'PLAATS', ['Gent']],
     ['9000 Gent, Veldstraat 118', 'ADRES', ['Veldstraat 118']],
+    ['te B-9000 Gent, Coupure Links 118', 'POSTCODE', ['9000']],
     ['9000 Gent, Coupure Links 118', 'ADRES', []],
     ['kadastraal gekend als Genk', 'PLAATS', ['Genk']],
     ['8301 AB\tEmmeloord', 'PLAATS', ['Emmeloord']],
@@ -145,7 +147,9 @@ test('names in form layouts, greetings, closings, deeds and capitals', () => {
     ['Toeslagpartner: Anna de Vries', 'PERSOON', ['Anna de Vries/PARTNER']],
     ['Echtgenote    Anna de Vries', 'PERSOON', ['Anna de Vries/PARTNER']],
     ['Kinderen:\n- Sem Bakker\n- Noor Bakker\n\nDaan Bakker', 'PERSOON', ['Sem Bakker/KIND', 'Noor Bakker/KIND']],
-    ['Kinderen:\nSem Bakker', 'PERSOON', []],
+    ['Kinderen:\n1. Sem Bakker\nNoor Bakker\nAdres: Kerkstraat 1', 'PERSOON', ['Sem Bakker/KIND', 'Noor Bakker/KIND']],
+    ['Kinderen:\nSem Bakker woont in Delft', 'PERSOON', []],
+    ['Kinderen:\nGeen', 'PERSOON', []],
     ['Naam Jansen', 'PERSOON', []],
     ['Beste Marieke en Robin,', 'PERSOON', ['Marieke', 'Robin']],
     ['Beste Allen en Robin,', 'PERSOON', ['Robin']],

@@ -42,10 +42,10 @@ const RE_BE_BLOK = new RegExp(
 // Postcode and place before the street, as a deed writes them ("wonende te
 // 9000 Gent, Coupure Links 118").
 const RE_BE_OMGEKEERD = new RegExp(
-  String.raw`(?<![\p{L}\p{N}])(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
+  String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
   'dgu',
 );
-const TE_ERVOOR = /(?<![\p{L}])te[ \t]+$/;
+const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
 const RE_LINE_BELOW = /\r?\n[ \t]*(\S[^\n]*)/y;
 const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]/i;
 const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;

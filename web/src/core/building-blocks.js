@@ -71,10 +71,11 @@ export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRA
 export const TITEL_STRAAT = String.raw`(?:(?:Koning|Koningin|Prins|Prinses|Graaf|Gravin|Hertog|Burgemeester|Generaal|Kardinaal|Pastoor|Dokter|Dr\.|Prof\.|Professor|Pater|Sint|St\.)`
   + SP + String.raw`(?:[A-Z][\p{L}.']*` + SP + '){0,2})?';
 
-// The separator: a colon, tabs, or the run of blanks of a form's layout
-// ("Naam            K. Jansen").
+// After a field label: a colon, tabs, or the run of blanks of a form's
+// layout ("Naam            K. Jansen").
+export const VELD_SCHEIDING = String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)`;
 export const VELD_LABEL = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|') + ')';
-export const VELD = VELD_LABEL + String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)`;
+export const VELD = VELD_LABEL + VELD_SCHEIDING;
 
 export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Mm]eester|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
 

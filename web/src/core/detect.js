@@ -1,7 +1,7 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
+  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
   ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
@@ -37,14 +37,19 @@ const PLAATS_LABELS = [
 // "nummer", these only before a colon or tab. A blank may stand inside the
 // value between two digits ("TO-55 0183 27").
 const KENMERK_ANDERS = 'btw|vat|omzetbelasting|bsn|burgerservice|sofi|rsin|fiscaal|loonheffing|kvk|handelsregister|ondernemings|kbo'
-  + '|rijksregister|identificatie|insz|telefoon|tel|fax|gsm|mobiel|huis|postbus|paspoort|identiteitskaart|rijbewijs|document|kenteken|iban';
-const KENMERK_SAMENSTELLING = String.raw`(?!(?:` + KENMERK_ANDERS + String.raw`))\p{L}{2,}-?(?:nummer|nr\.?)(?![\p{L}])`;
-const KENMERK_KALE_LABELS = String.raw`(?:(?:uw|ons|onze)[ \t]+)?(?:dossier|referentie|kenmerk|ref\.?)(?=[ \t]*:|\t)`;
+  + '|rijksregister|identificatie|insz|telefoon|tel|fax|gsm|mobiel|huis|postbus|paspoort|identiteitskaart|rijbewijs|document|kenteken|iban'
+  + '|versie|pagina';
+// The search stops at the label's last word and checks what stands before it
+// by lookbehind: trying every word start as a compound's start cost ten
+// times as much.
+const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie'
+  + '|aansluit|verzekerings|zaak';
+const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
+  + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
+  + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
+  + String.raw`|(?<![\p{L}])(?:dossier|referentie|kenmerk|ref\.?)(?=[ \t]*:|\t))`;
 // A VAT or wage-tax number after such a label stays with its own entries.
 const FISCAAL_NUMMER = /^(?:NL)?\d{9}[BL]\d{2}$/i;
-
-// After a field label: a colon, a tab, or the blanks of a form's layout.
-const VELD_SCHEIDING = String.raw`(?:[ \t]*:[ \t]*|\t[ \t]*|[ \u00A0]{2}[ \t\u00A0]*)`;
 
 const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
 
@@ -317,8 +322,7 @@ export const DETECTORS = [
   },
   {
     cat: 'KENMERK',
-    re: re(String.raw`(?<![\p{L}])(?:(?:polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie|aansluit|verzekerings|zaak)[ -]?(?:nummer|nr\.?|kenmerk)`
-      + String.raw`|(?:uw|ons) kenmerk|` + KENMERK_SAMENSTELLING + '|' + KENMERK_KALE_LABELS + String.raw`)[ \t]*(?::[ \t]*)?`
+    re: re(KENMERK_LABEL + String.raw`[ \t]*(?::[ \t]*)?`
       + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d)){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
     ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),

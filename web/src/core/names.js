@@ -3,7 +3,7 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VELD_LABEL, VL, VOORLETTER_VOORAF,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD_LABEL, VELD_SCHEIDING, VL, VOORLETTER_VOORAF,
   WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
@@ -18,8 +18,9 @@ const MAX_VERVOLG = 6;
 const VERVOLG_WINDOW = 200;
 const MIN_HOOFDLETTER_WOORD = 3;
 
-// The d flag gives the offsets of the name groups.
-const RE_VELD = new RegExp(VELD + '(' + NAAM + ')', 'dgu');
+// The d flag gives the offsets of the name groups. A label that ends its
+// line opens a list of names (group 2 stays empty).
+const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t]*:[ \t]*\r?\n)`, 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
 // A word in capitals is never "EN" or the next honorific, so that two
@@ -58,13 +59,16 @@ const RE_GROET = new RegExp(
 );
 // Initials alone after their own label ("Voorletters: K.J.").
 const RE_VOORLETTERS_VELD = new RegExp(
-  String.raw`(?<![\p{L}])` + hoofdletterVarianten('voorletters') + String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)(`
-    + VL + String.raw`)(?![\p{L}])`,
+  String.raw`(?<![\p{L}])` + hoofdletterVarianten('voorletters') + VELD_SCHEIDING + '(' + VL + String.raw`)(?![\p{L}])`,
   'dgu',
 );
-// The items of a list under a label that ends its line ("Kinderen:").
-const RE_VELD_LIJST = new RegExp(VELD_LABEL + String.raw`[ \t]*:[ \t]*\r?\n`, 'gu');
-const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:[-•*–]|\d{1,2}[.)])[ \t]+(` + NAAM + String.raw`)[ \t]*(?:\r?\n|$)`, 'dyu');
+// The items of a list under a label that ends its line ("Kinderen:"): each
+// a line with one name, with or without its list sign (a document's list
+// items come without).
+const RE_LIJST_ITEM = new RegExp(
+  String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + String.raw`)[ \t]*(?:\r?\n|$)`,
+  'dyu',
+);
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
@@ -139,13 +143,16 @@ export function personenMetLabel(text) {
   const hits = hoofdletterNamen(text);
   for (const m of text.matchAll(RE_VELD)) {
     const rol = rolVan(m[1]);
+    if (!m[2]) {
+      lijstNamen(hits, text, m.index + m[0].length, rol);
+      continue;
+    }
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
   for (const m of text.matchAll(RE_VOORLETTERS_VELD)) {
     persoonHit(hits, groupStart(m, 1), m[1].trimEnd(), { aangekondigd: true });
   }
-  for (const m of text.matchAll(RE_VELD_LIJST)) lijstNamen(hits, text, m.index + m[0].length, rolVan(m[1]));
   for (const m of text.matchAll(RE_AANHEF)) {
     const start = groupStart(m, 1);
     persoonHit(hits, start, zonderZetel(text.slice(m.index, start), m[1]), { aangekondigd: true });
