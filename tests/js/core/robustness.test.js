@@ -27,6 +27,7 @@ const INPUTS = [
   ['initials', 'J.'.repeat(50000) + ' ' + 'K. L. '.repeat(10000)],
   ['digits', '1'.repeat(100000) + ' 1.2 3-4 '.repeat(10000)],
   ['particles', 'van de '.repeat(15000)],
+  ['a document label before a long word', 'legitimatie: paspoort' + 'a'.repeat(100000)],
   ['lone surrogates', '\uD800\uDC00\uDC00\uD800'.repeat(20000)],
   ['control characters', '\u0000\u0001\u001F\u007F\r'.repeat(20000)],
   ['more hits from one detector than a call takes arguments', 'Naam: Jan\n'.repeat(200000)],

@@ -295,8 +295,10 @@ export const DETECTORS = [
   {
     cat: 'IDNR',
     // A word without digits after the label (a second label word, as in
-    // "legitimatie: paspoort", or "nummer") is passed over.
-    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?[^\p{L}\p{N}\n]{0,12}(?:\p{L}+[^\p{L}\p{N}\n]{1,12})?((?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
+    // "legitimatie: paspoort", or "nummer") is passed over. It must stand
+    // apart from the label: two letter runs side by side would cost
+    // quadratic time on a long word.
+    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}((?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
     group: 1,
   },
   {
