@@ -14,11 +14,11 @@ import {
 // apostrophes ("A.B.C.", "Aa-Bb-Cc"): each start would rescan the whole run.
 const STRAAT_BEGIN = String.raw`(?<![\p{L}\p{N}])(?<![\p{L}'.\-][.'\-])`;
 const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\p{N}])`;
-// The d flag gives the offsets of the groups.
 // A label may open the street line and the postcode line ("Postcode en
-// plaats: 9203 HD").
-// It starts with a letter, so that it cannot take the blanks before it.
+// plaats: 9203 HD"); it starts with a letter, so that it cannot take the
+// blanks before it.
 const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t]*)?`;
+// The d flag gives the offsets of the groups.
 const RE_BLOK = new RegExp(
   String.raw`^[ \t]*` + LABEL + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + LABEL + NL_POSTCODE,
   'dgmu',

@@ -63,19 +63,21 @@ const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|
 const FIRMA_AFKORTING = String.raw`(?:Zn|Gebr|Wed|Fa)\.`;
 const LIDWOORD = /^(?:de|het|een|die|deze|dit|dat)$/i;
 
+const RECHTSVORM_SLOT = new RegExp('(?:' + RECHTSVORM_EIND + ')$');
+
 // A legal form alone, or after an article or numbers ("De BV heeft", "3
 // B.V.'s"), names no company.
 function firmaNaamOk(v) {
-  const stam = words(v.replace(new RegExp('(?:' + RECHTSVORM_EIND + ')$'), ''));
+  const stam = words(v.replace(RECHTSVORM_SLOT, ''));
   return stam.some((w) => !LIDWOORD.test(w) && !/^\d+$/.test(w));
 }
 
 // Phone numbers. S: a blank, hyphen or en dash between digits. Dutch: ten
-// digits, also with the area code in parentheses or before " - " (also after
-// +31 and "(0)"). Belgian: +32 or
-// 0032 and eight or nine digits; the national form without a prefix only
-// after a phone label, so that other numbers of nine digits are not taken;
-// the label is looked for only before a "0", not at every blank.
+// digits, also with the area code in parentheses or before " - ", after
+// "0", "+31" or "+31 (0)". Belgian: +32 or 0032 and eight or nine digits;
+// the national form without a prefix only after a phone label, so that
+// other numbers of nine digits are not taken; the label is looked for only
+// before a "0", not at every blank.
 const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
 const STREEP = BLANCO + '?[-–]' + BLANCO + '?';

@@ -71,6 +71,7 @@ const RE_LIJST_ITEM = new RegExp(
 );
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
+const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
@@ -91,7 +92,6 @@ function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
 
 // A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
 // a last word with a suffix that no surname has is cut off.
-const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
 function zonderStraatWoord(name) {
   const w = name.split(' ');
   return w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) ? w.slice(0, -1).join(' ') : name;
