@@ -126,6 +126,7 @@ test('skip rules give the matches of the plain search', () => {
     'Jan-Burgemeester Hendrikstraat 5', 'van Prins Willem Alexanderlaan 5', 'XyzA. Dekker B.V.',
     'J.J.Jansen Bouw B.V.', 'ab.cd@x.nl.ef@y.nl', 'De Prins Prins Willem Alexanderlaan 5',
     'van Prins Koning Willem Wilhelminalaan 5', 'btwbtw-nummer DE123456789', 'mwstbtw: DE 123456789',
+    'aJ.K. Jansen B.V.', '\u{1D49C}J.K. Jan B.V.', 'de BV. De BV',
   ];
   for (let round = 0; round < 5000; round++) {
     let text = '';
