@@ -47,7 +47,9 @@ const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|con
 const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
   + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
   + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
-  + String.raw`|(?<![\p{L}])(?:dossier|referentie|kenmerk|ref\.?)(?=[ \t]*:|\t))`;
+  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t]*:|\t))`;
+const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer`;
+
 // A VAT or wage-tax number after such a label stays with its own entries.
 const FISCAAL_NUMMER = /^(?:NL)?\d{9}[BL]\d{2}$/i;
 
@@ -211,8 +213,9 @@ export const DETECTORS = [
   { cat: 'BSN', re: re(B + String.raw`(?<!\d[.,])` + RRN + String.raw`(?!\d|[.,]\d)`, 'gu'), ok: rijksregisterOk },
   {
     cat: 'BSN',
-    re: re(String.raw`(?<![\p{L}])(?:[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer)(?![\p{L}])[^\d\n]{0,20}(`
-      + RRN + String.raw`)(?!\d)`, 'gu'),
+    // The label's start is checked after the label: a pattern that opens
+    // with a lookbehind is tried at every position of the text.
+    re: re('(?:' + RRN_LABELS + String.raw`)(?<![\p{L}](?:` + RRN_LABELS + String.raw`))(?![\p{L}])[^\d\n]{0,20}(` + RRN + String.raw`)(?!\d)`, 'gu'),
     group: 1,
   },
   {
