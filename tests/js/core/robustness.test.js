@@ -28,6 +28,9 @@ const INPUTS = [
   ['digits', '1'.repeat(100000) + ' 1.2 3-4 '.repeat(10000)],
   ['particles', 'van de '.repeat(15000)],
   ['a document label before a long word', 'legitimatie: paspoort' + 'a'.repeat(100000)],
+  ['a greeting, a closing and a list label before hyphenated runs',
+    ['Beste ', 'Met vriendelijke groet,\n', 'Met vriendelijke groet,\n\nKantoor B.V.\n', 'Kinderen:\n']
+      .map((lead) => lead + 'Jan-'.repeat(15000) + 'x').join('\n')],
   ['lone surrogates', '\uD800\uDC00\uDC00\uD800'.repeat(20000)],
   ['control characters', '\u0000\u0001\u001F\u007F\r'.repeat(20000)],
   ['more hits from one detector than a call takes arguments', 'Naam: Jan\n'.repeat(200000)],

@@ -45,18 +45,23 @@ const RE_TUSSENVOEGSEL = new RegExp(
     + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
   'dgu',
 );
-const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')[ \\t]*(?=\\n|$)', 'dgu');
+// What must follow a name (the end of its line, the comma after a greeting)
+// is tested after the match, not in the pattern: a pattern that fails after
+// a name retries every split of a long hyphenated run, in quadratic time.
+const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')', 'dgu');
 // The firm's line may stand between the closing formula and the name.
 const RE_ONDERTEKENING_FIRMA = new RegExp(
-  ONDERTEKENING + String.raw`(\S[^\n]{0,79})\n(?:[ \t]*\n){0,3}[ \t]*(` + NAAM + String.raw`)[ \t]*(?=\n|$)`,
+  ONDERTEKENING + String.raw`(\S[^\n]{0,79})\n(?:[ \t]*\n){0,3}[ \t]*(` + NAAM + ')',
   'dgu',
 );
 // One name, or two joined by "en" ("Beste Marieke en Robin,").
 const RE_GROET = new RegExp(
-  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)(?:[ \t]+en[ \t]+(` + NAAM
-    + String.raw`))?[ \t]*(?=[,!\n])`,
+  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)(?:[ \t]+en[ \t]+(` + NAAM + '))?',
   'dgu',
 );
+const NA_ONDERTEKENING = /[ \t]*(?:\n|$)/y;
+const NA_GROET = /[ \t]*[,!\n]/y;
+const NA_LIJST_ITEM = /[ \t]*(?:\r?\n|$)/y;
 // Initials alone after their own label ("Voorletters: K.J.").
 const RE_VOORLETTERS_VELD = new RegExp(
   String.raw`(?<![\p{L}])` + hoofdletterVarianten('voorletters') + VELD_SCHEIDING + '(' + VL + String.raw`)(?![\p{L}])`,
@@ -65,10 +70,7 @@ const RE_VOORLETTERS_VELD = new RegExp(
 // The items of a list under a label that ends its line ("Kinderen:"): each
 // a line with one name, with or without its list sign (a document's list
 // items come without).
-const RE_LIJST_ITEM = new RegExp(
-  String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + String.raw`)[ \t]*(?:\r?\n|$)`,
-  'dyu',
-);
+const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
@@ -77,6 +79,11 @@ const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
 
 const groupStart = (m, group) => m.indices[group][0];
+
+function volgt(re, text, m) {
+  re.lastIndex = m.index + m[0].length;
+  return re.test(text);
+}
 
 // `aangekondigd`: the text announces the name (label, honorific, enumeration,
 // closing formula, greeting), so it may end like a street.
@@ -164,8 +171,9 @@ export function personenMetLabel(text) {
 // One name per list item, for as long as the lines are items.
 function lijstNamen(hits, text, pos, rol) {
   RE_LIJST_ITEM.lastIndex = pos;
-  for (let m; (m = RE_LIJST_ITEM.exec(text)) && m[0];) {
+  for (let m; (m = RE_LIJST_ITEM.exec(text)) && volgt(NA_LIJST_ITEM, text, m);) {
     persoonHit(hits, groupStart(m, 1), m[1], { rol, aangekondigd: true });
+    RE_LIJST_ITEM.lastIndex = NA_LIJST_ITEM.lastIndex;
   }
 }
 
@@ -193,15 +201,18 @@ export function personenZonderLabel(text) {
     if (tussenvoegselNaamOk(name)) persoonHit(hits, m.index + m[1].length - name.length, name);
   }
   for (const m of text.matchAll(RE_ONDERTEKENING)) {
+    if (!volgt(NA_ONDERTEKENING, text, m)) continue;
     const start = groupStart(m, 1);
     if (KANTOORWOORD.test(m[1])) hits.push({ start, end: start + m[1].length, cat: 'BEDRIJF', value: m[1] });
     else persoonHit(hits, start, m[1], { aangekondigd: true });
   }
   for (const m of text.matchAll(RE_ONDERTEKENING_FIRMA)) {
+    if (!volgt(NA_ONDERTEKENING, text, m)) continue;
     const firma = m[1].trim();
     if (RECHTSVORM.test(firma) || KANTOORWOORD.test(firma)) persoonHit(hits, groupStart(m, 2), m[2], { aangekondigd: true });
   }
   for (const m of text.matchAll(RE_GROET)) {
+    if (!volgt(NA_GROET, text, m)) continue;
     for (const group of [1, 2]) {
       if (m[group] && !GEEN_AANSPREEKNAAM.test(m[group])) persoonHit(hits, groupStart(m, group), m[group], { aangekondigd: true });
     }
