@@ -7,53 +7,55 @@ import { adressen, belgischeAdressen } from '../../../web/src/core/addresses.js'
 
 const hitsOf = (text, cat) => detect(text).filter((h) => h.cat === cat).map((h) => h.value);
 
-test('the table holds 37 entries with its functions in place', () => {
-  assert.equal(DETECTORS.length, 37);
-  const functions = { 3: buitenlandseIbans, 4: websites, 19: belgischeAdressen, 24: personenMetLabel, 25: personenZonderLabel, 26: adressen };
-  DETECTORS.forEach((entry, i) => assert.equal(entry.fn, functions[i + 1], `entry ${i + 1}`));
+test('every function detector stands in the table', () => {
+  for (const fn of [buitenlandseIbans, websites, belgischeAdressen, personenMetLabel, personenZonderLabel, adressen]) {
+    assert.ok(DETECTORS.some((entry) => entry.fn === fn), fn.name);
+  }
 });
 
-// Per pattern entry: a text with its hit, and a near miss that gives none of that category.
+// Per pattern entry, in table order: a text with its hit, and a near miss that gives none of that category.
 const ENTRIES = [
-  [1, 'EMAIL', 'Mail info@dekker-bouw.nl graag.', 'info@dekker-bouw.nl', 'Mail info@dekker graag.'],
-  [2, 'IBAN', 'IBAN NL91ABNA0417164300', 'NL91ABNA0417164300', 'IBAN NL91ABNA041716430'],
-  [3, 'IBAN', 'Rek. DE89 3704 0044 0532 0130 00.', 'DE89 3704 0044 0532 0130 00', 'Rek. DE89 3704 0044 0532 0130 01.'],
-  [4, 'WEBSITE', 'Zie www.dekker-bouw.nl.', 'www.dekker-bouw.nl', 'Zie www.belastingdienst.nl.'],
-  [5, 'IBAN', 'IBAN NL9I ABNA O417 1643 OO', 'NL9I ABNA O417 1643 OO', 'IBAN NL9I ABNA O417 1643 O'],
-  [6, 'BTWNR', 'Btw NL123456789B01', 'NL123456789B01', 'Btw NL12345678B01'],
-  [7, 'BTWNR', 'BTW BE 0401.517.147', 'BE 0401.517.147', 'BTW BE 0401.517.148'],
-  [8, 'KVK', 'ondernemingsnummer 0401.517.147', '0401.517.147', 'ondernemingsnummer 0401.517.148'],
-  [9, 'BTWNR', 'btw-nummer: DE123456789', 'DE123456789', 'btw-nummer: XX123456789'],
-  [10, 'KENMERK', 'Aanslag 1234.56.789.H.01', '1234.56.789.H.01', 'Aanslag 1234.56.789.L.01'],
-  [11, 'KENMERK', 'Betalingskenmerk 1234 5678 9012 3456', '1234 5678 9012 3456', 'Betalingskenmerk 1234 5678 9012 345'],
-  [12, 'BSN', 'Nummer 1234.56.782 bekend', '1234.56.782', 'Nummer 123456789 bekend'],
-  [13, 'BSN', 'BSN: 123456789', '123456789', 'BSN: 12345678'],
-  [14, 'KVK', 'KvK-nummer 12345678', '12345678', 'KvK-nummer 1234567'],
-  [15, 'TELEFOON', 'Bel +31 (0)20 123 4567.', '+31 (0)20 123 4567', 'Bel 06-1234567.'],
-  [16, 'POSTCODE', 'Postcode 1234 AB', '1234 AB', 'Postcode 1234 SS'],
-  [17, 'PLAATS', '2514 AB Den Haag', 'Den Haag', '2514 AB den haag'],
-  [18, 'ADRES', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat'],
-  [20, 'ADRES', 'Postbus 1234', 'Postbus 1234', 'Postbus AB'],
-  [21, 'GEBDATUM', 'geboortedatum: 3 maart 1958', '3 maart 1958', 'op 3 maart 1958'],
-  [22, 'BEDRIJF', 'Dekker Bouw B.V. levert', 'Dekker Bouw B.V.', 'Dekker Bouw BVBA levert'],
-  [23, 'BEDRIJF', 'Stichting Vrienden Van Het Museum', 'Stichting Vrienden Van Het Museum', 'stichting vrienden'],
-  [27, 'PLAATS', 'gevestigd te Amsterdam', 'Amsterdam', 'om te Amsterdam'],
-  [28, 'PLAATS', 'Woonplaats: Utrecht', 'Utrecht', 'woonplaats Utrecht'],
-  [29, 'PLAATS', 'Amsterdam, 12 maart 2024', 'Amsterdam', 'Maandag, 12 maart 2024'],
-  [30, 'KENTEKEN', 'auto AB-12-CD', 'AB-12-CD', 'auto AB-123-CD'],
-  [31, 'KENTEKEN', 'kenteken: 12abc3', '12abc3', 'kenteken: ABCDEF'],
-  [32, 'IDNR', 'paspoortnummer: NW1234567', 'NW1234567', 'paspoortnummer: ABCDEFGH'],
-  [33, 'KADASTER', 'sectie B nummer 1234 A 12', 'sectie B nummer 1234 A 12', 'sectie B 1234'],
-  [34, 'KADASTER', 'kadastrale aanduiding: Amsterdam K 1234', 'Amsterdam K 1234', 'kadastrale aanduiding: onbekend'],
-  [35, 'KADASTER', 'ASD04 K 1234', 'ASD04 K 1234', 'ASD04 K'],
-  [36, 'PLAATS', 'kadastraal bekend als gemeente Zwolle', 'Zwolle', 'kadastraal bekend als Bijlage'],
-  [37, 'KENMERK', 'polisnummer: AB-2023/0456', 'AB-2023/0456', 'polisnummer: AB-12'],
+  ['EMAIL', 'Mail info@dekker-bouw.nl graag.', 'info@dekker-bouw.nl', 'Mail info@dekker graag.'],
+  ['IBAN', 'IBAN NL91ABNA0417164300', 'NL91ABNA0417164300', 'IBAN NL91ABNA041716430'],
+  ['IBAN', 'Rek. DE89 3704 0044 0532 0130 00.', 'DE89 3704 0044 0532 0130 00', 'Rek. DE89 3704 0044 0532 0130 01.'],
+  ['WEBSITE', 'Zie www.dekker-bouw.nl.', 'www.dekker-bouw.nl', 'Zie www.belastingdienst.nl.'],
+  ['IBAN', 'IBAN NL9I ABNA O417 1643 OO', 'NL9I ABNA O417 1643 OO', 'IBAN NL9I ABNA O417 1643 O'],
+  ['BTWNR', 'Btw NL123456789B01', 'NL123456789B01', 'Btw NL12345678B01'],
+  ['BTWNR', 'BTW BE 0401.517.147', 'BE 0401.517.147', 'BTW BE 0401.517.148'],
+  ['KVK', 'ondernemingsnummer 0401.517.147', '0401.517.147', 'ondernemingsnummer 0401.517.148'],
+  ['BTWNR', 'btw-nummer: DE123456789', 'DE123456789', 'btw-nummer: XX123456789'],
+  ['KENMERK', 'Aanslag 1234.56.789.H.01', '1234.56.789.H.01', 'Aanslag 1234.56.789.L.01'],
+  ['KENMERK', 'Betalingskenmerk 1234 5678 9012 3456', '1234 5678 9012 3456', 'Betalingskenmerk 1234 5678 9012 345'],
+  ['BSN', 'Nummer 1234.56.782 bekend', '1234.56.782', 'Nummer 123456789 bekend'],
+  ['BSN', 'BSN: 123456789', '123456789', 'BSN: 12345678'],
+  ['BSN', 'geboren 85.07.30-033.28', '85.07.30-033.28', 'geboren 85.07.30-033.29'],
+  ['BSN', 'INSZ: 85.07.30-033.29', '85.07.30-033.29', 'INSZ: 85.07.30-033'],
+  ['KVK', 'KvK-nummer 12345678', '12345678', 'KvK-nummer 1234567'],
+  ['TELEFOON', 'Bel +31 (0)20 123 4567.', '+31 (0)20 123 4567', 'Bel 06-1234567.'],
+  ['POSTCODE', 'Postcode 1234 AB', '1234 AB', 'Postcode 1234 SS'],
+  ['PLAATS', '2514 AB Den Haag', 'Den Haag', '2514 AB den haag'],
+  ['ADRES', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat'],
+  ['ADRES', 'Postbus 1234', 'Postbus 1234', 'Postbus AB'],
+  ['GEBDATUM', 'geboortedatum: 3 maart 1958', '3 maart 1958', 'op 3 maart 1958'],
+  ['BEDRIJF', 'Dekker Bouw B.V. levert', 'Dekker Bouw B.V.', 'Dekker Bouw BVBA levert'],
+  ['BEDRIJF', 'Stichting Vrienden Van Het Museum', 'Stichting Vrienden Van Het Museum', 'stichting vrienden'],
+  ['PLAATS', 'gevestigd te Amsterdam', 'Amsterdam', 'om te Amsterdam'],
+  ['PLAATS', 'Woonplaats: Utrecht', 'Utrecht', 'woonplaats Utrecht'],
+  ['PLAATS', 'Amsterdam, 12 maart 2024', 'Amsterdam', 'Maandag, 12 maart 2024'],
+  ['KENTEKEN', 'auto AB-12-CD', 'AB-12-CD', 'auto AB-123-CD'],
+  ['KENTEKEN', 'kenteken: 12abc3', '12abc3', 'kenteken: ABCDEF'],
+  ['IDNR', 'paspoortnummer: NW1234567', 'NW1234567', 'paspoortnummer: ABCDEFGH'],
+  ['KADASTER', 'sectie B nummer 1234 A 12', 'sectie B nummer 1234 A 12', 'sectie B 1234'],
+  ['KADASTER', 'kadastrale aanduiding: Amsterdam K 1234', 'Amsterdam K 1234', 'kadastrale aanduiding: onbekend'],
+  ['KADASTER', 'ASD04 K 1234', 'ASD04 K 1234', 'ASD04 K'],
+  ['PLAATS', 'kadastraal bekend als gemeente Zwolle', 'Zwolle', 'kadastraal bekend als Bijlage'],
+  ['KENMERK', 'polisnummer: AB-2023/0456', 'AB-2023/0456', 'polisnummer: AB-12'],
 ];
 
 test('every pattern entry finds its data and refuses a near miss', () => {
-  for (const [nr, cat, text, value, miss] of ENTRIES) {
-    assert.deepEqual(hitsOf(text, cat), [value], `entry ${nr}: ${text}`);
-    assert.deepEqual(hitsOf(miss, cat), [], `entry ${nr} near miss: ${miss}`);
+  for (const [cat, text, value, miss] of ENTRIES) {
+    assert.deepEqual(hitsOf(text, cat), [value], text);
+    assert.deepEqual(hitsOf(miss, cat), [], `near miss: ${miss}`);
   }
 });
 
@@ -124,6 +126,7 @@ test('skip rules give the matches of the plain search', () => {
     'Jan-Burgemeester Hendrikstraat 5', 'van Prins Willem Alexanderlaan 5', 'XyzA. Dekker B.V.',
     'J.J.Jansen Bouw B.V.', 'ab.cd@x.nl.ef@y.nl', 'De Prins Prins Willem Alexanderlaan 5',
     'van Prins Koning Willem Wilhelminalaan 5', 'btwbtw-nummer DE123456789', 'mwstbtw: DE 123456789',
+    'aJ.K. Jansen B.V.', '\u{1D49C}J.K. Jan B.V.', 'de BV. De BV',
   ];
   for (let round = 0; round < 5000; round++) {
     let text = '';

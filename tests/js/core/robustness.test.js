@@ -27,6 +27,10 @@ const INPUTS = [
   ['initials', 'J.'.repeat(50000) + ' ' + 'K. L. '.repeat(10000)],
   ['digits', '1'.repeat(100000) + ' 1.2 3-4 '.repeat(10000)],
   ['particles', 'van de '.repeat(15000)],
+  ['a document label before a long word', 'legitimatie: paspoort' + 'a'.repeat(100000)],
+  ['a greeting, a closing and a list label before hyphenated runs',
+    ['Beste ', 'Met vriendelijke groet,\n', 'Met vriendelijke groet,\n\nKantoor B.V.\n', 'Kinderen:\n']
+      .map((lead) => lead + 'Jan-'.repeat(15000) + 'x').join('\n')],
   ['lone surrogates', '\uD800\uDC00\uDC00\uD800'.repeat(20000)],
   ['control characters', '\u0000\u0001\u001F\u007F\r'.repeat(20000)],
   ['more hits from one detector than a call takes arguments', 'Naam: Jan\n'.repeat(200000)],
@@ -49,14 +53,18 @@ test('detect, anonymize and suggestVariants return on hostile input', { timeout:
   assert.deepEqual(suggestVariants('PERSOON', null), []);
 });
 
-// Every labelled entry, and the name and place contexts, before a long run
-// of blanks as spreadsheet rows of empty cells give. Optional blank runs side
-// by side once made each of these take seconds.
+// Every labelled entry, the name and place contexts, and a street before its
+// separator, followed by a long run of blanks as spreadsheet rows of empty
+// cells give. Optional blank runs side by side once made each of these take
+// seconds.
 const LABELS = [
   'ondernemingsnummer', 'btw-nummer', 'btw nr.', 'RSIN', 'BSN', 'KvK', 'tel.', 'geboren', 'geboren te Zwolle',
   'geboortedatum', 'Geb. datum', 'geb.', 'Naam:', 'de heer', 'DE HEER', 'Met vriendelijke groet,', 'Beste',
   'Woonplaats:', 'kenteken', 'paspoortnummer', 'sectie B', 'sectie B nummer', 'kadastrale aanduiding',
-  'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk',
+  'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk', 'Kerkstraat 12', 'Markt 22 |', 'Kerkstraat 12\n',
+  'wonende te 9000 Gent,', 'Dossier', 'leningnummer', 'rijksregisternummer', 'Geboortedatum fiscale partner',
+  'Voorletters', 'Kinderen:', 'Geboorteplaats', 'Met vriendelijke groet,\n', 'Beste Marieke en', 'notaris', 'legitimatie:',
+  '+31 (0)20 -',
 ];
 
 test('detect returns on a label followed by 100 000 blanks, tabs or no-break spaces', { timeout: 60000 }, () => {

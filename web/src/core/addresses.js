@@ -3,22 +3,30 @@
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
 import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
-import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import {
-  INITIALEN, RECHTSVORM, isStraat, stopwoordVooraan, streetName,
+  INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
+} from './vocabulary.js';
+import {
+  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
 // apostrophes ("A.B.C.", "Aa-Bb-Cc"): each start would rescan the whole run.
 const STRAAT_BEGIN = String.raw`(?<![\p{L}\p{N}])(?<![\p{L}'.\-][.'\-])`;
 const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\p{N}])`;
+// A label may open the street line and the postcode line ("Postcode en
+// plaats: 9203 HD"); it starts with a letter, so that it cannot take the
+// blanks before it.
+const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t]*)?`;
 // The d flag gives the offsets of the groups.
 const RE_BLOK = new RegExp(
-  String.raw`^[ \t]*(?:[\p{L} ]{2,25}:[ \t]*)?` + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + NL_POSTCODE,
+  String.raw`^[ \t]*` + LABEL + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + LABEL + NL_POSTCODE,
   'dgmu',
 );
+// One blank run on each side of the optional comma or cell bar: two optional
+// runs side by side would cost quadratic time on a long run of blanks.
 const RE_STRAAT_POSTCODE = new RegExp(
-  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*,?[ \t]*` + NL_POSTCODE,
+  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*(?:[,|][ \t]*)?` + NL_POSTCODE,
   'dgu',
 );
 const RE_BE_REGEL = new RegExp(
@@ -31,6 +39,13 @@ const RE_BE_BLOK = new RegExp(
     + String.raw`)[ \t]*$`,
   'dgmu',
 );
+// Postcode and place before the street, as a deed writes them ("wonende te
+// 9000 Gent, Coupure Links 118").
+const RE_BE_OMGEKEERD = new RegExp(
+  String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
+  'dgu',
+);
+const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
 const RE_LINE_BELOW = /\r?\n[ \t]*(\S[^\n]*)/y;
 const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]/i;
 const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;
@@ -57,6 +72,9 @@ function nameWordOk(w) {
   return RE_NAAMWOORD.test(w) || INITIALEN.test(w) || TUSSENVOEGSELS.has(w) || w === 'en' || w === '&';
 }
 
+// A firm's line is a company; a public body's or institution's line
+// ("Belastingdienst", "Gemeente Utrecht", "Hoge Raad der Nederlanden") is
+// nobody's name. A single word may be a surname ("Koning").
 function naamBovenAdres(hits, regel, start) {
   const line = regel.replace(/\s+$/, '');
   const rest = line.replace(AANHEF_WEG, '').trim();
@@ -64,8 +82,11 @@ function naamBovenAdres(hits, regel, start) {
   const words = rest.split(/\s+/);
   if (words.length > MAX_NAAM_WOORDEN || STOPWOORDEN.has(words[0]) || ADRESKOP.test(words[0])) return;
   if (!words.every(nameWordOk)) return;
+  const firma = RECHTSVORM.test(rest) || KANTOORWOORD.test(rest);
+  const instelling = words.length > 1 && (INSTELLING_BEGIN.has(words[0]) || INSTELLING_EIND.has(words[words.length - 1]));
+  if (!firma && (isOverheid(rest) || instelling)) return;
   const from = start + line.length - rest.length;
-  hits.push({ start: from, end: from + rest.length, cat: RECHTSVORM.test(rest) ? 'BEDRIJF' : 'PERSOON', value: rest });
+  hits.push({ start: from, end: from + rest.length, cat: firma ? 'BEDRIJF' : 'PERSOON', value: rest });
 }
 
 export function adressen(text) {
@@ -107,6 +128,10 @@ export function belgischeAdressen(text) {
     if (!accepted) continue;
     hits.push(...belgianHits(m));
     if (regel) naamBovenAdres(hits, regel, start);
+  }
+  for (const m of text.matchAll(RE_BE_OMGEKEERD)) {
+    if (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(text.slice(Math.max(0, m.index - 20), m.index))) continue;
+    hits.push(hitAt(m, 3, 'ADRES'), hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
   }
   return hits;
 }

@@ -60,8 +60,10 @@ export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)`
 export const STRAATWOORD = String.raw`(?:(?:IJ|[A-Z]|'[st])[\p{L}'.\-]*|van|de|der|den|het|'t|op|aan|bij|in|te|achter|over|onder|tegen|voor)`;
 
 // The second form refuses "12 - 3000 Leuven": a Belgian postcode, not a range.
+// The last two are a Belgian box ("12 bus 3") and a floor ("12 hs").
 export const REEKS = String.raw`(?:[-/][0-9A-Za-z]{1,4}(?![\p{L}\p{N}])|` + SP + '[-/]' + SP
-  + String.raw`\d{1,4}(?![\p{L}\p{N}])(?!` + SP + String.raw`+\p{Lu}))?`;
+  + String.raw`\d{1,4}(?![\p{L}\p{N}])(?!` + SP + String.raw`+\p{Lu})|` + SP + '(?:bus|bte)' + SP
+  + String.raw`\d{1,4}[A-Za-z]?(?![\p{L}\p{N}])|` + SP + String.raw`(?:hs|HS|zw|ZW)(?![\p{L}\p{N}]))?`;
 
 export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRAATWOORD + '){0,5}' + SP
   + String.raw`\d{1,5}(?:` + SP + String.raw`?[A-Za-z](?![\p{L}]))?` + REEKS + ')';
@@ -69,10 +71,13 @@ export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRA
 export const TITEL_STRAAT = String.raw`(?:(?:Koning|Koningin|Prins|Prinses|Graaf|Gravin|Hertog|Burgemeester|Generaal|Kardinaal|Pastoor|Dokter|Dr\.|Prof\.|Professor|Pater|Sint|St\.)`
   + SP + String.raw`(?:[A-Z][\p{L}.']*` + SP + '){0,2})?';
 
-export const VELD = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|')
-  + String.raw`)(?:[ \t]*:[ \t]*|\t+)`;
+// After a field label: a colon, tabs, or the run of blanks of a form's
+// layout ("Naam            K. Jansen").
+export const VELD_SCHEIDING = String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)`;
+export const VELD_LABEL = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|') + ')';
+export const VELD = VELD_LABEL + VELD_SCHEIDING;
 
-export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
+export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Mm]eester|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
 
 // One optional blank run per optional separator keeps long blank runs linear.
 export const ONDERTEKENING = String.raw`(?:(?:[Mm]et )?(?:[Vv]riendelijke|[Hh]artelijke|[Cc]ollegiale) groet(?:en)?|[Hh]oogachtend)[ \t]*(?:,[ \t]*)?\n(?:[ \t]*\n){0,3}[ \t]*`;

@@ -1,12 +1,14 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT,
+  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
-import { ACHTERVOEGSELS, MAANDEN, STOPWOORDEN } from './vocabulary.js';
-import { WEEKDAG, hoofdletterVarianten } from './words.js';
 import {
-  RE_LH_ACHTER, beNummerOk, buitenlandseIbans, elfproef, websites,
+  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
+} from './vocabulary.js';
+import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
+import {
+  RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
 import { adressen, belgischeAdressen } from './addresses.js';
@@ -29,26 +31,64 @@ const PLAATS_LABELS = [
   'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
 ].map(hoofdletterVarianten).join('|');
 
+// References: any compound of a word and "nummer" or "nr" is a label, less
+// the numbers that entries of their own find, so that their hits are not
+// outgrown ("Loonheffingennummer 123456782L01"); and the usual labels without
+// "nummer", these only before a colon or tab. A blank may stand inside the
+// value between two digits ("TO-55 0183 27").
+const KENMERK_ANDERS = 'btw|vat|omzetbelasting|bsn|burgerservice|sofi|rsin|fiscaal|loonheffing|kvk|handelsregister|ondernemings|kbo'
+  + '|rijksregister|identificatie|insz|telefoon|tel|fax|gsm|mobiel|huis|postbus|paspoort|identiteitskaart|rijbewijs|document|kenteken|iban'
+  + '|versie|pagina';
+// The search stops at the label's last word and checks what stands before it
+// by lookbehind: trying every word start as a compound's start cost ten
+// times as much.
+const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie'
+  + '|aansluit|verzekerings|zaak';
+const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
+  + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
+  + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
+  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t]*:|\t))`;
+const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer`;
+
+// A VAT or wage-tax number after such a label stays with its own entries.
+const FISCAAL_NUMMER = /^(?:NL)?\d{9}[BL]\d{2}$/i;
+
 const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
 
 const re = (source, flags) => new RegExp(source, flags);
 
-const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.`;
+// "Ringbaan-West 242": a street suffix, then the part of town.
+const WINDSTREKEN = '(?:Noord|Oost|Zuid|West|NOORD|OOST|ZUID|WEST)';
 
-// Phone numbers. S: a blank or hyphen between digits. Dutch: ten digits,
-// also with the area code in parentheses or before " - ". Belgian: +32 or
-// 0032 and eight or nine digits; the national form without a prefix only
-// after a phone label, so that other numbers of nine digits are not taken;
-// the label is looked for only before a "0", not at every blank.
-const S = '[' + BL + String.raw`\-]`;
+const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|NV|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.|U\.A\.`;
+// Abbreviations inside a firm's name ("Maas & Zn. B.V.").
+const FIRMA_AFKORTING = String.raw`(?:Zn|Gebr|Wed|Fa)\.`;
+const LIDWOORD = /^(?:de|het|een|die|deze|dit|dat)$/i;
+
+const RECHTSVORM_SLOT = new RegExp('(?:' + RECHTSVORM_EIND + ')$');
+
+// A legal form alone, or after an article or numbers ("De BV heeft", "3
+// B.V.'s"), names no company.
+function firmaNaamOk(v) {
+  const stam = words(v.replace(RECHTSVORM_SLOT, ''));
+  return stam.some((w) => !LIDWOORD.test(w) && !/^\d+$/.test(w));
+}
+
+// Phone numbers. S: a blank, hyphen or en dash between digits. Dutch: ten
+// digits, also with the area code in parentheses or before " - ", after
+// "0", "+31" or "+31 (0)". Belgian: +32 or 0032 and eight or nine digits;
+// the national form without a prefix only after a phone label, so that
+// other numbers of nine digits are not taken; the label is looked for only
+// before a "0", not at every blank.
+const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
-const STREEP = BLANCO + '?-' + BLANCO + '?';
+const STREEP = BLANCO + '?[-–]' + BLANCO + '?';
 const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
 const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
-  + String.raw`(?:\+31|0031|0)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S + String.raw`?\d){8}`
-  + String.raw`|\(0(?:[1-9]\)(?:` + S + String.raw`?\d){8}|[1-9]\d\)(?:` + S + String.raw`?\d){7}|[1-9]\d{2}\)(?:` + S + String.raw`?\d){6})`
-  + String.raw`|0[1-9](?:` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){7}|\d` + STREEP + String.raw`\d(?:` + S
+  + String.raw`(?:\+31|0031|0)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:(?:` + S + String.raw`?\d){8}`
+  + '|' + STREEP + String.raw`\d(?:` + S + String.raw`?\d){7}|\d` + STREEP + String.raw`\d(?:` + S
   + String.raw`?\d){6}|\d{2}` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){5})`
+  + String.raw`|\(0(?:[1-9]\)(?:` + S + String.raw`?\d){8}|[1-9]\d\)(?:` + S + String.raw`?\d){7}|[1-9]\d{2}\)(?:` + S + String.raw`?\d){6})`
   + String.raw`|(?:\+32|0032)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S_BE + String.raw`?\d){7,8}`
   + '|(?=0)' + TEL_LABEL + String.raw`0[1-9](?:` + S_BE + String.raw`?\d){7}`
   + String.raw`)(?!\d)`, 'gu');
@@ -64,11 +104,14 @@ function runEnd(run, text, at) {
 // so that long runs of letters, initials or particles cost linear time.
 
 // A company's first word: later starts in the same chain of initials retry
-// what the chain already tried; later starts in the same run of word
+// what the chain already tried (only where the chain could start: initials
+// need a word boundary before them); later starts in the same run of word
 // characters give the same first word, save initials at its last character.
+const WOORDGRENS = /(?<![\p{L}\p{N}])/uy;
 function naMisBedrijf(text, at) {
   const initialen = runEnd(/(?:[A-Z]\.)*/y, text, at);
-  if (initialen > at) return initialen;
+  WOORDGRENS.lastIndex = at;
+  if (initialen > at && WOORDGRENS.test(text)) return initialen;
   const end = runEnd(/[\p{L}0-9&'\-]*/uy, text, at);
   return end - 1 > at && /[A-Z]/.test(text[end - 1]) && text[end] === '.' ? end - 1 : end;
 }
@@ -152,27 +195,41 @@ export const DETECTORS = [
   { cat: 'KENMERK', re: re(String.raw`(?<![\d])\d{4}(?:` + BLANCO + String.raw`?\d{4}){3}(?![\d])`, 'g') },
   {
     cat: 'BSN',
-    re: re(String.raw`(?<![\d.,])(?:\d{4}[.` + BL + String.raw`]\d{2}[.` + BL + String.raw`]\d{3}|\d{9})(?![\d,]|\.\d)`, 'g'),
+    // A comma or dot after the number ends a sentence or clause; before a
+    // digit it makes an amount.
+    re: re(String.raw`(?<![\d.,])(?:\d{4}[.` + BL + String.raw`]\d{2}[.` + BL + String.raw`]\d{3}|\d{9})(?!\d|[.,]\d)`, 'g'),
     ok: (v) => elfproef(v.replace(/\D+/g, '')),
     catFn: bsnOfRsin,
   },
   {
     cat: 'BSN',
-    // After its label also in groups of three ("123 456 782").
+    // After its label also in groups of three ("123 456 782", "106-209-358").
     re: re(String.raw`(?:bsn|burgerservicenummer|sofinummer)[^\d\n]{0,20}(\d{4}[.` + BL + String.raw`]?\d{2}[.` + BL
-      + String.raw`]?\d{3}|\d{9}|\d{3}[.` + BL + String.raw`]\d{3}[.` + BL + String.raw`]\d{3})(?!\d)`, 'gi'),
+      + String.raw`]?\d{3}|\d{9}|\d{3}[.\-` + BL + String.raw`]\d{3}[.\-` + BL + String.raw`]\d{3})(?!\d)`, 'gi'),
+    group: 1,
+  },
+  // The Belgian citizen number (rijksregisternummer, BIS number) is kept as a
+  // BSN: by its shape when its check digits hold, after its label always.
+  { cat: 'BSN', re: re(B + String.raw`(?<!\d[.,])` + RRN + String.raw`(?!\d|[.,]\d)`, 'gu'), ok: rijksregisterOk },
+  {
+    cat: 'BSN',
+    // The label's start is checked after the label: a pattern that opens
+    // with a lookbehind is tried at every position of the text.
+    re: re('(?:' + RRN_LABELS + String.raw`)(?<![\p{L}](?:` + RRN_LABELS + String.raw`))(?![\p{L}])[^\d\n]{0,20}(` + RRN + String.raw`)(?!\d)`, 'gu'),
     group: 1,
   },
   {
     cat: 'KVK',
-    re: /(?:kvk|k\.v\.k\.|kamer van koophandel|handelsregister)[^\d\n]{0,30}(\d{8})(?!\d)/gi,
+    re: re(String.raw`(?:kvk|k\.v\.k\.|kamer van koophandel|handelsregister)[^\d\n]{0,30}(\d{4}[.` + BL + String.raw`]?\d{4})(?!\d)`, 'gi'),
     group: 1,
   },
-  { cat: 'TELEFOON', re: TELEFOON },
+  // A date and hour of a chat or mail line ("03-05-2024 09:14") is no phone.
+  { cat: 'TELEFOON', re: TELEFOON, ok: (v) => !/^\d{2}[-./]\d{2}[-./](?:19|20)\d{2}(?!\d)/.test(v) },
   { cat: 'POSTCODE', re: re(B + String.raw`[1-9]\d{3}` + BLANCO + '?(?!SA|SD|SS)[A-Z]{2}' + E, 'gu') },
   {
     cat: 'PLAATS',
-    re: /[1-9]\d{3}[ \u00A0]?[A-Z]{2}[ \u00A0]+((?:'s[- ])?[A-Z][\p{L}'\-]+(?:[ \u00A0](?:aan|den|de|op|in|bij|der|van)(?:[ \u00A0](?:den|de|der))?[ \u00A0][A-Z][\p{L}\-]+|[ \u00A0](?:Haag|Bosch|Helder))?)/gu,
+    // The place also in the next cell of an exported list.
+    re: /[1-9]\d{3}[ \u00A0]?[A-Z]{2}(?:[ \u00A0]+|\t)((?:'s[- ])?[A-Z][\p{L}'\-]+(?:[ \u00A0](?:aan|den|de|op|in|bij|der|van)(?:[ \u00A0](?:den|de|der))?[ \u00A0][A-Z][\p{L}\-]+|[ \u00A0](?:Haag|Bosch|Helder))?)/gu,
     group: 1,
   },
   {
@@ -180,7 +237,7 @@ export const DETECTORS = [
     re: re(B + TITEL_STRAAT
       + '(?:' + STRAAT_TV.source + String.raw`)*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
-      + String.raw`)[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
     candidates: re(B + "[A-Zvdth']", 'gu'),
     skip: naMisAdres,
   },
@@ -188,19 +245,27 @@ export const DETECTORS = [
   { cat: 'ADRES', re: /Postbus\s+\d{1,6}/g },
   {
     cat: 'GEBDATUM',
-    // Also the notarial "geboren te Zwolle op ..." and "Geb. datum:".
-    re: re(String.raw`(?:geboortedatum|geb\.[ \t]?datum|geboren(?:\s+te\s+` + PLAATSNAAM + String.raw`)?(?:\s+op)?|geb\.)\s*(?::\s*)?`
-      + String.raw`(\d{1,2}[-\/.` + BL + String.raw`]\d{1,2}[-\/.` + BL + String.raw`]\d{4}|\d{1,2}` + BLANCO + '+(?:' + MAANDEN + ')'
-      + BLANCO + String.raw`+\d{4})`, 'giu'),
+    // Also the notarial "geboren te Zwolle op ...", "Geb. datum:", a label
+    // with a qualifier before its colon ("Geboortedatum fiscale partner:"),
+    // ISO dates, abbreviated months and two-digit years ("9-9-'92").
+    re: re(String.raw`(?:geboortedatum(?:(?:[ \t]+\p{L}+){1,3}(?=[ \t]*:))?|geb\.[ \t]?datum|geboren(?:\s+te\s+` + PLAATSNAAM
+      + String.raw`)?(?:\s+op)?|geb\.)\s*(?::\s*)?`
+      + String.raw`(\d{1,2}[-\/.` + BL + String.raw`]\d{1,2}[-\/.` + BL + String.raw`](?:\d{4}|'?\d{2})(?!\d)|(?:19|20)\d{2}-\d{2}-\d{2}(?!\d)|\d{1,2}`
+      + BLANCO + '+(?:' + MAANDEN + '|' + MAANDEN_KORT + ')' + BLANCO + String.raw`+\d{4})`, 'giu'),
     group: 1,
   },
   {
     cat: 'BEDRIJF',
     // Partners joined by "&" or "en" belong to the firm's name; two firms
     // joined after a legal form stay two.
-    re: re(String.raw`(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|van|de|der|den|het|ten|ter|'t|(?<!(?:`
-      + RECHTSVORM_EIND + String.raw`)[ \u00A0])(?:&|en))[ \u00A0]){0,5}(?:` + RECHTSVORM_EIND + ')' + E, 'gu'),
+    // Initials need a word boundary before them, or "BV. De BV" would give
+    // "V. De BV"; a boundary before the whole pattern would cost a third of
+    // its speed.
+    re: re(String.raw`(?:` + B + String.raw`(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*)[ \u00A0](?:(?:(?:[A-Z]\.)+|[A-Z0-9][\p{L}0-9&'\-]*|` + FIRMA_AFKORTING
+      + String.raw`|van|de|der|den|het|ten|ter|'t|(?<!(?:` + RECHTSVORM_EIND + String.raw`)[ \u00A0])(?:&|en))[ \u00A0]){0,5}(?:`
+      + RECHTSVORM_EIND + ')' + E, 'gu'),
     clean: stripStopwoorden,
+    ok: firmaNaamOk,
     candidates: /[A-Z0-9]/g,
     skip: naMisBedrijf,
   },
@@ -216,8 +281,10 @@ export const DETECTORS = [
   },
   {
     cat: 'PLAATS',
-    re: re(String.raw`(?<![\p{L}])(?:` + PLAATS_LABELS + String.raw`)[ \t]*:[ \t]*(` + PLAATSNAAM + ')', 'gu'),
+    re: re(String.raw`(?<![\p{L}])(?:` + PLAATS_LABELS + ')' + VELD_SCHEIDING + '(' + PLAATSNAAM + ')', 'gu'),
     group: 1,
+    // In a header row the next cell holds a field name.
+    ok: (v) => geenStopwoord(v) && !VELDKOPPEN.has(v),
   },
   {
     cat: 'PLAATS',
@@ -238,9 +305,12 @@ export const DETECTORS = [
   },
   {
     cat: 'IDNR',
-    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?[^\p{L}\p{N}\n]{0,12}([A-Z0-9]{6,12})(?![A-Z0-9])/giu,
+    // A word without digits after the label (a second label word, as in
+    // "legitimatie: paspoort", or "nummer") is passed over. It must stand
+    // apart from the label: two letter runs side by side would cost
+    // quadratic time on a long word.
+    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}((?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
     group: 1,
-    ok: (v) => /\d/.test(v),
   },
   {
     cat: 'KADASTER',
@@ -258,16 +328,17 @@ export const DETECTORS = [
   },
   {
     cat: 'PLAATS',
-    re: re('(?:[Kk]adastraal' + SP + '+bekend' + SP + '+(?:als' + SP + '+)?(?:[Gg]emeente' + SP + '+)?|[Gg]emeente' + SP
+    re: re('(?:[Kk]adastraal' + SP + '+[bg]ekend' + SP + '+(?:als' + SP + '+)?(?:[Gg]emeente' + SP + '+)?|[Gg]emeente' + SP
       + '+(?=(?:' + PLAATSNAAM + '),?' + SP + '+[Ss]ectie))(' + PLAATSNAAM + ')', 'gu'),
     group: 1,
     ok: geenStopwoord,
   },
   {
     cat: 'KENMERK',
-    re: /(?:(?:polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|contract|lid|personeels|cliënt|werknemers|referentie|aansluit|verzekerings|zaak)[ -]?(?:nummer|nr\.?|kenmerk)|(?:uw|ons) kenmerk)[ \t]*(?::[ \t]*)?([A-Z0-9][A-Z0-9.\-\/]{2,24}[A-Z0-9])/giu,
+    re: re(KENMERK_LABEL + String.raw`[ \t]*(?::[ \t]*)?`
+      + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d)){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
-    ok: (v) => cijfers(v) >= 3,
+    ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),
   },
 ];
 

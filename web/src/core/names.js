@@ -3,33 +3,40 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD, VL, VOORLETTER_VOORAF, WOORD, naKoppelteken,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD_LABEL, VELD_SCHEIDING, VL, VOORLETTER_VOORAF,
+  WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN,
 } from './vocabulary.js';
 import {
-  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
-  laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
+  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  hoofdletterVarianten, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
 const MAX_VERVOLG = 6;
 const VERVOLG_WINDOW = 200;
 const MIN_HOOFDLETTER_WOORD = 3;
 
-// The d flag gives the offsets of the name groups.
-const RE_VELD = new RegExp(VELD + '(' + NAAM + ')', 'dgu');
+// The d flag gives the offsets of the name groups. A label that ends its
+// line opens a list of names (group 2 stays empty).
+const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t]*:[ \t]*\r?\n)`, 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
+// A word in capitals is never "EN" or the next honorific, so that two
+// persons joined by EN stay two ("DHR R.A. MULDER EN MW S. MULDER").
+const HOOFD_WOORD = String.raw`(?!(?:EN|DHR|MW|MEVR|MEVROUW|HEER)(?![\p{L}.]))\p{Lu}[\p{Lu}'\-]+`;
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
-    + String.raw`((?:\p{Lu}\.` + SP + String.raw`?){0,5}(?:\p{Lu}[\p{Lu}'\-]+` + SP
+    + String.raw`((?:\p{Lu}\.` + SP + '?){0,5}(?:' + HOOFD_WOORD + SP
     + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
-    + String.raw`){0,3}\p{Lu}[\p{Lu}'\-]+)(?![\p{L}.])`,
+    + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])`,
   'dgu',
 );
+// A call name in parentheses may follow the initials ("P.J. (Piet) Visser").
 const RE_VOORLETTERS = new RegExp(
-  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + ')((?:' + TV + SP + '){0,3}' + ACHTER + ')',
+  VOORLETTER_VOORAF + String.raw`(?<![\p{L}\p{N}.])(` + VL + String.raw`)((?:\(` + WOORD + String.raw`\)` + SP + ')?(?:' + TV + SP
+    + '){0,3}' + ACHTER + ')',
   'dgu',
 );
 const RE_TUSSENVOEGSEL = new RegExp(
@@ -38,33 +45,79 @@ const RE_TUSSENVOEGSEL = new RegExp(
     + WOORD + '(?:-' + WOORD + String.raw`)?)(?![\p{L}:])`,
   'dgu',
 );
-const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')[ \\t]*(?=\\n|$)', 'dgu');
-const RE_GROET = new RegExp(
-  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)[ \t]*(?=[,!\n])`,
+// What must follow a name (the end of its line, the comma after a greeting)
+// is tested after the match, not in the pattern: a pattern that fails after
+// a name retries every split of a long hyphenated run, in quadratic time.
+const RE_ONDERTEKENING = new RegExp(ONDERTEKENING + '(' + NAAM + ')', 'dgu');
+// The firm's line may stand between the closing formula and the name.
+const RE_ONDERTEKENING_FIRMA = new RegExp(
+  ONDERTEKENING + String.raw`(\S[^\n]{0,79})\n(?:[ \t]*\n){0,3}[ \t]*(` + NAAM + ')',
   'dgu',
 );
+// One name, or two joined by "en" ("Beste Marieke en Robin,").
+const RE_GROET = new RegExp(
+  String.raw`(?<![\p{L}])(?:Beste|Hallo|Hoi|Dag|Lieve|Geachte)[ \t]+(` + NAAM + String.raw`)(?:[ \t]+en[ \t]+(` + NAAM + '))?',
+  'dgu',
+);
+const NA_ONDERTEKENING = /[ \t]*(?:\n|$)/y;
+const NA_GROET = /[ \t]*[,!\n]/y;
+const NA_LIJST_ITEM = /[ \t]*(?:\r?\n|$)/y;
+// Initials alone after their own label ("Voorletters: K.J.").
+const RE_VOORLETTERS_VELD = new RegExp(
+  String.raw`(?<![\p{L}])` + hoofdletterVarianten('voorletters') + VELD_SCHEIDING + '(' + VL + String.raw`)(?![\p{L}])`,
+  'dgu',
+);
+// The items of a list under a label that ends its line ("Kinderen:"): each
+// a line with one name, with or without its list sign (a document's list
+// items come without).
+const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
+// A title before a notary's or lawyer's name: "te" after it starts the seat.
+const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
+const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
 
 const groupStart = (m, group) => m.indices[group][0];
 
+function volgt(re, text, m) {
+  re.lastIndex = m.index + m[0].length;
+  return re.test(text);
+}
+
 // `aangekondigd`: the text announces the name (label, honorific, enumeration,
 // closing formula, greeting), so it may end like a street.
 function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
-  const name = stopwoordVooraan(value);
+  const trimmed = stopwoordVooraan(value);
+  const name = zonderStraatWoord(trimmed);
   if (!naamOk(name, aangekondigd)) return;
-  const from = start + value.length - name.length;
+  const from = start + value.length - trimmed.length;
   const hit = { start: from, end: from + name.length, cat: 'PERSOON', value: name };
   if (rol) hit.rol = rol;
   hits.push(hit);
+}
+
+// A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
+// a last word with a suffix that no surname has is cut off.
+function zonderStraatWoord(name) {
+  const w = name.split(' ');
+  return w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) ? w.slice(0, -1).join(' ') : name;
+}
+
+// After a notary's or lawyer's title, "te" and what follows is the seat
+// ("notaris Jan Baert te Nazareth"), not a particle. `ervoor` is the text
+// from the match's start to the name.
+function zonderZetel(ervoor, name) {
+  const te = ZETEL_TITEL.test(ervoor) ? name.search(/(?:^|\s)te\s/) : -1;
+  return te < 0 ? name : name.slice(0, te);
 }
 
 function vervolgNamen(hits, text, pos, rol) {
   for (let n = 0; n < MAX_VERVOLG; n++) {
     const m = RE_VERVOLG.exec(text.slice(pos, pos + VERVOLG_WINDOW));
     if (!m) return;
-    persoonHit(hits, pos + groupStart(m, 1), m[1], { rol, aangekondigd: true });
+    const name = zonderZetel(m[0].slice(0, groupStart(m, 1)), m[1]);
+    persoonHit(hits, pos + groupStart(m, 1), name, { rol, aangekondigd: true });
     pos += m[0].length;
   }
 }
@@ -97,14 +150,31 @@ export function personenMetLabel(text) {
   const hits = hoofdletterNamen(text);
   for (const m of text.matchAll(RE_VELD)) {
     const rol = rolVan(m[1]);
+    if (!m[2]) {
+      lijstNamen(hits, text, m.index + m[0].length, rol);
+      continue;
+    }
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
+  for (const m of text.matchAll(RE_VOORLETTERS_VELD)) {
+    persoonHit(hits, groupStart(m, 1), m[1].trimEnd(), { aangekondigd: true });
+  }
   for (const m of text.matchAll(RE_AANHEF)) {
-    persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
+    const start = groupStart(m, 1);
+    persoonHit(hits, start, zonderZetel(text.slice(m.index, start), m[1]), { aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length);
   }
   return hits;
+}
+
+// One name per list item, for as long as the lines are items.
+function lijstNamen(hits, text, pos, rol) {
+  RE_LIJST_ITEM.lastIndex = pos;
+  for (let m; (m = RE_LIJST_ITEM.exec(text)) && volgt(NA_LIJST_ITEM, text, m);) {
+    persoonHit(hits, groupStart(m, 1), m[1], { rol, aangekondigd: true });
+    RE_LIJST_ITEM.lastIndex = NA_LIJST_ITEM.lastIndex;
+  }
 }
 
 function voorletterNaamOk(m) {
@@ -116,7 +186,7 @@ function tussenvoegselNaamOk(name) {
   const w = name.split(' ');
   const first = w[0];
   const last = w[w.length - 1];
-  if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last)) return false;
+  if (INSTELLING_BEGIN.has(first) || INSTELLING_EIND.has(last) || STRAAT_BEGIN.has(first)) return false;
   if (ZELFSTANDIG_NAAMWOORD.test(first) || WERKWOORD_MEERVOUD.test(first)) return false;
   return !RE_INSTELLING_SLOT.test(last) && /^\p{Lu}/u.test(name);
 }
@@ -131,12 +201,21 @@ export function personenZonderLabel(text) {
     if (tussenvoegselNaamOk(name)) persoonHit(hits, m.index + m[1].length - name.length, name);
   }
   for (const m of text.matchAll(RE_ONDERTEKENING)) {
+    if (!volgt(NA_ONDERTEKENING, text, m)) continue;
     const start = groupStart(m, 1);
     if (KANTOORWOORD.test(m[1])) hits.push({ start, end: start + m[1].length, cat: 'BEDRIJF', value: m[1] });
     else persoonHit(hits, start, m[1], { aangekondigd: true });
   }
+  for (const m of text.matchAll(RE_ONDERTEKENING_FIRMA)) {
+    if (!volgt(NA_ONDERTEKENING, text, m)) continue;
+    const firma = m[1].trim();
+    if (RECHTSVORM.test(firma) || KANTOORWOORD.test(firma)) persoonHit(hits, groupStart(m, 2), m[2], { aangekondigd: true });
+  }
   for (const m of text.matchAll(RE_GROET)) {
-    if (!GEEN_AANSPREEKNAAM.test(m[1])) persoonHit(hits, groupStart(m, 1), m[1], { aangekondigd: true });
+    if (!volgt(NA_GROET, text, m)) continue;
+    for (const group of [1, 2]) {
+      if (m[group] && !GEEN_AANSPREEKNAAM.test(m[group])) persoonHit(hits, groupStart(m, group), m[group], { aangekondigd: true });
+    }
   }
   return hits;
 }

@@ -50,6 +50,24 @@ export function beNummerOk(m) {
   return 97 - (Number(d.slice(0, 8)) % 97) === Number(d.slice(8));
 }
 
+// The Belgian citizen number (and the BIS number): birth date YY.MM.DD,
+// three serial digits and two check digits, with or without separators.
+export const RRN = String.raw`\d{2}[.\u0020]?\d{2}[.\u0020]?\d{2}[-.\u0020]?\d{3}[-.\u0020]?\d{2}`;
+
+// The check digits are 97 minus the first nine digits modulo 97, with a "2"
+// before them for births from 2000. Without a label the date must be one:
+// a BIS number adds 20 or 40 to the month, and 00 stands for unknown.
+export function rijksregisterOk(m) {
+  const d = String(m ?? '').replace(/\D+/g, '');
+  if (d.length !== 11) return false;
+  const maand = Number(d.slice(2, 4)) % 20;
+  const dag = Number(d.slice(4, 6));
+  if (Number(d.slice(2, 4)) > 52 || maand > 12 || dag > 31) return false;
+  const negen = Number(d.slice(0, 9));
+  const check = Number(d.slice(9));
+  return check === 97 - (negen % 97) || check === 97 - ((2e9 + negen) % 97);
+}
+
 const ALNUM = /[A-Za-z0-9]/;
 
 // IBANs of other countries count only at their exact national length and

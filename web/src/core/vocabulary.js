@@ -22,7 +22,8 @@ export const GEEN_VOORLETTERS = new Set([
 export const INSTELLING_EIND = new Set([
   'Nederlanden', 'Aandeelhouders', 'Commissarissen', 'Bestuur', 'Koophandel',
   'Financiën', 'Justitie', 'State', 'Toezicht', 'Europa', 'Oranje', 'Nederland',
-  'België', 'Belastingen', 'Arbeid', 'Economische', 'Zaken',
+  'België', 'Belastingen', 'Arbeid', 'Economische', 'Zaken', 'Mens', 'Ondernemingen',
+  'Testamenten',
 ]);
 
 // Capitalised words that begin sentences, headings, labels and letters and
@@ -61,6 +62,7 @@ export const INSTELLING_BEGIN = new Set([
   'Bestuur', 'Akte', 'Verklaring', 'Opgave', 'Reglement', 'Statuten',
   'Wijziging', 'Model', 'Notulen', 'Raadsheer', 'Officier', 'Hoofd', 'Lid',
   'Leden', 'Bijlage', 'Artikel', 'Hoofdstuk', 'Paragraaf', 'Kantonrechter',
+  'Rechten',
 ]);
 
 // Field labels after which a person's name stands; each is pattern source.
@@ -76,7 +78,35 @@ export const VELDNAMEN = [
   'contactpersoon', 'ondertekenaar', 'getuige', 'huurder', 'verhuurder', 'koper',
   'verkoper', 'schenker', 'begiftigde', 'werknemer', 'adviseur', 'behandelaar',
   'opgesteld door', 'ondertekend door', 'behandeld door', 'gecontroleerd door',
+  'voorletters', 'roepnaam', 'toeslagpartner',
 ];
+
+// Column headers and field names of forms: never a person, also when a
+// header row puts one after the label naam.
+export const VELDKOPPEN = new Set([
+  'Geboortedatum', 'Overlijdensdatum', 'Contactpersoon', 'Rechtsvorm', 'Voornaam', 'Voornamen',
+  'Achternaam', 'Geslachtsnaam', 'Voorletters', 'Roepnaam', 'Tussenvoegsel', 'Initialen', 'Geslacht',
+  'Postcode', 'Plaats', 'Straat', 'Huisnummer', 'Vestigingsplaats', 'Telefoonnummer', 'Mobiel',
+  'E-mail', 'Email', 'Functie', 'Omschrijving', 'Bedrag', 'Kenmerk', 'Referentie', 'Relatienummer',
+  'Klantnummer', 'Opmerking', 'Opmerkingen', 'Burgerservicenummer', 'Rekeningnummer', 'Bedrijfsnaam',
+  'Handelsnaam', 'Aanhef', 'Ingangsdatum', 'Einddatum', 'Leeftijd', 'Relatie',
+]);
+
+// Public bodies and their parts: a name that holds one of these words is
+// never a person, also after "ten name van" or above an address.
+export const OVERHEID = new Set([
+  'Belastingdienst', 'Toeslagen', 'UWV', 'SVB', 'DUO', 'CJIB', 'RVO', 'RDW', 'IND', 'CBR', 'CAK',
+  'KvK', 'Kadaster', 'Gemeente', 'Provincie', 'Waterschap', 'Hoogheemraadschap', 'Ministerie',
+  'Rijksdienst', 'Rechtbank', 'FOD', 'Kruispuntbank', 'Register', 'Afdeling', 'Sociale',
+  'Verzekeringsbank',
+]);
+
+// First words of street names that otherwise read as a name with particles
+// ("Laan van Meerdervoort", "Rue de la Loi").
+export const STRAAT_BEGIN = new Set([
+  'Laan', 'Straat', 'Weg', 'Plein', 'Kade', 'Singel', 'Dreef', 'Gracht', 'Steeg', 'Markt',
+  'Rue', 'Avenue', 'Boulevard', 'Chaussée', 'Place', 'Quai', 'Chemin', 'Allée', 'Square',
+]);
 
 // Field-label tests and the role prefix each gives, first match wins.
 export const ROLLEN = [
@@ -92,6 +122,9 @@ export const ROLLEN = [
 
 export const MAANDEN =
   'januari|februari|maart|april|mei|juni|juli|augustus|september|oktober|november|december';
+
+// The usual abbreviations, each with an optional dot ("30 dec. 1964").
+export const MAANDEN_KORT = String.raw`(?:jan|feb|mrt|apr|jun|jul|aug|sept?|okt|nov|dec)\.?`;
 
 export const ACHTERVOEGSELS =
   'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';

@@ -1,12 +1,12 @@
 // Tests on one word or one value, and the small word functions built on the
 // vocabulary.
 import {
-  ACHTERVOEGSELS, HOOFD_TV, ROLLEN, STOPWOORDEN, TUSSENVOEGSELS,
+  ACHTERVOEGSELS, HOOFD_TV, OVERHEID, ROLLEN, STOPWOORDEN, TUSSENVOEGSELS, VELDKOPPEN,
 } from './vocabulary.js';
 
 export const WEEKDAG = /^(?:maandag|dinsdag|woensdag|donderdag|vrijdag|zaterdag|zondag|datum)$/i;
 export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
-export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.V\.|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
+export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.V\.|U\.A\.|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
@@ -79,8 +79,14 @@ export function straatVorm(v) {
 // common surnames. A name found by its shape alone may not.
 export function naamOk(v, aangekondigd = false) {
   const w = words(v);
-  if (w.every((x) => STOPWOORDEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
+  if (w.every((x) => STOPWOORDEN.has(x) || VELDKOPPEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
+  if (isOverheid(v)) return false;
   return aangekondigd || !straatVorm(v);
+}
+
+// A public body: one of its words, or a word ending in "dienst".
+export function isOverheid(v) {
+  return words(v).some((w) => OVERHEID.has(w) || /dienst$/.test(w));
 }
 
 export function titel(w) {
