@@ -87,9 +87,12 @@ std::optional<std::int64_t> parse_length(std::string_view text) {
 
 RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
   if (!is_valid_utf8(data)) return {400, ""};
-  std::error_code error;
-  std::filesystem::create_directories(config.DATA_DIR, error);
-  if (error || !platform::replace_file(config.KANTOORLIJST, data)) return {400, ""};
+  try {
+    platform::create_private_folder(config.DATA_DIR);
+  } catch (const std::exception&) {
+    return {400, ""};
+  }
+  if (!platform::replace_file(config.KANTOORLIJST, data)) return {400, ""};
   return {204, ""};
 }
 
