@@ -356,11 +356,18 @@ TEST_F(LauncherRoutes, PagesOfOtherSitesAreRefusedEveryGetRouteWhileOurOwnPagePa
       "Origin: http://localhost:" + std::to_string(server_->port()) + "\r\n",
       "Origin: http://" + host_ + "\r\nSec-Fetch-Site: cross-site\r\n",
   };
+  const auto request = [this](std::string_view method, const std::string& target,
+                              const std::string& headers) {
+    std::string text(method);
+    text += " " + target + " HTTP/1.0\r\nHost: " + host_ + "\r\n";
+    text += headers;
+    text += "\r\n";
+    return send(text);
+  };
   for (const auto& [target, code] : routes) {
     for (const std::string& headers : foreign) {
       for (const char* method : {"GET", "HEAD"}) {
-        const RawAnswer answer = send(std::string(method) + " " + target +
-                                      " HTTP/1.0\r\nHost: " + host_ + "\r\n" + headers + "\r\n");
+        const RawAnswer answer = request(method, target, headers);
         EXPECT_EQ(answer.code(), 403) << method << " " << target << " " << headers;
         EXPECT_EQ(answer.header("Content-Type"), "text/html;charset=utf-8");
         EXPECT_EQ(answer.body.empty(), std::string_view(method) == "HEAD") << answer.body;
@@ -377,8 +384,7 @@ TEST_F(LauncherRoutes, PagesOfOtherSitesAreRefusedEveryGetRouteWhileOurOwnPagePa
       "Origin: http://" + host_ + "\r\nSec-Fetch-Site: same-origin\r\n", "Origin: \r\n"};
   for (const auto& [target, code] : routes) {
     for (const std::string& headers : own) {
-      const RawAnswer answer =
-          send("GET " + target + " HTTP/1.0\r\nHost: " + host_ + "\r\n" + headers + "\r\n");
+      const RawAnswer answer = request("GET", target, headers);
       EXPECT_EQ(answer.code(), code) << target << " " << headers;
       EXPECT_EQ(answer.header("Cross-Origin-Resource-Policy"), "same-origin");
     }

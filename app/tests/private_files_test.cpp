@@ -124,7 +124,7 @@ TEST(PrivateFile, ReplacedFilesAreTheUsersAloneAndUnsafeOnesAreLeftAlone) {
 TEST(LocalAppData, XdgDataHomeElseTheShareFolderInTheHome) {
   const std::optional<std::string> earlier = platform::environment_variable("XDG_DATA_HOME");
   const std::optional<std::string> home = platform::environment_variable("HOME");
-  ::setenv("HOME", "/home/anna", 1);
+  ::setenv("HOME", "/home/anna", 1);  // NOLINT(concurrency-mt-unsafe)
   const std::pair<std::optional<std::string>, fs::path> cases[] = {
       {"/data/anna", "/data/anna"},
       {"", "/home/anna/.local/share"},
@@ -133,15 +133,15 @@ TEST(LocalAppData, XdgDataHomeElseTheShareFolderInTheHome) {
   };
   for (const auto& [value, expected] : cases) {
     if (value) {
-      ::setenv("XDG_DATA_HOME", value->c_str(), 1);
+      ::setenv("XDG_DATA_HOME", value->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
     } else {
-      ::unsetenv("XDG_DATA_HOME");
+      ::unsetenv("XDG_DATA_HOME");  // NOLINT(concurrency-mt-unsafe)
     }
     EXPECT_EQ(platform::local_app_data_folder(), expected) << value.value_or("(unset)");
   }
   EXPECT_EQ(platform::earlier_local_app_data_folder(), fs::path("/home/anna"));
-  if (earlier) ::setenv("XDG_DATA_HOME", earlier->c_str(), 1);
-  if (home) ::setenv("HOME", home->c_str(), 1);
+  if (earlier) ::setenv("XDG_DATA_HOME", earlier->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+  if (home) ::setenv("HOME", home->c_str(), 1);                 // NOLINT(concurrency-mt-unsafe)
 }
 
 }  // namespace
