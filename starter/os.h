@@ -20,6 +20,12 @@ std::filesystem::path local_app_data();
 
 std::uint32_t process_id();
 
+// Creates `folder` with its missing parents for this user alone (0700 on POSIX,
+// whatever the umask) and narrows an existing folder of this user to the same.
+// Throws std::runtime_error, with the message for the user, when the folder
+// belongs to another user or others may write it, or cannot be made.
+void create_private_folder(const std::filesystem::path& folder);
+
 std::optional<std::string> environment(const std::string& name);
 
 // An exclusive lock on a file, held while the object lives and by the child

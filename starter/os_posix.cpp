@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,26 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kLibraryPath = "LD_LIBRARY_PATH";
+constexpr mode_t kPrivateFolder = 0700;
+constexpr mode_t kPrivateFile = 0600;
+
+[[noreturn]] void cannot_make(const fs::path& folder) {
+  throw std::system_error(errno, std::generic_category(),
+                          "kan de map " + folder.string() + " niet aanmaken");
+}
+
+// Parents that exist stay as they are (the home folder); the ones made here are
+// the user's alone, also when the umask would leave others more.
+void create_missing_parents(const fs::path& folder) {
+  struct stat info {};
+  if (folder.empty() || stat(folder.c_str(), &info) == 0) return;
+  create_missing_parents(folder.parent_path());
+  if (mkdir(folder.c_str(), kPrivateFolder) != 0) {
+    if (errno == EEXIST) return;
+    cannot_make(folder);
+  }
+  if (chmod(folder.c_str(), kPrivateFolder) != 0) cannot_make(folder);
+}
 
 // What ends a program: passed on to the child, never ending the starter first.
 sigset_t end_signals() {
@@ -51,13 +72,14 @@ int exit_status(int wait_status) {
 // locked, then linked in. Created under its name and then locked, another
 // starter could take it in between for the lock of a folder nobody owns.
 int create_locked(const fs::path& path) {
-  const int fd = open(path.parent_path().c_str(), O_TMPFILE | O_RDWR, 0600);
+  const int fd = open(path.parent_path().c_str(), O_TMPFILE | O_RDWR, kPrivateFile);
   if (fd < 0) {
     // A file system without unnamed files: the short window stays open.
     return errno == EOPNOTSUPP || errno == EISDIR
-               ? open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CREAT | O_EXCL, 0600)
+               ? open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CREAT | O_EXCL, kPrivateFile)
                : -1;
   }
+  fchmod(fd, kPrivateFile);  // the umask may have taken bits of it
   const std::string unnamed = "/proc/self/fd/" + std::to_string(fd);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 ||
       linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
@@ -73,13 +95,45 @@ fs::path library_name() { return "verhulzen_app.so"; }
 
 fs::path own_executable() { return fs::read_symlink("/proc/self/exe"); }
 
+// Relative, the variable is no folder to go by.
 fs::path local_app_data() {
-  if (auto data = environment("XDG_DATA_HOME"); data && !data->empty()) return fs::path(*data);
+  if (auto data = environment("XDG_DATA_HOME"); data && data->starts_with('/'))
+    return fs::path(*data);
   const auto home = environment("HOME");
   return fs::path(home ? *home : "/") / ".local" / "share";
 }
 
 std::uint32_t process_id() { return static_cast<std::uint32_t>(getpid()); }
+
+// Another user, or anyone who may write the folder, could replace the library or
+// the page before they are loaded.
+void create_private_folder(const fs::path& folder) {
+  create_missing_parents(folder.parent_path());
+  if (mkdir(folder.c_str(), kPrivateFolder) != 0 && errno != EEXIST) cannot_make(folder);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) cannot_make(folder);
+  struct stat info {};
+  const bool known = fstat(fd, &info) == 0;
+  const bool own = known && info.st_uid == geteuid();
+  const bool shared = known && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+  const bool narrowed =
+      own && !shared &&
+      ((info.st_mode & 07777) == kPrivateFolder || fchmod(fd, kPrivateFolder) == 0);
+  close(fd);
+  if (known && !own) {
+    throw std::runtime_error(
+        "de map " + folder.string() +
+        " is van een andere gebruiker; Drovel Verhulzen gebruikt deze map daarom niet.");
+  }
+  if (shared) {
+    throw std::runtime_error(
+        "de map " + folder.string() +
+        " kan door andere gebruikers worden gewijzigd; Drovel Verhulzen gebruikt "
+        "deze map daarom niet. Controleer de inhoud en maak deze map alleen voor "
+        "uzelf toegankelijk (chmod 700).");
+  }
+  if (!narrowed) cannot_make(folder);
+}
 
 std::optional<std::string> environment(const std::string& name) {
   const char* value = std::getenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): one thread

@@ -111,6 +111,10 @@ fs::path local_app_data() {
 
 std::uint32_t process_id() { return GetCurrentProcessId(); }
 
+// The user's local application-data folder carries the user's own access list,
+// which what is made in it inherits: nothing to narrow or refuse, unlike POSIX.
+void create_private_folder(const fs::path& folder) { fs::create_directories(folder); }
+
 std::optional<std::string> environment(const std::string& name) {
   const std::wstring wide = widen(name);
   std::wstring value(256, L'\0');

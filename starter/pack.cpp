@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
 
     std::string out = read_whole(argv[1]);
+    starter::Trailer trailer;
+    trailer.code_size = out.size();
+    trailer.code_crc = crc_of(out);
     std::string index;
     for (const auto& file : files) {
       const std::string bytes = read_whole(file);
@@ -64,8 +67,6 @@ int main(int argc, char** argv) {
       entry.path = fs::relative(file, folder).generic_string();
       if (!starter::safe_entry_path(entry.path))
         throw std::runtime_error("unsafe path " + entry.path);
-      const auto perms = fs::status(file).permissions();
-      entry.mode = (perms & fs::perms::owner_exec) != fs::perms::none ? 0755 : 0644;
       entry.offset = out.size();
       entry.compressed_size = packed.size();
       entry.size = bytes.size();
@@ -73,7 +74,6 @@ int main(int argc, char** argv) {
       out += packed;
       index += starter::encode_entry(entry);
     }
-    starter::Trailer trailer;
     trailer.index_offset = out.size();
     trailer.index_size = index.size();
     trailer.index_crc = crc_of(index);

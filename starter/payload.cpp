@@ -12,6 +12,8 @@
 #include <string_view>
 #include <thread>
 
+#include "os.h"
+
 namespace starter {
 namespace fs = std::filesystem;
 
@@ -112,10 +114,26 @@ void unpack_entry(std::ifstream& in, const Entry& entry, const fs::path& folder)
   const fs::path target = folder / fs::path(entry.path);
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   if (!out) throw PayloadError("kan " + entry.path + " niet schrijven");
+  // Within a folder of the user's alone; the mode is for copies made of it.
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
   inflate_entry(in, entry, out);
   out.close();
   if (!out) throw PayloadError("kan " + entry.path + " niet schrijven (schijf vol?)");
-  fs::permissions(target, (entry.mode & 0111) != 0 ? fs::perms(0755) : fs::perms(0644));
+}
+
+// The starter's own code, before the file data: its CRC-32 in the trailer.
+void check_code(std::ifstream& in, const Trailer& t) {
+  std::array<char, kChunk> chunk{};
+  uLong crc = crc32(0, nullptr, 0);
+  in.seekg(0);
+  for (std::uint64_t left = t.code_size; left > 0;) {
+    const auto take = static_cast<std::streamsize>(std::min<std::uint64_t>(left, chunk.size()));
+    in.read(chunk.data(), take);
+    if (!in) throw PayloadError("het programmabestand kan niet worden gelezen");
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(take));
+    left -= static_cast<std::uint64_t>(take);
+  }
+  if (crc != t.code_crc) throw PayloadError("het programmabestand is beschadigd");
 }
 
 }  // namespace
@@ -137,39 +155,45 @@ Payload Payload::open(const fs::path& executable) {
   t.index_size = trailer.number<std::uint64_t>();
   t.index_crc = trailer.number<std::uint32_t>();
   t.entry_count = trailer.number<std::uint32_t>();
+  t.code_size = trailer.number<std::uint64_t>();
+  t.code_crc = trailer.number<std::uint32_t>();
   const std::uint64_t index_end = file_size - kTrailerSize;
   if (t.index_size > kMaxIndex || t.index_offset > index_end ||
-      index_end - t.index_offset != t.index_size) {
+      index_end - t.index_offset != t.index_size || t.code_size > t.index_offset) {
     throw PayloadError("de inhoudsopgave van het programma is beschadigd");
   }
+  check_code(in, t);
   const std::string index = read_range(in, t.index_offset, t.index_size);
   if (crc_of(index) != t.index_crc)
     throw PayloadError("de inhoudsopgave van het programma is beschadigd");
 
+  // The files' data follow the code and each other without a gap up to the index,
+  // so that no byte of the file goes unchecked.
   std::vector<Entry> entries;
   Reader reader(index);
+  std::uint64_t next = t.code_size;
   for (std::uint32_t i = 0; i < t.entry_count; ++i) {
     Entry e;
     e.path = reader.text(reader.number<std::uint32_t>());
-    e.mode = reader.number<std::uint32_t>();
     e.offset = reader.number<std::uint64_t>();
     e.compressed_size = reader.number<std::uint64_t>();
     e.size = reader.number<std::uint64_t>();
     e.crc = reader.number<std::uint32_t>();
-    if (!safe_entry_path(e.path) || e.offset > t.index_offset ||
-        t.index_offset - e.offset < e.compressed_size) {
+    if (!safe_entry_path(e.path) || e.offset != next || t.index_offset - next < e.compressed_size) {
       throw PayloadError("de inhoudsopgave van het programma is beschadigd");
     }
+    next += e.compressed_size;
     entries.push_back(std::move(e));
   }
-  if (!reader.at_end()) throw PayloadError("de inhoudsopgave van het programma is beschadigd");
+  if (!reader.at_end() || next != t.index_offset)
+    throw PayloadError("de inhoudsopgave van het programma is beschadigd");
   return Payload(executable, std::move(entries));
 }
 
 void Payload::unpack(const fs::path& folder) const {
   // Folders first, then the files spread over threads: unpacking is most of the start-up.
   for (const auto& entry : entries_)
-    fs::create_directories((folder / fs::path(entry.path)).parent_path());
+    os::create_private_folder((folder / fs::path(entry.path)).parent_path());
   const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
   std::atomic<std::size_t> next{0};
   std::mutex failure_lock;

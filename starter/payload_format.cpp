@@ -31,6 +31,8 @@ std::string encode_trailer(const Trailer& trailer) {
   put(out, trailer.index_size);
   put(out, trailer.index_crc);
   put(out, trailer.entry_count);
+  put(out, trailer.code_size);
+  put(out, trailer.code_crc);
   out.append(kMagic.data(), kMagic.size());
   return out;
 }
@@ -39,7 +41,6 @@ std::string encode_entry(const Entry& entry) {
   std::string out;
   put(out, static_cast<std::uint32_t>(entry.path.size()));
   out += entry.path;
-  put(out, entry.mode);
   put(out, entry.offset);
   put(out, entry.compressed_size);
   put(out, entry.size);

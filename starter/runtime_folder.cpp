@@ -27,14 +27,16 @@ bool remove_tree(const fs::path& folder) {
 }  // namespace
 
 RuntimeFolder RuntimeFolder::create(const fs::path& root) {
-  fs::create_directories(root);
+  os::create_private_folder(root);
   const auto started = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::system_clock::now().time_since_epoch());
   const fs::path folder =
       root / (std::to_string(os::process_id()) + "-" + std::to_string(started.count()));
   auto lock = os::FileLock::take(lock_of(folder), true);
   if (!lock) throw std::runtime_error("kan " + lock_of(folder).string() + " niet aanmaken");
-  if (!fs::create_directory(folder)) throw std::runtime_error(folder.string() + " bestaat al");
+  if (fs::exists(fs::symlink_status(folder)))
+    throw std::runtime_error(folder.string() + " bestaat al");
+  os::create_private_folder(folder);
   return RuntimeFolder(folder, std::move(*lock));
 }
 

@@ -32,8 +32,11 @@ int second_process(const std::filesystem::path& folder, int argc, char** argv) {
 int first_process(char** argv) {
   starter::os::hold_end_signals();
   const starter::Payload payload = starter::Payload::open(starter::os::own_executable());
-  const auto root = starter::os::local_app_data() / "DrovelVerhulzen" / "runtime";
-  std::filesystem::create_directories(root);
+  // The program's own folder, then the one it runs from: each for the user alone.
+  const auto own = starter::os::local_app_data() / "DrovelVerhulzen";
+  starter::os::create_private_folder(own);
+  const auto root = own / "runtime";
+  starter::os::create_private_folder(root);
   starter::remove_stale_folders(root);
   auto folder = starter::RuntimeFolder::create(root);
   int status = kOwnFailure;

@@ -16,8 +16,14 @@ std::optional<std::string> environment_variable(const std::string& name);
 // package identity. Never fails.
 std::optional<std::string> package_family_name();
 
-// The user's home folder.
-std::filesystem::path home_folder();
+// The user's local application-data folder: on Windows LOCALAPPDATA whenever it
+// exists (also empty), else the home folder; on POSIX $XDG_DATA_HOME when it is an
+// absolute path, else ~/.local/share, as the starter takes it.
+std::filesystem::path local_app_data_folder();
+
+// The folder in which earlier versions kept their data folder, where that differs
+// from local_app_data_folder: the home folder on POSIX, nothing on Windows.
+std::optional<std::filesystem::path> earlier_local_app_data_folder();
 
 std::uint32_t process_id();
 

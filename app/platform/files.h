@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -45,9 +46,28 @@ std::optional<std::string> read_file(const std::filesystem::path& path);
 
 // Replaces the file's content with `bytes` through a temporary file in the same
 // folder, so that readers and a crash see either the old or the new content.
-// The file keeps its permissions; one that exists but may not be written is left
+// The file is this user's alone afterwards (0600 on POSIX, whatever the umask); one
+// that exists but may not be written, or that private_file_problem refuses, is left
 // unchanged. Temporary files that killed writers left behind are removed first.
 // Returns false when any step fails; the old file is then left as it was.
 bool replace_file(const std::filesystem::path& path, std::string_view bytes);
+
+// A folder or file that belongs to another user or that others may change: what
+// the program keeps or runs there could be replaced behind its back.
+class UnsafeLocation : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Creates `folder` with its missing parents for this user alone (0700 on POSIX,
+// whatever the umask) and narrows an existing folder of this user to the same.
+// Throws UnsafeLocation, with the message for the user, when the folder belongs to
+// another user or others may write it, and std::filesystem::filesystem_error when
+// it cannot be made.
+void create_private_folder(const std::filesystem::path& folder);
+
+// Why an existing file may not be used (it belongs to another user or others may
+// write it), in words for the user; nullopt for a missing file or one that is fine.
+std::optional<std::string> private_file_problem(const std::filesystem::path& file);
 
 }  // namespace verhulzen::platform

@@ -33,7 +33,8 @@ ConfigInputs inputs_for(const ConfigCase& c) {
         return std::nullopt;
       },
       .package = c.package,
-      .home = "/home/anna",
+      .local_app_data = "/home/anna/.local/share",
+      .earlier_local_app_data = "/home/anna",
       .process_id = 4242,
   };
 }
@@ -49,54 +50,50 @@ TEST_P(ConfigTest, DataFolderAndStoreEdition) {
 
 const std::string kPackage = "Drovel.Verhulzen_8wekyb3d8bbwe";
 
+const fs::path kDefault = "/home/anna/.local/share/DrovelVerhulzen";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConfigTest,
     ::testing::Values(
-        ConfigCase{"NoVariables", {}, std::nullopt, "/home/anna/DrovelVerhulzen", false},
-        ConfigCase{
-            "LocalAppData", {{"LOCALAPPDATA", "/la"}}, std::nullopt, "/la/DrovelVerhulzen", false},
-        ConfigCase{"EmptyLocalAppDataIsUsed",
-                   {{"LOCALAPPDATA", ""}},
-                   std::nullopt,
-                   "DrovelVerhulzen",
-                   false},
+        ConfigCase{"NoVariables", {}, std::nullopt, kDefault, false},
         ConfigCase{"DataDirVariable",
                    {{"VERHULZEN_DATA_DIR", "rel/data"}},
                    std::nullopt,
                    "rel/data",
                    false},
-        ConfigCase{"EmptyDataDirIsUnset",
-                   {{"VERHULZEN_DATA_DIR", ""}},
-                   std::nullopt,
-                   "/home/anna/DrovelVerhulzen",
-                   false},
+        ConfigCase{
+            "EmptyDataDirIsUnset", {{"VERHULZEN_DATA_DIR", ""}}, std::nullopt, kDefault, false},
         ConfigCase{"Packaged",
-                   {{"LOCALAPPDATA", "/la"}},
+                   {},
                    kPackage,
-                   "/la/Packages/" + kPackage + "/LocalState",
+                   "/home/anna/.local/share/Packages/" + kPackage + "/LocalState",
                    true},
         ConfigCase{"PackagedWithDataDir", {{"VERHULZEN_DATA_DIR", "/d"}}, kPackage, "/d", true},
-        ConfigCase{"StoreVariableOnly",
-                   {{"VERHULZEN_STORE", "1"}},
-                   std::nullopt,
-                   "/home/anna/DrovelVerhulzen",
-                   true},
-        ConfigCase{"StoreVariableTrue",
-                   {{"VERHULZEN_STORE", "true"}},
-                   std::nullopt,
-                   "/home/anna/DrovelVerhulzen",
-                   false},
-        ConfigCase{"StoreVariableBlank",
-                   {{"VERHULZEN_STORE", " 1"}},
-                   std::nullopt,
-                   "/home/anna/DrovelVerhulzen",
-                   false},
-        ConfigCase{"StoreVariableZeroOne",
-                   {{"VERHULZEN_STORE", "01"}},
-                   std::nullopt,
-                   "/home/anna/DrovelVerhulzen",
-                   false}),
+        ConfigCase{"StoreVariableOnly", {{"VERHULZEN_STORE", "1"}}, std::nullopt, kDefault, true},
+        ConfigCase{
+            "StoreVariableTrue", {{"VERHULZEN_STORE", "true"}}, std::nullopt, kDefault, false},
+        ConfigCase{
+            "StoreVariableBlank", {{"VERHULZEN_STORE", " 1"}}, std::nullopt, kDefault, false},
+        ConfigCase{
+            "StoreVariableZeroOne", {{"VERHULZEN_STORE", "01"}}, std::nullopt, kDefault, false}),
     [](const auto& test) { return test.param.name; });
+
+// Only the default data folder moved; one named by the variable or the package never did.
+TEST(ConfigEarlierDataDir, OnlyTheDefaultDataFolderHasAnEarlierPlace) {
+  ConfigCase c{"", {}, std::nullopt, "", false};
+  EXPECT_EQ(bind_config(inputs_for(c)).EARLIER_DATA_DIR, fs::path("/home/anna/DrovelVerhulzen"));
+  ConfigInputs same = inputs_for(c);
+  same.earlier_local_app_data = same.local_app_data;
+  EXPECT_EQ(bind_config(same).EARLIER_DATA_DIR, std::nullopt);
+  ConfigInputs windows = inputs_for(c);
+  windows.earlier_local_app_data = std::nullopt;
+  EXPECT_EQ(bind_config(windows).EARLIER_DATA_DIR, std::nullopt);
+  c.environment["VERHULZEN_DATA_DIR"] = "/d";
+  EXPECT_EQ(bind_config(inputs_for(c)).EARLIER_DATA_DIR, std::nullopt);
+  c.environment.clear();
+  c.package = kPackage;
+  EXPECT_EQ(bind_config(inputs_for(c)).EARLIER_DATA_DIR, std::nullopt);
+}
 
 TEST(ConfigUpdateUrl, VariableReplacesTheFeedUnlessEmpty) {
   ConfigCase c{"", {}, std::nullopt, "", false};

@@ -336,5 +336,66 @@ TEST_F(LauncherRoutes, ControleerChecksTheFeedAndSendsThePageBack) {
   EXPECT_EQ(lees_status(config_.STATUS)["info"]["version"], "1.5.0");
 }
 
+// Any page the user visits may send requests to the loopback port: what the routes
+// tell or do is for our own page alone, as its Origin and Sec-Fetch-Site show.
+TEST_F(LauncherRoutes, PagesOfOtherSitesAreRefusedEveryGetRouteWhileOurOwnPagePasses) {
+  testing::FeedServer feed(
+      [](const std::string&) { return testing::http_answer(200, R"({"version": "1.5.0"})"); });
+  config_.UPDATE_URL = feed.url();
+  start(false);
+  const std::vector<std::pair<std::string, int>> routes = {
+      {"/status.js", 200},        {"/kantoorlijst", 200},
+      {"/controleer", 302},       {"/extern?u=https%3A%2F%2Fdrovel.nl%2Fvreemd", 204},
+      {"/verberg?b=Vreemd", 204},
+  };
+  const std::vector<std::string> foreign = {
+      "Sec-Fetch-Site: cross-site\r\n",
+      "Sec-Fetch-Site: same-site\r\n",
+      "Origin: https://evil.example\r\n",
+      "Origin: null\r\n",
+      "Origin: http://localhost:" + std::to_string(server_->port()) + "\r\n",
+      "Origin: http://" + host_ + "\r\nSec-Fetch-Site: cross-site\r\n",
+  };
+  const auto request = [this](std::string_view method, const std::string& target,
+                              const std::string& headers) {
+    std::string text(method);
+    text += " " + target + " HTTP/1.0\r\nHost: " + host_ + "\r\n";
+    text += headers;
+    text += "\r\n";
+    return send(text);
+  };
+  for (const auto& [target, code] : routes) {
+    for (const std::string& headers : foreign) {
+      for (const char* method : {"GET", "HEAD"}) {
+        const RawAnswer answer = request(method, target, headers);
+        EXPECT_EQ(answer.code(), 403) << method << " " << target << " " << headers;
+        EXPECT_EQ(answer.header("Content-Type"), "text/html;charset=utf-8");
+        EXPECT_EQ(answer.body.empty(), std::string_view(method) == "HEAD") << answer.body;
+      }
+    }
+  }
+  EXPECT_EQ(feed.requests().size(), 0U) << "a refused /controleer asked the feed";
+  EXPECT_FALSE(fs::exists(config_.STATUS)) << "a refused /verberg wrote the status file";
+  EXPECT_EQ(opened_until("https://drovel.nl/klaar"), "https://drovel.nl/klaar\n");
+
+  // Our own page, the user's address bar and clients that send neither header.
+  const std::vector<std::string> own = {
+      "", "Sec-Fetch-Site: same-origin\r\n", "Sec-Fetch-Site: none\r\n",
+      "Origin: http://" + host_ + "\r\nSec-Fetch-Site: same-origin\r\n", "Origin: \r\n"};
+  for (const auto& [target, code] : routes) {
+    for (const std::string& headers : own) {
+      const RawAnswer answer = request("GET", target, headers);
+      EXPECT_EQ(answer.code(), code) << target << " " << headers;
+      EXPECT_EQ(answer.header("Cross-Origin-Resource-Policy"), "same-origin");
+    }
+  }
+  // A link from elsewhere still opens the page; only the routes are its own.
+  dir_.write("web/index.html", "<!doctype html>");
+  const RawAnswer page =
+      send("GET / HTTP/1.0\r\nHost: " + host_ + "\r\nSec-Fetch-Site: cross-site\r\n\r\n");
+  EXPECT_EQ(page.code(), 200);
+  EXPECT_EQ(page.header("Cross-Origin-Resource-Policy"), "same-origin");
+}
+
 }  // namespace
 }  // namespace verhulzen

@@ -76,5 +76,35 @@ TEST(Kantoorlijst, CopiedOnceIntoThePackagesDataFolder) {
   EXPECT_EQ(lees(), "eigen lijst") << "an existing list is never overwritten";
 }
 
+// Earlier versions kept their data in the home folder; the starter's runtime folder
+// may already stand in the new place.
+TEST(VorigeDatamap, MovesOnceIntoTheDataFolderKeepingWhatIsThere) {
+  const testing::TempDir dir;
+  Config config;
+  config.DATA_DIR = dir.path() / "share" / "DrovelVerhulzen";
+  config.EARLIER_DATA_DIR = dir.path() / "DrovelVerhulzen";
+  config.INSTANCE = config.DATA_DIR / "instance.json";
+  config.STATUS = config.DATA_DIR / "status.json";
+  config.KANTOORLIJST = config.DATA_DIR / "kantoorlijst.txt";
+  dir.write("share/DrovelVerhulzen/runtime/1-2.lock", "");
+  dir.write("DrovelVerhulzen/kantoorlijst.txt", "Bakkerij Jansen B.V.\n");
+  dir.write("DrovelVerhulzen/status.json", "{}");
+  dir.write("DrovelVerhulzen/profielen/sessie-7/Local State", "{}");
+
+  datamap_inrichten(config);
+  EXPECT_EQ(testing::run_command("cat " + config.KANTOORLIJST.string()), "Bakkerij Jansen B.V.\n");
+  EXPECT_TRUE(fs::exists(config.STATUS));
+  EXPECT_TRUE(fs::exists(config.DATA_DIR / "profielen" / "sessie-7"));
+  EXPECT_TRUE(fs::exists(config.DATA_DIR / "runtime" / "1-2.lock"));
+  EXPECT_FALSE(fs::exists(*config.EARLIER_DATA_DIR)) << "moved once: nothing is left to move";
+
+  // An office list in both places: the data folder's own stays, and so does the earlier one.
+  dir.write("DrovelVerhulzen/kantoorlijst.txt", "Oude lijst\n");
+  datamap_inrichten(config);
+  EXPECT_EQ(testing::run_command("cat " + config.KANTOORLIJST.string()), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(testing::run_command("cat " + (*config.EARLIER_DATA_DIR / "kantoorlijst.txt").string()),
+            "Oude lijst\n");
+}
+
 }  // namespace
 }  // namespace verhulzen

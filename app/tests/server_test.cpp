@@ -76,6 +76,7 @@ void expect_security_headers(const RawAnswer& answer) {
   EXPECT_EQ(answer.header("Referrer-Policy"), "no-referrer");
   EXPECT_EQ(answer.header("X-Content-Type-Options"), "nosniff");
   EXPECT_EQ(answer.header("Cache-Control"), "no-store");
+  EXPECT_EQ(answer.header("Cross-Origin-Resource-Policy"), "same-origin");
   EXPECT_EQ(answer.header("Server"), "DrovelVerhulzen ");
   EXPECT_TRUE(answer.status_line.starts_with("HTTP/1.0 ")) << answer.status_line;
 }
@@ -240,7 +241,8 @@ TEST_F(ServerTest, HeadersComeInTheirOrderAndSpelling) {
     return result;
   };
   const std::vector<std::string> security = {"Content-Security-Policy", "Referrer-Policy",
-                                             "X-Content-Type-Options", "Cache-Control"};
+                                             "X-Content-Type-Options", "Cache-Control",
+                                             "Cross-Origin-Resource-Policy"};
   std::vector<std::string> file = {"Server", "Date", "Content-type", "Content-Length",
                                    "Last-Modified"};
   file.insert(file.end(), security.begin(), security.end());

@@ -117,11 +117,11 @@ TEST(StatusFile, AFileThatMayNotBeWrittenStaysUnchangedWithItsMode) {
   }
 }
 
-TEST(StatusFile, ARewriteKeepsTheFilesMode) {
+TEST(StatusFile, ARewriteLeavesTheFileToItsUserAlone) {
   testing::TempDir dir;
   const fs::path path = dir.path() / "status.json";
   dir.write("status.json", "{}");
-  fs::permissions(path, fs::perms(0600));
+  fs::permissions(path, fs::perms(0644));
   schrijf_status(path, {{"a", 1}});
   EXPECT_EQ(lees_status(path), Json({{"a", 1}}));
   EXPECT_EQ(fs::status(path).permissions(), fs::perms(0600));

@@ -20,7 +20,7 @@ function sessie(t) {
     app.opruimen();
     rmSync(runtime, { recursive: true, force: true });
   });
-  const data = join(app.root, 'DrovelVerhulzen');
+  const data = join(app.root, '.local', 'share', 'DrovelVerhulzen');
   return { app: { ...app, data, instance: join(data, 'instance.json') }, runtime, lock: join(runtime, 'DrovelVerhulzen.lock') };
 }
 

@@ -123,6 +123,13 @@ describe('starter', { concurrency: true }, () => {
     const inhoud = readFileSync(pakket);
     inhoud[inhoud.length - 4096] ^= 0x55;
     writeFileSync(beschadigd, inhoud, { mode: 0o755 });
+    // A byte of the starter's own code, in a text it shows only when it cannot start the program.
+    const code = join(werk, 'code-beschadigd');
+    const eigen = readFileSync(pakket);
+    const tekst = eigen.indexOf('kan het programma niet starten');
+    assert.ok(tekst > 0 && tekst < readFileSync(STARTER).length, 'the text lies in the starter\'s code');
+    eigen[tekst] ^= 0x20;
+    writeFileSync(code, eigen, { mode: 0o755 });
     const afgekapt = join(werk, 'afgekapt');
     writeFileSync(afgekapt, inhoud.subarray(0, inhoud.length - 100), { mode: 0o755 });
     const bestand = join(werk, 'een-bestand');
@@ -130,6 +137,7 @@ describe('starter', { concurrency: true }, () => {
 
     const gevallen = [
       ['one byte changed', { programma: beschadigd }],
+      ['one byte of the starter\'s own code changed', { programma: code }],
       ['cut short', { programma: afgekapt }],
       ['no starter payload at all', { programma: STARTER }],
       ['an application-data folder that cannot be made', { env: { XDG_DATA_HOME: join(bestand, 'data') } }],

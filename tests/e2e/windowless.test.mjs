@@ -25,6 +25,7 @@ describe('windowless runs', { concurrency: true }, () => {
 
     const einde = await klaar;
     assert.equal(einde.code, 0, einde.stderr);
+    assert.equal(einde.stdout, `Drovel Verhulzen is bereikbaar op http://127.0.0.1:${record.port}/\n`, 'the address to open');
     assert.equal(existsSync(app.instance), false);
     assert.equal(existsSync(record.profiel), false);
     await assert.rejects(haal(record.port, '/'), { code: 'ECONNREFUSED' });

@@ -18,6 +18,8 @@ std::optional<std::string> environment_variable(const std::string& name) {
 // POSIX systems have no package identity.
 std::optional<std::string> package_family_name() { return std::nullopt; }
 
+namespace {
+
 std::filesystem::path home_folder() {
   if (auto home = environment_variable("HOME")) return *home;
   std::vector<char> buffer(16384);
@@ -29,6 +31,16 @@ std::filesystem::path home_folder() {
   }
   return "/";
 }
+
+}  // namespace
+
+std::filesystem::path local_app_data_folder() {
+  if (auto data = environment_variable("XDG_DATA_HOME"); data && data->starts_with('/'))
+    return *data;
+  return home_folder() / ".local" / "share";
+}
+
+std::optional<std::filesystem::path> earlier_local_app_data_folder() { return home_folder(); }
 
 std::uint32_t process_id() { return static_cast<std::uint32_t>(getpid()); }
 

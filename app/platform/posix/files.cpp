@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <string>
@@ -50,6 +51,51 @@ std::size_t ReadOnlyFile::read(char* buffer, std::size_t capacity) {
 
 namespace {
 
+constexpr mode_t kPrivateFolder = 0700;
+constexpr mode_t kPrivateFile = 0600;
+
+struct Kind {
+  std::string_view noun;      // "De map"
+  std::string_view this_one;  // "deze map"
+  std::string_view mode;      // what the user may set it to
+};
+constexpr Kind kFolder{"De map", "deze map", "700"};
+constexpr Kind kFile{"Het bestand", "dit bestand", "600"};
+
+// Why an entry with `info` may not be used: another user, or others, could have put
+// in it what the program then runs, serves or reads.
+std::optional<std::string> problem_of(const struct stat& info, const Kind& kind,
+                                      const std::filesystem::path& path) {
+  const std::string what = std::string(kind.noun) + " " + path.string();
+  const std::string refused =
+      "Drovel Verhulzen gebruikt " + std::string(kind.this_one) + " daarom niet";
+  if (info.st_uid != ::geteuid()) return what + " is van een andere gebruiker. " + refused + ".";
+  if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    return what + " kan door andere gebruikers worden gewijzigd. " + refused +
+           "; controleer de inhoud en maak " + std::string(kind.this_one) +
+           " alleen voor uzelf toegankelijk (chmod " + std::string(kind.mode) + ").";
+  }
+  return std::nullopt;
+}
+
+[[noreturn]] void fail(const char* what, const std::filesystem::path& path) {
+  throw std::filesystem::filesystem_error(what, path,
+                                          std::error_code(errno, std::generic_category()));
+}
+
+// Parents that exist stay as they are (the home folder, /tmp); the ones made here
+// are this user's alone, also when the umask would leave others more.
+void create_missing_parents(const std::filesystem::path& folder) {
+  struct stat info {};
+  if (folder.empty() || ::stat(folder.c_str(), &info) == 0) return;
+  create_missing_parents(folder.parent_path());
+  if (::mkdir(folder.c_str(), kPrivateFolder) != 0) {
+    if (errno == EEXIST) return;
+    fail("kan de map niet aanmaken", folder);
+  }
+  if (::chmod(folder.c_str(), kPrivateFolder) != 0) fail("kan de map niet afschermen", folder);
+}
+
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -90,11 +136,40 @@ void remove_stale_temporaries(const std::filesystem::path& path) {
 
 }  // namespace
 
+void create_private_folder(const std::filesystem::path& folder) {
+  create_missing_parents(folder.parent_path());
+  if (::mkdir(folder.c_str(), kPrivateFolder) != 0 && errno != EEXIST) {
+    fail("kan de map niet aanmaken", folder);
+  }
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // NOLINT
+  if (fd < 0) fail("kan de map niet openen", folder);
+  struct stat info {};
+  std::optional<std::string> problem;
+  bool narrowed = true;
+  if (::fstat(fd, &info) != 0) {
+    narrowed = false;
+  } else if (problem = problem_of(info, kFolder, folder); !problem) {
+    narrowed = (info.st_mode & 07777) == kPrivateFolder || ::fchmod(fd, kPrivateFolder) == 0;
+  }
+  const int error = errno;
+  ::close(fd);
+  if (problem) throw UnsafeLocation(*problem);
+  if (!narrowed) {
+    errno = error;
+    fail("kan de map niet afschermen", folder);
+  }
+}
+
+std::optional<std::string> private_file_problem(const std::filesystem::path& file) {
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) return std::nullopt;
+  return problem_of(info, kFile, file);
+}
+
 bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   // Through a rename, a file that may not be written would be replaced anyway.
-  struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+  const bool exists = ::access(path.c_str(), F_OK) == 0;
+  if (exists && (::access(path.c_str(), W_OK) != 0 || private_file_problem(path))) return false;
   remove_stale_temporaries(path);
 
   // A name of its own per process and call, so concurrent writers never share one.
@@ -103,10 +178,10 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   temporary += "." + std::to_string(process_id()) + "-" + std::to_string(++counter) + ".tmp";
 
   const int fd =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);  // NOLINT
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFile);  // NOLINT
   if (fd < 0) return false;
-  const bool kept_mode = !exists || ::fchmod(fd, existing.st_mode & 07777) == 0;
-  const bool written = kept_mode && write_all(fd, bytes) && ::fsync(fd) == 0;
+  // The umask may have taken bits of the mode asked for; never more.
+  const bool written = ::fchmod(fd, kPrivateFile) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
   ::unlink(temporary.c_str());

@@ -1,7 +1,7 @@
 #include "platform/environment.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -49,6 +49,8 @@ std::optional<std::string> package_family_name() {
   return narrow(name);
 }
 
+namespace {
+
 std::filesystem::path home_folder() {
   if (auto profile = environment_variable("USERPROFILE"); profile && !profile->empty()) {
     return std::filesystem::path(widen(*profile));
@@ -59,6 +61,17 @@ std::filesystem::path home_folder() {
   CoTaskMemFree(folder);
   return home;
 }
+
+}  // namespace
+
+// LOCALAPPDATA counts whenever it exists; empty, it makes the folders relative.
+std::filesystem::path local_app_data_folder() {
+  if (auto local = environment_variable("LOCALAPPDATA"))
+    return std::filesystem::path(widen(*local));
+  return home_folder();
+}
+
+std::optional<std::filesystem::path> earlier_local_app_data_folder() { return std::nullopt; }
 
 std::uint32_t process_id() { return GetCurrentProcessId(); }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <system_error>
+#include <utility>
 
 #include "http/http_date.h"
 #include "http/static_files.h"
@@ -24,12 +25,13 @@ struct Status {
   std::string_view explanation;
 };
 
-constexpr std::array<Status, 12> kStatuses{{
+constexpr std::array<Status, 13> kStatuses{{
     {200, "OK", "Request fulfilled, document follows"},
     {204, "No Content", "Request fulfilled, nothing follows"},
     {302, "Found", "Object moved temporarily -- see URI list"},
     {304, "Not Modified", "Document has not changed since given time"},
     {400, "Bad Request", "Bad request syntax or unsupported method"},
+    {403, "Forbidden", "Request forbidden -- authorization will not help"},
     {404, "Not Found", "Nothing matches the given URI"},
     {413, "Request Entity Too Large", "Entity is too large"},
     {414, "Request-URI Too Long", "URI is too long"},
@@ -38,6 +40,16 @@ constexpr std::array<Status, 12> kStatuses{{
     {500, "Internal Server Error", "Server got itself in trouble"},
     {501, "Not Implemented", "Server does not support this operation"},
     {505, "HTTP Version Not Supported", "Cannot fulfill request"},
+}};
+
+// On every answer, whoever writes it. Cross-Origin-Resource-Policy keeps pages of
+// other sites from including what the server answers.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kSecurityHeaders{{
+    {"Content-Security-Policy", CSP},
+    {"Referrer-Policy", "no-referrer"},
+    {"X-Content-Type-Options", "nosniff"},
+    {"Cache-Control", "no-store"},
+    {"Cross-Origin-Resource-Policy", "same-origin"},
 }};
 
 const Status* status_of(int code) {
@@ -196,6 +208,11 @@ std::optional<Body> Handler::send_head() {
     send_error(404);
     return std::nullopt;
   }
+  // What the routes tell or do is for our own page alone.
+  if (is_launcher_route(request_->target) && from_other_site(*request_)) {
+    send_error(403);
+    return std::nullopt;
+  }
   if (auto routed = launcher_route()) return routed;
 
   fs::path path = translate_path(request_->target, config_.WEB_DIR);
@@ -271,10 +288,7 @@ void Handler::send_header(std::string_view name, std::string_view value) {
 }
 
 void Handler::end_headers() {
-  send_header("Content-Security-Policy", CSP);
-  send_header("Referrer-Policy", "no-referrer");
-  send_header("X-Content-Type-Options", "nosniff");
-  send_header("Cache-Control", "no-store");
+  for (const auto& [name, value] : kSecurityHeaders) send_header(name, value);
   head_ += "\r\n";
   connection_.write(head_);
   head_.clear();

@@ -1,6 +1,7 @@
 #include "routes/launcher_routes.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <limits>
 #include <system_error>
@@ -86,9 +87,12 @@ std::optional<std::int64_t> parse_length(std::string_view text) {
 
 RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
   if (!is_valid_utf8(data)) return {400, ""};
-  std::error_code error;
-  std::filesystem::create_directories(config.DATA_DIR, error);
-  if (error || !platform::replace_file(config.KANTOORLIJST, data)) return {400, ""};
+  try {
+    platform::create_private_folder(config.DATA_DIR);
+  } catch (const std::exception&) {
+    return {400, ""};
+  }
+  if (!platform::replace_file(config.KANTOORLIJST, data)) return {400, ""};
   return {204, ""};
 }
 
@@ -101,6 +105,27 @@ RouteAnswer ocr(std::string_view data) {
     return {500, write_json(fout), soort};
   }
 }
+
+// An Origin header, when not empty, must name this server as the request's Host does.
+bool names_other_origin(const Request& request) {
+  const std::optional<std::string> herkomst = request.header("Origin");
+  const std::string eigen = "http://" + request.header("Host").value_or("");
+  return herkomst && !herkomst->empty() && *herkomst != eigen;
+}
+
+struct GetRoute {
+  std::string_view path;
+  RouteAnswer (*answer)(std::string_view target, const Config& config);
+};
+
+// The GET and HEAD routes, compared with the request's path in this order.
+constexpr std::array<GetRoute, 5> kGetRoutes{{
+    {"/status.js", [](std::string_view, const Config& c) { return status_js(c); }},
+    {"/kantoorlijst", [](std::string_view, const Config& c) { return kantoorlijst(c); }},
+    {"/controleer", [](std::string_view, const Config& c) { return controleer(c); }},
+    {"/extern", extern_link},
+    {"/verberg", verberg},
+}};
 
 }  // namespace
 
@@ -142,20 +167,27 @@ std::map<std::string, std::vector<std::string>> parse_query(std::string_view tar
 
 std::optional<RouteAnswer> launcher_route(std::string_view target, const Config& config) {
   const std::string_view path = route_path(target);
-  if (path == "/status.js") return status_js(config);
-  if (path == "/kantoorlijst") return kantoorlijst(config);
-  if (path == "/controleer") return controleer(config);
-  if (path == "/extern") return extern_link(target, config);
-  if (path == "/verberg") return verberg(target, config);
+  for (const GetRoute& route : kGetRoutes) {
+    if (route.path == path) return route.answer(target, config);
+  }
   return std::nullopt;
 }
 
+bool is_launcher_route(std::string_view target) {
+  const std::string_view path = route_path(target);
+  return std::any_of(kGetRoutes.begin(), kGetRoutes.end(),
+                     [path](const GetRoute& route) { return route.path == path; });
+}
+
+bool from_other_site(const Request& request) {
+  const std::optional<std::string> site = request.header("Sec-Fetch-Site");
+  return names_other_origin(request) || site == "cross-site" || site == "same-site";
+}
+
 std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed) {
-  const std::optional<std::string> herkomst = request.header("Origin");
-  const std::string eigen = "http://" + request.header("Host").value_or("");
   const bool is_ocr = request.target == "/ocr";
   if (!host_allowed || (!is_ocr && request.target != "/kantoorlijst") ||
-      (herkomst && !herkomst->empty() && *herkomst != eigen)) {
+      names_other_origin(request)) {
     return Refuse{404};
   }
   // Without a length the body's end is unknown; reading it as empty would store an

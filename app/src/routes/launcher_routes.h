@@ -32,6 +32,13 @@ std::map<std::string, std::vector<std::string>> parse_query(std::string_view tar
 // The answer of a GET or HEAD launcher route, or nullopt when the path is none.
 std::optional<RouteAnswer> launcher_route(std::string_view target, const Config& config);
 
+// Whether the path of the target is one of the GET and HEAD launcher routes.
+bool is_launcher_route(std::string_view target);
+
+// A request that a page of another site made, as its Origin or the browser's
+// Sec-Fetch-Site tells: any page the user visits can reach the loopback port.
+bool from_other_site(const Request& request);
+
 inline constexpr std::int64_t MAX_OCR_BODY = 62914560;
 inline constexpr std::int64_t MAX_KANTOORLIJST_BODY = 1048576;
 

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files.h"
 #include "text/utf8.h"
 
 namespace verhulzen {
@@ -21,7 +22,9 @@ std::optional<fs::path> _browser(const platform::BrowserSearch& lijst) {
 
 platform::ChildProcess _app_venster(const fs::path& browser, const std::string& url,
                                     const fs::path& profiel) {
-  fs::create_directories(profiel);
+  // The browser keeps the page's storage there: nobody else may look in or change it.
+  platform::create_private_folder(profiel.parent_path());
+  platform::create_private_folder(profiel);
   std::vector<std::string> argv{
       utf8_of(browser),
       "--app=" + url,

@@ -39,9 +39,7 @@ Config bind_config(const ConfigInputs& inputs) {
   const bool packaged = c.PAKKET && !c.PAKKET->empty();
   c.STORE = packaged || env("VERHULZEN_STORE") == "1";
 
-  // LOCALAPPDATA counts whenever it exists; empty, it makes the folders relative.
-  const auto local_app_data = env("LOCALAPPDATA");
-  const fs::path local = local_app_data ? path_from_utf8(*local_app_data) : inputs.home;
+  const fs::path& local = inputs.local_app_data;
   c.OUDE_DATA_DIR = local / "DrovelVerhulzen";
   if (auto data_dir = non_empty(env("VERHULZEN_DATA_DIR"))) {
     c.DATA_DIR = path_from_utf8(*data_dir);
@@ -49,6 +47,9 @@ Config bind_config(const ConfigInputs& inputs) {
     c.DATA_DIR = local / "Packages" / path_from_utf8(*c.PAKKET) / "LocalState";
   } else {
     c.DATA_DIR = c.OUDE_DATA_DIR;
+    if (inputs.earlier_local_app_data && *inputs.earlier_local_app_data != local) {
+      c.EARLIER_DATA_DIR = *inputs.earlier_local_app_data / "DrovelVerhulzen";
+    }
   }
 
   c.PROFIELEN = c.DATA_DIR / "profielen";
@@ -66,7 +67,8 @@ Config load_config(const fs::path& library) {
       .library = library,
       .environment = platform::environment_variable,
       .package = platform::package_family_name(),
-      .home = platform::home_folder(),
+      .local_app_data = platform::local_app_data_folder(),
+      .earlier_local_app_data = platform::earlier_local_app_data_folder(),
       .process_id = platform::process_id(),
   });
 }

@@ -52,6 +52,8 @@ struct Config {
   bool STORE = false;
   std::filesystem::path OUDE_DATA_DIR;
   std::filesystem::path DATA_DIR;
+  // Where earlier versions kept the default data folder, moved into DATA_DIR once.
+  std::optional<std::filesystem::path> EARLIER_DATA_DIR;
   std::filesystem::path PROFIELEN;
   std::filesystem::path PROFIEL_DIR;
   std::filesystem::path OUD_PROFIEL;
@@ -67,7 +69,8 @@ struct ConfigInputs {
   std::filesystem::path library;  // the file of the loaded application library
   std::function<std::optional<std::string>(const std::string&)> environment;
   std::optional<std::string> package;
-  std::filesystem::path home;
+  std::filesystem::path local_app_data;
+  std::optional<std::filesystem::path> earlier_local_app_data;
   std::uint32_t process_id = 0;
 };
 

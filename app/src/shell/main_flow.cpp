@@ -99,6 +99,8 @@ void toon_pagina(const Config& config, const std::string& url, Venster& venster)
     venster.geopend(proc);
     _wacht_tot_venster_dicht(proc, config.PROFIEL_DIR);
   } else if (zonder_venster) {
+    // Without a window, the user needs the address to open the page.
+    std::cout << "Drovel Verhulzen is bereikbaar op " << url << std::endl;
     const auto duur = looptijd(platform::environment_variable("VERHULZEN_LOOPTIJD").value_or("30"));
     if (duur > 0s) std::this_thread::sleep_for(duur);
   } else {
@@ -117,7 +119,7 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
     _melding("De programmabestanden ontbreken (" + utf8_of(config.WEB_DIR) + ").");
     return 1;
   }
-  fs::create_directories(config.DATA_DIR);
+  datamap_inrichten(config);
   if (const auto einde = _single_instance(config)) return *einde;
   kantoorlijst_overnemen(config);
   _oude_profielen_wissen(config.PROFIELEN, config.PROFIEL_DIR, config.OUD_PROFIEL);
@@ -157,6 +159,8 @@ int main_flow(const Config& config, const std::vector<std::string>& args) {
   platform::ensure_standard_streams();
   try {
     return hoofdlijn(config, args);
+  } catch (const platform::UnsafeLocation& fout) {
+    _melding(fout.what());
   } catch (const std::exception& fout) {
     std::cerr << "Fout: " << fout.what() << std::endl;
   } catch (...) {
@@ -169,6 +173,38 @@ int _melding(const std::string& tekst) {
   if (auto knop = platform::message_box(std::string(APP_NAME), tekst)) return *knop;
   std::cerr << tekst << std::endl;
   return 1;
+}
+
+void datamap_inrichten(const Config& config) {
+  platform::create_private_folder(config.DATA_DIR);
+  vorige_datamap_verhuizen(config);
+  for (const fs::path* bestand : {&config.INSTANCE, &config.STATUS, &config.KANTOORLIJST}) {
+    if (auto probleem = platform::private_file_problem(*bestand)) {
+      throw platform::UnsafeLocation(*probleem);
+    }
+  }
+}
+
+void vorige_datamap_verhuizen(const Config& config) {
+  if (!config.EARLIER_DATA_DIR) return;
+  const fs::path& vorige = *config.EARLIER_DATA_DIR;
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(vorige, ec))) return;
+  platform::create_private_folder(vorige);  // refuses what others could have changed
+  std::vector<fs::path> inhoud;
+  for (fs::directory_iterator it(vorige, ec), end; !ec && it != end; it.increment(ec)) {
+    inhoud.push_back(it->path());
+  }
+  for (const fs::path& pad : inhoud) {
+    const fs::path doel = config.DATA_DIR / pad.filename();
+    if (fs::exists(fs::symlink_status(doel, ec))) continue;  // the data folder's own stays
+    fs::rename(pad, doel, ec);
+    // Onto another file system a file is copied; a folder (old profiles) stays behind.
+    if (!ec || !fs::is_regular_file(fs::symlink_status(pad, ec))) continue;
+    const auto bytes = platform::read_file(pad);
+    if (bytes && platform::replace_file(doel, *bytes)) fs::remove(pad, ec);
+  }
+  fs::remove(vorige, ec);  // only once nothing is left in it
 }
 
 void kantoorlijst_overnemen(const Config& config) {

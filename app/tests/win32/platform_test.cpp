@@ -55,6 +55,21 @@ TEST(WindowsEnvironment, TellsMissingFromEmptyAndKeepsAccents) {
   EXPECT_EQ(platform::package_family_name(), std::nullopt);
 }
 
+TEST(WindowsEnvironment, LocalAppDataCountsWheneverItExistsElseTheHomeFolder) {
+  const ScopedVariable profile("USERPROFILE", "C:\\Users\\anna");
+  {
+    const ScopedVariable local("LOCALAPPDATA", "C:\\la");
+    EXPECT_EQ(platform::local_app_data_folder().wstring(), L"C:\\la");
+  }
+  {
+    const ScopedVariable local("LOCALAPPDATA", "");
+    EXPECT_EQ(platform::local_app_data_folder(), fs::path());
+  }
+  const ScopedVariable local("LOCALAPPDATA", std::nullopt);
+  EXPECT_EQ(platform::local_app_data_folder().wstring(), L"C:\\Users\\anna");
+  EXPECT_EQ(platform::earlier_local_app_data_folder(), std::nullopt);
+}
+
 TEST(WindowsSessionLock, TheSecondHolderLearnsTheNameIsTaken) {
   const std::string name = "Local\\DrovelVerhulzen-test-" + std::to_string(platform::process_id());
   const auto first = platform::create_session_lock(name);

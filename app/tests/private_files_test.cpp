@@ -1,0 +1,148 @@
+// Folders and files of the desktop side are this user's alone whatever the umask,
+// and those another user owns or others may write are refused (POSIX).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/environment.h"
+#include "platform/files.h"
+#include "support.h"
+
+namespace verhulzen {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+mode_t mode_of(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+// Runs `body` under umask 000, as a user may have set it, and puts the old one back.
+void under_open_umask(const std::function<void()>& body) {
+  const mode_t earlier = ::umask(0);
+  body();
+  ::umask(earlier);
+}
+
+struct Refusal {
+  const char* name;
+  std::function<bool(const fs::path&)> make_unsafe;  // false: not possible for this user
+  const char* words;
+};
+
+const Refusal kRefusals[] = {
+    {"another user's",
+     [](const fs::path& p) {
+       return ::geteuid() == 0 && ::chown(p.c_str(), kNobody, kNobody) == 0;
+     },
+     " is van een andere gebruiker. "},
+    {"world-writable", [](const fs::path& p) { return ::chmod(p.c_str(), 0777) == 0; },
+     " kan door andere gebruikers worden gewijzigd. "},
+    {"group-writable", [](const fs::path& p) { return ::chmod(p.c_str(), 0770) == 0; },
+     " kan door andere gebruikers worden gewijzigd. "},
+};
+
+TEST(PrivateFolder, EveryFolderMadeIsTheUsersAloneWhateverTheUmask) {
+  const testing::TempDir dir;
+  const fs::path folder = dir.path() / "share" / "DrovelVerhulzen" / "profielen";
+  const mode_t existing = mode_of(dir.path());
+  under_open_umask([&] { platform::create_private_folder(folder); });
+  for (const fs::path& made :
+       {dir.path() / "share", dir.path() / "share" / "DrovelVerhulzen", folder}) {
+    EXPECT_EQ(mode_of(made), 0700U) << made;
+  }
+  EXPECT_EQ(mode_of(dir.path()), existing) << "an existing parent stays as it is";
+
+  // An existing folder of this user that others could only read is narrowed.
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+  platform::create_private_folder(folder);
+  EXPECT_EQ(mode_of(folder), 0700U);
+}
+
+TEST(PrivateFolder, AnotherUsersFolderOrOneOthersMayWriteIsRefusedAndLeftAsItIs) {
+  for (const Refusal& refusal : kRefusals) {
+    const testing::TempDir dir;
+    const fs::path folder = dir.path() / "DrovelVerhulzen";
+    fs::create_directory(folder);
+    if (!refusal.make_unsafe(folder)) continue;
+    const mode_t before = mode_of(folder);
+    try {
+      platform::create_private_folder(folder);
+      ADD_FAILURE() << refusal.name << " folder was taken";
+    } catch (const platform::UnsafeLocation& error) {
+      EXPECT_TRUE(
+          std::string(error.what()).starts_with("De map " + folder.string() + refusal.words))
+          << error.what();
+    }
+    EXPECT_EQ(mode_of(folder), before) << refusal.name;
+  }
+}
+
+TEST(PrivateFile, ProblemsOfAnotherUsersFileOrOneOthersMayWrite) {
+  const testing::TempDir dir;
+  EXPECT_EQ(platform::private_file_problem(dir.path() / "ontbreekt.json"), std::nullopt);
+  dir.write("eigen.txt", "x");
+  ASSERT_EQ(::chmod((dir.path() / "eigen.txt").c_str(), 0644), 0);
+  EXPECT_EQ(platform::private_file_problem(dir.path() / "eigen.txt"), std::nullopt)
+      << "others may read it, not change it";
+  for (const Refusal& refusal : kRefusals) {
+    const fs::path file = dir.path() / (std::string(refusal.name) + ".txt");
+    dir.write(file.filename(), "x");
+    if (!refusal.make_unsafe(file)) continue;
+    const auto problem = platform::private_file_problem(file);
+    ASSERT_TRUE(problem) << refusal.name;
+    EXPECT_TRUE(problem->starts_with("Het bestand " + file.string() + refusal.words)) << *problem;
+  }
+}
+
+TEST(PrivateFile, ReplacedFilesAreTheUsersAloneAndUnsafeOnesAreLeftAlone) {
+  const testing::TempDir dir;
+  const fs::path file = dir.path() / "kantoorlijst.txt";
+  under_open_umask([&] { ASSERT_TRUE(platform::replace_file(file, "Bakkerij Jansen B.V.\n")); });
+  EXPECT_EQ(mode_of(file), 0600U);
+
+  for (const Refusal& refusal : kRefusals) {
+    dir.write("kantoorlijst.txt", "eerder");
+    ASSERT_EQ(::chown(file.c_str(), ::geteuid(), ::getegid()), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    if (!refusal.make_unsafe(file)) continue;
+    EXPECT_FALSE(platform::replace_file(file, "nieuw")) << refusal.name;
+    EXPECT_EQ(platform::read_file(file), "eerder") << refusal.name;
+  }
+}
+
+// As the starter takes it: XDG_DATA_HOME when it names an absolute folder.
+TEST(LocalAppData, XdgDataHomeElseTheShareFolderInTheHome) {
+  const std::optional<std::string> earlier = platform::environment_variable("XDG_DATA_HOME");
+  const std::optional<std::string> home = platform::environment_variable("HOME");
+  ::setenv("HOME", "/home/anna", 1);  // NOLINT(concurrency-mt-unsafe)
+  const std::pair<std::optional<std::string>, fs::path> cases[] = {
+      {"/data/anna", "/data/anna"},
+      {"", "/home/anna/.local/share"},
+      {"relatief", "/home/anna/.local/share"},
+      {std::nullopt, "/home/anna/.local/share"},
+  };
+  for (const auto& [value, expected] : cases) {
+    if (value) {
+      ::setenv("XDG_DATA_HOME", value->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    } else {
+      ::unsetenv("XDG_DATA_HOME");  // NOLINT(concurrency-mt-unsafe)
+    }
+    EXPECT_EQ(platform::local_app_data_folder(), expected) << value.value_or("(unset)");
+  }
+  EXPECT_EQ(platform::earlier_local_app_data_folder(), fs::path("/home/anna"));
+  if (earlier) ::setenv("XDG_DATA_HOME", earlier->c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+  if (home) ::setenv("HOME", home->c_str(), 1);                 // NOLINT(concurrency-mt-unsafe)
+}
+
+}  // namespace
+}  // namespace verhulzen

@@ -1,0 +1,164 @@
+// The folders and files the program makes are its user's alone, whatever the umask,
+// and it refuses folders and files that another user owns or that others may change.
+import assert from 'node:assert/strict';
+import { execFileSync, spawn } from 'node:child_process';
+import { chmodSync, chownSync, copyFileSync, existsSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { request } from 'node:http';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { after, before, describe, test } from 'node:test';
+import { haal, installeer, start, wachtOp } from './support.mjs';
+
+const STARTER = process.env.VERHULZEN_STARTER;
+const PACK = process.env.VERHULZEN_PACK;
+const LIB = process.env.VERHULZEN_LIB;
+const FAKE_BROWSER = fileURLToPath(new URL('../../app/tests/fixtures/fake_browser.sh', import.meta.url));
+const NOBODY = 65534;
+
+let werk;
+let pakket;
+
+before(() => {
+  werk = mkdtempSync(join(tmpdir(), 'verhulzen-private-'));
+  const stage = join(werk, 'stage');
+  mkdirSync(join(stage, 'web', 'assets'), { recursive: true });
+  copyFileSync(LIB, join(stage, 'verhulzen_app.so'));
+  writeFileSync(join(stage, 'web', 'index.html'), '<!doctype html><title>Drovel Verhulzen</title>');
+  writeFileSync(join(stage, 'web', 'assets', 'logo.svg'), '<svg/>');
+  pakket = join(werk, 'DrovelVerhulzen');
+  execFileSync(PACK, [STARTER, stage, pakket], { stdio: 'ignore' });
+});
+after(() => rmSync(werk, { recursive: true, force: true }));
+
+// A user of their own, with the data folder at its default place.
+function gebruiker(t) {
+  const home = mkdtempSync(join(werk, 'home-'));
+  t.after(() => rmSync(home, { recursive: true, force: true }));
+  const eigen = join(home, '.local', 'share', 'DrovelVerhulzen');
+  return { home, eigen, runtime: join(eigen, 'runtime'), instance: join(eigen, 'instance.json'), data: join(home, 'data'), sessie: mkdtempSync(join(werk, 'sessie-')) };
+}
+
+// The package as the user starts it, under umask 000 and with a stand-in browser
+// that holds its window open, in a mount namespace of this start alone.
+function starter(g, env = {}) {
+  const omgeving = {
+    PATH: process.env.PATH, HOME: g.home, XDG_RUNTIME_DIR: g.sessie, VERHULZEN_GEEN_UPDATE: '1',
+    FAKE_BROWSER: 'venster', FAKE_BROWSER_SECONDS: '60',
+    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
+  };
+  const opdracht = ['unshare', '-m', 'sh', '-c', 'umask 000; mount --bind "$0" /usr/bin/chromium && exec "$@"', FAKE_BROWSER, pakket];
+  const kind = spawn(opdracht[0], opdracht.slice(1), { env: omgeving, stdio: ['ignore', 'pipe', 'pipe'] });
+  let stdout = '';
+  let stderr = '';
+  kind.stdout.on('data', (d) => { stdout += d; });
+  kind.stderr.on('data', (d) => { stderr += d; });
+  return { kind, klaar: new Promise((resolve) => kind.on('close', (code) => resolve({ code, stdout, stderr }))) };
+}
+
+function leesRecord(pad) {
+  return wachtOp(() => {
+    try {
+      return JSON.parse(readFileSync(pad, 'utf8'));
+    } catch {
+      return null;
+    }
+  }, { wat: 'instance.json' });
+}
+
+function post(port, pad, body) {
+  return new Promise((resolve, reject) => {
+    const req = request({ host: '127.0.0.1', port, path: pad, method: 'POST', agent: false, headers: { 'Content-Length': Buffer.byteLength(body) } }, (res) => {
+      res.resume();
+      res.on('end', () => resolve(res.statusCode));
+    });
+    req.on('error', reject);
+    req.end(body);
+  });
+}
+
+// Every folder and file below `map` with its mode; links (the browser's lock) have none of their own.
+function modi(map, uit = {}) {
+  for (const naam of readdirSync(map)) {
+    const pad = join(map, naam);
+    const info = lstatSync(pad);
+    if (info.isSymbolicLink()) continue;
+    uit[pad] = (info.mode & 0o7777).toString(8);
+    if (info.isDirectory()) modi(pad, uit);
+  }
+  return uit;
+}
+
+describe('private folders and files', { concurrency: true }, () => {
+  test('under umask 000 every folder is 0700 and every file 0600, the profile too', async (t) => {
+    const g = gebruiker(t);
+    // Earlier versions kept the data in the home folder: its office list moves along.
+    mkdirSync(join(g.home, 'DrovelVerhulzen'), { mode: 0o700 });
+    writeFileSync(join(g.home, 'DrovelVerhulzen', 'kantoorlijst.txt'), 'Bakkerij Jansen B.V.\n', { mode: 0o600 });
+    const { kind, klaar } = starter(g);
+    t.after(() => kind.kill('SIGTERM'));
+    const record = await leesRecord(g.instance);
+    assert.equal((await haal(record.port, '/kantoorlijst')).body, 'Bakkerij Jansen B.V.\n');
+    assert.equal(existsSync(join(g.home, 'DrovelVerhulzen')), false, 'the earlier data folder has moved');
+    assert.equal(await post(record.port, '/kantoorlijst', 'Notariskantoor De Vries\n'), 204);
+    assert.equal((await haal(record.port, '/verberg?b=Bericht')).status, 204);
+    // The lock is a link to "hostname-pid", which names no file.
+    await wachtOp(() => readdirSync(record.profiel).includes('SingletonLock'), { wat: 'het browservenster' });
+
+    const gevonden = modi(g.home);
+    for (const pad of [join(g.home, '.local'), g.eigen, g.runtime, record.profiel, join(g.eigen, 'status.json'), join(g.eigen, 'kantoorlijst.txt')]) {
+      assert.ok(pad in gevonden, `${pad} was made`);
+    }
+    assert.ok(Object.keys(gevonden).some((p) => p.endsWith('/web/index.html')), 'the package was unpacked');
+    const fout = Object.entries(gevonden).filter(([pad, modus]) => modus !== (lstatSync(pad).isDirectory() ? '700' : '600'));
+    assert.deepEqual(fout, []);
+
+    kind.kill('SIGTERM');
+    const einde = await klaar;
+    assert.equal(einde.code, 130, einde.stderr);
+  });
+
+  test('a folder or file of another user, or one that others may write, is refused with a message', async (t) => {
+    const eigenMap = (map, modus = 0o700) => {
+      mkdirSync(map, { recursive: true });
+      chmodSync(map, modus);
+    };
+    // The program's own refusals in a data folder of its own (status 1); the starter's (status 2).
+    const gevallen = [
+      ['a data folder that others may write', (g) => eigenMap(g.data, 0o777),
+        1, /^De map .*\/data kan door andere gebruikers worden gewijzigd\. Drovel Verhulzen gebruikt deze map daarom niet; .*chmod 700\)\.$/m],
+      ['a data folder of another user', (g) => { eigenMap(g.data); chownSync(g.data, NOBODY, NOBODY); },
+        1, /^De map .*\/data is van een andere gebruiker\. Drovel Verhulzen gebruikt deze map daarom niet\.$/m],
+      ['an instance record of another user', (g) => { eigenMap(g.data); writeFileSync(join(g.data, 'instance.json'), '{"port": 1}'); chownSync(join(g.data, 'instance.json'), NOBODY, NOBODY); },
+        1, /^Het bestand .*instance\.json is van een andere gebruiker\. Drovel Verhulzen gebruikt dit bestand daarom niet\.$/m],
+      ['an office list that others may write', (g) => { eigenMap(g.data); writeFileSync(join(g.data, 'kantoorlijst.txt'), 'x'); chmodSync(join(g.data, 'kantoorlijst.txt'), 0o666); },
+        1, /^Het bestand .*kantoorlijst\.txt kan door andere gebruikers worden gewijzigd\..*chmod 600\)\.$/m],
+      ['its own folder of another user', (g) => { eigenMap(g.eigen); chownSync(g.eigen, NOBODY, NOBODY); },
+        2, /^Drovel Verhulzen kan niet starten: de map .*DrovelVerhulzen is van een andere gebruiker/m],
+      ['a runtime folder that its group may write', (g) => eigenMap(g.runtime, 0o770),
+        2, /^Drovel Verhulzen kan niet starten: de map .*runtime kan door andere gebruikers worden gewijzigd/m],
+    ];
+    await Promise.all(gevallen.map(async ([naam, maak, status, melding]) => {
+      const g = gebruiker(t);
+      maak(g);
+      const data = status === 1 ? { VERHULZEN_DATA_DIR: g.data } : {};
+      const einde = await starter(g, { VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_LOOPTIJD: '30', ...data }).klaar;
+      assert.equal(einde.code, status, `${naam}: ${einde.stderr}`);
+      assert.match(einde.stderr, melding, naam);
+      assert.equal(einde.stdout, '', `${naam}: the page was never served`);
+    }));
+  });
+
+  test('the office list POST into a data folder that others may write is refused', async (t) => {
+    const app = installeer();
+    t.after(app.opruimen);
+    const { kind, klaar } = start(app, { env: { VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_LOOPTIJD: '60' } });
+    t.after(() => kind.kill('SIGTERM'));
+    const record = await leesRecord(app.instance);
+    chmodSync(app.data, 0o777);
+    assert.equal(await post(record.port, '/kantoorlijst', 'Bakkerij Jansen B.V.\n'), 400);
+    assert.equal(existsSync(join(app.data, 'kantoorlijst.txt')), false);
+    kind.kill('SIGTERM');
+    await klaar;
+  });
+});
