@@ -25,28 +25,44 @@ function parse(buf, ext) {
 }
 
 // A note in parentheses at the end of a name: "(Kees)", "(Belastingdienst)".
-const NOTE = /\s*\([^()]*\)$/;
-// Particles that a directory writes after the surname: "Spelde van".
-const PARTICLES_AFTER = /^(\p{Lu}.*?)((?:\s+\p{Ll}+)+)$/u;
+// Searched from its "(" only: a leading blank run would be retried from every blank.
+const NOTE = /\([^()]*\)$/;
+const LOWER_WORD = /^\p{Ll}+$/u;
+
+// Particles that a directory writes after the surname: "Spelde van" becomes
+// "van Spelde". Word by word from the end, in one pass over the name.
+function particlesFirst(surname) {
+  const words = surname.split(/(\s+)/);
+  let stem = words.length - 1;
+  while (stem > 0 && LOWER_WORD.test(words[stem])) stem -= 2;
+  if (stem === words.length - 1 || !/^\p{Lu}/u.test(surname)) return surname;
+  return `${words.slice(stem + 2).join('')} ${words.slice(0, stem + 1).join('')}`;
+}
 
 // "Jansen, Piet" reads as "Piet Jansen", unless it names a firm; "Spelde van,
 // Kees" as "Kees van Spelde". A note at the end stays at the end and is no part
 // of the name itself.
 function displayName(naam) {
   const full = naam.replace(/^["']/, '').replace(/["']$/, '').trim();
-  const note = NOTE.exec(full)?.[0] ?? '';
-  const name = full.slice(0, full.length - note.length);
+  const open = NOTE.exec(full)?.index ?? full.length;
+  const name = full.slice(0, open).trimEnd();
+  const note = full.slice(name.length);
   if (!name) return { name: full, note: '' };
   if (!SWAP.test(name) || SWAP_FIRM.test(name)) return { name, note };
   const comma = name.indexOf(',');
-  const surname = name.slice(0, comma).replace(PARTICLES_AFTER, (_, stem, particles) => `${particles.trim()} ${stem}`);
-  return { name: `${name.slice(comma + 1).trimStart()} ${surname}`, note };
+  return { name: `${name.slice(comma + 1).trimStart()} ${particlesFirst(name.slice(0, comma))}`, note };
 }
 
+// Known hits cover all the header line shows: the name with its note as it
+// stands there, and the name alone for the text, where it comes without.
 function render(address, bekend) {
   const { name, note } = displayName(address.naam || '');
   const adres = address.adres || '';
-  if (name && !name.includes('@')) bekend.push({ cat: FIRM.test(name) ? 'BEDRIJF' : 'PERSOON', value: name });
+  if (name && !name.includes('@')) {
+    const cat = FIRM.test(name) ? 'BEDRIJF' : 'PERSOON';
+    bekend.push({ cat, value: name });
+    if (note) bekend.push({ cat, value: name + note });
+  }
   if (adres) bekend.push({ cat: 'EMAIL', value: adres });
   return [name + note, adres && `<${adres}>`].filter(Boolean).join(' ');
 }
