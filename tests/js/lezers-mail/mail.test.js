@@ -97,6 +97,13 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
   assert.deepEqual(tooBig.warn, ['Bijlage "groot.txt" kon niet gelezen worden: Bestand is groter dan 30 MB.']);
 });
 
+test('a long body and a long attachment are read whole', async () => {
+  const paragraphs = 'x\n\n'.repeat(200000);
+  const result = await leesMail(mail({ tekst: paragraphs, bijlagen: [file('lang.txt', paragraphs)] }), 'eml', 0);
+  assert.equal(result.blocks.length, 400001);
+  assert.equal(result.info, 'e-mail + 1 bijlage(n)');
+});
+
 test('attachments without a usable name are read as their media type says', async () => {
   const result = await leesMail(mail({
     bijlagen: [

@@ -79,6 +79,12 @@ function headerLines(mail, bekend) {
   return lines.filter(([, value]) => value).map(([label, value]) => ({ t: 'p', text: label + value, line: true }));
 }
 
+// A spread into push() overflows the stack from about 100 000 items: a long
+// body or attachment has more blocks than that.
+function append(list, items) {
+  for (const item of items) list.push(item);
+}
+
 const extension = (naam) => naam.slice(naam.lastIndexOf('.') + 1).toLowerCase();
 
 // One attachment into `result`; true when it was read.
@@ -99,16 +105,17 @@ async function readAttachment(bijlage, diepte, result) {
     result.warn.push(`Bijlage "${bijlage.naam}" kon niet gelezen worden: ${err?.message || err}`);
     return false;
   }
-  result.blocks.push(...read.blocks);
-  result.bekend.push(...(read.bekend || []));
-  result.warn.push(...(read.warn || []).map((w) => `${bijlage.naam}: ${w}`));
+  append(result.blocks, read.blocks);
+  append(result.bekend, read.bekend || []);
+  append(result.warn, (read.warn || []).map((w) => `${bijlage.naam}: ${w}`));
   return true;
 }
 
 export async function leesMail(buf, ext, diepte) {
   const mail = parse(buf, ext);
   const result = { blocks: [], warn: [], info: 'e-mail', bekend: [] };
-  result.blocks.push(...headerLines(mail, result.bekend), ...tekstBlokken(mail.tekst || ''));
+  append(result.blocks, headerLines(mail, result.bekend));
+  append(result.blocks, tekstBlokken(mail.tekst || ''));
   if (mail.rtfGebruikt) result.warn.push(RTF_USED);
   if (mail.rtfZonderTekst) result.warn.push(RTF_ONLY);
   let count = 0;
