@@ -9,6 +9,7 @@ import { base64, quotedPrintable } from '../../../web/src/lezers/transfer.js';
 
 const b = (...bytes) => new Uint8Array(bytes);
 const ascii = (s) => [...Buffer.from(s, 'latin1')];
+const b64 = (s) => Buffer.from(s).toString('base64');
 
 test('charset labels: trimmed, unquoted, aliases; unknown ones and ASCII as Windows-1252', () => {
   const cases = [
@@ -126,6 +127,10 @@ test('address lists', () => {
     ['"Jan" (werk) de   Vries <j@x.nl>, Anna anna@x.nl', [a('Jan de Vries', 'j@x.nl'), a('Anna', 'anna@x.nl')]],
     ['=?utf-8?Q?Jansen=2C_Jos=C3=A9?= <j@x.nl>, "=?utf-8?B?S2VlcyAoeik=?=" <k@x.nl>', [a('Jansen, José', 'j@x.nl'), a('Kees (z)', 'k@x.nl')]],
     ['(Jan (de) Vries) jan@x.nl, Kees <k@x.nl> <k2@x.nl>', [a('Jan (de) Vries', 'jan@x.nl'), a('Kees', 'k@x.nl'), a('', 'k2@x.nl')]],
+    // Mailers that encode a whole mailbox, address and all.
+    [`=?UTF-8?B?${b64('Xiomara Qwerty <xq@x.nl>')}?=`, [a('Xiomara Qwerty', 'xq@x.nl')]],
+    [`=?UTF-8?B?${b64('"Vries, Jan de" <jan@x.nl>, Piet <p@x.nl>')}?=`, [a('Vries, Jan de', 'jan@x.nl'), a('Piet', 'p@x.nl')]],
+    ['=?utf-8?Q?jan=40x.nl?=, kees@x.nl <>', [a('', 'jan@x.nl'), a('', 'kees@x.nl')]],
   ];
   for (const [value, expected] of cases) assert.deepEqual(adressen(value), expected, value);
 });

@@ -106,16 +106,22 @@ function mailbox(parts) {
   return { naam: comment ? comment.text.trim() : '', adres: phrase(words) };
 }
 
-export function adressen(s) {
+// `decode`: encoded words in names are decoded, once.
+function lijst(s, decode) {
   const found = [];
   let parts = [];
   const end = () => {
     const { naam, adres } = mailbox(parts);
-    const name = kopDecoderen(naam).trim();
+    const name = decode ? kopDecoderen(naam).trim() : naam;
     parts = [];
-    if (name || adres) found.push({ naam: name.replace(/^'/, '').replace(/'$/, ''), adres });
+    // A name with "@" beside no address: the mailer encoded the whole mailbox,
+    // address and all, or the name is the address.
+    if (!adres && name.includes('@')) {
+      if (decode) for (const inner of lijst(name, false)) found.push(inner);
+      else found.push({ naam: '', adres: name });
+    } else if (name || adres) found.push({ naam: name.replace(/^'/, '').replace(/'$/, ''), adres });
   };
-  for (const t of tokens(String(s))) {
+  for (const t of tokens(s)) {
     if (t.kind === ',' || t.kind === ';') end();
     // A group's name is no mailbox: its members follow the ":".
     else if (t.kind === ':') parts = [];
@@ -126,4 +132,8 @@ export function adressen(s) {
   }
   end();
   return found;
+}
+
+export function adressen(s) {
+  return lijst(String(s), true);
 }

@@ -25,28 +25,44 @@ function parse(buf, ext) {
 }
 
 // A note in parentheses at the end of a name: "(Kees)", "(Belastingdienst)".
-const NOTE = /\s*\([^()]*\)$/;
-// Particles that a directory writes after the surname: "Spelde van".
-const PARTICLES_AFTER = /^(\p{Lu}.*?)((?:\s+\p{Ll}+)+)$/u;
+// Searched from its "(" only: a leading blank run would be retried from every blank.
+const NOTE = /\([^()]*\)$/;
+const LOWER_WORD = /^\p{Ll}+$/u;
+
+// Particles that a directory writes after the surname: "Spelde van" becomes
+// "van Spelde". Word by word from the end, in one pass over the name.
+function particlesFirst(surname) {
+  const words = surname.split(/(\s+)/);
+  let stem = words.length - 1;
+  while (stem > 0 && LOWER_WORD.test(words[stem])) stem -= 2;
+  if (stem === words.length - 1 || !/^\p{Lu}/u.test(surname)) return surname;
+  return `${words.slice(stem + 2).join('')} ${words.slice(0, stem + 1).join('')}`;
+}
 
 // "Jansen, Piet" reads as "Piet Jansen", unless it names a firm; "Spelde van,
 // Kees" as "Kees van Spelde". A note at the end stays at the end and is no part
 // of the name itself.
 function displayName(naam) {
   const full = naam.replace(/^["']/, '').replace(/["']$/, '').trim();
-  const note = NOTE.exec(full)?.[0] ?? '';
-  const name = full.slice(0, full.length - note.length);
+  const open = NOTE.exec(full)?.index ?? full.length;
+  const name = full.slice(0, open).trimEnd();
+  const note = full.slice(name.length);
   if (!name) return { name: full, note: '' };
   if (!SWAP.test(name) || SWAP_FIRM.test(name)) return { name, note };
   const comma = name.indexOf(',');
-  const surname = name.slice(0, comma).replace(PARTICLES_AFTER, (_, stem, particles) => `${particles.trim()} ${stem}`);
-  return { name: `${name.slice(comma + 1).trimStart()} ${surname}`, note };
+  return { name: `${name.slice(comma + 1).trimStart()} ${particlesFirst(name.slice(0, comma))}`, note };
 }
 
+// Known hits cover all the header line shows: the name with its note as it
+// stands there, and the name alone for the text, where it comes without.
 function render(address, bekend) {
   const { name, note } = displayName(address.naam || '');
   const adres = address.adres || '';
-  if (name && !name.includes('@')) bekend.push({ cat: FIRM.test(name) ? 'BEDRIJF' : 'PERSOON', value: name });
+  if (name && !name.includes('@')) {
+    const cat = FIRM.test(name) ? 'BEDRIJF' : 'PERSOON';
+    bekend.push({ cat, value: name });
+    if (note) bekend.push({ cat, value: name + note });
+  }
   if (adres) bekend.push({ cat: 'EMAIL', value: adres });
   return [name + note, adres && `<${adres}>`].filter(Boolean).join(' ');
 }
@@ -61,6 +77,12 @@ function headerLines(mail, bekend) {
     ['Onderwerp: ', mail.onderwerp],
   ];
   return lines.filter(([, value]) => value).map(([label, value]) => ({ t: 'p', text: label + value, line: true }));
+}
+
+// A spread into push() overflows the stack from about 100 000 items: a long
+// body or attachment has more blocks than that.
+function append(list, items) {
+  for (const item of items) list.push(item);
 }
 
 const extension = (naam) => naam.slice(naam.lastIndexOf('.') + 1).toLowerCase();
@@ -83,16 +105,17 @@ async function readAttachment(bijlage, diepte, result) {
     result.warn.push(`Bijlage "${bijlage.naam}" kon niet gelezen worden: ${err?.message || err}`);
     return false;
   }
-  result.blocks.push(...read.blocks);
-  result.bekend.push(...(read.bekend || []));
-  result.warn.push(...(read.warn || []).map((w) => `${bijlage.naam}: ${w}`));
+  append(result.blocks, read.blocks);
+  append(result.bekend, read.bekend || []);
+  append(result.warn, (read.warn || []).map((w) => `${bijlage.naam}: ${w}`));
   return true;
 }
 
 export async function leesMail(buf, ext, diepte) {
   const mail = parse(buf, ext);
   const result = { blocks: [], warn: [], info: 'e-mail', bekend: [] };
-  result.blocks.push(...headerLines(mail, result.bekend), ...tekstBlokken(mail.tekst || ''));
+  append(result.blocks, headerLines(mail, result.bekend));
+  append(result.blocks, tekstBlokken(mail.tekst || ''));
   if (mail.rtfGebruikt) result.warn.push(RTF_USED);
   if (mail.rtfZonderTekst) result.warn.push(RTF_ONLY);
   let count = 0;
