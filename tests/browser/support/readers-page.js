@@ -28,6 +28,8 @@ window.leesTestbestand = async (name) => {
 `;
 
 const HTML = `<!doctype html><meta charset="utf-8"><title>readers</title>
+<div id="laden"></div>
+<script src="/vendor/pdf.min.js"></script>
 <script src="/vendor/mammoth.browser.min.js"></script>
 <script src="/vendor/xlsx.full.min.js"></script>
 <script src="/lezers.js"></script>

@@ -84,23 +84,22 @@ async function paginaItems(page) {
   }
 }
 
-// The page's lines through OCR, or none when nothing is recognised or the engine fails.
+// The page's lines through OCR, or none when nothing is recognised or the
+// engine fails. A page the library cannot draw is damaged: that passes on.
 async function ocrPagina(page, p, n, r) {
   voortgang(`Pagina ${p} van ${n} lezen met tekstherkenning…`);
-  let canvas;
+  const canvas = await paginaCanvas(page);
   try {
-    canvas = await paginaCanvas(page);
     const { regels, motor } = await ocrRegels(canvas);
     if (regels.length) r.motor = motor;
     return regels;
   } catch (err) {
     console.error(err);
-    if (err instanceof TeLang) throw err;
     r.ocrFout = err?.message || String(err);
     return [];
   } finally {
     // A page canvas holds tens of megabytes until it is emptied.
-    if (canvas) canvas.width = 0;
+    canvas.width = 0;
   }
 }
 
