@@ -177,7 +177,7 @@ test('damaged, empty, broken and blank files fail with a Dutch message; the page
   assert.deepEqual(problems, []);
 });
 
-test('from a local folder the PDF worker runs in the page; without its file every PDF is refused', async () => {
+test('from a local folder the PDF worker and the workbook library run in the page; without its file every PDF is refused', async () => {
   const root = mkdtempSync(join(tmpdir(), 'verhulzen-pdf-'));
   try {
     for (const copy of ['heel', 'zonder']) cpSync(fileURLToPath(new URL('../../build/web/', import.meta.url)), join(root, copy), { recursive: true });
@@ -190,7 +190,11 @@ test('from a local folder the PDF worker runs in the page; without its file ever
       return page;
     };
     const heel = await open('heel');
-    assert.equal((await lees(heel, [text])).doc(text.name).blocks.at(-1).text, '1');
+    // A workbook too: its worker cannot start from a local folder, so it is parsed in the page.
+    const werkmap = file('issues.xlsx', readFileSync(new URL('../sheets/issues.xlsx', `file://${SAMPLES}`)));
+    const local = await lees(heel, [text, werkmap]);
+    assert.equal(local.doc(text.name).blocks.at(-1).text, '1');
+    assert.equal(local.doc('issues.xlsx').info, '6 blad(en)');
     const zonder = await open('zonder');
     const { s, toasts } = await lees(zonder, [text, file('tweede.pdf', text.buffer), file('notitie.txt', Buffer.from('Aan Jan'))]);
     assert.deepEqual(s.docs.map((d) => d.name), ['notitie.txt']);
