@@ -1,5 +1,6 @@
 // PDF files: each page's text layer and filled form fields as lines; a page
-// without either is taken to be a scan, drawn at 300 dpi and read with OCR.
+// without either is taken to be a scan, drawn at 300 dpi and read with OCR, and
+// so is a picture that covers most of a page whose text is only a stamp.
 import { voortgang } from '../ui.js';
 import { paginaMaat, witCanvas } from './beeldmaat.js';
 import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
