@@ -131,8 +131,9 @@ test('turned, letter-spaced and CID-font pages, and a damaged page among good on
   const files = [
     // A landscape page: /Rotate 90, its text running along y.
     file('liggend.pdf', rawPdf([{ rotate: 90, content: textLines(person, { matrix: [0, 1, -1, 0], at: (i) => [100 + 14 * i, 60] }) }])),
-    // Character spacing 1.5 pt at 10 pt, as a browser prints a letterhead.
+    // Character spacing 1.5 pt at 10 pt, as a browser prints a letterhead, and in one run of text with its spaces.
     file('gespatieerd.pdf', await htmlPdf(browser, '<p style="font:10pt sans-serif;letter-spacing:1.5pt">Pieter van Dijk, BSN 123456782</p>')),
+    file('tc.pdf', rawPdf([{ content: textLines(['Pieter van Dijk, BSN 123456782'], { at: () => [60, 780], spacing: 0.15 }) }])),
     // A CID font without a ToUnicode map needs the character maps from our own host.
     file('cid.pdf', rawPdf([{ content: textLines(['Pieter van Dijk, BSN 123456782'], { at: () => [60, 780], cid: true }) }])),
     // The second page's contents are no streams: the library fails on it in English.
@@ -143,7 +144,7 @@ test('turned, letter-spaced and CID-font pages, and a damaged page among good on
   const { page, problems } = await openPage(browser, hosted.origin);
   const { s, doc } = await lees(page, files);
   assert.deepEqual(doc('liggend.pdf').blocks, person.map(p));
-  assert.deepEqual(doc('gespatieerd.pdf').blocks, [p('Pieter van Dijk, BSN 123456782')]);
+  for (const name of ['gespatieerd.pdf', 'tc.pdf']) assert.deepEqual(doc(name).blocks, [p('Pieter van Dijk, BSN 123456782')], name);
   assert.deepEqual(doc('cid.pdf').blocks, [p('Pieter van Dijk, BSN 123456782')]);
   assert.deepEqual(doc('half.pdf'), { ...doc('half.pdf'), blocks: [h3(1), p('Jan de Vries'), h3(2), h3(3), p('Els Bakker')],
     warn: ["1 pagina('s) beschadigd; die zijn overgeslagen."] });

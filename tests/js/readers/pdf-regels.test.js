@@ -1,6 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { pdfRegels, veldItems } from '../../../web/src/app/readers/pdf-regels.js';
+import { echteSpaties } from '../../../web/src/app/readers/pdf-spaties.js';
 
 // A text item as the PDF library gives it: baseline start (x, y), width, height.
 const item = (str, x, y, width, h = 10) => ({ str, transform: [h, 0, 0, h, x, y], width, height: h });
@@ -109,4 +110,20 @@ test('letter-spaced text comes out as words; a real space stays', () => {
     ['ordinary text', [item('Jan de Vries', 0, 700, 60), item('B', 62, 700, 5)], ['Jan de Vries B']],
   ];
   for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
+});
+
+test('the real spaces of letter-spaced items come from the glyphs the page shows', () => {
+  const OPS = { showText: 44, setFont: 37 };
+  // Glyphs as the library's operator list gives them: TJ adjustments as numbers, spaces flagged.
+  const glyphs = (text) => [...text].map((c) => (c === ' ' ? { unicode: ' ', isSpace: true } : { unicode: c, isSpace: false }));
+  const ops = {
+    fnArray: [37, 44, 44, 44],
+    argsArray: [['F1', 1], [glyphs('Geachte heer,')], [[...glyphs('Pieter van'), -120, ...glyphs(' Dijk, BSN 123456782')]], [glyphs('a b')]],
+  };
+  const spaced = (str) => ({ str, transform: [10, 0, 0, 10, 0, 700], width: 100, height: 10 });
+  const items = [spaced('Geachte heer,'), spaced('P i e t e r v a n D i j k , B S N 1 2 3 4 5 6 7 8 2'), spaced('a b'), spaced('N i e t g e t o o n d')];
+  assert.deepEqual(echteSpaties(items, ops, OPS).map((i) => i.str),
+    ['Geachte heer,', 'Pieter van Dijk, BSN 123456782', 'a b', 'N i e t g e t o o n d']);
+  // Not found among the glyphs: taken to be one word.
+  assert.deepEqual(texts([spaced('N i e t g e t o o n d')]), ['Nietgetoond']);
 });

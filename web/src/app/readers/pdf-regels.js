@@ -2,6 +2,8 @@
 // into lines: items on one baseline form a row, and wide gaps become tabs so
 // that the columns of tax returns and forms stay recognisable. Baselines are
 // taken along each item's own text direction.
+import { GESPATIEERD } from './pdf-spaties.js';
+
 const ROW_TOLERANCE = 0.5;
 const TAB_GAP = 2.5;
 const SPACE_GAP = 0.2;
@@ -46,10 +48,9 @@ function rijen(items) {
   return [...byDirection.values()].flatMap((rows) => rows.sort((a, b) => b.y - a.y));
 }
 
-// The library writes letter-spaced text as single characters with a space
-// between each ("P i e t e r"): such an item is one word.
-const ONE_WORD_SPACED = /^\S(?: \S)+$/;
-const unspaced = (s) => (ONE_WORD_SPACED.test(s) ? s.replace(/ /g, '') : s);
+// A letter-spaced item whose real spaces could not be told ("P i e t e r")
+// is taken to be one word.
+const unspaced = (s) => (GESPATIEERD.test(s) ? s.replace(/ /g, '') : s);
 const single = (s) => [...s].length === 1;
 
 // Both thresholds use the character width of the item to the right of the gap.

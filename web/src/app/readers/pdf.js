@@ -6,6 +6,7 @@ import { paginaMaat, witCanvas } from './beeldmaat.js';
 import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
 import { beeldDekking, tekstDekking } from './pdf-dekking.js';
 import { pdfRegels, veldItems } from './pdf-regels.js';
+import { GESPATIEERD, echteSpaties } from './pdf-spaties.js';
 
 const WORKER = 'vendor/pdf.worker.min.js';
 // Character maps and the standard fonts' data, from our own host: without them
@@ -74,7 +75,10 @@ export async function paginaCanvas(page) {
 
 async function paginaItems(page) {
   const { items } = await binnen(page.getTextContent(), PDF_TIJD);
-  const tekst = items.filter((item) => typeof item.str === 'string' && item.str.trim() !== '');
+  let tekst = items.filter((item) => typeof item.str === 'string' && item.str.trim() !== '');
+  if (tekst.some((item) => GESPATIEERD.test(item.str))) {
+    tekst = echteSpaties(tekst, await binnen(page.getOperatorList(), PDF_TIJD), globalThis.pdfjsLib.OPS);
+  }
   try {
     const velden = veldItems(await binnen(page.getAnnotations({ intent: 'display' }), PDF_TIJD));
     return { tekst, items: [...tekst, ...velden.items], velden: velden.velden };
