@@ -18,6 +18,8 @@ const BUNDLES = [
 const VENDOR = [
   ['pdfjs-dist/build/pdf.min.js', 'vendor/pdf.min.js'],
   ['pdfjs-dist/build/pdf.worker.min.js', 'vendor/pdf.worker.min.js'],
+  ['pdfjs-dist/cmaps', 'vendor/cmaps'],
+  ['pdfjs-dist/standard_fonts', 'vendor/standard_fonts'],
   ['mammoth/mammoth.browser.min.js', 'vendor/mammoth.browser.min.js'],
   ['xlsx/dist/xlsx.full.min.js', 'vendor/xlsx.full.min.js'],
   ['tesseract.js/dist/tesseract.min.js', 'vendor/tesseract/tesseract.min.js'],

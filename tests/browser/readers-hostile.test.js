@@ -3,6 +3,7 @@
 // Word details. Each file is made here, small, and must be read fast.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
 import { deflateRawSync } from 'node:zlib';
 import { openReadersPage } from './support/readers-page.js';
 import { docx, paragraph, zip } from '../fixtures/readers/make-docx.js';
@@ -12,6 +13,8 @@ before(async () => { readers = await openReadersPage(); });
 after(() => readers.close());
 
 const MB = 1024 * 1024;
+const SHEETS = new URL('../../../shared/fixtures/sheets/', import.meta.url);
+const DAMAGED = 'Deze spreadsheet kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.';
 const W = 'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"';
 
 // A workbook of one sheet: its dimension as written, and cells as [address, text].
@@ -129,4 +132,69 @@ test('a long CSV keeps the first 3000 rows and names how many it has', async () 
   assert.equal(result.blocks[0].rows.length, 3000);
   assert.deepEqual(result.warn, ['Blad "Sheet1": alleen de eerste 3000 van 7000 rijen meegenomen.']);
   assert.ok(ms < 5000, `${ms} ms`);
+});
+
+test('a workbook that keeps the library busy is given up after 10 seconds; the page stays responsive', { timeout: 120000 }, async () => {
+  // One changed byte in a real BIFF8 workbook sends the library into an endless loop.
+  const hangs = new Uint8Array(readFileSync(new URL('date.xls', SHEETS)));
+  hangs[3545] = 0x21;
+  readers.serve('hangt.xls', hangs);
+  const { page } = readers;
+  const outcome = await page.evaluate(async () => {
+    let frames = 0;
+    let reading = true;
+    const count = () => {
+      frames += 1;
+      if (reading) requestAnimationFrame(count);
+    };
+    requestAnimationFrame(count);
+    const result = await window.leesTestbestand('hangt.xls');
+    reading = false;
+    return { result, frames };
+  });
+  assert.deepEqual(outcome.result, { fout: 'Het lezen van deze spreadsheet duurde langer dan 10 seconden en is afgebroken. Het bestand is waarschijnlijk beschadigd.' });
+  // Ten seconds of a free page draw hundreds of frames; a frozen one none.
+  assert.ok(outcome.frames > 50, `${outcome.frames} frames drawn while reading`);
+  // The ended worker is replaced: the next workbook reads.
+  const good = await readers.read('date.xls', new Uint8Array(readFileSync(new URL('date.xls', SHEETS))));
+  assert.equal(good.info, '1 blad(en)');
+});
+
+test('damaged ZIP workbooks are refused by our own check, and a damaged entry is no password', async () => {
+  const good = () => xlsx('A1:A1', [['A1', 'Jan']]);
+  const central = (bytes) => new DataView(bytes.buffer).getUint32(bytes.length - 6, true);
+  // Each entry: the offset of its local header, from the central directory.
+  const entries = (bytes) => {
+    const view = new DataView(bytes.buffer);
+    const found = [];
+    for (let at = central(bytes); view.getUint32(at, true) === 0x02014b50; at += 46 + view.getUint16(at + 28, true)) found.push(at);
+    return found;
+  };
+  const patched = (patch) => {
+    const bytes = good();
+    patch(new DataView(bytes.buffer), entries(bytes));
+    return bytes;
+  };
+  const cases = [
+    // A 3.7 kB file that claims gigabytes of compressed data.
+    ['reus.xlsx', patched((view, [first]) => view.setUint32(first + 20, 3e9, true))],
+    // The ZIP's own encryption flag on one entry: a flipped bit, not a password.
+    ['vlag.xlsx', patched((view, all) => {
+      const at = all.at(-1);
+      view.setUint16(at + 8, 1, true);
+      view.setUint16(view.getUint32(at + 42, true) + 6, 1, true);
+    })],
+    ['geen-deflate.xlsx', patched((view, [first]) => view.setUint32(view.getUint32(first + 42, true) + 40, 0xffffffff))],
+  ];
+  for (const [name, bytes] of cases) {
+    const { result, ms } = await timedRead(name, bytes);
+    assert.deepEqual(result, { fout: DAMAGED }, name);
+    assert.ok(ms < 5000, `${name} took ${ms} ms`);
+  }
+});
+
+test('a Word document with a large photo is read: media are never unpacked', async () => {
+  const photo = { data: '', packed: deflateRawSync(Buffer.alloc(70 * MB, 7)) };
+  const result = await readers.read('foto.docx', docx(paragraph('Brief aan Jan de Vries'), { 'word/media/image1.bmp': photo }));
+  assert.deepEqual(result.blocks, [{ t: 'p', text: 'Brief aan Jan de Vries' }]);
 });

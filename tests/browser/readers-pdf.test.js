@@ -11,6 +11,7 @@ import { launchBrowser } from './support/chromium.js';
 import { serveDesktopOcr } from './support/desktop-ocr.js';
 import { openPage, servePage } from './support/page-server.js';
 import { exifJpeg, greyTiff, htmlPdf, scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
+import { rawPdf, textLines } from '../fixtures/readers/make-raw-pdf.js';
 
 const SAMPLES = fileURLToPath(new URL('../../../shared/fixtures/pdf/', import.meta.url));
 const CAUTION = 'Controleer extra goed: OCR kan letters of cijfers verkeerd lezen, en wat niet gelezen is, staat ook niet in de tekst.';
@@ -125,6 +126,33 @@ test('a two-column statement keeps its columns as tabs, page by page', async () 
   assert.deepEqual(problems, []);
 });
 
+test('turned, letter-spaced and CID-font pages, and a damaged page among good ones', async () => {
+  const person = ['Pieter van Dijk', 'Adres: Kerkstraat 12, 3511 AB Utrecht', 'BSN: 123456782', 'IBAN: NL91ABNA0417164300'];
+  const files = [
+    // A landscape page: /Rotate 90, its text running along y.
+    file('liggend.pdf', rawPdf([{ rotate: 90, content: textLines(person, { matrix: [0, 1, -1, 0], at: (i) => [100 + 14 * i, 60] }) }])),
+    // Character spacing 1.5 pt at 10 pt, as a browser prints a letterhead, and in one run of text with its spaces.
+    file('gespatieerd.pdf', await htmlPdf(browser, '<p style="font:10pt sans-serif;letter-spacing:1.5pt">Pieter van Dijk, BSN 123456782</p>')),
+    file('tc.pdf', rawPdf([{ content: textLines(['Pieter van Dijk, BSN 123456782'], { at: () => [60, 780], spacing: 0.15 }) }])),
+    // A CID font without a ToUnicode map needs the character maps from our own host.
+    file('cid.pdf', rawPdf([{ content: textLines(['Pieter van Dijk, BSN 123456782'], { at: () => [60, 780], cid: true }) }])),
+    // The second page's contents are no streams: the library fails on it in English.
+    file('half.pdf', rawPdf([{ content: textLines(['Jan de Vries'], { at: () => [60, 780] }) },
+      { kid: '<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources 7 /Contents [1 0 R 99 0 R] >>' },
+      { content: textLines(['Els Bakker'], { at: () => [60, 780] }) }])),
+  ];
+  const { page, problems } = await openPage(browser, hosted.origin);
+  const { s, doc } = await lees(page, files);
+  assert.deepEqual(doc('liggend.pdf').blocks, person.map(p));
+  for (const name of ['gespatieerd.pdf', 'tc.pdf']) assert.deepEqual(doc(name).blocks, [p('Pieter van Dijk, BSN 123456782')], name);
+  assert.deepEqual(doc('cid.pdf').blocks, [p('Pieter van Dijk, BSN 123456782')]);
+  assert.deepEqual(doc('half.pdf'), { ...doc('half.pdf'), blocks: [h3(1), p('Jan de Vries'), h3(2), h3(3), p('Els Bakker')],
+    warn: ["1 pagina('s) beschadigd; die zijn overgeslagen."] });
+  for (const name of ['Pieter van Dijk', 'Jan de Vries']) assert.ok(waarden(s, 'PERSOON').includes(name), `${name} in ${waarden(s, 'PERSOON')}`);
+  assert.ok(waarden(s, 'BSN').includes('123456782'), JSON.stringify(s.ents));
+  assert.deepEqual(problems, []);
+});
+
 test('damaged, empty, broken and blank files fail with a Dutch message; the page goes on', OCR_SLOW, async () => {
   const { page, problems } = await openPage(browser, hosted.origin);
   const real = readFileSync(`${SAMPLES}minimal-document.pdf`);
@@ -150,7 +178,7 @@ test('damaged, empty, broken and blank files fail with a Dutch message; the page
   assert.deepEqual(problems, []);
 });
 
-test('from a local folder the PDF worker runs in the page; without its file every PDF is refused', async () => {
+test('from a local folder the PDF worker and the workbook library run in the page; without its file every PDF is refused', async () => {
   const root = mkdtempSync(join(tmpdir(), 'verhulzen-pdf-'));
   try {
     for (const copy of ['heel', 'zonder']) cpSync(fileURLToPath(new URL('../../build/web/', import.meta.url)), join(root, copy), { recursive: true });
@@ -163,7 +191,11 @@ test('from a local folder the PDF worker runs in the page; without its file ever
       return page;
     };
     const heel = await open('heel');
-    assert.equal((await lees(heel, [text])).doc(text.name).blocks.at(-1).text, '1');
+    // A workbook too: its worker cannot start from a local folder, so it is parsed in the page.
+    const werkmap = file('issues.xlsx', readFileSync(new URL('../sheets/issues.xlsx', `file://${SAMPLES}`)));
+    const local = await lees(heel, [text, werkmap]);
+    assert.equal(local.doc(text.name).blocks.at(-1).text, '1');
+    assert.equal(local.doc('issues.xlsx').info, '6 blad(en)');
     const zonder = await open('zonder');
     const { s, toasts } = await lees(zonder, [text, file('tweede.pdf', text.buffer), file('notitie.txt', Buffer.from('Aan Jan'))]);
     assert.deepEqual(s.docs.map((d) => d.name), ['notitie.txt']);
@@ -231,6 +263,27 @@ test('hosted edition: a scan, a photo turned by EXIF and a pasted clipping are r
   assert.equal(knipsel.name, 'Schermknipsel 1.png');
   assert.ok(knipsel.blocks.some((b) => b.text.includes('NL91ABNA0417164300')), JSON.stringify(knipsel.blocks));
   assert.deepEqual(problems, []);
+});
+
+test('a scan with a small text stamp is read with OCR; a page of little text without a picture is not', OCR_SLOW, async () => {
+  const desktop = await serveDesktopOcr();
+  try {
+    const stamp = '<div style="position:absolute;top:8mm;right:12mm;font:9pt sans-serif">Ingescand 14-03-2024</div>';
+    const scan = await htmlPdf(browser, '<style>@page{size:A4;margin:0}body{margin:0}</style>'
+      + `<img style="display:block;width:210mm;height:297mm" src="data:image/png;base64,${made.letter.toString('base64')}">${stamp}`);
+    const cover = await htmlPdf(browser, `<h1>Dossier 2024-117</h1>${stamp}`);
+    const { page, problems } = await openPage(browser, desktop.origin);
+    const { s, doc } = await lees(page, [file('gestempeld.pdf', scan), file('voorblad.pdf', cover)], 120000);
+    const read = doc('gestempeld.pdf');
+    assert.equal(read.info, "1 pagina('s), 1 via OCR");
+    assert.ok(read.blocks.some((b) => b.text.includes('NL91ABNA0417164300')), JSON.stringify(read.blocks));
+    assert.ok(waarden(s, 'PERSOON').includes('Jan de Vries'), `${waarden(s, 'PERSOON')}`);
+    assert.deepEqual(doc('voorblad.pdf').blocks, [p('Dossier 2024-117\tIngescand 14-03-2024')]);
+    assert.equal(desktop.state.posts, 1);
+    assert.deepEqual(problems, []);
+  } finally {
+    desktop.server.close();
+  }
 });
 
 test('desktop edition: images go to /ocr, never to the page\'s engine', OCR_SLOW, async () => {

@@ -28,6 +28,8 @@ window.leesTestbestand = async (name) => {
 `;
 
 const HTML = `<!doctype html><meta charset="utf-8"><title>readers</title>
+<div id="laden"></div>
+<script src="/vendor/pdf.min.js"></script>
 <script src="/vendor/mammoth.browser.min.js"></script>
 <script src="/vendor/xlsx.full.min.js"></script>
 <script src="/lezers.js"></script>
@@ -47,6 +49,8 @@ export async function openReadersPage() {
   await page.route(`${origin}${PREFIX}**`, (route) => {
     const path = decodeURIComponent(new URL(route.request().url()).pathname.slice(PREFIX.length));
     if (path.startsWith('files/')) return route.fulfill({ body: Buffer.from(files.get(path.slice(6))) });
+    // What the readers load relative to the page (the workbook worker's library) comes from the served folder.
+    if (!Object.hasOwn(bodies, path)) return route.fulfill({ path: `${ROOT}build/web/${path}` });
     const [body, contentType] = bodies[path];
     return route.fulfill({ body, contentType });
   });

@@ -20,6 +20,23 @@ test('paragraph texts of WordprocessingML', () => {
   for (const [xml, expected] of cases) assert.deepEqual(wordAlineas(xml), expected, xml);
 });
 
+test('a header with a text box: each paragraph once, the header\'s own lines after it kept', () => {
+  const box = (text) => `<w:txbxContent>${paragraph(text)}</w:txbxContent>`;
+  const xml = '<w:hdr><w:p><w:r><w:t>Kantoor Dekker</w:t></w:r><w:r><mc:AlternateContent>'
+    + `<mc:Choice Requires="wps"><w:drawing><wps:txbx>${box('Dossier 2024-117')}</wps:txbx></w:drawing></mc:Choice>`
+    + `<mc:Fallback><w:pict><v:textbox>${box('Dossier 2024-117')}</v:textbox></w:pict></mc:Fallback>`
+    + '</mc:AlternateContent></w:r><w:r><w:t xml:space="preserve"> advocaten</w:t></w:r></w:p>'
+    + `${paragraph('Telefoon 030-1234567')}${paragraph('behandelaar mr. Pieter van Dijk')}</w:hdr>`;
+  assert.deepEqual(wordAlineas(xml), ['Kantoor Dekker advocaten', 'Dossier 2024-117', 'Telefoon 030-1234567', 'behandelaar mr. Pieter van Dijk']);
+});
+
+test('damaged XML is read in one pass: unclosed paragraphs, comments and text elements', { timeout: 10000 }, () => {
+  const n = 200000;
+  assert.deepEqual(wordAlineas(`${'<w:p>'.repeat(n)}<w:r><w:t>Jan</w:t></w:r>`), ['Jan']);
+  assert.deepEqual(wordAlineas(`<w:p>${'<w:t>x'.repeat(n)}</w:p>`), []);
+  assert.deepEqual(wordAlineas(`<w:p>${'<w:t a="'.repeat(n)}</w:p>`), []);
+});
+
 test('headers and footers in code-unit order of their parts, each line once', async () => {
   const bytes = docx(paragraph('Romp'), {
     'word/header2.xml': headerPart('Kantoor Noord', 'Pagina twee'),
@@ -48,6 +65,13 @@ test('comments with their authors; empty comments dropped', async () => {
     { auteur: 'J. de Vries & Zn', tekst: 'Klopt dit bedrag?' },
     { auteur: '', tekst: 'Zonder auteur' },
   ]);
+});
+
+test('unclosed comments in one pass; a paragraph outside a comment belongs to none', { timeout: 10000 }, async () => {
+  const xml = `<w:comments><w:comment w:id="0" w:author="Els">${paragraph('een')}${'<w:comment w:id="1">'.repeat(100000)}`
+    + `${paragraph('twee')}</w:comment>${paragraph('los')}</w:comments>`;
+  const bytes = docx(paragraph('Romp'), { 'word/comments.xml': xml });
+  assert.deepEqual((await docxExtra(bytes)).opmerkingen, [{ auteur: 'Els', tekst: 'een' }, { auteur: '', tekst: 'twee' }]);
 });
 
 test('a real Word document with comments', async () => {

@@ -3,6 +3,7 @@ import assert from 'node:assert/strict';
 import { beeldMaat, paginaMaat } from '../../../web/src/app/readers/beeldmaat.js';
 import { leesBestand } from '../../../web/src/app/readers/bestand.js';
 import { ocrMeldingen } from '../../../web/src/app/readers/ocr.js';
+import { beeldDekking, tekstDekking } from '../../../web/src/app/readers/pdf-dekking.js';
 
 const CAUTION = 'Controleer extra goed: OCR kan letters of cijfers verkeerd lezen, en wat niet gelezen is, staat ook niet in de tekst.';
 const TIP = 'Tip: in de Windows-app van Drovel gaat tekstherkenning sneller en nauwkeuriger.';
@@ -45,4 +46,22 @@ test('an empty PDF and a TIFF without Windows OCR are refused with a Dutch text'
   for (const [name, bytes, message] of cases) await assert.rejects(leesBestand(new File([new Uint8Array(bytes)], name)), { message }, name);
   delete globalThis.document;
   assert.equal(overlay.textContent, 'Afbeelding lezen met tekstherkenning…');
+});
+
+test('what a page\'s text and images cover, to tell a scan with a stamp from a text page', () => {
+  const item = (width, transform) => ({ str: 'x', width, height: 0, transform });
+  assert.equal(tekstDekking([item(100, [10, 0, 0, 10, 50, 700]), item(50, [0, 12, -12, 0, 20, 300])]), 100 * 10 + 50 * 12);
+  const OPS = { save: 10, restore: 11, transform: 12, paintFormXObjectBegin: 74, paintFormXObjectEnd: 75, paintImageXObject: 85,
+    paintInlineImageXObject: 86, paintImageMaskXObject: 83, paintImageXObjectRepeat: 88 };
+  const list = (...ops) => ({ fnArray: ops.map(([fn]) => OPS[fn]), argsArray: ops.map(([, args]) => args ?? null) });
+  const cases = [
+    // A scan drawn over the whole A4 page.
+    ['full page', list(['save'], ['transform', [595, 0, 0, 842, 0, 0]], ['paintImageXObject'], ['restore']), 595 * 842],
+    // Scaled twice, inside a form whose matrix halves it; the transform after restore does not count.
+    ['nested', list(['transform', [2, 0, 0, 2, 0, 0]], ['paintFormXObjectBegin', [[0.5, 0, 0, 0.5, 0, 0], null]], ['transform', [100, 0, 0, 50, 0, 0]],
+      ['paintInlineImageXObject'], ['paintFormXObjectEnd'], ['paintImageMaskXObject']), 100 * 50 + 4],
+    ['turned', list(['transform', [0, 842, -595, 0, 595, 0]], ['paintImageXObject']), 595 * 842],
+    ['no images', list(['save'], ['transform', [595, 0, 0, 842, 0, 0]], ['restore']), 0],
+  ];
+  for (const [name, ops, area] of cases) assert.equal(beeldDekking(ops, OPS), area, name);
 });

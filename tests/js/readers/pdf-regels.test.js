@@ -1,6 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { pdfRegels, veldItems } from '../../../web/src/app/readers/pdf-regels.js';
+import { echteSpaties } from '../../../web/src/app/readers/pdf-spaties.js';
 
 // A text item as the PDF library gives it: baseline start (x, y), width, height.
 const item = (str, x, y, width, h = 10) => ({ str, transform: [h, 0, 0, h, x, y], width, height: h });
@@ -45,10 +46,10 @@ test('rows: the first opened row within half the smaller height takes the item',
     ['items given right to left', [item('rechts', 200, 700, 30), item('links', 0, 700, 25)], ['links\trechts']],
     ['equal x keep their order', [item('een', 0, 700, 15), item('twee', 0, 700, 20)], ['eentwee']],
     ['top of the page first, equal rows in order', [item('onder', 0, 100, 25), item('boven', 0, 800, 25), item('ook', 0, 100.2, 15)], ['boven', 'onderook']],
-    // Rotated text has no vertical scale: the item's height counts, else 10.
-    ['rotated, by height', [{ str: 'x', transform: [0, 20, -20, 0, 0, 700], width: 5, height: 20 }, item('y', 50, 708, 5, 20)], ['x\ty']],
-    ['rotated, no height', [{ str: 'x', transform: [0, 1, -1, 0, 0, 700], width: 5, height: 0 }, item('y', 50, 704, 5, 10)], ['x\ty']],
-    ['mirrored', [item('x', 0, 700, 5, -12), item('y', 50, 705, 5, 12)], ['x\ty']],
+    // Without a vertical scale the item's height counts, else 10.
+    ['no scale, by height', [{ str: 'x', transform: [20, 0, 0, 0, 0, 700], width: 5, height: 20 }, item('y', 50, 708, 5, 20)], ['x\ty']],
+    ['no scale, no height', [{ str: 'x', transform: [1, 0, 0, 0, 0, 700], width: 5, height: 0 }, item('y', 50, 704, 5, 10)], ['x\ty']],
+    ['mirrored', [{ str: 'x', transform: [12, 0, 0, -12, 0, 700], width: 5, height: 12 }, item('y', 50, 705, 5, 12)], ['x\ty']],
   ];
   for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
   assert.deepEqual(pdfRegels([item('Jan', 0, 700, 15)]), [{ t: 'p', line: true, text: 'Jan' }]);
@@ -73,4 +74,56 @@ test('filled form fields become items at their place, one per line of the value'
 test('a field value joins the row of its label', () => {
   const { items } = veldItems([{ subtype: 'Widget', rect: [200, 696, 400, 716], fieldType: 'Tx', fieldValue: 'P. de Vries' }]);
   assert.deepEqual(texts([item('Naam:', 50, 705, 25, 10), ...items]), ['Naam:\tP. de Vries']);
+});
+
+// Text turned a quarter: along y, lines apart in x (a landscape page with /Rotate 90).
+const turned = (str, x, y, width, h = 10) => ({ str, transform: [0, h, -h, 0, x, y], width, height: h });
+
+test('text along another direction is grouped along its own baselines', () => {
+  const cases = [
+    ['a landscape page', [
+      turned('Pieter van Dijk', 100, 50, 75), turned('Adres: Kerkstraat 12', 115, 50, 100), turned('BSN:', 130, 50, 20), turned('123456782', 130, 100, 45),
+    ], ['Pieter van Dijk', 'Adres: Kerkstraat 12', 'BSN:\t123456782']],
+    // Turned the other way: the first line lies at the greatest x.
+    ['turned clockwise', [
+      { str: 'Jan', transform: [0, -10, 10, 0, 500, 700], width: 15, height: 10 },
+      { str: 'Bakker', transform: [0, -10, 10, 0, 500, 682], width: 30, height: 10 },
+      { str: 'Utrecht', transform: [0, -10, 10, 0, 485, 700], width: 35, height: 10 },
+    ], ['Jan Bakker', 'Utrecht']],
+    // A stamp up the margin of a letter keeps its own order after the letter's lines.
+    ['mixed directions', [
+      item('Geachte heer Smit,', 50, 700, 90), turned('Ingekomen', 20, 300, 45), item('Uw aanslag', 50, 680, 50), turned('14-03-2024', 20, 350, 50),
+    ], ['Geachte heer Smit,', 'Uw aanslag', 'Ingekomen 14-03-2024']],
+  ];
+  for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
+});
+
+test('letter-spaced text comes out as words; a real space stays', () => {
+  const cases = [
+    // As the library gives it: letters with a space between each, real spaces as items of their own.
+    ['spaced items', [item('P i e t e r', 6, 700, 36.4), item(' ', 42.4, 700, 8.2), item('v a n', 48.6, 700, 21.4), item(' ', 70, 700, 8.2),
+      item('D i j k ,', 76.2, 700, 28.2), item(' ', 104.4, 700, 8.2), item('B S N', 110.5, 700, 23.5), item(' ', 134, 700, 8.2),
+      item('1 2 3 4 5 6 7 8 2', 140.2, 700, 69.2)], ['Pieter van Dijk, BSN 123456782']],
+    // One item per letter, 1.5 apart at size 10; the word gap is wider than a quarter of the size.
+    ['an item per letter', [...'Jan'].map((c, i) => item(c, i * 7, 700, 5.5)).concat([...'Smit'].map((c, i) => item(c, 25 + i * 7, 700, 5.5))), ['Jan Smit']],
+    ['words stay words', [item('a b', 0, 700, 15), item('Jan de Vries', 20, 700, 60)], ['ab Jan de Vries']],
+    ['ordinary text', [item('Jan de Vries', 0, 700, 60), item('B', 62, 700, 5)], ['Jan de Vries B']],
+  ];
+  for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
+});
+
+test('the real spaces of letter-spaced items come from the glyphs the page shows', () => {
+  const OPS = { showText: 44, setFont: 37 };
+  // Glyphs as the library's operator list gives them: TJ adjustments as numbers, spaces flagged.
+  const glyphs = (text) => [...text].map((c) => (c === ' ' ? { unicode: ' ', isSpace: true } : { unicode: c, isSpace: false }));
+  const ops = {
+    fnArray: [37, 44, 44, 44],
+    argsArray: [['F1', 1], [glyphs('Geachte heer,')], [[...glyphs('Pieter van'), -120, ...glyphs(' Dijk, BSN 123456782')]], [glyphs('a b')]],
+  };
+  const spaced = (str) => ({ str, transform: [10, 0, 0, 10, 0, 700], width: 100, height: 10 });
+  const items = [spaced('Geachte heer,'), spaced('P i e t e r v a n D i j k , B S N 1 2 3 4 5 6 7 8 2'), spaced('a b'), spaced('N i e t g e t o o n d')];
+  assert.deepEqual(echteSpaties(items, ops, OPS).map((i) => i.str),
+    ['Geachte heer,', 'Pieter van Dijk, BSN 123456782', 'a b', 'N i e t g e t o o n d']);
+  // Not found among the glyphs: taken to be one word.
+  assert.deepEqual(texts([spaced('N i e t g e t o o n d')]), ['Nietgetoond']);
 });

@@ -56,3 +56,11 @@ test('several sheets: a heading per filled sheet, empty ones skipped but counted
   ]);
   assert.equal(result.info, '3 blad(en)');
 });
+
+test('a damaged workbook naming a sheet it does not hold: the others are read', () => {
+  const wb = workbook({ Weg: [['x']], Klanten: [['Jansen']] });
+  delete wb.Sheets.Weg;
+  assert.deepEqual(leesSheet(wb), {
+    blocks: [{ t: 'h', level: 2, text: 'Blad: Klanten' }, { t: 'table', rows: [['Jansen']] }], warn: [], info: '2 blad(en)',
+  });
+});

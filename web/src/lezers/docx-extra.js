@@ -6,32 +6,60 @@ import { zipBestanden } from './zip.js';
 
 const EXTRA_PART = /^word\/(?:header|footer)\d*\.xml$/;
 const COMMENTS_PART = 'word/comments.xml';
-const PARAGRAPH = /<w:p[ >][\s\S]*?<\/w:p>/g;
-// A text element (not a self-closed one), an empty tab or a positional tab
-// (headers and footers align with those), a break or carriage return.
-const RUN_PIECE = /<w:t(?:\s[^>]*)?(?<!\/)>([\s\S]*?)<\/w:t>|(<w:tab\/>|<w:ptab(?:\s[^>]*)?\/>)|<w:(?:br|cr)(?:\s[^>]*)?\/>/g;
-const COMMENT = /<w:comment\s[^>]*>[\s\S]*?<\/w:comment>/g;
+// One pass over the tags that matter: paragraph, comment and fallback start and
+// end tags; a text element (not a self-closed one); an empty tab or a positional
+// tab (headers and footers align with those); a break or carriage return.
+// No part may look past the next "<", so that damaged XML costs one pass.
+const TOKEN = new RegExp([
+  '<(\\/?)(w:p|w:comment|mc:Fallback)(?=[\\s>/])([^<>]*)>',
+  '<w:t(?:\\s[^<>]*)?(?<!\\/)>([^<]*)<\\/w:t>',
+  '(<w:tab\\/>|<w:ptab(?:\\s[^<>]*)?\\/>)',
+  '<w:(?:br|cr)(?:\\s[^<>]*)?\\/>',
+].join('|'), 'g');
 const AUTHOR = /w:author=(?:"([^"]*)"|'([^']*)')/;
 
-export function wordAlineas(xml) {
-  const texts = [];
-  for (const [paragraph] of xml.matchAll(PARAGRAPH)) {
-    let raw = '';
-    for (const [, content, tab] of paragraph.matchAll(RUN_PIECE)) raw += content ?? (tab ? '\t' : '\n');
-    const text = entiteiten(raw).replace(/[ \u00a0]+/g, ' ').trim();
-    if (text) texts.push(text);
+const tidy = (raw) => entiteiten(raw).replace(/[ \u00a0]+/g, ' ').trim();
+
+// Every paragraph once, in the order it starts, with the comment it stands in.
+// A paragraph nested in another (a text box) is one of its own and takes nothing
+// from the one around it. Markup-compatibility fallbacks repeat the content
+// before them (a text box written twice) and are skipped.
+function paragraphs(xml) {
+  const found = [];
+  const open = [];
+  let comment = null;
+  let fallback = 0;
+  for (const [, close, tag, attrs, content, tab] of xml.matchAll(TOKEN)) {
+    if (tag === 'mc:Fallback') {
+      if (!attrs.endsWith('/')) fallback = Math.max(0, fallback + (close ? -1 : 1));
+    } else if (fallback > 0) continue;
+    else if (tag === 'w:comment') {
+      const author = close ? null : attrs.match(AUTHOR);
+      comment = close ? null : { auteur: author ? entiteiten(author[1] ?? author[2]) : '' };
+    } else if (tag === 'w:p') {
+      if (close) open.pop();
+      else if (!attrs.endsWith('/')) {
+        const paragraph = { raw: '', comment };
+        found.push(paragraph);
+        open.push(paragraph);
+      }
+    } else if (open.length) open.at(-1).raw += content ?? (tab ? '\t' : '\n');
   }
-  return texts;
+  return found.map(({ raw, comment: c }) => ({ text: tidy(raw), comment: c })).filter((p) => p.text);
+}
+
+export function wordAlineas(xml) {
+  return paragraphs(xml).map((p) => p.text);
 }
 
 function comments(xml) {
-  const found = [];
-  for (const [comment] of xml.matchAll(COMMENT)) {
-    const author = comment.match(AUTHOR);
-    const tekst = wordAlineas(comment).join('\n');
-    if (tekst) found.push({ auteur: author ? entiteiten(author[1] ?? author[2]) : '', tekst });
+  const found = new Map();
+  for (const { text, comment } of paragraphs(xml)) {
+    if (!comment) continue;
+    if (found.has(comment)) found.get(comment).push(text);
+    else found.set(comment, [text]);
   }
-  return found;
+  return [...found].map(([{ auteur }, texts]) => ({ auteur, tekst: texts.join('\n') }));
 }
 
 // Paragraph texts of the named parts in order, each text only at its first occurrence.

@@ -48,17 +48,15 @@ async function entryBytes(b, entry, budget) {
   }
 }
 
-export async function zipBestanden(bytes, kies) {
-  const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+// The central directory's entries, as far as whole headers with their signature reach.
+function* directory(b) {
   const end = findEndRecord(b);
   if (end < 0) throw new Error('geen geldig zip-bestand');
   const count = u16(b, end + 10);
-  const found = Object.create(null);
   let off = u32(b, end + 16);
-  let budget = MAX_TOTAL;
   for (let i = 0; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
     const nameLength = u16(b, off + 28);
-    const entry = {
+    yield {
       method: u16(b, off + 10),
       size: u32(b, off + 20),
       unpacked: u32(b, off + 24),
@@ -66,15 +64,37 @@ export async function zipBestanden(bytes, kies) {
       name: utf8(b.subarray(off + CENTRAL_HEADER_SIZE, off + CENTRAL_HEADER_SIZE + nameLength)),
     };
     off += CENTRAL_HEADER_SIZE + nameLength + u16(b, off + 30) + u16(b, off + 32);
+  }
+}
+
+const outside = (entry) => new Error(`zip-onderdeel ${entry.name} valt buiten het bestand`);
+
+export async function zipBestanden(bytes, kies) {
+  const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+  const found = Object.create(null);
+  let budget = MAX_TOTAL;
+  for (const entry of directory(b)) {
     if (!kies(entry.name)) continue;
     if (entry.local + 4 <= b.length && u32(b, entry.local) !== LOCAL_HEADER) continue;
-    if (entry.local + LOCAL_HEADER_SIZE > b.length) {
-      throw new Error(`zip-onderdeel ${entry.name} valt buiten het bestand`);
-    }
+    if (entry.local + LOCAL_HEADER_SIZE > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) {
       found[entry.name] = await entryBytes(b, entry, budget);
       budget -= found[entry.name].length;
     }
   }
   return found;
+}
+
+// For a library that unpacks a whole archive at once and cannot be stopped:
+// every entry must lie inside the file, with its local header where the
+// directory says, and must unpack within the caps. Fails on the first that does not.
+export async function zipControle(bytes) {
+  const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
+  let budget = MAX_TOTAL;
+  for (const entry of directory(b)) {
+    if (entry.local + LOCAL_HEADER_SIZE > b.length || u32(b, entry.local) !== LOCAL_HEADER) throw outside(entry);
+    const start = entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
+    if (start + entry.size > b.length) throw outside(entry);
+    if (entry.method === STORED || entry.method === DEFLATED) budget -= (await entryBytes(b, entry, budget)).length;
+  }
 }

@@ -6,6 +6,7 @@ import { leesMail } from './mail.js';
 import { leesPdf } from './pdf.js';
 import { LEES_OPTIES, csvBereik, leesSheet } from './sheet.js';
 import { decodeerTekst, tekstBlokken } from './tekst.js';
+import { leesWerkmap } from './werkmap.js';
 
 const SIZE_LIMIT = 30 * 1024 * 1024;
 
@@ -17,16 +18,8 @@ function fail(message) {
   throw new Error(message);
 }
 
-function readWorkbook(data, type) {
-  let wb;
-  try {
-    wb = globalThis.XLSX.read(data, { type, ...LEES_OPTIES });
-  } catch (cause) {
-    if (/password|encrypt/i.test(cause?.message)) {
-      throw new Error('Deze werkmap is beveiligd met een wachtwoord. Sla hem zonder wachtwoord op en probeer het opnieuw.', { cause });
-    }
-    throw new Error('Deze spreadsheet kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.', { cause });
-  }
+async function readWorkbook(data, type) {
+  const wb = await leesWerkmap(data, type, LEES_OPTIES);
   if (type === 'string') csvBereik(wb, data);
   return leesSheet(wb);
 }

@@ -32,9 +32,12 @@ function holds(bytes, needle) {
   return false;
 }
 
+// The parts that are read are XML; media and embedded files are not.
+const READ_PART = /\.(?:xml|rels)$/i;
+
 // Checked before the body is converted: a password-protected document is an
-// encrypted container, not a ZIP; and what the ZIP unpacks to is capped, the
-// entries mammoth reads included.
+// encrypted container, not a ZIP; and what the parts that are read unpack to is
+// capped. Media are never unpacked, here or by the conversion.
 async function checkContainer(buf) {
   const bytes = new Uint8Array(buf);
   if (OLE_MAGIC.every((b, i) => bytes[i] === b)) {
@@ -42,15 +45,18 @@ async function checkContainer(buf) {
     return;
   }
   try {
-    await globalThis.AnonLezers.zipBestanden(bytes, () => true);
+    await globalThis.AnonLezers.zipBestanden(bytes, (name) => READ_PART.test(name));
   } catch (cause) {
     if (cause?.code === 'ZIP_TE_GROOT') throw new Error(TOO_LARGE_ERROR, { cause });
   }
 }
 
+// Images are left out of the text, so their bytes are never read.
+const NO_IMAGE = () => globalThis.mammoth.images.imgElement(() => ({ src: '' }));
+
 async function bodyHtml(buf) {
   try {
-    return (await globalThis.mammoth.convertToHtml({ arrayBuffer: buf })).value;
+    return (await globalThis.mammoth.convertToHtml({ arrayBuffer: buf }, { convertImage: NO_IMAGE() })).value;
   } catch (cause) {
     throw new Error('Dit Word-document kon niet gelezen worden. Het bestand is beschadigd of geen geldig .docx-bestand.', { cause });
   }

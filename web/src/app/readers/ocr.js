@@ -1,7 +1,7 @@
 // OCR of one image: through the desktop side's "/ocr" when the status object
 // says Windows OCR is present, else inside the page with Tesseract. A failure
 // of one is never retried with the other.
-import { tesseractWoorden, woordenNaarBlokken } from './ocr-woorden.js';
+import { tesseractRegels, woordenNaarBlokken } from './ocr-woorden.js';
 
 const TESS_DIR = 'vendor/tesseract/';
 const CAUTION = 'Controleer extra goed: OCR kan letters of cijfers verkeerd lezen, en wat niet gelezen is, staat ook niet in de tekst.';
@@ -78,20 +78,20 @@ async function viaWindows(bron) {
   });
   if (!reply.ok) throw new Error(await foutVan(reply));
   const { taal, regels } = await reply.json();
-  return { woorden: regels.flatMap((r) => r.woorden), motor: `Windows, ${taal}` };
+  return { regels: regels.map((r) => r.woorden), motor: `Windows, ${taal}` };
 }
 
 async function inDePagina(bron) {
   const worker = await tesseract();
   const { data } = await worker.recognize(bron, {}, { blocks: true });
-  return { woorden: tesseractWoorden(data.blocks), motor: 'in de browser' };
+  return { regels: tesseractRegels(data.blocks), motor: 'in de browser' };
 }
 
 // bron: a canvas, or (Windows OCR only) the bytes of an image file.
 export const ocrBeeld = (bron) => (ocrLokaal() ? viaWindows(bron) : inDePagina(bron));
 
-// The recognised words grouped anew into lines, whichever engine gave them.
+// The recognised lines as blocks, as the engine gave them.
 export async function ocrRegels(bron) {
-  const { woorden, motor } = await ocrBeeld(bron);
-  return { regels: woordenNaarBlokken(woorden), motor };
+  const { regels, motor } = await ocrBeeld(bron);
+  return { regels: woordenNaarBlokken(regels), motor };
 }

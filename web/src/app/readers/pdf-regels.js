@@ -1,6 +1,9 @@
 // A PDF page's text items, and the values of its filled form fields, rebuilt
 // into lines: items on one baseline form a row, and wide gaps become tabs so
-// that the columns of tax returns and forms stay recognisable.
+// that the columns of tax returns and forms stay recognisable. Baselines are
+// taken along each item's own text direction.
+import { GESPATIEERD } from './pdf-spaties.js';
+
 const ROW_TOLERANCE = 0.5;
 const TAB_GAP = 2.5;
 const SPACE_GAP = 0.2;
@@ -10,35 +13,63 @@ const FIELD_MIN_WIDTH = 10;
 const FIELD_HEIGHT = [6, 14];
 const FIELD_LINE_PITCH = 12;
 
+// Below this many font heights, two single characters belong to one word: a
+// space is at least a quarter of the font size, letter spacing less.
+const WORD_GAP = 0.25;
+const DIRECTION_STEP = 1;
+
 const regel = (text) => ({ t: 'p', line: true, text });
 
-// Rows in the order they were opened; an item joins the first one close enough.
-function rijen(items) {
-  const rows = [];
-  for (const item of items) {
-    const y = item.transform[5];
-    const h = Math.abs(item.transform[3]) || item.height || DEFAULT_HEIGHT;
-    const entry = { x: item.transform[4], w: item.width, s: item.str };
-    const row = rows.find((r) => Math.abs(r.y - y) < ROW_TOLERANCE * Math.min(r.h, h));
-    if (row) row.items.push(entry);
-    else rows.push({ y, h, items: [entry] });
-  }
-  return rows.sort((a, b) => b.y - a.y);
+// An item's position in the frame of its own text: u along the baseline, v across
+// it (growing towards the text's top). For text along x that is x and y; on a
+// landscape page whose text runs along y, lines lie apart in x.
+function inTextFrame(item) {
+  const [a, b, c, d, x, y] = item.transform;
+  const angle = Math.round((Math.atan2(b, a) * 180) / Math.PI / DIRECTION_STEP) * DIRECTION_STEP;
+  const rad = (angle * Math.PI) / 180;
+  const [dx, dy] = [Math.cos(rad), Math.sin(rad)];
+  return { angle, u: x * dx + y * dy, v: y * dx - x * dy, h: Math.hypot(c, d) || item.height || DEFAULT_HEIGHT };
 }
+
+// Rows per text direction, in the order they were opened; an item joins the
+// first one of its direction close enough. Directions keep the order in which
+// they first appear, each with its own rows top first.
+function rijen(items) {
+  const byDirection = new Map();
+  for (const item of items) {
+    const { angle, u, v, h } = inTextFrame(item);
+    if (!byDirection.has(angle)) byDirection.set(angle, []);
+    const rows = byDirection.get(angle);
+    const entry = { x: u, w: item.width, h, s: item.str };
+    const row = rows.find((r) => Math.abs(r.y - v) < ROW_TOLERANCE * Math.min(r.h, h));
+    if (row) row.items.push(entry);
+    else rows.push({ y: v, h, items: [entry] });
+  }
+  return [...byDirection.values()].flatMap((rows) => rows.sort((a, b) => b.y - a.y));
+}
+
+// A letter-spaced item whose real spaces could not be told ("P i e t e r")
+// is taken to be one word.
+const unspaced = (s) => (GESPATIEERD.test(s) ? s.replace(/ /g, '') : s);
+const single = (s) => [...s].length === 1;
 
 // Both thresholds use the character width of the item to the right of the gap.
 function regelTekst(items) {
   let line = '';
   let end = null;
-  for (const { x, w, s } of [...items].sort((a, b) => a.x - b.x)) {
+  let prev = null;
+  for (const { x, w, h, s: raw } of [...items].sort((a, b) => a.x - b.x)) {
+    const s = unspaced(raw);
     const cw = s.length ? w / s.length : DEFAULT_CHAR_WIDTH;
     if (end !== null) {
       const gap = x - end;
+      const inWord = single(s) && single(prev) && gap < WORD_GAP * h;
       if (gap > TAB_GAP * cw) line = `${line.replace(/ +$/, '')}\t`;
-      else if (gap > SPACE_GAP * cw && !/\s$/.test(line) && !/^\s/.test(s)) line += ' ';
+      else if (gap > SPACE_GAP * cw && !inWord && !/\s$/.test(line) && !/^\s/.test(s)) line += ' ';
     }
     line += s;
     end = x + w;
+    prev = s;
   }
   return line.replace(/ {2,}/g, ' ').replace(/ *\t */g, '\t').trim();
 }

@@ -13,7 +13,7 @@ export const LEES_OPTIES = { sheetRows: ROWS_PARSED };
 // stays: rows are read from there, as the range says.
 function usedRange(sheet) {
   const { utils } = globalThis.XLSX;
-  if (!sheet['!ref']) return null;
+  if (!sheet?.['!ref']) return null;
   const range = utils.decode_range(sheet['!ref']);
   let r = range.s.r;
   let c = range.s.c;
@@ -59,6 +59,7 @@ export function leesSheet(wb) {
   const warn = [];
   const names = wb.SheetNames;
   for (const name of names) {
+    // A damaged workbook may name a sheet it does not hold: that one is skipped.
     const sheet = wb.Sheets[name];
     const all = sheetRows(sheet);
     if (all.length === 0) continue;
