@@ -206,3 +206,15 @@ test('companies need a name before the legal form', () => {
     ['bij Jansen. Bakker B.V. levert', 'BEDRIJF', ['Bakker B.V.']],
   ]);
 });
+
+test('a notary\'s or lawyer\'s "te" particle after initials or a single name stays in the name', () => {
+  check([
+    ['notaris Jan te Velde', 'PERSOON', ['Jan te Velde']],
+    ['notaris Jan te Velde', 'PLAATS', []],
+    ['mr. A.B. te Velde, advocaat', 'PERSOON', ['A.B. te Velde']],
+    ['Meester Jan te Water, notaris te Gent', 'PERSOON', ['Jan te Water']],
+    ['notaris Jan te Velde te Enschede', 'PERSOON', ['Jan te Velde']],
+    ['notaris Jan te Velde te Enschede', 'PLAATS', ['Enschede']],
+    ['notaris Jan Baert te Nazareth', 'PLAATS', ['Nazareth']],
+  ]);
+});

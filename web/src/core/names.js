@@ -73,6 +73,7 @@ const RE_VOORLETTERS_VELD = new RegExp(
 const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
+const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
 const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
@@ -105,10 +106,11 @@ function zonderStraatWoord(name) {
 }
 
 // After a notary's or lawyer's title, "te" and what follows is the seat
-// ("notaris Jan Baert te Nazareth"), not a particle. `ervoor` is the text
-// from the match's start to the name.
+// ("notaris Jan Baert te Nazareth"), not a particle; after initials or a
+// single name it is one ("mr. A.B. te Velde"). `ervoor` is the text from the
+// match's start to the name.
 function zonderZetel(ervoor, name) {
-  const te = ZETEL_TITEL.test(ervoor) ? name.search(/(?:^|\s)te\s/) : -1;
+  const te = ZETEL_TITEL.test(ervoor) ? name.search(ZETEL_TE) : -1;
   return te < 0 ? name : name.slice(0, te);
 }
 
