@@ -218,3 +218,12 @@ test('a notary\'s or lawyer\'s "te" particle after initials or a single name sta
     ['notaris Jan Baert te Nazareth', 'PLAATS', ['Nazareth']],
   ]);
 });
+
+test('a blank inside a reference does not join the date or time after it', () => {
+  check([
+    ['Dossiernummer 2024-0057 12-03-2024 € 1.210,00', 'KENMERK', ['2024-0057']],
+    ['Polisnummer 12345678 01-01-2024', 'KENMERK', ['12345678']],
+    ['Kenmerk: 2024-0211 14.30 uur', 'KENMERK', ['2024-0211']],
+    ['polisnummer TO-55 0183 27 is verlopen', 'KENMERK', ['TO-55 0183 27']],
+  ]);
+});

@@ -35,7 +35,8 @@ const PLAATS_LABELS = [
 // the numbers that entries of their own find, so that their hits are not
 // outgrown ("Loonheffingennummer 123456782L01"); and the usual labels without
 // "nummer", these only before a colon or tab. A blank may stand inside the
-// value between two digits ("TO-55 0183 27").
+// value before a group of plain digits ("TO-55 0183 27"), not before a date
+// or time ("2024-0057 12-03-2024").
 const KENMERK_ANDERS = 'btw|vat|omzetbelasting|bsn|burgerservice|sofi|rsin|fiscaal|loonheffing|kvk|handelsregister|ondernemings|kbo'
   + '|rijksregister|identificatie|insz|telefoon|tel|fax|gsm|mobiel|huis|postbus|paspoort|identiteitskaart|rijbewijs|document|kenteken|iban'
   + '|versie|pagina';
@@ -336,7 +337,7 @@ export const DETECTORS = [
   {
     cat: 'KENMERK',
     re: re(KENMERK_LABEL + String.raw`[ \t]*(?::[ \t]*)?`
-      + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d)){2,24}[A-Z0-9])`, 'giu'),
+      + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d+(?![\d.\-\/:]))){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
     ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),
   },
