@@ -227,3 +227,12 @@ test('a blank inside a reference does not join the date or time after it', () =>
     ['polisnummer TO-55 0183 27 is verlopen', 'KENMERK', ['TO-55 0183 27']],
   ]);
 });
+
+test('a form label followed by a tab and blanks together', () => {
+  check([
+    ['Naam \tKrzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Naam\t  Krzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Geboorteplaats \t Gdańsk', 'PLAATS', ['Gdańsk']],
+    ['Naam Jansen', 'PERSOON', []],
+  ]);
+});
