@@ -236,3 +236,15 @@ test('a form label followed by a tab and blanks together', () => {
     ['Naam Jansen', 'PERSOON', []],
   ]);
 });
+
+test('surnames made of a particle and a field word, and form answers', () => {
+  check([
+    ['mevrouw Van der Plaats', 'PERSOON', ['Van der Plaats']],
+    ['Naam\tPlaats', 'PERSOON', []],
+    ['Kinderen:\nNee', 'PERSOON', []],
+    ['Kinderen:\nJa\nNee', 'PERSOON', []],
+    ['Partner: Ja', 'PERSOON', []],
+    ['Kinderen:\nNvt', 'PERSOON', []],
+    ['Kinderen:\nOnbekend', 'PERSOON', []],
+  ]);
+});

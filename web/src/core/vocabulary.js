@@ -46,7 +46,7 @@ export const STOPWOORDEN = new Set([
   'Gebruik', 'Lees', 'Bekijk', 'Bereken', 'Download', 'Controleer', 'Kies',
   'Vul', 'Maak', 'Zet', 'Open', 'Start', 'Vind', 'Ontdek', 'Naast', 'Behalve',
   'Binnen', 'Buiten', 'Rond', 'Langs', 'Vanaf', 'Vanuit', 'Zonder', 'Wegens',
-  'Dankzij', 'Inclusief', 'Exclusief',
+  'Dankzij', 'Inclusief', 'Exclusief', 'Ja', 'Nee', 'Nvt', 'Onbekend',
 ]);
 
 // First words of institutions, laws, documents and offices.
