@@ -248,3 +248,17 @@ test('surnames made of a particle and a field word, and form answers', () => {
     ['Kinderen:\nOnbekend', 'PERSOON', []],
   ]);
 });
+
+test('a no-break space after a label\'s colon, as mails in HTML write it', () => {
+  check([
+    ['Dossier:\u00A02024-0057', 'KENMERK', ['2024-0057']],
+    ['Uw kenmerk:\u00A0JV/2024/03', 'KENMERK', ['JV/2024/03']],
+    ['polisnummer:\u00A0TO-55 0183 27', 'KENMERK', ['TO-55 0183 27']],
+    ['Naam:\u00A0Krzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Voorletters:\u00A0K.J.', 'PERSOON', ['K.J.']],
+    ['Kinderen:\u00A0\n- Sem Bakker', 'PERSOON', ['Sem Bakker/KIND']],
+    ['Geboorteplaats:\u00A0Gdańsk', 'PLAATS', ['Gdańsk']],
+    ['Markt 22\nPostcode en plaats:\u00A09203 HD Drachten', 'ADRES', ['Markt 22']],
+    ['Naam\u00A0Jansen', 'PERSOON', []],
+  ]);
+});

@@ -17,7 +17,7 @@ const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\
 // A label may open the street line and the postcode line ("Postcode en
 // plaats: 9203 HD"); it starts with a letter, so that it cannot take the
 // blanks before it.
-const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t]*)?`;
+const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t\u00A0]*)?`;
 // The d flag gives the offsets of the groups.
 const RE_BLOK = new RegExp(
   String.raw`^[ \t]*` + LABEL + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + LABEL + NL_POSTCODE,

@@ -48,7 +48,7 @@ const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|con
 const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
   + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
   + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
-  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t]*:|\t))`;
+  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t\u00A0]*:|\t))`;
 const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer`;
 
 // A VAT or wage-tax number after such a label stays with its own entries.
@@ -336,7 +336,7 @@ export const DETECTORS = [
   },
   {
     cat: 'KENMERK',
-    re: re(KENMERK_LABEL + String.raw`[ \t]*(?::[ \t]*)?`
+    re: re(KENMERK_LABEL + String.raw`[ \t\u00A0]*(?::[ \t\u00A0]*)?`
       + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d+(?![\d.\-\/:]))){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
     ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),

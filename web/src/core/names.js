@@ -20,7 +20,7 @@ const MIN_HOOFDLETTER_WOORD = 3;
 
 // The d flag gives the offsets of the name groups. A label that ends its
 // line opens a list of names (group 2 stays empty).
-const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t]*:[ \t]*\r?\n)`, 'dgu');
+const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t\u00A0]*:[ \t\u00A0]*\r?\n)`, 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
 // A word in capitals is never "EN" or the next honorific, so that two
