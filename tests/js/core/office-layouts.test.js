@@ -262,3 +262,17 @@ test('a no-break space after a label\'s colon, as mails in HTML write it', () =>
     ['Naam\u00A0Jansen', 'PERSOON', []],
   ]);
 });
+
+test('the column headers of a table laid out with blanks are no persons', () => {
+  check([
+    ['Naam  Status', 'PERSOON', []],
+    ['Naam    Saldo    Datum', 'PERSOON', []],
+    ['Naam\tType', 'PERSOON', []],
+    ['Naam  Nummer  Code', 'PERSOON', []],
+    ['Naam  Land', 'PERSOON', []],
+    ['Naam  Locatie', 'PERSOON', []],
+    ['Naam  Aantal  Prijs', 'PERSOON', []],
+    ['Naam  Periode', 'PERSOON', []],
+    ['Naam  Jan Land', 'PERSOON', ['Jan Land']],
+  ]);
+});

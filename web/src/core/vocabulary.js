@@ -90,6 +90,8 @@ export const VELDKOPPEN = new Set([
   'E-mail', 'Email', 'Functie', 'Omschrijving', 'Bedrag', 'Kenmerk', 'Referentie', 'Relatienummer',
   'Klantnummer', 'Opmerking', 'Opmerkingen', 'Burgerservicenummer', 'Rekeningnummer', 'Bedrijfsnaam',
   'Handelsnaam', 'Aanhef', 'Ingangsdatum', 'Einddatum', 'Leeftijd', 'Relatie',
+  'Status', 'Saldo', 'Type', 'Soort', 'Categorie', 'Nummer', 'Code', 'Land', 'Locatie', 'Aantal',
+  'Prijs', 'Tarief', 'Eenheid', 'Periode',
 ]);
 
 // Public bodies and their parts: a name that holds one of these words is
