@@ -276,3 +276,14 @@ test('the column headers of a table laid out with blanks are no persons', () => 
     ['Naam  Jan Land', 'PERSOON', ['Jan Land']],
   ]);
 });
+
+test('only a label in the plural opens a list of names on the lines below it', () => {
+  check([
+    ['Werknemer:\nVakantiegeld\nPensioenpremie\nReiskosten', 'PERSOON', []],
+    ['Behandelaar:\nSamenvatting\nConclusie', 'PERSOON', []],
+    ['Contactpersoon:\nMaandag\nDinsdag', 'PERSOON', []],
+    ['Partner:\nToeslagen\nHuurtoeslag\nZorgtoeslag', 'PERSOON', []],
+    ['Erfgenamen:\n1. Anna Hoogendijk\n2. Bram Westerveld', 'PERSOON', ['Anna Hoogendijk/ERFGENAAM', 'Bram Westerveld/ERFGENAAM']],
+    ['Bestuurders:\n- Karel Dekker\n- Lotte Dekker', 'PERSOON', ['Karel Dekker/BESTUURDER', 'Lotte Dekker/BESTUURDER']],
+  ]);
+});

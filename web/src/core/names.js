@@ -70,6 +70,9 @@ const RE_VOORLETTERS_VELD = new RegExp(
 // The items of a list under a label that ends its line ("Kinderen:"): each
 // a line with one name, with or without its list sign (a document's list
 // items come without).
+// Only a label in the plural opens such a list: after "Werknemer:" the
+// lines are headings ("Vakantiegeld"), not names.
+const LIJST_LABEL = /(?:en|s)$/i;
 const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
@@ -153,7 +156,7 @@ export function personenMetLabel(text) {
   for (const m of text.matchAll(RE_VELD)) {
     const rol = rolVan(m[1]);
     if (!m[2]) {
-      lijstNamen(hits, text, m.index + m[0].length, rol);
+      if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
