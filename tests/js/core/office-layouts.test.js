@@ -287,3 +287,16 @@ test('only a label in the plural opens a list of names on the lines below it', (
     ['Bestuurders:\n- Karel Dekker\n- Lotte Dekker', 'PERSOON', ['Karel Dekker/BESTUURDER', 'Lotte Dekker/BESTUURDER']],
   ]);
 });
+
+test('a year or a date after a reference label is no reference', () => {
+  check([
+    ['Het jaarnummer 2024 van het tijdschrift', 'KENMERK', []],
+    ['Het registratienummer 2024 van de kerk', 'KENMERK', []],
+    ['Dossier: 2024', 'KENMERK', []],
+    ['Stuknummer: 2024-03-12', 'KENMERK', []],
+    ['Kenmerk: 12-03-2024', 'KENMERK', []],
+    ['Dossier: 2024-0057', 'KENMERK', ['2024-0057']],
+    ['klantnummer 1234', 'KENMERK', ['1234']],
+    ['Kenmerk: 2024/118', 'KENMERK', ['2024/118']],
+  ]);
+});

@@ -53,6 +53,9 @@ const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-numm
 
 // A VAT or wage-tax number after such a label stays with its own entries.
 const FISCAAL_NUMMER = /^(?:NL)?\d{9}[BL]\d{2}$/i;
+// A year or a date after a label ("jaarnummer 2024", "Stuknummer:
+// 2024-03-12") is no reference: as one, every year in the text would go.
+const JAAR_OF_DATUM = /^(?:(?:19|20)\d{2}|(?:19|20)\d{2}[-.\/]\d{1,2}[-.\/]\d{1,2}|\d{1,2}[-.\/]\d{1,2}[-.\/](?:19|20)\d{2})$/;
 
 const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
 
@@ -339,7 +342,7 @@ export const DETECTORS = [
     re: re(KENMERK_LABEL + String.raw`[ \t\u00A0]*(?::[ \t\u00A0]*)?`
       + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d+(?![\d.\-\/:]))){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
-    ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),
+    ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')) && !JAAR_OF_DATUM.test(v),
   },
 ];
 
