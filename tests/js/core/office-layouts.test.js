@@ -300,3 +300,13 @@ test('a year or a date after a reference label is no reference', () => {
     ['Kenmerk: 2024/118', 'KENMERK', ['2024/118']],
   ]);
 });
+
+test('a year in a sentence before a place and a street is no Belgian postcode', () => {
+  check([
+    ['In 2023 Jansen, Kerkstraat 12 werd verkocht.', 'POSTCODE', []],
+    ['In 2023 Jansen, Kerkstraat 12 werd verkocht.', 'PLAATS', []],
+    ['Sinds 1998 Gent, Veldstraat 5 is ons kantoor.', 'POSTCODE', []],
+    ['Jan Peeters, 9000 Gent, Veldstraat 118', 'POSTCODE', ['9000']],
+    ['Adres: 9000 Gent, Veldstraat 118', 'ADRES', ['Veldstraat 118']],
+  ]);
+});
