@@ -308,5 +308,6 @@ test('a year in a sentence before a place and a street is no Belgian postcode', 
     ['Sinds 1998 Gent, Veldstraat 5 is ons kantoor.', 'POSTCODE', []],
     ['Jan Peeters, 9000 Gent, Veldstraat 118', 'POSTCODE', ['9000']],
     ['Adres: 9000 Gent, Veldstraat 118', 'ADRES', ['Veldstraat 118']],
+    ['met zetel te B-9000 Gent, Coupure Links 118', 'PLAATS', ['Gent']],
   ]);
 });

@@ -281,7 +281,8 @@ export const DETECTORS = [
     cat: 'PLAATS',
     re: re(String.raw`(?<![\p{L}])(?<!(?<![\p{L}])(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
     group: 1,
-    ok: geenStopwoord,
+    // "te B-9000 Gent": the country letter of a Belgian postcode is no place.
+    ok: (v) => geenStopwoord(v) && !v.endsWith('-'),
   },
   {
     cat: 'PLAATS',
