@@ -274,6 +274,12 @@ test('the column headers of a table laid out with blanks are no persons', () => 
     ['Naam  Aantal  Prijs', 'PERSOON', []],
     ['Naam  Periode', 'PERSOON', []],
     ['Naam  Jan Land', 'PERSOON', ['Jan Land']],
+    ['Huurder  Verhuurder', 'PERSOON', []],
+    ['Naam  Paraaf', 'PERSOON', []],
+    ['Naam  Bsn  Iban  Bank', 'PERSOON', []],
+    ['Naam  Uren  Tarief', 'PERSOON', []],
+    ['Koper\tVerkoper\tNotaris', 'PERSOON', []],
+    ['Koper  Jan Verkoper', 'PERSOON', ['Jan Verkoper']],
   ]);
 });
 

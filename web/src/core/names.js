@@ -7,7 +7,7 @@ import {
   WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, VELDNAMEN,
 } from './vocabulary.js';
 import {
   GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
@@ -73,6 +73,8 @@ const RE_VOORLETTERS_VELD = new RegExp(
 // Only a label in the plural opens such a list: after "Werknemer:" the
 // lines are headings ("Vakantiegeld"), not names.
 const LIJST_LABEL = /(?:en|s)$/i;
+// In a header row the next cell holds another label ("Huurder  Verhuurder").
+const ALLEEN_LABEL = new RegExp('^(?:' + VELDNAMEN.join('|') + ')$', 'i');
 const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
@@ -159,6 +161,7 @@ export function personenMetLabel(text) {
       if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
+    if (ALLEEN_LABEL.test(m[2])) continue;
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }

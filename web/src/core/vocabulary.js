@@ -91,7 +91,8 @@ export const VELDKOPPEN = new Set([
   'Klantnummer', 'Opmerking', 'Opmerkingen', 'Burgerservicenummer', 'Rekeningnummer', 'Bedrijfsnaam',
   'Handelsnaam', 'Aanhef', 'Ingangsdatum', 'Einddatum', 'Leeftijd', 'Relatie',
   'Status', 'Saldo', 'Type', 'Soort', 'Categorie', 'Nummer', 'Code', 'Land', 'Locatie', 'Aantal',
-  'Prijs', 'Tarief', 'Eenheid', 'Periode',
+  'Prijs', 'Tarief', 'Eenheid', 'Periode', 'Paraaf', 'Bank', 'Uren', 'Inkomen', 'Vermogen', 'BSN', 'Bsn',
+  'IBAN', 'Iban',
 ]);
 
 // Public bodies and their parts: a name that holds one of these words is
