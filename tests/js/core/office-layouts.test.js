@@ -303,6 +303,9 @@ test('a year or a date after a reference label is no reference', () => {
     ['Kenmerk: 12-03-2024', 'KENMERK', []],
     ['Dossier: 2024-0057', 'KENMERK', ['2024-0057']],
     ['klantnummer 1234', 'KENMERK', ['1234']],
+    // A compound label stands apart from its value; inside a code it is none.
+    ['Factuurnr.12345 en factuurnr: 12346', 'KENMERK', ['12345', '12346']],
+    ['token x6gdNR8rg6FPMmFO8fcw en NR2024X0042', 'KENMERK', []],
     ['Kenmerk: 2024/118', 'KENMERK', ['2024/118']],
   ]);
 });

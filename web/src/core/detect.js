@@ -31,7 +31,8 @@ const PLAATS_LABELS = [
   'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
 ].map(hoofdletterVarianten).join('|');
 
-// References: any compound of a word and "nummer" or "nr" is a label, less
+// References: any compound of a word and "nummer" or "nr" is a label (apart
+// from its value: inside a code "NR" is none), less
 // the numbers that entries of their own find, so that their hits are not
 // outgrown ("Loonheffingennummer 123456782L01"); and the usual labels without
 // "nummer", these only before a colon or tab. A blank may stand inside the
@@ -47,7 +48,7 @@ const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|con
   + '|aansluit|verzekerings|zaak';
 const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
   + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
-  + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
+  + String.raw`|(?:nummer(?![\p{L}\p{N}])|nr(?:\.|(?![\p{L}\p{N}])))(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
   + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t\u00A0]*:|\t))`;
 const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer`;
 
