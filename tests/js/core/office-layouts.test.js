@@ -189,6 +189,11 @@ test('what is never a person: public bodies, seats, column headers, institutions
     ['mevrouw Laan', 'PERSOON', ['Laan']],
     ['Jan van der Laan', 'PERSOON', ['Jan van der Laan']],
     ['de heer Ter Laan Kerkstraat', 'PERSOON', ['Ter Laan']],
+    ['de heer Jan van der Steeg', 'PERSOON', ['Jan van der Steeg']],
+    ['mevrouw A. van der Gracht', 'PERSOON', ['A. van der Gracht']],
+    ['Beste Mark van Steeg,', 'PERSOON', ['Mark van Steeg']],
+    ['Naam: Anna Plein', 'PERSOON', ['Anna Plein']],
+    ['de heer Ter Laan Dorpsstraat', 'PERSOON', ['Ter Laan']],
   ]);
 });
 

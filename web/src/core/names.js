@@ -7,7 +7,7 @@ import {
   WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, VELDNAMEN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDNAMEN,
 } from './vocabulary.js';
 import {
   GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
@@ -79,7 +79,7 @@ const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
-const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
+const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/iu;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
@@ -104,10 +104,12 @@ function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
 }
 
 // A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
-// a last word with a suffix that no surname has is cut off.
+// a last word compounded with a street suffix is cut off. The suffix alone
+// after a particle is a surname ("van der Steeg").
 function zonderStraatWoord(name) {
   const w = name.split(' ');
-  return w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) ? w.slice(0, -1).join(' ') : name;
+  const cut = w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) && !TUSSENVOEGSELS.has(w[w.length - 2].toLowerCase());
+  return cut ? w.slice(0, -1).join(' ') : name;
 }
 
 // After a notary's or lawyer's title, "te" and what follows is the seat
