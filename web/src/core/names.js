@@ -70,12 +70,12 @@ const RE_VOORLETTERS_VELD = new RegExp(
 // The items of a list under a label that ends its line ("Kinderen:"): each
 // a line with one name, with or without its list sign (a document's list
 // items come without).
+const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // Only a label in the plural opens such a list: after "Werknemer:" the
 // lines are headings ("Vakantiegeld"), not names.
 const LIJST_LABEL = /(?:en|s)$/i;
 // In a header row the next cell holds another label ("Huurder  Verhuurder").
 const ALLEEN_LABEL = new RegExp('^(?:' + VELDNAMEN.join('|') + ')$', 'i');
-const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
