@@ -189,6 +189,11 @@ test('what is never a person: public bodies, seats, column headers, institutions
     ['mevrouw Laan', 'PERSOON', ['Laan']],
     ['Jan van der Laan', 'PERSOON', ['Jan van der Laan']],
     ['de heer Ter Laan Kerkstraat', 'PERSOON', ['Ter Laan']],
+    ['de heer Jan van der Steeg', 'PERSOON', ['Jan van der Steeg']],
+    ['mevrouw A. van der Gracht', 'PERSOON', ['A. van der Gracht']],
+    ['Beste Mark van Steeg,', 'PERSOON', ['Mark van Steeg']],
+    ['Naam: Anna Plein', 'PERSOON', ['Anna Plein']],
+    ['de heer Ter Laan Dorpsstraat', 'PERSOON', ['Ter Laan']],
   ]);
 });
 
@@ -204,5 +209,119 @@ test('companies need a name before the legal form', () => {
     ['de BV. De BV', 'BEDRIJF', []],
     ['Scheldeland NVT', 'BEDRIJF', []],
     ['bij Jansen. Bakker B.V. levert', 'BEDRIJF', ['Bakker B.V.']],
+  ]);
+});
+
+test('a notary\'s or lawyer\'s "te" particle after initials or a single name stays in the name', () => {
+  check([
+    ['notaris Jan te Velde', 'PERSOON', ['Jan te Velde']],
+    ['notaris Jan te Velde', 'PLAATS', []],
+    ['mr. A.B. te Velde, advocaat', 'PERSOON', ['A.B. te Velde']],
+    ['Meester Jan te Water, notaris te Gent', 'PERSOON', ['Jan te Water']],
+    ['notaris Jan te Velde te Enschede', 'PERSOON', ['Jan te Velde']],
+    ['notaris Jan te Velde te Enschede', 'PLAATS', ['Enschede']],
+    ['notaris Jan Baert te Nazareth', 'PLAATS', ['Nazareth']],
+  ]);
+});
+
+test('a blank inside a reference does not join the date or time after it', () => {
+  check([
+    ['Dossiernummer 2024-0057 12-03-2024 € 1.210,00', 'KENMERK', ['2024-0057']],
+    ['Polisnummer 12345678 01-01-2024', 'KENMERK', ['12345678']],
+    ['Kenmerk: 2024-0211 14.30 uur', 'KENMERK', ['2024-0211']],
+    ['polisnummer TO-55 0183 27 is verlopen', 'KENMERK', ['TO-55 0183 27']],
+  ]);
+});
+
+test('a form label followed by a tab and blanks together', () => {
+  check([
+    ['Naam \tKrzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Naam\t  Krzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Geboorteplaats \t Gdańsk', 'PLAATS', ['Gdańsk']],
+    ['Naam Jansen', 'PERSOON', []],
+  ]);
+});
+
+test('surnames made of a particle and a field word, and form answers', () => {
+  check([
+    ['mevrouw Van der Plaats', 'PERSOON', ['Van der Plaats']],
+    ['Naam\tPlaats', 'PERSOON', []],
+    ['Kinderen:\nNee', 'PERSOON', []],
+    ['Kinderen:\nJa\nNee', 'PERSOON', []],
+    ['Partner: Ja', 'PERSOON', []],
+    ['Kinderen:\nNvt', 'PERSOON', []],
+    ['Kinderen:\nOnbekend', 'PERSOON', []],
+  ]);
+});
+
+test('a no-break space after a label\'s colon, as mails in HTML write it', () => {
+  check([
+    ['Dossier:\u00A02024-0057', 'KENMERK', ['2024-0057']],
+    ['Uw kenmerk:\u00A0JV/2024/03', 'KENMERK', ['JV/2024/03']],
+    ['polisnummer:\u00A0TO-55 0183 27', 'KENMERK', ['TO-55 0183 27']],
+    ['Naam:\u00A0Krzysztof Wiśniewski', 'PERSOON', ['Krzysztof Wiśniewski']],
+    ['Voorletters:\u00A0K.J.', 'PERSOON', ['K.J.']],
+    ['Kinderen:\u00A0\n- Sem Bakker', 'PERSOON', ['Sem Bakker/KIND']],
+    ['Geboorteplaats:\u00A0Gdańsk', 'PLAATS', ['Gdańsk']],
+    ['Markt 22\nPostcode en plaats:\u00A09203 HD Drachten', 'ADRES', ['Markt 22']],
+    ['Naam\u00A0Jansen', 'PERSOON', []],
+  ]);
+});
+
+test('the column headers of a table laid out with blanks are no persons', () => {
+  check([
+    ['Naam  Status', 'PERSOON', []],
+    ['Naam    Saldo    Datum', 'PERSOON', []],
+    ['Naam\tType', 'PERSOON', []],
+    ['Naam  Nummer  Code', 'PERSOON', []],
+    ['Naam  Land', 'PERSOON', []],
+    ['Naam  Locatie', 'PERSOON', []],
+    ['Naam  Aantal  Prijs', 'PERSOON', []],
+    ['Naam  Periode', 'PERSOON', []],
+    ['Naam  Jan Land', 'PERSOON', ['Jan Land']],
+    ['Huurder  Verhuurder', 'PERSOON', []],
+    ['Naam  Paraaf', 'PERSOON', []],
+    ['Naam  Bsn  Iban  Bank', 'PERSOON', []],
+    ['Naam  Uren  Tarief', 'PERSOON', []],
+    ['Koper\tVerkoper\tNotaris', 'PERSOON', []],
+    ['Koper  Jan Verkoper', 'PERSOON', ['Jan Verkoper']],
+  ]);
+});
+
+test('only a label in the plural opens a list of names on the lines below it', () => {
+  check([
+    ['Werknemer:\nVakantiegeld\nPensioenpremie\nReiskosten', 'PERSOON', []],
+    ['Behandelaar:\nSamenvatting\nConclusie', 'PERSOON', []],
+    ['Contactpersoon:\nMaandag\nDinsdag', 'PERSOON', []],
+    ['Partner:\nToeslagen\nHuurtoeslag\nZorgtoeslag', 'PERSOON', []],
+    ['Erfgenamen:\n1. Anna Hoogendijk\n2. Bram Westerveld', 'PERSOON', ['Anna Hoogendijk/ERFGENAAM', 'Bram Westerveld/ERFGENAAM']],
+    ['Bestuurders:\n- Karel Dekker\n- Lotte Dekker', 'PERSOON', ['Karel Dekker/BESTUURDER', 'Lotte Dekker/BESTUURDER']],
+  ]);
+});
+
+test('a year or a date after a reference label is no reference', () => {
+  check([
+    ['Het jaarnummer 2024 van het tijdschrift', 'KENMERK', []],
+    ['Het registratienummer 2024 van de kerk', 'KENMERK', []],
+    ['Dossier: 2024', 'KENMERK', []],
+    ['Stuknummer: 2024-03-12', 'KENMERK', []],
+    ['Kenmerk: 12-03-2024', 'KENMERK', []],
+    ['Dossier: 2024-0057', 'KENMERK', ['2024-0057']],
+    ['klantnummer 1234', 'KENMERK', ['1234']],
+    // A compound label stands apart from its value; inside a code it is none.
+    ['Factuurnr.12345 en factuurnr: 12346', 'KENMERK', ['12345', '12346']],
+    ['token x6gdNR8rg6FPMmFO8fcw en NR2024X0042', 'KENMERK', []],
+    ['Kenmerk: 2024/118', 'KENMERK', ['2024/118']],
+  ]);
+});
+
+test('a year in a sentence before a place and a street is no Belgian postcode', () => {
+  check([
+    ['In 2023 Jansen, Kerkstraat 12 werd verkocht.', 'POSTCODE', []],
+    ['In 2023 Jansen, Kerkstraat 12 werd verkocht.', 'PLAATS', []],
+    ['Sinds 1998 Gent, Veldstraat 5 is ons kantoor.', 'POSTCODE', []],
+    ['Jan Peeters, 9000 Gent, Veldstraat 118', 'POSTCODE', ['9000']],
+    ['Adres: 9000 Gent, Veldstraat 118', 'ADRES', ['Veldstraat 118']],
+    ['met zetel te B-9000 Gent, Coupure Links 118', 'PLAATS', ['Gent']],
   ]);
 });

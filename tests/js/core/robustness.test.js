@@ -64,12 +64,12 @@ const LABELS = [
   'kadastraal bekend', 'gemeente', 'polisnummer', 'ons kenmerk', 'Kerkstraat 12', 'Markt 22 |', 'Kerkstraat 12\n',
   'wonende te 9000 Gent,', 'Dossier', 'leningnummer', 'rijksregisternummer', 'Geboortedatum fiscale partner',
   'Voorletters', 'Kinderen:', 'Geboorteplaats', 'Met vriendelijke groet,\n', 'Beste Marieke en', 'notaris', 'legitimatie:',
-  '+31 (0)20 -',
+  '+31 (0)20 -', 'Naam', 'Kenmerk:', 'Verhuurder',
 ];
 
-test('detect returns on a label followed by 100 000 blanks, tabs or no-break spaces', { timeout: 60000 }, () => {
+test('detect returns on a label followed by 100 000 blanks, tabs, no-break spaces or a mix', { timeout: 60000 }, () => {
   for (const label of LABELS) {
-    for (const blank of [' ', '\t', '\u00A0']) {
+    for (const blank of [' ', '\t', '\u00A0', ' \t\u00A0']) {
       const text = label + blank.repeat(100000) + 'x';
       for (const h of detect(text)) assert.ok(h.end <= label.length, `${label} ${JSON.stringify(blank)}`);
     }

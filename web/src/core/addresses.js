@@ -17,7 +17,7 @@ const NL_POSTCODE = String.raw`[1-9]\d{3}` + SP + String.raw`?[A-Z]{2}(?![\p{L}\
 // A label may open the street line and the postcode line ("Postcode en
 // plaats: 9203 HD"); it starts with a letter, so that it cannot take the
 // blanks before it.
-const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t]*)?`;
+const LABEL = String.raw`(?:\p{L}[\p{L} ]{1,24}:[ \t\u00A0]*)?`;
 // The d flag gives the offsets of the groups.
 const RE_BLOK = new RegExp(
   String.raw`^[ \t]*` + LABEL + STRAAT + String.raw`[ \t,]*\r?\n[ \t]*` + LABEL + NL_POSTCODE,
@@ -46,6 +46,9 @@ const RE_BE_OMGEKEERD = new RegExp(
   'dgu',
 );
 const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
+// Such a postcode opens its line or follows a comma, a colon or "te": in a
+// sentence the four digits are a year ("In 2023 Jansen, Kerkstraat 12").
+const OMGEKEERD_ERVOOR = /(?:^|[\n,;:(]|(?<![\p{L}])te)[ \t]*(?:B-)?$/u;
 const RE_LINE_BELOW = /\r?\n[ \t]*(\S[^\n]*)/y;
 const AANHEF_REGEL = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|mr\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]/i;
 const AANHEF_WEG = /^[ \t]*(?:de heer|heer|mevrouw|dhr\.?|mevr\.?|mw\.?|t\.a\.v\.?|fam(?:ilie)?\.?)[ \t]+/i;
@@ -130,7 +133,8 @@ export function belgischeAdressen(text) {
     if (regel) naamBovenAdres(hits, regel, start);
   }
   for (const m of text.matchAll(RE_BE_OMGEKEERD)) {
-    if (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(text.slice(Math.max(0, m.index - 20), m.index))) continue;
+    const ervoor = text.slice(Math.max(0, m.index - 20), m.index);
+    if (!OMGEKEERD_ERVOOR.test(ervoor) || (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(ervoor))) continue;
     hits.push(hitAt(m, 3, 'ADRES'), hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
   }
   return hits;

@@ -71,9 +71,11 @@ export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRA
 export const TITEL_STRAAT = String.raw`(?:(?:Koning|Koningin|Prins|Prinses|Graaf|Gravin|Hertog|Burgemeester|Generaal|Kardinaal|Pastoor|Dokter|Dr\.|Prof\.|Professor|Pater|Sint|St\.)`
   + SP + String.raw`(?:[A-Z][\p{L}.']*` + SP + '){0,2})?';
 
-// After a field label: a colon, tabs, or the run of blanks of a form's
-// layout ("Naam            K. Jansen").
-export const VELD_SCHEIDING = String.raw`(?:[ \t]*:[ \t]*|\t+|[ \u00A0]{2}[ \t\u00A0]*)`;
+// After a field label: a colon (a mail in HTML puts a no-break space after
+// it), or a run of blanks that holds a tab or starts with two blanks, as a
+// form's layout has it ("Naam            K. Jansen", "Naam \tK. Jansen").
+// The lookahead keeps it one run, so that a long run of blanks stays linear.
+export const VELD_SCHEIDING = String.raw`(?:[ \t\u00A0]*:[ \t\u00A0]*|(?=[ \u00A0]*\t|[ \u00A0]{2})[ \t\u00A0]+)`;
 export const VELD_LABEL = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|') + ')';
 export const VELD = VELD_LABEL + VELD_SCHEIDING;
 

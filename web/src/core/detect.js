@@ -31,11 +31,13 @@ const PLAATS_LABELS = [
   'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
 ].map(hoofdletterVarianten).join('|');
 
-// References: any compound of a word and "nummer" or "nr" is a label, less
+// References: any compound of a word and "nummer" or "nr" is a label (apart
+// from its value: inside a code "NR" is none), less
 // the numbers that entries of their own find, so that their hits are not
 // outgrown ("Loonheffingennummer 123456782L01"); and the usual labels without
 // "nummer", these only before a colon or tab. A blank may stand inside the
-// value between two digits ("TO-55 0183 27").
+// value before a group of plain digits ("TO-55 0183 27"), not before a date
+// or time ("2024-0057 12-03-2024").
 const KENMERK_ANDERS = 'btw|vat|omzetbelasting|bsn|burgerservice|sofi|rsin|fiscaal|loonheffing|kvk|handelsregister|ondernemings|kbo'
   + '|rijksregister|identificatie|insz|telefoon|tel|fax|gsm|mobiel|huis|postbus|paspoort|identiteitskaart|rijbewijs|document|kenteken|iban'
   + '|versie|pagina';
@@ -46,12 +48,15 @@ const KENMERK_LIJST = 'polis|dossier|relatie|klant|debiteur(?:en)?|crediteur|con
   + '|aansluit|verzekerings|zaak';
 const KENMERK_LABEL = String.raw`(?:(?:nummer|nr\.?|kenmerk)(?<=(?<![\p{L}])(?:` + KENMERK_LIJST + String.raw`)[ -]?(?:nummer|nr\.?|kenmerk))`
   + String.raw`|kenmerk(?<=(?<![\p{L}])(?:uw|ons) kenmerk)`
-  + String.raw`|(?:nummer|nr\.?)(?![\p{L}])(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
-  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t]*:|\t))`;
+  + String.raw`|(?:nummer(?![\p{L}\p{N}])|nr(?:\.|(?![\p{L}\p{N}])))(?<=(?!` + KENMERK_ANDERS + String.raw`)(?<![\p{L}])\p{L}{2,}-?(?:nummer|nr\.?))`
+  + String.raw`|(?:dossier|referentie|kenmerk|ref\.?)(?<![\p{L}](?:dossier|referentie|kenmerk|ref\.?))(?=[ \t\u00A0]*:|\t))`;
 const RRN_LABELS = String.raw`[Rr]ijksregister(?:nummer|nr\.?)?|RRN|INSZ(?:-nummer)?|NN|[Ii]dentificatienummer`;
 
 // A VAT or wage-tax number after such a label stays with its own entries.
 const FISCAAL_NUMMER = /^(?:NL)?\d{9}[BL]\d{2}$/i;
+// A year or a date after a label ("jaarnummer 2024", "Stuknummer:
+// 2024-03-12") is no reference: as one, every year in the text would go.
+const JAAR_OF_DATUM = /^(?:(?:19|20)\d{2}|(?:19|20)\d{2}[-.\/]\d{1,2}[-.\/]\d{1,2}|\d{1,2}[-.\/]\d{1,2}[-.\/](?:19|20)\d{2})$/;
 
 const NA_TE_GEEN_PLAATS = 'om|niet|nog|zijn|is|valt|kunnen|moeten|ook|al|goed|mogelijk|eenvoudig|makkelijk|snel|gaan|staan|vinden|lezen|doen|en';
 
@@ -277,7 +282,8 @@ export const DETECTORS = [
     cat: 'PLAATS',
     re: re(String.raw`(?<![\p{L}])(?<!(?<![\p{L}])(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
     group: 1,
-    ok: geenStopwoord,
+    // "te B-9000 Gent": the country letter of a Belgian postcode is no place.
+    ok: (v) => geenStopwoord(v) && !v.endsWith('-'),
   },
   {
     cat: 'PLAATS',
@@ -335,10 +341,10 @@ export const DETECTORS = [
   },
   {
     cat: 'KENMERK',
-    re: re(KENMERK_LABEL + String.raw`[ \t]*(?::[ \t]*)?`
-      + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d)){2,24}[A-Z0-9])`, 'giu'),
+    re: re(KENMERK_LABEL + String.raw`[ \t\u00A0]*(?::[ \t\u00A0]*)?`
+      + String.raw`([A-Z0-9](?:[A-Z0-9.\-\/]|(?<=\d) (?=\d+(?![\d.\-\/:]))){2,24}[A-Z0-9])`, 'giu'),
     group: 1,
-    ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')),
+    ok: (v) => cijfers(v) >= 3 && !FISCAAL_NUMMER.test(v.replace(/[^A-Za-z0-9]+/g, '')) && !JAAR_OF_DATUM.test(v),
   },
 ];
 

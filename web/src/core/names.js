@@ -7,7 +7,7 @@ import {
   WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDNAMEN,
 } from './vocabulary.js';
 import {
   GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
@@ -20,7 +20,7 @@ const MIN_HOOFDLETTER_WOORD = 3;
 
 // The d flag gives the offsets of the name groups. A label that ends its
 // line opens a list of names (group 2 stays empty).
-const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t]*:[ \t]*\r?\n)`, 'dgu');
+const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t\u00A0]*:[ \t\u00A0]*\r?\n)`, 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
 // A word in capitals is never "EN" or the next honorific, so that two
@@ -71,9 +71,15 @@ const RE_VOORLETTERS_VELD = new RegExp(
 // a line with one name, with or without its list sign (a document's list
 // items come without).
 const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[ \t]+)?(` + NAAM + ')', 'dyu');
+// Only a label in the plural opens such a list: after "Werknemer:" the
+// lines are headings ("Vakantiegeld"), not names.
+const LIJST_LABEL = /(?:en|s)$/i;
+// In a header row the next cell holds another label ("Huurder  Verhuurder").
+const ALLEEN_LABEL = new RegExp('^(?:' + VELDNAMEN.join('|') + ')$', 'i');
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
-const STRAAT_ZONDER_NAAM = /(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/i;
+const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
+const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/iu;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
@@ -98,17 +104,20 @@ function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
 }
 
 // A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
-// a last word with a suffix that no surname has is cut off.
+// a last word compounded with a street suffix is cut off. The suffix alone
+// after a particle is a surname ("van der Steeg").
 function zonderStraatWoord(name) {
   const w = name.split(' ');
-  return w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) ? w.slice(0, -1).join(' ') : name;
+  const cut = w.length > 1 && STRAAT_ZONDER_NAAM.test(w[w.length - 1]) && !TUSSENVOEGSELS.has(w[w.length - 2].toLowerCase());
+  return cut ? w.slice(0, -1).join(' ') : name;
 }
 
 // After a notary's or lawyer's title, "te" and what follows is the seat
-// ("notaris Jan Baert te Nazareth"), not a particle. `ervoor` is the text
-// from the match's start to the name.
+// ("notaris Jan Baert te Nazareth"), not a particle; after initials or a
+// single name it is one ("mr. A.B. te Velde"). `ervoor` is the text from the
+// match's start to the name.
 function zonderZetel(ervoor, name) {
-  const te = ZETEL_TITEL.test(ervoor) ? name.search(/(?:^|\s)te\s/) : -1;
+  const te = ZETEL_TITEL.test(ervoor) ? name.search(ZETEL_TE) : -1;
   return te < 0 ? name : name.slice(0, te);
 }
 
@@ -151,9 +160,10 @@ export function personenMetLabel(text) {
   for (const m of text.matchAll(RE_VELD)) {
     const rol = rolVan(m[1]);
     if (!m[2]) {
-      lijstNamen(hits, text, m.index + m[0].length, rol);
+      if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
+    if (ALLEEN_LABEL.test(m[2])) continue;
     persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }

@@ -46,7 +46,7 @@ export const STOPWOORDEN = new Set([
   'Gebruik', 'Lees', 'Bekijk', 'Bereken', 'Download', 'Controleer', 'Kies',
   'Vul', 'Maak', 'Zet', 'Open', 'Start', 'Vind', 'Ontdek', 'Naast', 'Behalve',
   'Binnen', 'Buiten', 'Rond', 'Langs', 'Vanaf', 'Vanuit', 'Zonder', 'Wegens',
-  'Dankzij', 'Inclusief', 'Exclusief',
+  'Dankzij', 'Inclusief', 'Exclusief', 'Ja', 'Nee', 'Nvt', 'Onbekend',
 ]);
 
 // First words of institutions, laws, documents and offices.
@@ -90,6 +90,9 @@ export const VELDKOPPEN = new Set([
   'E-mail', 'Email', 'Functie', 'Omschrijving', 'Bedrag', 'Kenmerk', 'Referentie', 'Relatienummer',
   'Klantnummer', 'Opmerking', 'Opmerkingen', 'Burgerservicenummer', 'Rekeningnummer', 'Bedrijfsnaam',
   'Handelsnaam', 'Aanhef', 'Ingangsdatum', 'Einddatum', 'Leeftijd', 'Relatie',
+  'Status', 'Saldo', 'Type', 'Soort', 'Categorie', 'Nummer', 'Code', 'Land', 'Locatie', 'Aantal',
+  'Prijs', 'Tarief', 'Eenheid', 'Periode', 'Paraaf', 'Bank', 'Uren', 'Inkomen', 'Vermogen', 'BSN', 'Bsn',
+  'IBAN', 'Iban',
 ]);
 
 // Public bodies and their parts: a name that holds one of these words is

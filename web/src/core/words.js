@@ -79,7 +79,10 @@ export function straatVorm(v) {
 // common surnames. A name found by its shape alone may not.
 export function naamOk(v, aangekondigd = false) {
   const w = words(v);
-  if (w.every((x) => STOPWOORDEN.has(x) || VELDKOPPEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
+  if (w.every((x) => STOPWOORDEN.has(x) || TUSSENVOEGSELS.has(x.toLowerCase()))) return false;
+  // Field names of a header row; a particle before one makes a surname
+  // ("Van der Plaats").
+  if (w.every((x) => STOPWOORDEN.has(x) || VELDKOPPEN.has(x))) return false;
   if (isOverheid(v)) return false;
   return aangekondigd || !straatVorm(v);
 }
