@@ -36,7 +36,7 @@ constexpr std::uint32_t kMaxImageDimension = 10000;
 // Tesseract's own copies of the grey image it is given: its copy, the binary image,
 // the grey image its line recogniser reads and what layout analysis keeps beside
 // them, per pixel, as measured on 600 dpi A4 pages.
-constexpr double kRecognitionBytesPerPixel = 3.5;
+constexpr double kRecognitionBytesPerPixel = 4.5;
 
 // Language subtags of the profile and the names of Tesseract's data files.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kLanguages{{
