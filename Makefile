@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup web cpp cpp-asan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows
+.PHONY: setup web cpp cpp-asan cpp-tsan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows
 
 setup:
 	@bash scripts/setup.sh
@@ -16,6 +16,9 @@ cpp: setup
 
 cpp-asan: setup
 	@cmake -S . -B build/asan $(CMAKE_FLAGS) -DVERHULZEN_SANITIZE=ON >/dev/null && cmake --build build/asan -j$(JOBS)
+
+cpp-tsan: setup
+	@cmake -S . -B build/tsan $(CMAKE_FLAGS) -DVERHULZEN_SANITIZE_THREADS=ON >/dev/null && cmake --build build/tsan -j$(JOBS)
 
 # The Windows build, cross-compiled with mingw-w64; its programs run here under Wine.
 cpp-windows: setup
@@ -47,10 +50,12 @@ test-js: web
 test-browser: build
 	@node --test --test-concurrency=1 tests/browser/
 
-# The same suite twice: as built, and under AddressSanitizer and UndefinedBehaviorSanitizer.
-test-cpp: cpp cpp-asan
+# The same suite three times: as built, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+test-cpp: cpp cpp-asan cpp-tsan
 	@ctest --test-dir build/cpp --output-on-failure -j$(JOBS)
 	@ctest --test-dir build/asan --output-on-failure -j$(JOBS)
+	@ctest --test-dir build/tsan --output-on-failure -j$(JOBS)
 
 # The Windows unit tests under Wine, then the Windows package's smoke test.
 test-windows: package-windows

@@ -3,13 +3,20 @@
 # index.html and a 1 MB file to wrk on loopback at 1, 16 and 64 connections, then
 # 30 seconds at 16 connections while watching the server's memory. nginx (Debian's
 # nginx-light) closes every connection after its answer, as ours does, with sendfile
-# and 4 workers. Usage: bash bench/server.sh [seconds per run, default 10]
+# and 4 workers. CPU per request is the user and system time of each server's
+# processes over the requests wrk counted. Usage: bash bench/server.sh [seconds per
+# run, default 10]; SERVER_BUILD=<folder with verhulzen_app.so and serve_host>
+# measures another build (such as an older one) in place of build/cpp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_PER_RUN=${1:-10}
 
-cmake -S . -B build/cpp -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/cpp -j4 --target verhulzen_app serve_host >/dev/null
+build=${SERVER_BUILD:-}
+if [[ -z $build ]]; then
+  cmake -S . -B build/cpp -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build/cpp -j4 --target verhulzen_app serve_host >/dev/null
+  build=build/cpp/app
+fi
 command -v nginx >/dev/null || { echo "nginx is missing: run scripts/setup.sh" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -24,7 +31,7 @@ trap cleanup EXIT
 
 # The library finds its web files beside itself, as in the unpacked program.
 mkdir -p "$work/run/web" "$work/data"
-cp build/cpp/app/verhulzen_app.so "$work/run/"
+cp "$build/verhulzen_app.so" "$work/run/"
 if [[ -f build/web/index.html ]]; then
   cp build/web/index.html "$work/run/web/index.html"
 else
@@ -37,7 +44,7 @@ head -c 1048576 /dev/urandom >"$work/run/web/groot.bin"
 chmod -R a+rX "$work"
 
 VERHULZEN_GEEN_BROWSER=1 VERHULZEN_GEEN_UPDATE=1 VERHULZEN_DATA_DIR="$work/data" \
-  VERHULZEN_LOOPTIJD=3600 build/cpp/app/serve_host "$work/run/verhulzen_app.so" 2>"$work/stderr" &
+  VERHULZEN_LOOPTIJD=3600 "$build/serve_host" "$work/run/verhulzen_app.so" 2>"$work/stderr" &
 server_pid=$!
 
 port=
@@ -71,40 +78,57 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 
+threads() { ls "/proc/$server_pid/task" | wc -l; }
+# CPU ticks (user + system) of a process and, for nginx, its workers.
+cpu_ticks() {
+  local total=0 pid
+  for pid in "$@" $(pgrep -P "$1" || true); do
+    total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
+  done
+  echo "$total"
+}
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$server_pid/status"; }
 peak_kb() { awk '/^VmHWM/ {print $2}' "/proc/$server_pid/status"; }
 
 # wrk's latency (1.5ms, 820.00us, 1.02s) in milliseconds.
 as_ms() { awk -v t="$1" 'BEGIN { v = t + 0; if (t ~ /us$/) v /= 1000; else if (t ~ /[^m]s$/) v *= 1000; print v }'; }
 
-# One wrk run against a port: "req/s p99 failures".
+# One wrk run against a port: "req/s p99 CPU-microseconds-per-request failures".
 measure() {
-  local target_port=$1 file=$2 connections=$3 duration=$4 threads out
+  local target_port=$1 pid=$2 file=$3 connections=$4 duration=$5 threads out before after
   threads=$((connections < 4 ? connections : 4))
+  before=$(cpu_ticks "$pid")
   out=$(wrk -t"$threads" -c"$connections" -d"${duration}s" --latency "http://127.0.0.1:$target_port/$file")
-  local rps p99 non2xx errors
+  after=$(cpu_ticks "$pid")
+  local rps p99 requests cpu non2xx errors
   rps=$(awk '/^Requests\/sec:/ {print $2}' <<<"$out")
   p99=$(awk '$1 == "99%" {print $2}' <<<"$out")
+  requests=$(awk '/requests in/ {print $1}' <<<"$out")
+  cpu=$(awk -v t=$((after - before)) -v n="$requests" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.1f", t / hz * 1e6 / n }')
   non2xx=$(awk '/Non-2xx/ {print $NF}' <<<"$out")
   errors=$(grep -o 'Socket errors:.*' <<<"$out" | sed 's/Socket errors: //; s/ //g' || true)
-  echo "$rps $p99 ${non2xx:-0}non-2xx,${errors:-noerrors}"
+  echo "$rps $p99 $cpu ${non2xx:-0}non-2xx,${errors:-noerrors}"
 }
 
 # Ours, then nginx, on the same file and load; the ratios are ours to nginx's.
 compare() {
-  local file=$1 connections=$2 duration=$3 ours theirs
-  read -r o_rps o_p99 o_fail <<<"$(measure "$port" "$file" "$connections" "$duration")"
-  read -r n_rps n_p99 n_fail <<<"$(measure "$nginx_port" "$file" "$connections" "$duration")"
-  printf '%-10s %3s | %10s %9s | %10s %9s | %6s %6s | %s / %s\n' "$file" "$connections" \
-    "$o_rps" "$o_p99" "$n_rps" "$n_p99" \
+  local file=$1 connections=$2 duration=$3
+  read -r o_rps o_p99 o_cpu o_fail <<<"$(measure "$port" "$server_pid" "$file" "$connections" "$duration")"
+  read -r n_rps n_p99 n_cpu n_fail <<<"$(measure "$nginx_port" "$nginx_pid" "$file" "$connections" "$duration")"
+  printf '%-10s %3s | %10s %9s %7s | %10s %9s %7s | %6s %6s %6s | %3s | %s / %s\n' "$file" "$connections" \
+    "$o_rps" "$o_p99" "$o_cpu" "$n_rps" "$n_p99" "$n_cpu" \
     "$(awk -v a="$o_rps" -v b="$n_rps" 'BEGIN { printf "%.2fx", a / b }')" \
     "$(awk -v a="$(as_ms "$o_p99")" -v b="$(as_ms "$n_p99")" 'BEGIN { printf "%.2fx", a / b }')" \
-    "$o_fail" "$n_fail"
+    "$(awk -v a="$o_cpu" -v b="$n_cpu" 'BEGIN { printf "%.2fx", a / b }')" \
+    "$(threads)" "$o_fail" "$n_fail"
 }
 
-echo "server pid $server_pid on port $port, nginx on port $nginx_port; RSS at start $(rss_kb) kB"
-printf '%-10s %3s | %10s %9s | %10s %9s | %6s %6s | %s\n' file conn "ours req/s" p99 "nginx req/s" p99 \
-  req/s p99 "failures ours / nginx"
+idle_threads=$(threads)
+echo "server pid $server_pid on port $port, nginx on port $nginx_port; RSS at start $(rss_kb) kB, $idle_threads threads"
+echo "columns: req/s, p99, CPU us per request for ours, then nginx, then ours / nginx; our threads just after the run"
+printf '%-10s %3s | %10s %9s %7s | %10s %9s %7s | %6s %6s %6s | %3s | %s\n' file conn "ours req/s" p99 cpu \
+  "nginx req/s" p99 cpu req/s p99 cpu thr "failures ours / nginx"
 for connections in 1 16 64; do
   for file in index.html groot.bin; do
     compare "$file" "$connections" "$SECONDS_PER_RUN"
@@ -113,16 +137,22 @@ done
 
 echo "30 s at 16 connections on index.html, RSS sampled every 5 s:"
 samples=()
-measure "$port" index.html 16 30 >"$work/long" &
+measure "$port" "$server_pid" index.html 16 30 >"$work/long" &
 wrk_pid=$!
 for _ in 1 2 3 4 5 6; do
   sleep 5
   samples+=("$(rss_kb)")
 done
 wait "$wrk_pid"
-echo "req/s p99 failures: $(cat "$work/long")"
+echo "req/s p99 cpu-us failures: $(cat "$work/long")"
 echo "RSS samples (kB): ${samples[*]}"
-echo "peak RSS (VmHWM): $(peak_kb) kB; threads now: $(ls "/proc/$server_pid/task" | wc -l)"
+echo "peak RSS (VmHWM): $(peak_kb) kB; threads now: $(threads)"
+# Threads that served wait a while for the next connection, then end.
+for _ in $(seq 1 30); do
+  [[ $(threads) -le $idle_threads ]] && break
+  sleep 1
+done
+echo "threads 30 s after the run: $(threads) (at start: $idle_threads)"
 if [[ -s $work/stderr ]]; then
   echo "server reports on stderr: $(wc -l <"$work/stderr") lines, first: $(head -1 "$work/stderr")"
 fi

@@ -25,7 +25,7 @@ set(platform_libraries ws2_32 mswsock winhttp ole32 shell32 shlwapi shcore user3
 # Tests of POSIX processes, shells and signals.
 # The launcher routes and OCR tests drive a stand-in xdg-open and Tesseract; the
 # private files are POSIX modes and owners.
-set(posix_only_tests browser|profile|server|single_instance|main_flow|launcher_routes|ocr_route|connection|private_files)
+set(posix_only_tests browser|profile|server|feed_request|single_instance|main_flow|launcher_routes|ocr_route|connection|private_files)
 # Cases that call POSIX tools (cat, openssl) or make symbolic links; and the plain
 # http redirect of a plain http feed, which WinHTTP follows (the real feed is https,
 # and a redirect from it down to http is refused there too).

@@ -18,6 +18,9 @@ class ReadOnlyFile {
  public:
   // nullopt when the path names no regular file or it cannot be opened.
   static std::optional<ReadOnlyFile> open(const std::filesystem::path& path);
+  // Takes over an open descriptor (a HANDLE on Windows); nullopt, and closed, when
+  // it is no regular file, with `is_folder` set when it is a folder.
+  static std::optional<ReadOnlyFile> adopt(std::intptr_t native, bool* is_folder = nullptr);
 
   ReadOnlyFile(ReadOnlyFile&&) noexcept;
   ReadOnlyFile& operator=(ReadOnlyFile&&) noexcept;
@@ -31,6 +34,10 @@ class ReadOnlyFile {
 
   // Reads up to `capacity` bytes; 0 at the end of the file. Throws on a read error.
   std::size_t read(char* buffer, std::size_t capacity);
+  // Sends up to `count` bytes from `offset` to a non-blocking socket, without
+  // passing them through our memory where the system can; nullopt when the socket
+  // takes nothing now, 0 at the end of the file. Throws on an error.
+  std::optional<std::size_t> send_to(std::intptr_t socket, std::uint64_t offset, std::size_t count);
 
  private:
   struct Handle;

@@ -21,8 +21,11 @@ struct HttpRequest {
   std::vector<std::string> headers;
   std::string user_agent;  // empty: none
   std::chrono::milliseconds connect_timeout{5000};
-  // The longest wait for data once connected; a slow exchange as a whole is fine.
+  // The longest wait for data once connected.
   std::chrono::milliseconds idle_timeout{5000};
+  // The whole exchange, so that a peer that trickles its answer cannot hold it for
+  // ever; none when unset.
+  std::optional<std::chrono::milliseconds> total_timeout;
   // At most this much of the body is read; the rest is never received.
   std::size_t body_limit = std::numeric_limits<std::size_t>::max();
   // A request to this machine's own server: plain HTTP also after redirects, no

@@ -42,7 +42,8 @@ struct Size {
 // An image file read far enough to know its size; the pixels come with bitmap().
 class Decoder {
  public:
-  // Throws when the bytes are no image this platform decodes.
+  // Throws when the bytes are no image this platform decodes. The bytes must stay
+  // as they are while the decoder lives.
   static Decoder create(std::string_view bytes);
   Decoder(Decoder&&) noexcept;
   Decoder& operator=(Decoder&&) noexcept;
@@ -50,6 +51,10 @@ class Decoder {
 
   // The size after the image's EXIF orientation is applied.
   Size oriented_size() const;
+  // The memory that bitmap() takes at its peak for an image of this kind and size,
+  // the decoder's own buffers and the copies on the way to what recognize() reads
+  // included; known before any pixel is decoded.
+  std::uint64_t decoding_bytes() const;
   // The pixels turned upright by the EXIF orientation, scaled down to `scaled`
   // when given (Fant interpolation or the platform's nearest equivalent).
   Bitmap bitmap(std::optional<Size> scaled) const;

@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::RawAnswer;
 
 const asio::ip::address_v4 kLoopback = asio::ip::make_address_v4("127.0.0.1");
 
@@ -155,7 +156,7 @@ TEST(Connection, TheWholeRequestHeadHasADeadline) {
   asio::ip::tcp::acceptor acceptor(context, {kLoopback, 0});
   asio::ip::tcp::socket client(context);
   client.connect(acceptor.local_endpoint());
-  Connection connection(acceptor.accept(), {.idle = 1s, .head = 1s, .linger = 1s});
+  Connection connection(acceptor.accept(), {.idle = 1s, .head = 1s, .body = 1s, .linger = 1s});
 
   std::atomic<bool> cut_off{false};
   std::thread trickle([&] {
@@ -176,6 +177,82 @@ TEST(Connection, TheWholeRequestHeadHasADeadline) {
   cut_off = true;
   trickle.join();
   EXPECT_LT(lines, 50);
+}
+
+int process_threads() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+// Idle connections wait for their head without a thread; past the number that may
+// wait, the oldest of them is closed, so a request that comes last is still served.
+TEST(Connection, ThousandsOfIdleConnectionsLeaveThreadsBoundedAndThePageServed) {
+  Served served;
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit raised{std::max<rlim_t>(limit.rlim_cur, std::min<rlim_t>(limit.rlim_max, 6000)),
+                      limit.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &raised), 0);
+  ASSERT_GE(raised.rlim_cur, 5000u) << "too few descriptors for this test";
+
+  const int before = open_descriptors();
+  const int threads_before = process_threads();
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(served.port());
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::vector<int> idle;
+  for (int i = 0; i < 2000; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    idle.push_back(fd);
+  }
+  const RawAnswer page =
+      testing::raw_request(served.port(), "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n");
+  EXPECT_EQ(page.code(), 200);
+  EXPECT_LE(served.server->threads(), 1u);
+  EXPECT_LE(process_threads() - threads_before, 2);
+  for (const int fd : idle) ::close(fd);
+  wait_for_descriptors(before + 5);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+}
+
+// A head of many lines, each within the limit of a line, is refused when it grows
+// past the limit of a whole head.
+TEST(Connection, AHeadPastItsTotalLimitIsRefused) {
+  Served served;
+  std::string request = "GET / HTTP/1.0\r\nHost: localhost\r\n";
+  const std::string line = "X-Opvulling: " + std::string(4000, 'x') + "\r\n";
+  while (request.size() <= MAX_HEAD) request += line;
+  EXPECT_EQ(testing::raw_request(served.port(), request + "\r\n").status_line,
+            "HTTP/1.0 431 Request Header Fields Too Large");
+  // Just within the limit it is served.
+  request.resize(request.size() - 2 * line.size());
+  EXPECT_EQ(testing::raw_request(served.port(), request + "\r\n").code(), 200);
+}
+
+// A body sent a byte at a time, each byte within the idle time-out, is cut off when
+// the whole body has taken too long.
+TEST(Connection, AWholeBodyHasADeadline) {
+  asio::io_context context;
+  asio::ip::tcp::acceptor acceptor(context, {kLoopback, 0});
+  asio::ip::tcp::socket client(context);
+  client.connect(acceptor.local_endpoint());
+  Connection connection(acceptor.accept(), {.idle = 5s, .head = 5s, .body = 1s, .linger = 1s});
+
+  std::atomic<bool> cut_off{false};
+  std::thread trickle([&] {
+    std::error_code ignored;
+    for (int i = 0; i < 100 && !cut_off; ++i) {
+      asio::write(client, asio::buffer(std::string_view("x")), ignored);
+      std::this_thread::sleep_for(100ms);
+    }
+  });
+  EXPECT_THROW(connection.read(1000), ConnectionTimeout);
+  cut_off = true;
+  trickle.join();
 }
 
 }  // namespace

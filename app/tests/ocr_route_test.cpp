@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <future>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "http/server.h"
 #include "json/json_text.h"
+#include "ocr/recognition_slots.h"
 #include "platform/files.h"
 #include "support.h"
 
@@ -79,8 +81,16 @@ Greymap read_greymap(const fs::path& path) {
   return map;
 }
 
-// A PNG that declares width x height pixels in a few hundred bytes.
-std::string png_header_only(std::uint32_t width, std::uint32_t height) {
+std::string be32(std::uint32_t v) {
+  return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                     static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+std::string le16(std::uint32_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
+std::string le32(std::uint32_t v) { return le16(v) + le16(v >> 16); }
+
+// A PNG that declares width x height pixels in a few hundred bytes; colour type 0 is
+// grey, 2 RGB, 6 RGBA.
+std::string png_header_only(std::uint32_t width, std::uint32_t height, char colour_type = 0) {
   const auto crc = [](std::string_view bytes) {
     std::uint32_t c = 0xFFFFFFFF;
     for (const char byte : bytes) {
@@ -89,19 +99,64 @@ std::string png_header_only(std::uint32_t width, std::uint32_t height) {
     }
     return c ^ 0xFFFFFFFF;
   };
-  const auto be32 = [](std::uint32_t v) {
-    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 8), static_cast<char>(v)};
-  };
   const auto chunk = [&](std::string_view type, const std::string& data) {
     const std::string typed = std::string(type) + data;
     return be32(static_cast<std::uint32_t>(data.size())) + typed + be32(crc(typed));
   };
-  const std::string ihdr = be32(width) + be32(height) + std::string("\x08\x00\x00\x00\x00", 5);
+  const std::string ihdr = be32(width) + be32(height) + std::string("\x08", 1) + colour_type +
+                           std::string("\x00\x00\x00", 3);
   // A little deflate data of zero bytes; the rest of the rows are missing.
   const std::string idat("\x78\x9c\x63\x60\x18\x05\x00\x00\x00\x00\x00\x01", 12);
   return std::string("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", idat) +
          chunk("IEND", "");
+}
+
+// A little-endian TIFF of one strip that declares width x height pixels and holds
+// almost none of them: compression 4 is CCITT G4 (one bit a pixel), 1 none.
+std::string tiff_header_only(std::uint32_t width, std::uint32_t height, int samples, int bits,
+                             int compression) {
+  struct Entry {
+    std::uint16_t tag, type;
+    std::uint32_t value;
+  };
+  const int photometric = samples >= 3 ? 2 : 0;
+  const std::vector<Entry> entries = {
+      {256, 4, width},
+      {257, 4, height},
+      {258, 3, static_cast<std::uint32_t>(bits)},
+      {259, 3, static_cast<std::uint32_t>(compression)},
+      {262, 3, static_cast<std::uint32_t>(photometric)},
+      {273, 4, 8},  // the strip's offset: right after the header
+      {277, 3, static_cast<std::uint32_t>(samples)},
+      {278, 4, height},
+      {279, 4, 16},
+      {338, 3, samples == 4 ? 2U : 0U},  // unassociated alpha
+  };
+  std::string ifd = le16(static_cast<std::uint32_t>(entries.size() - (samples == 4 ? 0 : 1)));
+  for (const Entry& e : entries) {
+    if (e.tag == 338 && samples != 4) continue;
+    ifd += le16(e.tag) + le16(e.type) + le32(1) +
+           (e.type == 3 ? le16(e.value) + le16(0) : le32(e.value));
+  }
+  ifd += le32(0);
+  return std::string("II*\0", 4) + le32(8 + 16) + std::string(16, '\0') + ifd;
+}
+
+// A BMP of 24 bits a pixel that declares width x height pixels and holds none.
+std::string bmp_header_only(std::uint32_t width, std::uint32_t height) {
+  const std::string info = le32(40) + le32(width) + le32(height) + le16(1) + le16(24) + le32(0) +
+                           le32(0) + le32(2835) + le32(2835) + le32(0) + le32(0);
+  return "BM" + le32(14 + 40 + 16) + le32(0) + le32(14 + 40) + info + std::string(16, '\0');
+}
+
+// The JPEG with the size in its frame header replaced: it claims pixels it lacks.
+std::string jpeg_claiming(std::string jpeg, std::uint16_t width, std::uint16_t height) {
+  const std::size_t frame = jpeg.find("\xFF\xC0");
+  jpeg[frame + 5] = static_cast<char>(height >> 8);
+  jpeg[frame + 6] = static_cast<char>(height);
+  jpeg[frame + 7] = static_cast<char>(width >> 8);
+  jpeg[frame + 8] = static_cast<char>(width);
+  return jpeg;
 }
 
 // A JPEG with an EXIF segment that holds only the orientation tag.
@@ -142,7 +197,8 @@ class OcrRoute : public ::testing::Test {
         "convert -size 2480x3508 xc:white blank.png && convert -size 1x1 xc:black one.png");
     run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert photo.png photo.gif && " +
                 "convert photo.png photo.tif && convert photo.png -type TrueColor photo.bmp && " +
-                "convert photo.png photo.webp");
+                "convert photo.png photo.webp && convert photo.png photo.pgm && " +
+                "convert photo.png -type TrueColor photo.jpg");
     // The photo stored turned, with the tag that turns it upright.
     const char* const stored_as[] = {"",          "",           "-flop",       "-rotate 180",
                                      "-flip",     "-transpose", "-rotate 270", "-transverse",
@@ -258,12 +314,70 @@ TEST_F(OcrRoute, TurnsEveryExifOrientationUpright) {
   }
 }
 
-TEST_F(OcrRoute, ReadsTheSamePhotoFromEveryImageFormat) {
-  for (const char* name : {"photo.gif", "photo.tif", "photo.bmp", "photo.webp"}) {
+TEST_F(OcrRoute, ReadsTheSamePhotoFromEveryImageFormatItTakes) {
+  for (const char* name : {"photo.tif", "photo.bmp", "photo.jpg"}) {
     const Json photo = reply(file(name));
     EXPECT_EQ(photo["breedte"], 1200) << name;
     EXPECT_EQ(all_text(photo), "Kerkstraat Amersfoort\n") << name;
   }
+  // The decoder reads these too, but the page never posts them.
+  for (const char* name : {"photo.gif", "photo.webp", "photo.pgm"}) {
+    EXPECT_EQ(post(file(name)).body, R"({"fout": "Geen afbeelding die gelezen kan worden"})")
+        << name;
+  }
+}
+
+// Images whose header claims more pixels than would fit decoded are refused from the
+// header alone: the answer names the size, which only the header gives.
+TEST_F(OcrRoute, ImagesTooLargeToDecodeAreRefusedFromTheirHeader) {
+  const std::pair<const char*, std::string> bombs[] = {
+      {"RGB PNG 10000 x 10000", png_header_only(10000, 10000, 2)},
+      {"RGBA TIFF 10000 x 10000", tiff_header_only(10000, 10000, 4, 8, 1)},
+      {"G4 TIFF 10000 x 10000", tiff_header_only(10000, 10000, 1, 1, 4)},
+      {"colour JPEG 10000 x 10000", jpeg_claiming(file("photo.jpg"), 10000, 10000)},
+      {"BMP 10000 x 10000", bmp_header_only(10000, 10000)},
+  };
+  for (const auto& [name, bomb] : bombs) {
+    EXPECT_LT(bomb.size(), 100'000u) << name;
+    EXPECT_EQ(post(bomb).body,
+              R"({"fout": "Afbeelding te groot om te lezen: 10000 x 10000 pixels"})")
+        << name;
+  }
+  // A 600 dpi A4 page (4960 x 7016) fits: it is decoded, and found cut short.
+  for (const std::string& page :
+       {png_header_only(4960, 7016, 2), tiff_header_only(4960, 7016, 1, 1, 4),
+        jpeg_claiming(file("photo.jpg"), 4960, 7016)}) {
+    const std::string fout = post(page).body;
+    EXPECT_EQ(fout.find("te groot"), std::string::npos) << fout;
+  }
+}
+
+// Two recognitions run at once; a third waits for one of them, or is answered 503
+// when none ends within its wait.
+TEST_F(OcrRoute, AThirdRecognitionWaitsForAPlace) {
+  std::vector<ocr_windows::RecognitionSlot> taken;
+  for (int i = 0; i < ocr_windows::RECOGNITIONS_AT_ONCE; ++i) {
+    taken.push_back(ocr_windows::wait_for_recognition(std::chrono::seconds(5)).value());
+  }
+  auto third = std::async(std::launch::async, [] { return all_text(reply(file("photo.png"))); });
+  while (ocr_windows::recognitions_waiting() == 0) std::this_thread::yield();
+  EXPECT_EQ(third.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
+
+  Config config;
+  config.WEB_DIR = dir_->path();
+  ServerLimits no_wait;
+  no_wait.ocr_wait = std::chrono::milliseconds(0);
+  const auto impatient = start_server(config, no_wait);
+  const testing::RawAnswer refused = testing::raw_request(
+      impatient.port, "POST /ocr HTTP/1.0\r\nHost: localhost\r\nContent-Length: 4\r\n\r\ngeen");
+  EXPECT_EQ(refused.code(), 503);
+  EXPECT_EQ(refused.header("Content-Type"), "application/json; charset=utf-8");
+  EXPECT_EQ(
+      refused.body,
+      R"({"fout": "De tekstherkenning is bezet. Probeer het over enkele ogenblikken opnieuw."})");
+
+  taken.pop_back();
+  EXPECT_EQ(third.get(), "Kerkstraat Amersfoort\n");
 }
 
 TEST_F(OcrRoute, BoxesOfAnImageWiderThanTheEngineComeBackInItsOwnGrid) {

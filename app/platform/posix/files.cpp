@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,9 +34,16 @@ std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path
   const int fd =
       ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (fd < 0) return std::nullopt;
+  return adopt(fd);
+}
+
+std::optional<ReadOnlyFile> ReadOnlyFile::adopt(std::intptr_t native, bool* is_folder) {
+  const int fd = static_cast<int>(native);
   auto handle = std::make_unique<Handle>(fd);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  const bool known = ::fstat(fd, &info) == 0;
+  if (is_folder) *is_folder = known && S_ISDIR(info.st_mode);
+  if (!known || !S_ISREG(info.st_mode)) return std::nullopt;
   const double modified =
       static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) / 1e9;
   return ReadOnlyFile(std::move(handle), static_cast<std::uint64_t>(info.st_size), modified);
@@ -46,6 +54,26 @@ std::size_t ReadOnlyFile::read(char* buffer, std::size_t capacity) {
     const ssize_t n = ::read(handle_->fd, buffer, capacity);
     if (n >= 0) return static_cast<std::size_t>(n);
     if (errno != EINTR) throw std::system_error(errno, std::generic_category(), "read");
+  }
+}
+
+std::optional<std::size_t> ReadOnlyFile::send_to(std::intptr_t socket, std::uint64_t offset,
+                                                 std::size_t count) {
+  // sendfile has no MSG_NOSIGNAL: a peer gone away would end the process with SIGPIPE.
+  // Blocked on this thread, the signal stays pending and the call fails with EPIPE.
+  static thread_local const bool pipe_signal_blocked = [] {
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    return ::pthread_sigmask(SIG_BLOCK, &pipe, nullptr) == 0;
+  }();
+  (void)pipe_signal_blocked;
+  auto position = static_cast<off_t>(offset);
+  for (;;) {
+    const ssize_t n = ::sendfile(static_cast<int>(socket), handle_->fd, &position, count);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
+    if (errno != EINTR) throw std::system_error(errno, std::generic_category(), "sendfile");
   }
 }
 

@@ -111,6 +111,9 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
                    static_cast<long>(request.connect_timeout.count()));
+  if (request.total_timeout) {
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(request.total_timeout->count()));
+  }
   curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, on_connected);
   curl_easy_setopt(c, CURLOPT_PREREQDATA, &transfer);
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, on_progress);

@@ -2,13 +2,17 @@
 // Every call makes its own Tesseract objects, so requests on different threads share
 // nothing but read-only files.
 #include <leptonica/allheaders.h>
+#include <leptonica/imageio.h>
 #include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <numbers>
 #include <stdexcept>
 #include <utility>
@@ -29,9 +33,10 @@ namespace {
 
 // Tesseract reads larger images, but slowly; past this the caller scales down.
 constexpr std::uint32_t kMaxImageDimension = 10000;
-// A file can declare far more pixels than it holds: beyond this the decoder refuses
-// before it allocates, so a small file cannot claim gigabytes.
-constexpr std::uint64_t kMaxPixels = 100'000'000;
+// Tesseract's own copies of the grey image it is given: its copy, the binary image,
+// the grey image its line recogniser reads and what layout analysis keeps beside
+// them, per pixel, as measured on 600 dpi A4 pages.
+constexpr double kRecognitionBytesPerPixel = 4.5;
 
 // Language subtags of the profile and the names of Tesseract's data files.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 16> kLanguages{{
@@ -142,8 +147,12 @@ Bitmap& Bitmap::operator=(Bitmap&&) noexcept = default;
 Bitmap::~Bitmap() = default;
 
 struct Decoder::Image {
-  std::string bytes;
+  std::string_view bytes;
+  l_int32 format;
   Size size;  // as stored, before the orientation
+  int bits_per_sample;
+  int samples_per_pixel;
+  bool colormap;
   int orientation;
   bool turned_by_reader;  // Leptonica turns a TIFF upright while reading it
 };
@@ -153,20 +162,51 @@ Decoder::Decoder(Decoder&&) noexcept = default;
 Decoder& Decoder::operator=(Decoder&&) noexcept = default;
 Decoder::~Decoder() = default;
 
+namespace {
+
+std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
+  std::uint32_t value = 0;
+  for (std::size_t i = size; i-- > 0;)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// Leptonica learns a BMP's size only by decoding it whole; its info header tells it
+// at once. A negative height means rows from the top down.
+bool read_bmp_header(std::string_view bytes, l_int32& w, l_int32& h, l_int32& bps, l_int32& spp,
+                     l_int32& colormap) {
+  if (bytes.size() < 30 || little_endian(bytes, 14, 4) < 40) return false;
+  w = static_cast<l_int32>(little_endian(bytes, 18, 4));
+  h = std::abs(static_cast<l_int32>(little_endian(bytes, 22, 4)));
+  const auto bits = static_cast<l_int32>(little_endian(bytes, 28, 2));
+  colormap = bits <= 8;
+  spp = bits <= 8 ? 1 : bits / 8;
+  bps = bits <= 8 ? bits : 8;
+  return bits > 0;
+}
+
+}  // namespace
+
 Decoder Decoder::create(std::string_view bytes) {
   const auto* data = reinterpret_cast<const l_uint8*>(bytes.data());
   l_int32 format = 0, w = 0, h = 0, bps = 0, spp = 0, colormap = 0;
-  if (pixReadHeaderMem(data, bytes.size(), &format, &w, &h, &bps, &spp, &colormap) != 0 || w <= 0 ||
-      h <= 0) {
+  bool read = false;
+  if (bytes.starts_with("BM")) {
+    format = IFF_BMP;
+    read = read_bmp_header(bytes, w, h, bps, spp, colormap);
+  } else {
+    read = pixReadHeaderMem(data, bytes.size(), &format, &w, &h, &bps, &spp, &colormap) == 0;
+  }
+  if (!read || w <= 0 || h <= 0 || bps <= 0 || spp <= 0) {
     throw std::runtime_error("Geen afbeelding die gelezen kan worden");
   }
-  if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > kMaxPixels) {
-    throw std::runtime_error("Afbeelding te groot: " + std::to_string(w) + " x " +
-                             std::to_string(h) + " pixels");
-  }
   return Decoder(
-      std::make_unique<Image>(Image{std::string(bytes),
+      std::make_unique<Image>(Image{bytes,
+                                    format,
                                     {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)},
+                                    bps,
+                                    spp,
+                                    colormap != 0,
                                     exif_orientation(bytes),
                                     L_FORMAT_IS_TIFF(format)}));
 }
@@ -176,10 +216,59 @@ Size Decoder::oriented_size() const {
   return image_->size;
 }
 
+namespace {
+
+// A colour JPEG is read as its luminance alone: recognition reads grey values, and
+// the colour would take four bytes a pixel.
+bool reads_luminance(l_int32 format, int samples_per_pixel) {
+  return format == IFF_JFIF_JPEG && samples_per_pixel == 3;
+}
+
+// The depth in bits of the pixels Leptonica's reader makes of the file: samples up to
+// 8 bits stay, 16 become 8 (PNG) or stay (TIFF), colour and alpha become 32.
+int read_depth(l_int32 format, int bits_per_sample, int samples_per_pixel) {
+  if (reads_luminance(format, samples_per_pixel)) return 8;
+  if (samples_per_pixel > 1) return 32;
+  if (bits_per_sample <= 8) return bits_per_sample;
+  return L_FORMAT_IS_TIFF(format) ? 16 : 8;
+}
+
+}  // namespace
+
+// The largest of the steps of bitmap() and recognize(), each counted with what lives
+// beside it: the reader with its own buffers (libpng holds the whole image as rows
+// before Leptonica copies them; libtiff reads colour into a raster of four bytes a
+// pixel), the alpha blended away, the grey copy, the turned copy, and recognition on
+// the grey image.
+std::uint64_t Decoder::decoding_bytes() const {
+  const Image& image = *image_;
+  const double pixels = double(image.size.width) * double(image.size.height);
+  const double read =
+      pixels * read_depth(image.format, image.bits_per_sample, image.samples_per_pixel) / 8;
+  double reader = 0;
+  if (image.format == IFF_PNG) {
+    reader = pixels * image.samples_per_pixel * std::min(image.bits_per_sample, 8) / 8;
+  } else if (L_FORMAT_IS_TIFF(image.format) && image.samples_per_pixel > 1) {
+    reader = pixels * 4;
+  }
+  const double grey = pixels;
+  const double steps[] = {
+      reader + read,
+      image.samples_per_pixel == 4 ? 2 * read : 0,
+      read + grey,
+      image.orientation >= 3 && !image.turned_by_reader ? 2 * grey : 0,
+      grey + pixels * kRecognitionBytesPerPixel,
+  };
+  return static_cast<std::uint64_t>(*std::max_element(std::begin(steps), std::end(steps)));
+}
+
 Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   const auto* data = reinterpret_cast<const l_uint8*>(image_->bytes.data());
-  PixPtr pix = checked(pixReadMem(data, image_->bytes.size()),
-                       "Afbeelding kan niet worden gelezen: beschadigd of onvolledig");
+  PixPtr pix =
+      checked(reads_luminance(image_->format, image_->samples_per_pixel)
+                  ? pixReadMemJpeg(data, image_->bytes.size(), 0, 1, nullptr, L_JPEG_READ_LUMINANCE)
+                  : pixReadMem(data, image_->bytes.size()),
+              "Afbeelding kan niet worden gelezen: beschadigd of onvolledig");
   if (pixGetSpp(pix.get()) == 4) {
     pix =
         checked(pixAlphaBlendUniform(pix.get(), 0xffffff00), "Afbeelding kan niet worden gelezen");
@@ -225,7 +314,22 @@ std::uint32_t Engine::max_image_dimension() { return kMaxImageDimension; }
 
 std::string Engine::language_tag() const { return recogniser_->tag; }
 
+namespace {
+
+// Tesseract's debug_file is one global of the library: set once, before the first
+// recognition, it is only read while recognitions run side by side.
+void send_tesseract_reports_nowhere() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    tesseract::TessBaseAPI api;
+    api.SetVariable("debug_file", "/dev/null");
+  });
+}
+
+}  // namespace
+
 Recognition Engine::recognize(const Bitmap& bitmap) const {
+  send_tesseract_reports_nowhere();
   // Tesseract's OpenMP helpers spin while they wait, which costs more than they gain
   // (a page takes twice as long, and far longer on a busy machine): each recognition
   // runs on its request's thread alone, and requests run side by side.
@@ -234,7 +338,6 @@ Recognition Engine::recognize(const Bitmap& bitmap) const {
   if (api.Init(data_folder().c_str(), recogniser_->data.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
     throw std::runtime_error("Tesseract kan de taalgegevens " + recogniser_->data + " niet laden");
   }
-  api.SetVariable("debug_file", "/dev/null");
   api.SetPageSegMode(tesseract::PSM_AUTO);
   api.SetImage(bitmap.pixels().pix.get());
   if (api.Recognize(nullptr) != 0) throw std::runtime_error("Tesseract kon de tekst niet lezen");

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -73,11 +74,17 @@ std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;  // folders too: they need backup semantics
+  return adopt(reinterpret_cast<std::intptr_t>(file));
+}
+
+std::optional<ReadOnlyFile> ReadOnlyFile::adopt(std::intptr_t native, bool* is_folder) {
+  const auto file = reinterpret_cast<HANDLE>(native);
   auto handle = std::make_unique<Handle>(file);
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      GetFileType(file) != FILE_TYPE_DISK) {
+  const bool known = GetFileInformationByHandle(file, &info);
+  if (is_folder) *is_folder = known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!known ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || GetFileType(file) != FILE_TYPE_DISK) {
     return std::nullopt;
   }
   const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
@@ -102,6 +109,25 @@ void create_private_folder(const std::filesystem::path& folder) {
 
 std::optional<std::string> private_file_problem(const std::filesystem::path& /*file*/) {
   return std::nullopt;
+}
+
+// Windows sends a file from our memory: read at the offset, then send what fits.
+std::optional<std::size_t> ReadOnlyFile::send_to(std::intptr_t socket, std::uint64_t offset,
+                                                 std::size_t count) {
+  char chunk[65536];
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD n = 0;
+  const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count, sizeof chunk));
+  if (!ReadFile(handle_->file, chunk, wanted, &n, &at) && GetLastError() != ERROR_HANDLE_EOF) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "read");
+  }
+  if (n == 0) return 0;
+  const int sent = ::send(static_cast<SOCKET>(socket), chunk, static_cast<int>(n), 0);
+  if (sent >= 0) return static_cast<std::size_t>(sent);
+  if (WSAGetLastError() == WSAEWOULDBLOCK) return std::nullopt;
+  throw std::system_error(WSAGetLastError(), std::system_category(), "send");
 }
 
 bool replace_file(const std::filesystem::path& path, std::string_view bytes) {

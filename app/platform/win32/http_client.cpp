@@ -135,7 +135,13 @@ std::variant<HttpResponse, std::string> http_request(const HttpRequest& request)
   HttpResponse answer;
   read_head(req, answer);
   char buffer[16384];
+  // WinHTTP times each wait only: the whole exchange is checked between reads.
+  const auto started = std::chrono::steady_clock::now();
   while (answer.body.size() < request.body_limit) {
+    if (request.total_timeout &&
+        std::chrono::steady_clock::now() - started > *request.total_timeout) {
+      return std::string("Operation timed out: the whole request took too long");
+    }
     const DWORD wanted = static_cast<DWORD>(
         std::min<std::size_t>(sizeof buffer, request.body_limit - answer.body.size()));
     DWORD read = 0;

@@ -235,6 +235,13 @@ Size Decoder::oriented_size() const {
   return size;
 }
 
+// The decoder delivers four bytes a pixel (BGRA8), at most at the image's own size;
+// the engine's own copies are its business.
+std::uint64_t Decoder::decoding_bytes() const {
+  const Size size = oriented_size();
+  return std::uint64_t{size.width} * size.height * 4;
+}
+
 Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   enter_runtime();
   Ref<IInspectable> instance;

@@ -8,19 +8,29 @@
 
 namespace verhulzen {
 
-Connection::Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts)
+namespace {
+constexpr std::size_t kOutputLimit = 65536;
+// A body grows by at most this much ahead of what has arrived, so that a declared
+// length costs memory only as its bytes come.
+constexpr std::size_t kBodyStep = 1 << 20;
+
+bool would_block(const std::error_code& error) {
+  return error == asio::error::would_block || error == asio::error::try_again;
+}
+}  // namespace
+
+Connection::Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts,
+                       std::string received, bool peer_closed)
     : socket_(std::move(socket)),
       timeouts_(timeouts),
-      head_deadline_(Clock::now() + timeouts.head) {
-  socket_.non_blocking(true);
+      head_deadline_(Clock::now() + timeouts.head),
+      buffer_(std::move(received)),
+      peer_closed_(peer_closed) {
+  if (!socket_.non_blocking()) socket_.non_blocking(true);
   // Every answer is written whole before the close; nothing is gained by waiting
   // to fill a segment.
   socket_.set_option(asio::ip::tcp::no_delay(true));
 }
-
-namespace {
-constexpr std::size_t kOutputLimit = 65536;
-}  // namespace
 
 void Connection::wait_until_ready(bool to_read, Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
@@ -48,9 +58,7 @@ bool Connection::fill(Clock::time_point deadline) {
       peer_closed_ = true;
       return false;
     }
-    if (error != asio::error::would_block && error != asio::error::try_again) {
-      throw std::system_error(error);
-    }
+    if (!would_block(error)) throw std::system_error(error);
     wait_until_ready(true, deadline);
   }
 }
@@ -73,12 +81,28 @@ std::string Connection::read_line(std::size_t limit) {
   }
 }
 
+// The bytes go from the socket straight into the one string that holds the body.
 std::string Connection::read(std::size_t count) {
-  // The body has no deadline as a whole, only each wait for more of it.
-  while (buffer_.size() - consumed_ < count && fill(Clock::now() + timeouts_.idle)) {
-  }
+  const auto deadline = Clock::now() + timeouts_.body;
   std::string bytes = buffer_.substr(consumed_, count);
   consumed_ += bytes.size();
+  std::size_t filled = bytes.size();
+  while (filled < count && !peer_closed_) {
+    bytes.resize(std::min(count, filled + kBodyStep));
+    std::error_code error;
+    const std::size_t n =
+        socket_.read_some(asio::buffer(bytes.data() + filled, bytes.size() - filled), error);
+    if (!error) {
+      filled += n;
+    } else if (error == asio::error::eof) {
+      peer_closed_ = true;
+    } else if (would_block(error)) {
+      wait_until_ready(true, std::min(Clock::now() + timeouts_.idle, deadline));
+    } else {
+      throw std::system_error(error);
+    }
+  }
+  bytes.resize(filled);
   return bytes;
 }
 
@@ -95,6 +119,22 @@ void Connection::write(std::string_view bytes) {
   }
 }
 
+void Connection::send_file(platform::ReadOnlyFile& file, std::uint64_t count) {
+  flush();
+  for (std::uint64_t sent = 0; sent < count;) {
+    const auto n = file.send_to(
+        socket_.native_handle(), sent,
+        static_cast<std::size_t>(std::min<std::uint64_t>(count - sent, std::uint64_t{1} << 30)));
+    if (!n) {
+      wait_until_ready(false, Clock::now() + timeouts_.idle);
+    } else if (*n == 0) {
+      return;
+    } else {
+      sent += *n;
+    }
+  }
+}
+
 void Connection::flush() {
   send(output_);
   output_.clear();
@@ -106,7 +146,7 @@ void Connection::send(std::string_view bytes) {
     const std::size_t n = socket_.write_some(asio::buffer(bytes), error);
     if (!error) {
       bytes.remove_prefix(n);
-    } else if (error == asio::error::would_block || error == asio::error::try_again) {
+    } else if (would_block(error)) {
       wait_until_ready(false, Clock::now() + timeouts_.idle);
     } else {
       throw std::system_error(error);
@@ -117,12 +157,14 @@ void Connection::send(std::string_view bytes) {
 void Connection::close() {
   flush();
   std::error_code ignored;
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
-  const auto deadline = Clock::now() + timeouts_.linger;
-  try {
-    while (fill(deadline)) consumed_ = buffer_.size();
-  } catch (const std::exception&) {
-    // The peer went on sending or stayed silent until the deadline; it is cut off.
+  if (!request_read_ || consumed_ < buffer_.size()) {
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    const auto deadline = Clock::now() + timeouts_.linger;
+    try {
+      while (fill(deadline)) consumed_ = buffer_.size();
+    } catch (const std::exception&) {
+      // The peer went on sending or stayed silent until the deadline; it is cut off.
+    }
   }
   socket_.close(ignored);
 }

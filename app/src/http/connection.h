@@ -10,13 +10,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace verhulzen {
 
 inline constexpr std::chrono::seconds IDLE_TIMEOUT{30};
 // How long the whole request head may take: a peer that keeps sending a little
 // every while must not hold its thread for ever.
 inline constexpr std::chrono::seconds HEAD_TIMEOUT{30};
-// How long a closing connection waits for the peer to finish sending.
+// How long a whole body may take; 60 MiB on the loopback take well under a second.
+inline constexpr std::chrono::seconds BODY_TIMEOUT{60};
+// How long a closing connection with unread input waits for the peer to finish sending.
 inline constexpr std::chrono::seconds LINGER_TIMEOUT{2};
 
 struct ConnectionTimeout : std::runtime_error {
@@ -26,23 +30,33 @@ struct ConnectionTimeout : std::runtime_error {
 struct ConnectionTimeouts {
   std::chrono::milliseconds idle = IDLE_TIMEOUT;
   std::chrono::milliseconds head = HEAD_TIMEOUT;
+  std::chrono::milliseconds body = BODY_TIMEOUT;
   std::chrono::milliseconds linger = LINGER_TIMEOUT;
 };
 
 class Connection {
  public:
-  explicit Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts = {});
+  // `received`: what was read from the socket before, while waiting for the head;
+  // `peer_closed`: whether the peer has closed its sending side meanwhile.
+  explicit Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts = {},
+                      std::string received = {}, bool peer_closed = false);
 
   // The next line of the request head with its line end; at most `limit` bytes, so a
   // longer line comes back cut to `limit` bytes without its end. Whatever is left
   // when the peer has closed its side; empty when nothing is.
   std::string read_line(std::size_t limit);
-  // The next `count` bytes; fewer only when the peer closes first.
+  // The next `count` bytes, all within the body's deadline; fewer only when the
+  // peer closes first.
   std::string read(std::size_t count);
-  // Collects small writes, so that a head and a small file leave in one segment.
+  // Collects small writes, so that a head and a small answer leave in one segment.
   void write(std::string_view bytes);
-  // Sends what is left of the answer, ends it and waits briefly for the peer to close its side:
-  // closing a socket with unread input resets the connection, and the peer could lose the answer.
+  // Sends `count` bytes of the file after what was written; fewer when it has shrunk.
+  void send_file(platform::ReadOnlyFile& file, std::uint64_t count);
+  // The request has been read to its end: nothing more is expected from the peer.
+  void mark_request_read() { request_read_ = true; }
+  // Sends what is left of the answer and closes. With input left unread it first waits
+  // briefly for the peer to finish: closing a socket with unread input resets the
+  // connection, and the peer could lose the answer.
   void close();
 
  private:
@@ -60,6 +74,7 @@ class Connection {
   std::string buffer_;
   std::size_t consumed_ = 0;
   bool peer_closed_ = false;
+  bool request_read_ = false;
   std::string output_;
 };
 

@@ -1,46 +1,93 @@
 #include "http/connection_threads.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace verhulzen {
 
-std::shared_ptr<ConnectionThreads> ConnectionThreads::create(Serve serve,
-                                                             std::chrono::milliseconds idle) {
-  return std::shared_ptr<ConnectionThreads>(new ConnectionThreads(std::move(serve), idle));
+std::shared_ptr<ConnectionThreads> ConnectionThreads::create(Serve serve, Limits limits) {
+  return std::shared_ptr<ConnectionThreads>(new ConnectionThreads(std::move(serve), limits));
 }
 
-void ConnectionThreads::serve(Accepted accepted) {
-  std::unique_lock guard(lock_);
-  waiting_.push_back(std::move(accepted));
-  // Each waiting thread takes one connection: with more connections than waiting
-  // threads, a new thread takes this one, so no connection waits for another.
-  if (idle_threads_ >= waiting_.size()) {
-    handed_over_.notify_one();
-    return;
+bool ConnectionThreads::serve(Accepted accepted) {
+  std::shared_ptr<Waiting> thread;
+  {
+    const std::lock_guard guard(lock_);
+    if (!waiting_.empty()) {
+      thread = std::move(waiting_.back());
+      waiting_.pop_back();
+    } else if (threads_ >= limits_.threads) {
+      if (queued_.size() >= limits_.queued) return false;
+      queued_.push_back(std::move(accepted));
+      return true;
+    } else {
+      ++threads_;
+    }
+  }
+  if (thread) {
+    {
+      const std::lock_guard guard(thread->lock);
+      thread->connection = std::move(accepted);
+    }
+    thread->handed.notify_one();
+    return true;
   }
   try {
-    std::thread([self = shared_from_this()] { self->run(); }).detach();
+    std::thread([self = shared_from_this(), first = std::move(accepted)]() mutable {
+      self->run(std::move(first));
+    }).detach();
   } catch (...) {
-    waiting_.pop_back();
+    const std::lock_guard guard(lock_);
+    --threads_;
     throw;
+  }
+  return true;
+}
+
+std::size_t ConnectionThreads::threads() {
+  const std::lock_guard guard(lock_);
+  return threads_;
+}
+
+void ConnectionThreads::run(Accepted first) {
+  const auto self = std::make_shared<Waiting>();
+  std::optional<Accepted> connection = std::move(first);
+  while (connection) {
+    serve_(std::move(*connection));
+    connection = next(self);
   }
 }
 
-void ConnectionThreads::run() {
-  std::unique_lock guard(lock_);
-  for (;;) {
-    ++idle_threads_;
-    const bool handed = handed_over_.wait_for(guard, idle_, [this] { return !waiting_.empty(); });
-    --idle_threads_;
-    if (!handed) return;
-    {
-      Accepted accepted = std::move(waiting_.front());
-      waiting_.pop_front();
-      guard.unlock();
-      serve_(std::move(accepted.socket));
+std::optional<Accepted> ConnectionThreads::next(const std::shared_ptr<Waiting>& self) {
+  {
+    const std::lock_guard guard(lock_);
+    if (!queued_.empty()) {
+      Accepted accepted = std::move(queued_.front());
+      queued_.pop_front();
+      return accepted;
     }
-    guard.lock();
+    waiting_.push_back(self);
   }
+  std::unique_lock own(self->lock);
+  const auto handed = [&] { return self->connection.has_value(); };
+  if (!self->handed.wait_for(own, limits_.idle, handed)) {
+    own.unlock();
+    {
+      const std::lock_guard guard(lock_);
+      const auto found = std::find(waiting_.begin(), waiting_.end(), self);
+      if (found != waiting_.end()) {
+        waiting_.erase(found);
+        --threads_;
+        return std::nullopt;
+      }
+    }
+    // Taken just now: its connection is on the way.
+    own.lock();
+    self->handed.wait(own, handed);
+  }
+  std::optional<Accepted> connection = std::move(self->connection);
+  self->connection.reset();
+  return connection;
 }
 
 }  // namespace verhulzen

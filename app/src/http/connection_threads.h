@@ -1,7 +1,9 @@
-// The threads that serve the server's connections. Every accepted connection gets
-// a thread of its own at once; a thread that has served one waits a while for the
+// The threads that serve the server's connections, at most a fixed number at once.
+// A connection goes to a waiting thread, else to a new one while there is room, else
+// into a queue of bounded length. A thread that has served one waits a while for the
 // next instead of ending, since creating a thread and giving back its stack cost
-// more than serving a page.
+// more than serving a page. Each waiting thread waits on a condition of its own: the
+// shared lock is held only to take or give a connection, never while waiting.
 #pragma once
 
 #include <asio.hpp>
@@ -12,37 +14,59 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace verhulzen {
 
-// An accepted socket with the I/O context it belongs to, which must outlive it.
+// An accepted socket with the I/O context it belongs to, which must outlive it, and
+// what was read of its request while its head arrived.
 struct Accepted {
   std::shared_ptr<asio::io_context> context;
   asio::ip::tcp::socket socket;
+  std::string received;
+  bool peer_closed = false;
 };
 
 class ConnectionThreads : public std::enable_shared_from_this<ConnectionThreads> {
  public:
-  using Serve = std::function<void(asio::ip::tcp::socket)>;
+  using Serve = std::function<void(Accepted)>;
+
+  struct Limits {
+    std::size_t threads;  // connections served at once
+    std::size_t queued;   // connections waiting for a thread
+    std::chrono::milliseconds idle;
+  };
 
   // The threads outlive the server that made them while they serve or wait.
-  static std::shared_ptr<ConnectionThreads> create(Serve serve, std::chrono::milliseconds idle);
+  static std::shared_ptr<ConnectionThreads> create(Serve serve, Limits limits);
 
-  // Hands the connection to a waiting thread, or to a new one when none waits.
-  // Throws std::system_error when no thread can be started.
-  void serve(Accepted accepted);
+  // Hands the connection to a thread or the queue; false when both are full, and the
+  // caller closes it. Throws std::system_error when no thread can be started.
+  bool serve(Accepted accepted);
+
+  // Threads now serving or waiting for a connection.
+  std::size_t threads();
 
  private:
-  ConnectionThreads(Serve serve, std::chrono::milliseconds idle)
-      : serve_(std::move(serve)), idle_(idle) {}
-  void run();
+  struct Waiting {
+    std::mutex lock;
+    std::condition_variable handed;
+    std::optional<Accepted> connection;
+  };
+
+  ConnectionThreads(Serve serve, Limits limits) : serve_(std::move(serve)), limits_(limits) {}
+  void run(Accepted first);
+  // The next connection for a thread that has served one; nullopt when it is to end.
+  std::optional<Accepted> next(const std::shared_ptr<Waiting>& self);
 
   const Serve serve_;
-  const std::chrono::milliseconds idle_;
+  const Limits limits_;
   std::mutex lock_;
-  std::condition_variable handed_over_;
-  std::deque<Accepted> waiting_;
-  std::size_t idle_threads_ = 0;
+  std::vector<std::shared_ptr<Waiting>> waiting_;
+  std::deque<Accepted> queued_;
+  std::size_t threads_ = 0;
 };
 
 }  // namespace verhulzen

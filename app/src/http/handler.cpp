@@ -10,6 +10,8 @@
 
 #include "http/http_date.h"
 #include "http/static_files.h"
+#include "json/json_text.h"
+#include "ocr/recognition_slots.h"
 #include "routes/launcher_routes.h"
 #include "text/ascii_text.h"
 
@@ -39,6 +41,7 @@ constexpr std::array<Status, 13> kStatuses{{
      "The server refused this request because the request header fields are too large"},
     {500, "Internal Server Error", "Server got itself in trouble"},
     {501, "Not Implemented", "Server does not support this operation"},
+    {503, "Service Unavailable", "The server cannot process the request due to a high load"},
     {505, "HTTP Version Not Supported", "Cannot fulfill request"},
 }};
 
@@ -114,8 +117,10 @@ bool not_modified_since(const Request& request, double modified) {
 
 }  // namespace
 
-Handler::Handler(Connection& connection, const Config& config)
-    : connection_(connection), config_(config) {}
+Handler::Handler(Connection& connection, const Config& config,
+                 const std::optional<platform::WebFolder>& web_folder,
+                 std::chrono::milliseconds ocr_wait)
+    : connection_(connection), config_(config), web_folder_(web_folder), ocr_wait_(ocr_wait) {}
 
 void Handler::serve() {
   try {
@@ -140,13 +145,21 @@ void Handler::answer_request() {
   request_ = &request;
   is_head_ = request.method == "HEAD";
 
+  std::size_t head_size = line.size();
   for (std::size_t count = 0;; ++count) {
     const std::string header = connection_.read_line(MAX_LINE + 1);
     if (header.size() > MAX_LINE) return send_error(431, "Line too long");
+    head_size += header.size();
     const std::string_view content = without_line_end(header);
     if (content.empty()) break;
     if (count == MAX_HEADERS) return send_error(431, "Too many headers");
+    if (head_size > MAX_HEAD) return send_error(431);
     add_header_line(request, content);
+  }
+  // A GET or HEAD brings no body; one that declares a body leaves it unread.
+  if (request.method != "POST" && !request.header("Content-Length") &&
+      !request.header("Transfer-Encoding")) {
+    connection_.mark_request_read();
   }
   handle(request);
 }
@@ -195,9 +208,25 @@ void Handler::do_post() {
     return;
   }
   const std::uint64_t length = std::get<ReadBody>(checked).length;
+  if (request_->target != "/ocr") return answer_post(length);
+  // The body is read only once a recognition may start, so that waiting requests
+  // hold no image.
+  const auto slot = ocr_windows::wait_for_recognition(ocr_wait_);
+  if (!slot) {
+    const Json fout{{"fout",
+                     "De tekstherkenning is bezet. Probeer het over enkele ogenblikken "
+                     "opnieuw."}};
+    Body body = antwoord(503, write_json(fout), "application/json; charset=utf-8");
+    return send_body(body);
+  }
+  answer_post(length);
+}
+
+void Handler::answer_post(std::uint64_t length) {
   const std::string data = connection_.read(length);
   // A body cut short is never taken for the whole: it would replace the office list.
   if (data.size() < length) return send_error(400);
+  connection_.mark_request_read();
   auto answer = post_answer(request_->target, data, config_);
   Body body = antwoord(answer.code, std::move(answer.body), answer.soort, answer.locatie);
   send_body(body);
@@ -216,8 +245,8 @@ std::optional<Body> Handler::send_head() {
   if (auto routed = launcher_route()) return routed;
 
   fs::path path = translate_path(request_->target, config_.WEB_DIR);
-  std::error_code error;
-  if (fs::is_directory(path, error)) {
+  platform::WebFolder::Found found = find_in_web_folder(path);
+  if (found.is_folder) {
     const std::string_view asked =
         std::string_view(request_->target).substr(0, request_->target.find('?'));
     if (!asked.empty() && asked != "/") {
@@ -226,22 +255,24 @@ std::optional<Body> Handler::send_head() {
     }
     request_->target = "/index.html";
     path = translate_path(request_->target, config_.WEB_DIR);
+    found = find_in_web_folder(path);
   }
-  if (is_refused_name(path) || !lies_within(path, config_.WEB_DIR)) {
+  if (is_refused_name(path) || found.outside) {
     send_error(404);
     return std::nullopt;
   }
-  return send_file(path);
+  return send_file(path, std::move(found.file));
 }
 
-std::optional<Body> Handler::send_file(const fs::path& path) {
+platform::WebFolder::Found Handler::find_in_web_folder(const fs::path& path) const {
+  if (!web_folder_) return {};
+  return web_folder_->find(path.lexically_relative(config_.WEB_DIR));
+}
+
+std::optional<Body> Handler::send_file(const fs::path& path,
+                                       std::optional<platform::ReadOnlyFile> file) {
   const std::string_view type = guess_type(path);
-  if (!path.has_filename()) {
-    send_error(404, "File not found");
-    return std::nullopt;
-  }
-  auto file = platform::ReadOnlyFile::open(path);
-  if (!file) {
+  if (!path.has_filename() || !file) {
     send_error(404, "File not found");
     return std::nullopt;
   }
@@ -298,14 +329,7 @@ void Handler::send_body(Body& body) {
   if (auto* bytes = std::get_if<std::string>(&body)) return connection_.write(*bytes);
   // No more than the Content-Length sent, also when the file has grown since it was opened.
   auto& file = std::get<platform::ReadOnlyFile>(body);
-  std::array<char, 65536> chunk;  // NOLINT(*-member-init): filled by the read
-  for (std::uint64_t left = file.size(); left > 0;) {
-    const std::size_t n = file.read(
-        chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size())));
-    if (n == 0) break;
-    connection_.write({chunk.data(), n});
-    left -= n;
-  }
+  connection_.send_file(file, file.size());
 }
 
 }  // namespace verhulzen

@@ -1,6 +1,7 @@
 // The request handler: one object per connection, serving exactly one request.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "http/connection.h"
 #include "http/http_request.h"
 #include "platform/files.h"
+#include "platform/web_folder.h"
 #include "shell/config.h"
 
 namespace verhulzen {
@@ -22,7 +24,10 @@ using Body = std::variant<std::string, platform::ReadOnlyFile>;
 
 class Handler {
  public:
-  Handler(Connection& connection, const Config& config);
+  // `web_folder`: `WEB_DIR` as opened when the server started; `ocr_wait`: how long
+  // an OCR request waits for a recognition to end when as many run as may.
+  Handler(Connection& connection, const Config& config,
+          const std::optional<platform::WebFolder>& web_folder, std::chrono::milliseconds ocr_wait);
 
   // Reads one request and answers it; errors end the request, never the server.
   void serve();
@@ -37,8 +42,12 @@ class Handler {
   std::optional<Body> launcher_route();
   std::optional<Body> send_head();
   void do_post();
+  void answer_post(std::uint64_t length);
+  // What a path under `WEB_DIR`, as `translate_path` gives it, names in the web folder.
+  platform::WebFolder::Found find_in_web_folder(const std::filesystem::path& path) const;
   // The file answer for `path`, the request target translated under the web folder.
-  std::optional<Body> send_file(const std::filesystem::path& path);
+  std::optional<Body> send_file(const std::filesystem::path& path,
+                                std::optional<platform::ReadOnlyFile> file);
   void send_error(int code, std::string_view message = {});
 
   void send_response(int code, std::string_view message = {});
@@ -48,6 +57,8 @@ class Handler {
 
   Connection& connection_;
   const Config& config_;
+  const std::optional<platform::WebFolder>& web_folder_;
+  const std::chrono::milliseconds ocr_wait_;
   Request* request_ = nullptr;  // the request being answered, once its line has been read
   bool is_head_ = false;        // a HEAD request: its answers, errors too, go without body
   std::string head_;

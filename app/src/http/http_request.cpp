@@ -87,6 +87,23 @@ std::variant<Request, RequestError> parse_request_line(std::string_view line) {
   return request;
 }
 
+bool HeadScan::complete(std::string_view received) {
+  if (received.size() > MAX_HEAD) return true;
+  for (;;) {
+    const std::size_t end = received.find('\n', line_start_);
+    if (end == std::string_view::npos) return received.size() - line_start_ > MAX_LINE;
+    if (end + 1 - line_start_ > MAX_LINE || lines_ > MAX_HEADERS) return true;
+    std::string_view content = received.substr(line_start_, end - line_start_);
+    while (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+    if (lines_ == 0 ? std::holds_alternative<RequestError>(parse_request_line(content))
+                    : content.empty()) {
+      return true;
+    }
+    ++lines_;
+    line_start_ = end + 1;
+  }
+}
+
 void add_header_line(Request& request, std::string_view line) {
   if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
     if (!request.headers.empty()) {

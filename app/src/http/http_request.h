@@ -12,6 +12,9 @@ namespace verhulzen {
 
 inline constexpr std::size_t MAX_LINE = 65536;
 inline constexpr std::size_t MAX_HEADERS = 100;
+// The whole head, request line and header lines together: one line of the longest
+// kind and then some, far more than a browser sends.
+inline constexpr std::size_t MAX_HEAD = 131072;
 
 struct Request {
   std::string method;
@@ -41,5 +44,18 @@ std::variant<Request, RequestError> parse_request_line(std::string_view line);
 // Adds one header line (without its line end); a line that starts with a blank
 // continues the previous header.
 void add_header_line(Request& request, std::string_view line);
+
+// Follows the bytes of a request as they arrive, until the handler can answer it
+// without waiting for more: the head is complete, or it holds a fault that is
+// answered at once (a bad request line, a line or a head too long, too many lines).
+class HeadScan {
+ public:
+  // `received`: all bytes so far, the earlier ones unchanged.
+  bool complete(std::string_view received);
+
+ private:
+  std::size_t line_start_ = 0;
+  std::size_t lines_ = 0;
+};
 
 }  // namespace verhulzen

@@ -66,22 +66,6 @@ std::string_view guess_type(const fs::path& path) {
   return "application/octet-stream";
 }
 
-bool lies_within(const fs::path& path, const fs::path& directory) {
-  std::error_code error;
-  const fs::path root = fs::canonical(directory, error);
-  if (error) return false;
-  const auto inside = [&](const fs::path& real) {
-    return std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first == root.end();
-  };
-  // Folders stay; the file itself may come and go meanwhile, so it is resolved only
-  // when it is a link.
-  const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
-  if (error || !inside(folder)) return false;
-  if (!fs::is_symlink(fs::symlink_status(path, error))) return true;
-  const fs::path target = fs::canonical(path, error);
-  return !error && inside(target);
-}
-
 bool is_refused_name(const fs::path& path) {
   std::string name = ascii_lower(utf8_of(path.filename()));
   // Windows opens "name.md." and "name.md " as "name.md".

@@ -16,10 +16,6 @@ std::filesystem::path translate_path(std::string_view target,
 // The content type for a file, from the suffix of its name.
 std::string_view guess_type(const std::filesystem::path& path);
 
-// Whether `path`, with every link in it followed, stays inside `directory` (itself
-// followed too): a link in the web folder must not lead out of it.
-bool lies_within(const std::filesystem::path& path, const std::filesystem::path& directory);
-
 // Whether the last component of `path` is a name that is never served.
 bool is_refused_name(const std::filesystem::path& path);
 

@@ -64,12 +64,33 @@ Json info() {
   }
 }
 
+std::optional<Beeldformaat> beeldformaat(std::string_view data) {
+  static constexpr std::pair<std::string_view, Beeldformaat> kSignatures[] = {
+      {"\x89PNG\r\n\x1A\n", Beeldformaat::png},
+      {"\xFF\xD8\xFF", Beeldformaat::jpeg},
+      {{"II*\0", 4}, Beeldformaat::tiff},
+      {{"MM\0*", 4}, Beeldformaat::tiff},
+      {"BM", Beeldformaat::bmp},
+  };
+  for (const auto& [signature, format] : kSignatures) {
+    if (data.starts_with(signature)) return format;
+  }
+  return std::nullopt;
+}
+
 Json herken(std::string_view data) {
   if (!module().BESCHIKBAAR) {
     throw std::runtime_error("Windows-OCR niet beschikbaar (" + *module().IMPORTFOUT + ")");
   }
+  if (!beeldformaat(data)) {
+    throw std::runtime_error("Geen afbeelding die gelezen kan worden");
+  }
   const ocr::Decoder decoder = ocr::Decoder::create(data);
   const ocr::Size size = decoder.oriented_size();
+  if (decoder.decoding_bytes() > GEHEUGEN_PER_HERKENNING) {
+    throw std::runtime_error("Afbeelding te groot om te lezen: " + std::to_string(size.width) +
+                             " x " + std::to_string(size.height) + " pixels");
+  }
   const auto gekozen = engine();
   if (!gekozen) throw std::runtime_error("Geen OCR-taal beschikbaar in Windows");
 

@@ -22,8 +22,18 @@ const Module& module();
 // {"ocr", "taal"}: whether an engine can be made now, and its language tag. Never fails.
 Json info();
 
+// The image formats read, by their first bytes: those that the page posts and the
+// platform's decoder is asked for.
+enum class Beeldformaat { png, jpeg, tiff, bmp };
+std::optional<Beeldformaat> beeldformaat(std::string_view data);
+
+// The memory that one recognition may take for its decoded image: a 600 dpi A4 scan
+// (35 megapixels) fits, a colour image of 100 megapixels does not.
+inline constexpr std::uint64_t GEHEUGEN_PER_HERKENNING = 256ULL << 20;
+
 // The OCR reply for the bytes of one image file; throws std::runtime_error with the
-// text that the page is shown.
+// text that the page is shown. An image in another format, or one that would not fit
+// `GEHEUGEN_PER_HERKENNING` decoded, is refused before a pixel is decoded.
 Json herken(std::string_view data);
 
 // 1.0 when the image fits the engine, else the maximum over the longest side.

@@ -1,6 +1,7 @@
 // The one request of the update check: a GET of the feed over HTTP(S).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -9,6 +10,9 @@
 namespace verhulzen {
 
 inline constexpr std::size_t FEED_LIMIT = 65536;
+// The whole request, beside the 5 seconds of each wait: a feed that trickles its
+// answer must not hold the start or the page's check.
+inline constexpr std::chrono::seconds FEED_DEADLINE{15};
 
 struct FeedAnswer {
   long status = 0;                  // of the final answer, after redirects
@@ -18,6 +22,7 @@ struct FeedAnswer {
 
 // The answer, or the text of what went wrong (connection, TLS, time-out, a redirect
 // to anything but https).
-std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url);
+std::variant<FeedAnswer, std::string> vraag_feed(
+    const std::string& url, std::chrono::milliseconds deadline = FEED_DEADLINE);
 
 }  // namespace verhulzen
