@@ -27,7 +27,7 @@ struct Status {
   std::string_view explanation;
 };
 
-constexpr std::array<Status, 13> kStatuses{{
+constexpr std::array<Status, 14> kStatuses{{
     {200, "OK", "Request fulfilled, document follows"},
     {204, "No Content", "Request fulfilled, nothing follows"},
     {302, "Found", "Object moved temporarily -- see URI list"},
