@@ -232,7 +232,7 @@ export function leadIndex(alternatives) {
         starter.lastIndex = s.index + (text.codePointAt(s.index) > 0xffff ? 2 : 1);
         continue;
       }
-      out += text.slice(last, s.index) + fn(text.slice(s.index, end));
+      out += text.slice(last, s.index) + fn(text.slice(s.index, end), s.index);
       last = starter.lastIndex = end;
     }
     return last ? out + text.slice(last) : text;

@@ -77,11 +77,11 @@ export function entityFor(matcher, match) {
 // they stand (see surname-guard.js), for the leak check to offer.
 export function replaceWith(text, matcher, fn, counts, geweigerd) {
   if (!matcher || !text) return text;
-  const replace = (m) => {
+  const replace = (m, at) => {
     const ent = entityFor(matcher, m);
     if (!ent) return m;
     if (counts) counts[ent.id] = (counts[ent.id] ?? 0) + 1;
-    return String(fn(ent, m));
+    return String(fn(ent, m, at));
   };
   return indexes.get(matcher).replace(text, replace, geweigerd);
 }
