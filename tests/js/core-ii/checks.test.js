@@ -115,4 +115,5 @@ test('name candidates: two or three capitalised words that no entity holds', () 
   assert.deepEqual(kandidaten(text, ['Lotte Dekker', '  anna  BROUWER ']), ['Piet Jansen', 'Anna van den Berg', 'Smit']);
   assert.deepEqual(kandidaten('Piet Jansen'), ['Piet Jansen']);
   assert.deepEqual(kandidaten('Volgens Piet Jansen'), ['Piet Jansen']);
+  assert.deepEqual(kandidaten('=== Document 2: Notitie Jolanda Smit.txt ==='), ['Jolanda Smit'], 'a noun before a name');
 });
