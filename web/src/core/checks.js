@@ -270,9 +270,9 @@ export function kandidaten(text, bekend) {
 
 // Forms of active entities that stand in the text in a letter case the
 // matcher does not replace ("femke van leeuwen"), each once, as written. A
-// single word all in lower case is passed over: "bakker" and "visser" are
-// also plain words.
-export function andersGeschreven(text, entities) {
+// single word all in lower case is passed over, as "bakker" and "visser" are
+// also plain words, unless `alleWoorden` (file names are often lower case).
+export function andersGeschreven(text, entities, alleWoorden = false) {
   const ents = entityList(entities).filter((e) => e.active && !isNumCat(e.cat));
   const klein = buildMatcher(ents.map((e) => ({ ...e, bron: e, variants: e.variants.map((v) => v.toLowerCase()) })));
   if (!klein) return [];
@@ -284,7 +284,7 @@ export function andersGeschreven(text, entities) {
   const result = [];
   replaceWith(low, klein, (ent, m, at) => {
     const deel = normText(sameLength ? t.slice(at, at + m.length) : m);
-    const gewoonWoord = !/\s/.test(deel) && deel === deel.toLowerCase();
+    const gewoonWoord = !alleWoorden && !/\s/.test(deel) && deel === deel.toLowerCase();
     if (!seen.has(deel) && !gewoonWoord && !entityFor(exact, deel)) {
       seen.add(deel);
       result.push({ ent: ent.bron, deel });

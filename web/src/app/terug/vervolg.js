@@ -1,5 +1,5 @@
 // The follow-up question, pseudonymised with the session's entity list.
-import { alsPersoon } from '../ai/herstellen.js';
+import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
 import { alleVarianten, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
@@ -11,6 +11,7 @@ import { $, toast } from '../ui.js';
 import { vervolgSuggesties, vervolgWoord } from './aanvullen.js';
 
 let kandidaten = [];
+let anders = [];
 let suggestie = { stuk: '', hits: [] };
 
 // Only the button adds entities (toevoegen); typing only previews.
@@ -71,10 +72,26 @@ export function renderVervolg() {
   $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
     : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
   kandidaten = tekst ? A().kandidaten(tekst, alleVarianten()) : [];
-  $('vervolg-melding').innerHTML = kandidaten.length
+  // Known values typed in another letter case are not replaced by themselves.
+  anders = tekst ? A().andersGeschreven(tekst, S.ents).map(({ ent, deel }) => ({ cat: ent.cat, value: deel })) : [];
+  const rest = anders.length
+    ? `<div class="vervolg-kand">Mogelijk nog niet vervangen: ${anders.map((h) =>
+      `<span class="chip">${esc(A().CATS[h.cat].label)}: ${esc(h.value)}</span>`).join(' ')}
+      <button type="button" class="btn btn-klein" data-fix="rest">Toch vervangen</button></div>`
+    : '';
+  $('vervolg-melding').innerHTML = rest + (kandidaten.length
     ? `<div class="vervolg-kand">Lijkt op een naam: ${kandidaten.map((k, i) =>
       `<button type="button" class="chip chip-knop" data-kand="${i}" title="Vervangen als persoon">${esc(k)} +</button>`).join(' ')}</div>`
-    : '';
+    : '');
+}
+
+export function andersAlsVariant() {
+  if (!anders.length) return;
+  const n = anders.length;
+  tochVervangen(anders);
+  gewijzigd();
+  renderVervolg();
+  toast(`${n} gegeven(s) worden nu vervangen.`);
 }
 
 export function kandidaatAlsPersoon(i) {

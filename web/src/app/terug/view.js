@@ -7,7 +7,7 @@ import { $, debounce, kopieer, toast } from '../ui.js';
 import { terugHtml, terugMeldingen, wordHtml } from './herstel.js';
 import { bijPlakken, plakKlembord } from './plakken.js';
 import {
-  huidigeSuggestie, kandidaatAlsPersoon, kiesSuggestie, renderVervolg, renderVervolgNamen, vervolgInvoegen, vervolgTekst,
+  andersAlsVariant, huidigeSuggestie, kandidaatAlsPersoon, kiesSuggestie, renderVervolg, renderVervolgNamen, vervolgInvoegen, vervolgTekst,
 } from './vervolg.js';
 
 const WACHT = 150;
@@ -103,5 +103,6 @@ export function bindTerug() {
   op($('vervolg-melding'), 'click', (ev) => {
     const chip = ev.target.closest('[data-kand]');
     if (chip) kandidaatAlsPersoon(Number(chip.dataset.kand));
+    else if (ev.target.closest('[data-fix="rest"]')) andersAlsVariant();
   });
 }
