@@ -78,6 +78,7 @@ test('a surname alone is left where a firm word follows or another first name pr
     ['Van Leeuwen Accountants en Van Leeuwen B.V.', 'Van Leeuwen Accountants en Van Leeuwen B.V.'],
     ['Bloemenhandel Ter Veen', 'Bloemenhandel Ter Veen'],
     ['Sanne Bakker belde.', '[PERSOON_4] Bakker belde.'],
+    ['[PERSOON_4] Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['Mevrouw Ter Veen, de heer Bakker en Van Leeuwen zelf.', 'Mevrouw [PERSOON_2], de heer [PERSOON_3] en [PERSOON_1] zelf.'],
     ['Volgens Bakker. Femke van Leeuwen Accountants', 'Volgens [PERSOON_3]. [PERSOON_1] Accountants'],
   ];

@@ -1,8 +1,8 @@
 // A person's surname on its own is a weak form: "Van Leeuwen Accountants" is
 // a firm, "Sanne Bakker" another person than G. Bakker. Such a form is not
 // replaced where a firm word follows it or where a capitalised name word
-// that is not the person's own stands right before it; the leak check offers
-// that pair as a name to check instead.
+// that is not the person's own, or a placeholder, stands right before it; the
+// leak check offers that pair as a name to check instead.
 import { SP, WOORD } from './building-blocks.js';
 import { escRe, normText } from './normalise.js';
 import { HOOFD_TV, INSTELLING_BEGIN, STOPWOORDEN } from './vocabulary.js';
@@ -35,7 +35,7 @@ export function ownNamesIfSurname(ent, form) {
 export function surnameGuard(own) {
   const excluded = [...NIET_ANDERE_NAAM, ...own].map(escRe).join('|');
   return {
-    before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + ')',
+    before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + String.raw`|\]` + SP + ')',
     after: '(?!' + SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}]))`,
   };
 }
