@@ -150,14 +150,15 @@ test('replacement equals the single expression on varied texts and entity lists'
     ['PERSOON', 'Anna-Maria de Wit'], ['BEDRIJF', 'Dekker Bouw B.V.'], ['PLAATS', "'s-Hertogenbosch"],
     ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
     ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
-    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
   ];
   const pieces = [
     'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',
     'Ådne', 'Bouw', 'B.V.', 'BV', "'s-Hertogenbosch", 'NL', '111222333', '123456782', 'B01', 'L01', 'NL91', 'abna',
     '0417', '1643', '00', '06', '12345678', '+31', '(0)20', '123', '4567', 'AB-2023/0456', '1234', 'AB', 'ab',
     '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
-    '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120',
+    '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120', '(020)', '675', '44', '10',
+    'Bakker', 'Accountants', 'B.V.', 'Sanne', '[PERSOON_1]', '111222333IBAN', 'NL123456782B01',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {

@@ -11,7 +11,9 @@ const L = String.raw`\p{L}`;
 const N = String.raw`\p{N}`;
 const LN = String.raw`[\p{L}\p{N}]`;
 
-export const BEFORE = String.raw`(?:(?<!${LN})|(?<=(?<!${LN})${L}+)(?=${N})|(?<=(?<!${LN})${N}+)(?=${L}))`;
+// The look-ahead first: a look-behind over a run is tried only where the
+// kinds change.
+export const BEFORE = String.raw`(?:(?<!${LN})|(?=${N})(?<=(?<!${LN})${L}+)|(?=${L})(?<=(?<!${LN})${N}+))`;
 export const AFTER = String.raw`(?:(?!${LN})|(?<=${N})(?=${L}+(?!${LN}))|(?<=${L})(?=${N}+(?!${LN})))`;
 
 const LETTER = /\p{L}/u;

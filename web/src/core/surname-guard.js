@@ -15,7 +15,7 @@ const AANKONDIGING = [
   'Vader', 'Moeder', 'Erfgenaam', 'Bestuurder', 'Directeur', 'Vennoot', 'Aandeelhouder', 'Werknemer',
   'Werkgever', 'Huurder', 'Verhuurder', 'Koper', 'Verkoper', 'Schenker', 'Begiftigde', 'Beste', 'Hallo',
 ];
-const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING])];
+const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING])].map(escRe).join('|');
 
 const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '')
   + String.raw`|B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|Holding|Beheer`;
@@ -33,7 +33,7 @@ export function ownNamesIfSurname(ent, form) {
 
 // Conditions before and after the surname's pattern (pattern source).
 export function surnameGuard(own) {
-  const excluded = [...NIET_ANDERE_NAAM, ...own].map(escRe).join('|');
+  const excluded = [NIET_ANDERE_NAAM, ...own.map(escRe)].join('|');
   return {
     before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + String.raw`|\]` + SP + ')',
     after: '(?!' + SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}]))`,
