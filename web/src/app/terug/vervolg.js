@@ -1,7 +1,7 @@
 // The follow-up question, pseudonymised with the session's entity list.
 import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
-import { alleVarianten, nooitTermen } from '../ai/telt.js';
+import { alleVarianten, geweigerdeParen, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
@@ -18,7 +18,7 @@ let suggestie = { stuk: '', hits: [] };
 export function vervolgTekst(toevoegen) {
   const core = A();
   const vraag = $('vervolg-invoer').value;
-  if (!vraag.trim()) return { tekst: '', n: 0 };
+  if (!vraag.trim()) return { tekst: '', n: 0, geweigerd: new Set() };
   const voor = S.ents.length;
   if (toevoegen) {
     const nooit = nooitTermen();
@@ -29,8 +29,9 @@ export function vervolgTekst(toevoegen) {
   const n = S.ents.length - voor;
   if (n) gewijzigd();
   // A question often quotes the AI's placeholders back.
-  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar) });
-  return { tekst: buitenPlaceholders(vraag, verhul), n };
+  const geweigerd = new Set();
+  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar), geweigerd });
+  return { tekst: buitenPlaceholders(vraag, verhul), n, geweigerd };
 }
 
 export function huidigeSuggestie() {
@@ -68,10 +69,11 @@ export function kiesSuggestie(i) {
 
 export function renderVervolg() {
   renderVervolgNamen();
-  const { tekst } = vervolgTekst(false);
+  const { tekst, geweigerd } = vervolgTekst(false);
   $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
     : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
-  kandidaten = tekst ? A().kandidaten(tekst, alleVarianten()) : [];
+  // The surname pairs the replacement left alone come first.
+  kandidaten = tekst ? [...new Set([...geweigerdeParen(geweigerd), ...A().kandidaten(tekst, alleVarianten())])] : [];
   // Known values typed in another letter case are not replaced by themselves.
   anders = tekst ? A().andersGeschreven(tekst, S.ents).map(({ ent, deel }) => ({ cat: ent.cat, value: deel })) : [];
   const rest = anders.length
