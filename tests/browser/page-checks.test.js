@@ -127,3 +127,20 @@ test('wiping the session empties every field that holds client data', async () =
   assert.match(await page.locator('#terug-weergave').innerText(), /Nog niets geplakt/);
   assert.ok(!(await page.locator('#view-terug').innerText()).includes('Visser'));
 });
+
+test('a long answer is shown part by part, whole and no wider than the page, and kept on return', async () => {
+  await plak(page, 'Notitie', NOTITIE);
+  await naarView(page, 'terug');
+  const blokken = Array.from({ length: 250 }, (_, i) => (i % 25 === 0 ? `## Punt ${i}` : `Alinea ${i} over [PERSOON_1].`));
+  await page.fill('#terug-invoer', blokken.join('\n\n'));
+  await page.waitForFunction(() => document.querySelectorAll('#terug-weergave .terug-deel').length === 3);
+  // Parts out of view skip layout, so their text is read from the tree.
+  const tekst = await page.locator('#terug-weergave').textContent();
+  assert.equal(tekst.match(/Kees Visser/g).length, 240);
+  assert.ok(tekst.includes('Punt 225'));
+  assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 1440);
+  const eerste = await page.locator('#terug-weergave .terug-deel').first().elementHandle();
+  await naarView(page, 'sleutel');
+  await naarView(page, 'terug');
+  assert.ok(await eerste.evaluate((el) => el.isConnected), 'the shown parts are kept');
+});
