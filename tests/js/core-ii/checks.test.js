@@ -1,7 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  afstand, bijnaNamen, kandidaten, losseDelen, ocrVorm,
+  afstand, andersGeschreven, bijnaNamen, kandidaten, losseDelen, ocrVorm,
 } from '../../../web/src/core/checks.js';
 
 const entity = (id, cat, value, variants = [value], active = true) => ({
@@ -89,6 +89,21 @@ test('near names of five-letter words need the same OCR form', () => {
   assert.deepEqual(bijnaNamen('Smíts, Smit5 en Srnits', [thijs]).map((n) => n.deel), ['Smit5', 'Srnits']);
 });
 
+test('a word of the office trade is no near name, nor the anchor of one', () => {
+  const kantoor = entity(12, 'BEDRIJF', 'Van Leeuwen Accountants');
+  const text = 'Register Accountant ([BEDRIJF_12]) en Van Leuwen Accountents';
+  assert.deepEqual(bijnaNamen(text, [kantoor]).map((n) => n.deel), ['Leuwen']);
+});
+
+test('known forms in another letter case are reported as written, plain lower-case words not', () => {
+  const femke = entity(13, 'PERSOON', 'Femke van Leeuwen', ['Femke van Leeuwen', 'van Leeuwen', 'Van Leeuwen']);
+  const bakker = entity(14, 'PERSOON', 'G. Bakker', ['G. Bakker', 'Bakker']);
+  const text = 'Kan femke van leeuwen en FEMKE van leeuwen komen? De bakker, VAN LEEUWEN en [PERSOON_14] ook; femke van leeuwen.';
+  assert.deepEqual(andersGeschreven(text, [femke, bakker, uit]).map((n) => [n.ent.id, n.deel]),
+    [[13, 'femke van leeuwen'], [13, 'FEMKE van leeuwen']]);
+  assert.deepEqual(andersGeschreven('willem brouwer', [uit]), []);
+});
+
 test('name candidates: two or three capitalised words that no entity holds', () => {
   const text = [
     'Piet Jansen en Anna van den Berg waren bij de Raad van State.',
@@ -100,4 +115,5 @@ test('name candidates: two or three capitalised words that no entity holds', () 
   assert.deepEqual(kandidaten(text, ['Lotte Dekker', '  anna  BROUWER ']), ['Piet Jansen', 'Anna van den Berg', 'Smit']);
   assert.deepEqual(kandidaten('Piet Jansen'), ['Piet Jansen']);
   assert.deepEqual(kandidaten('Volgens Piet Jansen'), ['Piet Jansen']);
+  assert.deepEqual(kandidaten('=== Document 2: Notitie Jolanda Smit.txt ==='), ['Jolanda Smit'], 'a noun before a name');
 });

@@ -124,3 +124,33 @@ test('the markdown for the assistant, pseudonymised per block and whole, restore
   assert.ok(!/Bakker|Dorpsweg|ABNA|Smit/.test(md), md);
   assert.equal(segmentsToText(restore(md, entities).segments), plain);
 });
+
+test('numbers inside longer identifiers, glued text, bracketed area codes and firm names come back exactly', () => {
+  const text = [
+    'BSN: 111222333IBAN: NL91ABNA0417164300',
+    'Fiscaal nummer: 8794.11.375',
+    'Btw-nummer: NL879411375B01, loonheffingennummer 879411375L01.',
+    'Telefoon: (020) 675 44 10',
+    'G. Bakker van Van Leeuwen Accountants; Sanne Bakker belde Bloemenhandel Ter Veen.',
+    'Femke van Leeuwen en Gerda ter Veen.',
+  ].join('\n');
+  const numbers = entitiesFor(detect(text).filter((h) => h.cat !== 'PERSOON'));
+  const persons = entitiesFor(['G. Bakker', 'Femke van Leeuwen', 'Gerda ter Veen', 'Sanne']
+    .map((value) => ({ cat: 'PERSOON', value })));
+  persons.forEach((e, i) => { e.id = 100 + i; });
+  const entities = [...numbers, ...persons];
+  assert.deepEqual(numbers.map((e) => [e.cat, e.value]), [
+    ['BSN', '111222333'], ['IBAN', 'NL91ABNA0417164300'], ['RSIN', '8794.11.375'], ['BTWNR', 'NL879411375B01'],
+    ['KENMERK', '879411375L01'], ['TELEFOON', '(020) 675 44 10'],
+  ]);
+  const anonymized = anonymize(text, buildMatcher(entities));
+  assert.equal(anonymized, [
+    'BSN: [BSN_1]IBAN: [IBAN_1]',
+    'Fiscaal nummer: [RSIN_1]',
+    'Btw-nummer: [BTWNR_1], loonheffingennummer [KENMERK_1].',
+    'Telefoon: [TELEFOON_1]',
+    '[PERSOON_1] van Van Leeuwen Accountants; [PERSOON_4] Bakker belde Bloemenhandel Ter Veen.',
+    '[PERSOON_2] en [PERSOON_3].',
+  ].join('\n'));
+  assert.equal(segmentsToText(restore(anonymized, entities).segments), text);
+});

@@ -39,21 +39,53 @@ test('number forms allow one blank, dot or hyphen between characters and any let
   for (const [text, expected] of cases) assert.equal(anon(text, iban, tel, kenmerk), expected, text);
 });
 
-test('nine digits are replaced inside a VAT or wage-tax number, never inside a longer number', () => {
+test('a form is never replaced inside a longer run of letters and digits, but glued to a word it is', () => {
   const rsin = ent('RSIN', '123456782', undefined, 'RSIN_1');
   const bsn = ent('BSN', '111222333', undefined, 'BSN_1');
+  const adres = ent('ADRES', 'Kerkstraat 12', undefined, 'ADRES_1');
   const cases = [
-    ['NL123456782B01', 'NL[RSIN_1]B01'],
-    ['NL 123456782 B01', 'NL [RSIN_1] B01'],
-    ['123456782L01 en 123456782.L.01', '[RSIN_1]L01 en [RSIN_1].L.01'],
+    ['NL123456782B01 en 123456782L01', 'NL123456782B01 en 123456782L01'],
+    ['NL 123456782 B01 en 123456782.L.01', 'NL [RSIN_1] B01 en [RSIN_1].L.01'],
     ['1234567823 en 0123456782', '1234567823 en 0123456782'],
-    ['123456782B012', '123456782B012'],
-    ['XNL123456782B01', 'XNL123456782B01'],
-    ['NL111222333L01', 'NL[BSN_1]L01'],
+    ['BSN: 111222333IBAN: NL91', 'BSN: [BSN_1]IBAN: NL91'],
+    ['BSN111222333 en AB111222333C', 'BSN[BSN_1] en AB[BSN_1]C'],
+    ['X1111222333 en 9AB111222333', 'X1111222333 en 9AB111222333'],
+    ['Kerkstraat 12BSN: en Kerkstraat 12b en Kerkstraat 12B3', '[ADRES_1]BSN: en [ADRES_1]b en Kerkstraat 12B3'],
   ];
-  for (const [text, expected] of cases) assert.equal(anon(text, rsin, bsn), expected, text);
-  const postcode = ent('POSTCODE', '1234 AB', undefined, 'POSTCODE_1');
-  assert.equal(anon('NL1234AB', postcode), 'NL1234AB', 'the NL exception is for BSN and RSIN only');
+  for (const [text, expected] of cases) assert.equal(anon(text, rsin, bsn, adres), expected, text);
+  const btw = ent('BTWNR', 'NL123456782B01', undefined, 'BTWNR_1');
+  assert.equal(anon('NL123456782B01 (RSIN 123456782)', rsin, btw), '[BTWNR_1] (RSIN [RSIN_1])', 'the longer number wins');
+  const dekker = ent('PERSOON', 'Karel Dekker', undefined, 'PERSOON_9');
+  assert.equal(anon('Karel Dekker2000 AB en Karel Dekkers', dekker), '[PERSOON_9]2000 AB en Karel Dekkers');
+});
+
+test('a number written with its opening parenthesis is replaced with it', () => {
+  const tel = ent('TELEFOON', '(020) 675 44 10', undefined, 'TELEFOON_1');
+  const cases = [
+    ['Bel (020) 675 44 10.', 'Bel [TELEFOON_1].'],
+    ['Bel 020 675 44 10 of 020-6754410', 'Bel [TELEFOON_1] of [TELEFOON_1]'],
+    ['x(020) 675 44 10', 'x([TELEFOON_1]'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, tel), expected, text);
+});
+
+test('a surname alone is left where a firm word follows or another first name precedes it', () => {
+  const femke = ent('PERSOON', 'Femke van Leeuwen', undefined, 'PERSOON_1');
+  const gerda = ent('PERSOON', 'Gerda ter Veen', undefined, 'PERSOON_2');
+  const bakker = ent('PERSOON', 'G. Bakker', undefined, 'PERSOON_3');
+  const sanne = ent('PERSOON', 'Sanne', undefined, 'PERSOON_4');
+  const cases = [
+    ['Van Leeuwen Accountants en Van Leeuwen B.V.', 'Van Leeuwen Accountants en Van Leeuwen B.V.'],
+    ['Bloemenhandel Ter Veen', 'Bloemenhandel Ter Veen'],
+    ['Sanne Bakker belde.', '[PERSOON_4] Bakker belde.'],
+    ['[PERSOON_4] Bakker belde.', '[PERSOON_4] Bakker belde.'],
+    ['Mevrouw Ter Veen, de heer Bakker en Van Leeuwen zelf.', 'Mevrouw [PERSOON_2], de heer [PERSOON_3] en [PERSOON_1] zelf.'],
+    ['Volgens Bakker. Femke van Leeuwen Accountants', 'Volgens [PERSOON_3]. [PERSOON_1] Accountants'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, femke, gerda, bakker, sanne), expected, text);
+  const geweigerd = new Set();
+  anonymize('Sanne Bakker en Van Leeuwen Accountants', buildMatcher([femke, bakker, sanne]), null, { geweigerd });
+  assert.deepEqual([...geweigerd], ['Sanne Bakker', 'Van Leeuwen Accountants']);
 });
 
 test('the longest form wins where several start, and a shared form goes to the earlier entity', () => {
@@ -118,14 +150,15 @@ test('replacement equals the single expression on varied texts and entity lists'
     ['PERSOON', 'Anna-Maria de Wit'], ['BEDRIJF', 'Dekker Bouw B.V.'], ['PLAATS', "'s-Hertogenbosch"],
     ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
     ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
-    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
   ];
   const pieces = [
     'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',
     'Ådne', 'Bouw', 'B.V.', 'BV', "'s-Hertogenbosch", 'NL', '111222333', '123456782', 'B01', 'L01', 'NL91', 'abna',
     '0417', '1643', '00', '06', '12345678', '+31', '(0)20', '123', '4567', 'AB-2023/0456', '1234', 'AB', 'ab',
     '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
-    '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120',
+    '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120', '(020)', '675', '44', '10',
+    'Bakker', 'Accountants', 'B.V.', 'Sanne', '[PERSOON_1]', '111222333IBAN', 'NL123456782B01',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {

@@ -2,8 +2,8 @@
 import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
 import { fakeDocument, freshSession } from './helpers.js';
-import { controle } from '../../../web/src/app/ai/controle.js';
-import { aiTekst } from '../../../web/src/app/ai/tekst.js';
+import { controle, controleVan } from '../../../web/src/app/ai/controle.js';
+import { aiTekst, teKopieren } from '../../../web/src/app/ai/tekst.js';
 import { verslag } from '../../../web/src/app/ai/verslag.js';
 import { scan, voegToe } from '../../../web/src/app/entities.js';
 import { K } from '../../../web/src/app/kantoorlijst.js';
@@ -94,6 +94,33 @@ describe('controle', () => {
   test('placeholders themselves are never leftovers', () => {
     voegToe('KENTEKEN', '12-ABC-3', false);
     assert.equal(controle('[KENTEKEN_1] en [PERSOON_1]').rest, 0);
+  });
+});
+
+describe('what is copied', () => {
+  test('the instruction is replaced like the text and checked with it', () => {
+    voegToe('PERSOON', 'Kees Visser', false);
+    S.docs.push(doc('d1', 'Notitie', [para('Kees Visser belde.')]));
+    S.instructie = '  Vraag over Kees Visser, BSN 123456782.\n';
+    const ai = aiTekst('d1');
+    assert.equal(teKopieren(ai, true), 'Vraag over [PERSOON_1], BSN 123456782.\n\n---\n\n[PERSOON_1] belde.');
+    assert.equal(teKopieren(ai, false), '[PERSOON_1] belde.');
+    assert.deepEqual(controleVan(ai).uniekRest.map((h) => [h.cat, h.value]), [['BSN', '123456782']]);
+  });
+
+  test('document names are checked in any case, known names in another case in the text too', () => {
+    voegToe('PERSOON', 'Kees Visser', false);
+    S.docs.push(doc('d1', 'aangifte visser 2023', [para('Gesprek met kees visser.')]), doc('d2', 'Notitie', [para('Niets.')]));
+    const c = controleVan(aiTekst('alle'));
+    assert.deepEqual(c.uniekRest.map((h) => [h.cat, h.value]), [['PERSOON', 'kees visser'], ['PERSOON', 'visser']]);
+  });
+
+  test('a surname the replacement left after another first name is offered as a candidate', () => {
+    voegToe('PERSOON', 'G. Bakker', false);
+    S.docs.push(doc('d1', 'Notitie', [para('Sanne Bakker belde G. Bakker.')]));
+    const ai = aiTekst('d1');
+    assert.equal(ai.tekst, 'Sanne Bakker belde [PERSOON_1].');
+    assert.deepEqual(controleVan(ai).kand, ['Sanne Bakker']);
   });
 });
 

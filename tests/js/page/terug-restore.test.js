@@ -3,7 +3,9 @@ import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
 import { fakeDocument, freshSession } from './helpers.js';
 import { vervolgSuggesties, vervolgWoord } from '../../../web/src/app/terug/aanvullen.js';
-import { terugHtml, terugMeldingen, wordHtml } from '../../../web/src/app/terug/herstel.js';
+import {
+  blokkenHtml, terugBlokken, terugHtml, terugMeldingen, wordHtml,
+} from '../../../web/src/app/terug/herstel.js';
 import { vervolgTekst } from '../../../web/src/app/terug/vervolg.js';
 import { voegToe } from '../../../web/src/app/entities.js';
 import { vergeetMatchers } from '../../../web/src/app/matchers.js';
@@ -21,6 +23,21 @@ describe('terugHtml', () => {
     voegToe('BEDRIJF', '*Ster* | <Bouw> B.V.', false);
     const html = terugHtml(herstel('- **[BEDRIJF_1]** tekent').segments);
     assert.equal(html, '<ul><li><strong><mark class="terug" title="was [BEDRIJF_1]">*Ster* | &lt;Bouw&gt; B.V.</mark></strong> tekent</li></ul>');
+  });
+
+  test('the answer cut into blocks converts, block by block, as it does whole', () => {
+    voegToe('PERSOON', 'Jan de Vries', false);
+    const md = [
+      '## Kop met [PERSOON_1]', '', '1. een', '', '2. twee met [PERSOON_1]', '   verder', '', '', '- los', '',
+      '| a | b |', '| --- | --- |', '| [PERSOON_1] | 2 |', '', '> citaat', '> nog', '', 'Alinea\nmet regel', '', '',
+      '3. later', '4. nog een', '', '---', '', '   ingesprongen', 'slot [PERSOON_1]',
+    ].join('\n');
+    const { segments } = herstel(md);
+    const { blokken, waarden } = terugBlokken(segments);
+    assert.ok(blokken.length >= 8, blokken.join('\n|\n'));
+    assert.equal(blokken.map((b) => blokkenHtml([b], waarden)).join('\n'), terugHtml(segments));
+    assert.equal(terugHtml(segments), globalThis.AnonCore.markdownToHtml(md.replaceAll('[PERSOON_1]', '\uE000x\uE001'))
+      .replace(/\uE000x\uE001/g, '<mark class="terug" title="was [PERSOON_1]">Jan de Vries</mark>'));
   });
 
   test('markers typed into the answer itself never become marks', () => {
@@ -88,5 +105,6 @@ describe('name completion', () => {
 test('a follow-up question that quotes a placeholder keeps it whole', () => {
   voegToe('PERSOON', 'Jan Persoon', false);
   fakeDocument().value = 'Mag [PERSOON_1] schenken, of Persoon zelf?';
-  assert.deepEqual(vervolgTekst(false), { tekst: 'Mag [PERSOON_1] schenken, of [PERSOON_1] zelf?', n: 0 });
+  const { tekst, n } = vervolgTekst(false);
+  assert.deepEqual({ tekst, n }, { tekst: 'Mag [PERSOON_1] schenken, of [PERSOON_1] zelf?', n: 0 });
 });

@@ -16,6 +16,7 @@ import { bindExtern } from './status/extern.js';
 import { toonStatus } from './status/toon-status.js';
 import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
 import { $, ICOON, bevestig, bindToast, toast } from './ui.js';
+import { wisVelden } from './wissen.js';
 
 const MET_KOPIEER = ['btn-kopieer-ai', 'btn-kopieer-ai-instr', 'btn-kopieer-ai-boven', 'btn-kopieer-ai-instr-boven', 'btn-verslag',
   'btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md', 'btn-vervolg', 'btn-tabel-kopieer'];
@@ -25,7 +26,7 @@ function nieuweSessie() {
   vervangSessie(leeg());
   gewijzigd();
   vergeetOpgeslagen();
-  $('terug-invoer').value = '';
+  wisVelden();
   renderDocs();
   toast('Nieuwe sessie gestart.');
 }

@@ -107,9 +107,15 @@ function* stappen(doc, nooit) {
     gedaan += 1;
     yield { hits: hits.filter((h) => !weg(h)), deel: Math.min(1, (gedaan * DEEL) / Math.max(tekst.length, 1)), groot };
   }
-  const altijd = K.altijd.filter(({ cat, value }) => core.CATS[cat] && bevat(tekst, value));
+  // The name goes to the AI too, in the heading of each document.
+  const naam = naamTekst(doc.name);
+  yield { hits: core.detect(naam).filter((h) => !weg(h)), deel: 1, groot };
+  const altijd = K.altijd.filter(({ cat, value }) => core.CATS[cat] && (bevat(tekst, value) || bevat(naam, value)));
   yield { hits: altijd.map(({ cat, value }) => ({ cat, value })), deel: 1, groot };
 }
+
+// A file name read as text: without its extension, underscores as blanks.
+const naamTekst = (naam) => String(naam ?? '').replace(/\.[A-Za-z0-9]{1,5}$/, '').replace(/_+/g, ' ');
 
 function voegHitsToe(hits) {
   let nieuw = 0;

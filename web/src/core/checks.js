@@ -4,14 +4,15 @@
 import {
   B, E, HOOFDLETTER_VOORAF, SP, TV_ELDERS, TV_GELIJMD, WOORD, naKoppelteken,
 } from './building-blocks.js';
-import { ROL_PREFIXEN } from './categories.js';
+import { ROL_PREFIXEN, isNumCat } from './categories.js';
+import { buildMatcher, entityFor, replaceWith } from './matcher.js';
 import { escRe, normText, textOf } from './normalise.js';
 import { PUBLIEK_DOMEIN, PUBLIEKE_MAIL } from './numbers.js';
 import {
   HOOFD_TV, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, stopwoordVooraan, straatVorm,
+  INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD, stopwoordVooraan, straatVorm,
   streetName,
 } from './words.js';
 
@@ -36,6 +37,13 @@ const RE_NA_PH = new RegExp(
   'uy',
 );
 const NAME_CATS = new Set(['PERSOON', 'BEDRIJF', 'ADRES', 'PLAATS']);
+// Nouns of the office's own trade: in a firm's name they are no name word,
+// and "Register Accountant" is no misspelt "Accountants".
+const VAKWOORD = new Set([
+  'Register', 'Accountant', 'Notaris', 'Advocaat', 'Adviseur', 'Belastingadviseur', 'Fiscalist', 'Administrateur',
+  'Boekhouder', 'Jurist', 'Mediator', 'Makelaar', 'Taxateur', 'Curator', 'Bewindvoerder', 'Deurwaarder',
+]);
+const isVakwoord = (w) => VAKWOORD.has(w) || KANTOORWOORD.test(w);
 const MIN_DOMAIN = 4;
 const MIN_PART = 3;
 const MIN_NAME_WORD = 5;
@@ -181,7 +189,7 @@ function nameWordsOf(entities) {
       for (const word of wordsWithPieces(textOf(variant))) {
         known.add(word.toLowerCase());
         const usable = word.length >= MIN_NAME_WORD && /^\p{Lu}/u.test(word)
-          && !STOPWOORDEN.has(word) && !isParticle(word) && !RECHTSVORM.test(word);
+          && !STOPWOORDEN.has(word) && !isParticle(word) && !RECHTSVORM.test(word) && !isVakwoord(word);
         if (ent.active && usable) nameWords.push({ ent, word, ocr: ocrVorm(word) });
       }
     }
@@ -200,7 +208,7 @@ export function bijnaNamen(text, entities) {
     if (seen.has(word)) continue;
     seen.add(word);
     const lower = word.toLowerCase();
-    if (known.has(lower) || lowerWords.has(lower) || STOPWOORDEN.has(word)) continue;
+    if (known.has(lower) || lowerWords.has(lower) || STOPWOORDEN.has(word) || isVakwoord(word)) continue;
     const ocr = ocrVorm(word);
     const near = nameWords.find((nw) => nw.ocr === ocr
       || (nw.word.length >= MIN_NAME_WORD_WITH_EDIT && afstand(nw.ocr, ocr, 1) <= 1));
@@ -242,7 +250,14 @@ export function kandidaten(text, bekend) {
   const found = new Map(); // group -> offset of its first occurrence
   for (const m of searched.matchAll(RE_KANDIDAAT)) {
     const group = stopwoordVooraan(m[1]);
-    if (!found.has(group) && isCandidate(group.split(' '), lowerWords, known)) found.set(group, m.index);
+    const words = group.split(' ');
+    if (isCandidate(words, lowerWords, known)) {
+      if (!found.has(group)) found.set(group, m.index);
+    } else if (words.length > 2 && !HOOFD_TV.has(words[0])) {
+      // A word before a name ("Notitie Jolanda Smit") spoils only itself.
+      const rest = words.slice(1).join(' ');
+      if (!found.has(rest) && isCandidate(words.slice(1), lowerWords, known)) found.set(rest, m.index + m[0].length - rest.length);
+    }
   }
   // A group that starts with the word already names it.
   const starts = new Set(found.values());
@@ -251,4 +266,30 @@ export function kandidaten(text, bekend) {
     if (after && !starts.has(after.at) && !(found.get(after.group) <= after.at)) found.set(after.group, after.at);
   }
   return [...found].sort((a, b) => a[1] - b[1]).map(([group]) => group);
+}
+
+// Forms of active entities that stand in the text in a letter case the
+// matcher does not replace ("femke van leeuwen"), each once, as written. A
+// single word all in lower case is passed over, as "bakker" and "visser" are
+// also plain words, unless `alleWoorden` (file names are often lower case).
+export function andersGeschreven(text, entities, alleWoorden = false) {
+  const ents = entityList(entities).filter((e) => e.active && !isNumCat(e.cat));
+  const klein = buildMatcher(ents.map((e) => ({ ...e, bron: e, variants: e.variants.map((v) => v.toLowerCase()) })));
+  if (!klein) return [];
+  const exact = buildMatcher(ents);
+  const t = textOf(text).replace(RE_PH, (ph) => ' '.repeat(ph.length));
+  const low = t.toLowerCase();
+  const sameLength = low.length === t.length;
+  const seen = new Set();
+  const result = [];
+  replaceWith(low, klein, (ent, m, at) => {
+    const deel = normText(sameLength ? t.slice(at, at + m.length) : m);
+    const gewoonWoord = !alleWoorden && !/\s/.test(deel) && deel === deel.toLowerCase();
+    if (!seen.has(deel) && !gewoonWoord && !entityFor(exact, deel)) {
+      seen.add(deel);
+      result.push({ ent: ent.bron, deel });
+    }
+    return m;
+  });
+  return result;
 }

@@ -12,9 +12,9 @@ import {
 } from './numbers.js';
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
 import { adressen, belgischeAdressen } from './addresses.js';
+import { standsFree } from './boundaries.js';
 
 const geenStopwoord = (v) => !STOPWOORDEN.has(v);
-const negenCijfers = (v) => v.replace(/\D+/g, '').slice(0, 9);
 const cijfers = (v) => v.replace(/\D+/g, '').length;
 
 const RSIN_ERVOOR = /rsin|fiscaal\s*nummer|fiscaalnummer|loonheffing/i;
@@ -167,7 +167,6 @@ export const DETECTORS = [
   {
     cat: 'BTWNR',
     re: re('(?<![A-Z0-9])NL' + BLANCO + String.raw`?\d{9}` + BLANCO + '?B' + BLANCO + String.raw`?\d{2}(?![0-9])`, 'g'),
-    ok: (v) => !elfproef(negenCijfers(v)),
   },
   {
     cat: 'BTWNR',
@@ -195,7 +194,7 @@ export const DETECTORS = [
   },
   {
     cat: 'KENMERK',
-    re: /(?<![\d.])(?<!NL[ \t]?)\d{4}\.?\d{2}\.?\d{3}\.?(?:[A-KM-Z]\.?\d{2}(?:\.?\d{4})?|L\.?\d{2}\.?\d{4})(?![\d])/g,
+    re: /(?<![\d.])(?<!NL[ \t]?)\d{4}\.?\d{2}\.?\d{3}\.?[A-Z]\.?\d{2}(?:\.?\d{4})?(?![\d])/g,
   },
   { cat: 'KENMERK', re: re(String.raw`(?<![\d])\d{4}(?:` + BLANCO + String.raw`?\d{4}){3}(?![\d])`, 'g') },
   {
@@ -421,5 +420,6 @@ export function detect(text) {
     if (entry.fn) for (const hit of entry.fn(text)) hits.push(hit);
     else patternHits(entry, text, hits);
   }
-  return zonderOverlap(hits, text.length);
+  // Only what the matcher can replace where it stands.
+  return zonderOverlap(hits.filter((h) => standsFree(text, h.start, h.end)), text.length);
 }

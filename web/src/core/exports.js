@@ -1,7 +1,9 @@
 // The core's public object, members in their fixed order.
 import { CATS, ROL_PREFIXEN } from './categories.js';
 import { detect } from './detect.js';
-import { bijnaNamen, kandidaten, losseDelen } from './checks.js';
+import {
+  andersGeschreven, bijnaNamen, kandidaten, losseDelen,
+} from './checks.js';
 import { placeholder } from './placeholders.js';
 import { PUBLIEKE_MAIL, elfproef, ibanOk } from './numbers.js';
 import { dedupe, gedeeldeVarianten, suggestVariants } from './variants.js';
@@ -39,4 +41,5 @@ export const AnonCore = Object.freeze({
   escHtml,
   normText,
   normNum,
+  andersGeschreven,
 });

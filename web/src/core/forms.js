@@ -1,15 +1,9 @@
 // Search patterns of written forms: how one form of an entity is found in
 // text, and the key that ties a match back to its entity.
-import { B, E } from './building-blocks.js';
+import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
 import { capFirst, escRe, normNum, normText } from './normalise.js';
 
-// Nine digits are also found right after a free-standing "NL" and before
-// "L"/"B" and two digits, so only the number inside NL…B01 or …L01 goes.
-export const B_FISCAAL = String.raw`(?:(?<![\p{L}\p{N}])|(?<=(?<![\p{L}\p{N}])NL[ \t]?))`;
-export const E_FISCAAL = String.raw`(?:(?![\p{L}\p{N}])|(?=[.\s]?[LB][.\s]?\d{2}(?![\p{N}])))`;
-
-export const FISCAAL = new Set(['BSN', 'RSIN']);
 const SEP = String.raw`[\s.\-]?`;
 
 export function searchForms(ent) {
@@ -49,9 +43,8 @@ export function formKey(cat, form) {
   return isNumCat(cat) ? 'N:' + normNum(form) : 'T:' + normText(form);
 }
 
-// The form's pattern with its end condition, and the start condition before it.
-export function boundedPattern(cat, form) {
-  const fiscal = FISCAAL.has(cat);
-  const body = formPattern(cat, form) + (fiscal ? E_FISCAAL : E);
-  return { start: fiscal ? B_FISCAAL : B, body };
-}
+// A number form written with its opening parenthesis ("(020) 675 44 10")
+// takes that parenthesis along where the text has it, so that the replaced
+// span and the value agree.
+export const opensWithParen = (cat, form) => isNumCat(cat) && /^\s*\([A-Za-z0-9]/.test(form);
+

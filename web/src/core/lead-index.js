@@ -8,23 +8,18 @@
 // allows (white space runs as one blank for text forms; letters and digits
 // only, in upper case, for number forms); at a position the text is
 // normalised the same way while it is followed down the tree, and the forms
-// filed on that way are the candidates. The start
-// condition of text and most number forms (no letter or digit before) is
-// tested once here instead of in every alternative.
-import { E as END } from './building-blocks.js';
-import { B_FISCAAL, E_FISCAAL } from './forms.js';
+// filed on that way are the candidates. The start condition, the same for
+// every form, is tested once here instead of in every alternative.
+import { BEFORE, boundaryAfter } from './boundaries.js';
 import { normNum } from './normalise.js';
+import { refusedPair } from './surname-guard.js';
 
 const KEY_LENGTH = 12;
 
 const SPACE = /\s/;
-const WORD_CHAR = /^[\p{L}\p{N}]$/u;
 const ALNUM = /[A-Za-z0-9]/;
 
 const isSpace = (c) => (c.length === 1 && c.charCodeAt(0) < 128 ? c === ' ' || (c >= '\t' && c <= '\r') : SPACE.test(c));
-const PLAIN_END = new RegExp(END, 'uy');
-const FISCAL_START = new RegExp(B_FISCAAL, 'uy');
-const FISCAL_END = new RegExp(E_FISCAAL, 'uy');
 
 // Whether a zero-width condition holds at p.
 function holdsAt(re, text, p) {
@@ -48,10 +43,12 @@ function sepAt(text, i, sep) {
 
 const codePointAt = (text, i) => String.fromCodePoint(text.codePointAt(i));
 
-// The normalised characters a form's match begins with, in full.
-export function leadOf(num, form) {
-  if (!num) return 'T' + form.split(/\s+/).join(' ');
-  return 'N' + (/^\s*\+/.test(form) ? '+' : '') + normNum(form);
+// The normalised characters a form's match can begin with, in full: a form
+// with its opening parenthesis begins with it or without it.
+export function leadsOf(num, form, open) {
+  if (!num) return ['T' + form.split(/\s+/).join(' ')];
+  const lead = 'N' + (/^\s*\+/.test(form) ? '+' : '') + normNum(form);
+  return open ? [lead, 'N(' + lead.slice(1)] : [lead];
 }
 
 const newNode = () => ({ next: new Map(), members: null });
@@ -84,8 +81,8 @@ function walkNumber(root, text, p, maxSep, found) {
   let node = root;
   let i = p;
   let depth = 0;
-  if (text[i] === '+') {
-    node = step(node, '+', found);
+  if (text[i] === '+' || text[i] === '(') {
+    node = step(node, text[i], found);
     i++;
     depth++;
   }
@@ -101,53 +98,46 @@ function walkNumber(root, text, p, maxSep, found) {
   }
 }
 
-function before(text, p) {
-  if (p === 0) return '';
-  const pair = p > 1 && /[\uDC00-\uDFFF]/.test(text[p - 1]) && /[\uD800-\uDBFF]/.test(text[p - 2]);
-  return pair ? text.slice(p - 2, p) : text[p - 1];
-}
-
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
-// alternatives: in the alternation's order, each { lead, body, pattern,
-// fiscal, maxSep }: body is the pattern without its start condition, which
-// only the fiscal ones (also after "NL") keep.
+// alternatives: in the alternation's order, each { leads, body, maxSep,
+// words (text forms) or parts, plus and open (number forms), guard }: body is
+// the form's pattern with its end condition; guard, for a surname alone, the
+// conditions around it as sticky expressions.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
-  const firsts = { T: new Set(), N: new Set() };
-  const fiscalFirsts = new Set();
+  const firsts = new Set();
   let maxSep = 1;
   alternatives.forEach((alt, i) => {
-    const kind = alt.lead[0];
-    const chars = Array.from(alt.lead.slice(1));
-    let node = roots[kind];
-    for (const c of chars.slice(0, KEY_LENGTH)) {
-      if (!node.next.has(c)) node.next.set(c, newNode());
-      node = node.next.get(c);
-    }
-    (node.members ??= []).push(i);
-    const first = kind === 'N' && /[A-Z]/.test(chars[0]) ? [chars[0], chars[0].toLowerCase()] : [chars[0]];
-    for (const c of first) {
-      firsts[kind].add(c);
-      if (alt.fiscal) fiscalFirsts.add(c);
+    for (const lead of alt.leads) {
+      const kind = lead[0];
+      const chars = Array.from(lead.slice(1));
+      let node = roots[kind];
+      for (const c of chars.slice(0, KEY_LENGTH)) {
+        if (!node.next.has(c)) node.next.set(c, newNode());
+        node = node.next.get(c);
+      }
+      (node.members ??= []).push(i);
+      firsts.add(chars[0]);
+      if (kind === 'N' && /[A-Z]/.test(chars[0])) firsts.add(chars[0].toLowerCase());
     }
     maxSep = Math.max(maxSep, alt.maxSep);
   });
+  const textFirsts = new Set(alternatives.filter((a) => a.words).map((a) => Array.from(a.leads[0].slice(1))[0]));
 
   // Each alternative is tried on its own, in the alternation's order, which
   // finds the alternative the whole expression would. A form's body can match
-  // only one way unless it ends in a blank run, so its start and end
-  // conditions can be tested apart. Text and number forms are then compared
-  // as plain characters, since compiling an expression for each of thousands
-  // of forms cost more than the search; the rest is compiled without the
-  // Unicode flag, a fraction of the cost of its property classes.
-  function tester(i) {
-    const alt = alternatives[i];
-    if (!alt.test && alt.words && !alt.fiscal && alt.words.at(-1) && alt.body.endsWith(END)) {
+  // only one way unless it ends in a blank run, so its end condition can be
+  // tested apart. Text and number forms are then compared as plain
+  // characters, since compiling an expression for each of thousands of forms
+  // cost more than the search; the rest is compiled without the Unicode flag,
+  // a fraction of the cost of its property classes.
+  function bodyTester(alt) {
+    if (alt.words && alt.words.at(-1)) {
       // A text form is its words with blank runs between them: compared as
       // text, it needs no expression at all.
       const { words } = alt;
-      alt.test = (text, p) => {
+      return (text, p) => {
         let i = p;
         for (let k = 0; k < words.length; k++) {
           if (k > 0) {
@@ -158,18 +148,16 @@ export function leadIndex(alternatives) {
           if (!text.startsWith(words[k], i)) return null;
           i += words[k].length;
         }
-        return holdsAt(PLAIN_END, text, i) ? [text.slice(p, i)] : null;
+        return boundaryAfter(text, i) ? i : null;
       };
     }
-    if (!alt.test && alt.parts) {
+    if (alt.parts) {
       // A number form is as plain: its characters with, between them, one
       // blank, dot or hyphen, or nothing, or the form's own separator.
-      const endRe = alt.fiscal ? FISCAL_END : PLAIN_END;
-      const startRe = alt.fiscal ? FISCAL_START : null;
-      const { parts, plus } = alt;
-      alt.test = (text, p) => {
-        if (startRe && !holdsAt(startRe, text, p)) return null;
+      const { parts, plus, open } = alt;
+      return (text, p) => {
         let i = p;
+        if (open && text[i] === '(') i++;
         if (plus && text[i++] !== '+') return null;
         for (let k = 0; k < parts.length; k++) {
           const { ch, sep } = parts[k];
@@ -181,65 +169,71 @@ export function leadIndex(alternatives) {
           if (!isNumberChar(text[i], ch)) return null;
           i += 1;
         }
-        return holdsAt(endRe, text, i) ? [text.slice(p, i)] : null;
+        return boundaryAfter(text, i) ? i : null;
       };
     }
-    if (!alt.test) {
-      const [endSource, endRe] = alt.body.endsWith(E_FISCAAL) ? [E_FISCAAL, FISCAL_END] : [END, PLAIN_END];
-      const core = alt.body.endsWith(endSource) ? alt.body.slice(0, -endSource.length) : null;
-      if (core !== null && !core.endsWith(String.raw`\s+`)) {
-        const re = new RegExp(core, 'y');
-        // The plain start condition is the caller's; the fiscal one is tested here.
-        const startRe = alt.fiscal ? FISCAL_START : null;
-        alt.test = (text, p) => {
-          if (startRe && !holdsAt(startRe, text, p)) return null;
-          re.lastIndex = p;
-          const m = re.exec(text);
-          return m && holdsAt(endRe, text, p + m[0].length) ? m : null;
-        };
-      } else {
-        const re = new RegExp(alt.fiscal ? alt.pattern : alt.body, 'uy');
-        alt.test = (text, p) => {
-          re.lastIndex = p;
-          return re.exec(text);
-        };
-      }
+    if (!alt.core.endsWith(String.raw`\s+`)) {
+      const re = new RegExp(alt.core, 'y');
+      return (text, p) => {
+        re.lastIndex = p;
+        const m = re.exec(text);
+        return m && boundaryAfter(text, p + m[0].length) ? p + m[0].length : null;
+      };
     }
+    const re = new RegExp(alt.body, 'uy');
+    return (text, p) => {
+      re.lastIndex = p;
+      const m = re.exec(text);
+      return m ? p + m[0].length : null;
+    };
+  }
+
+  function tester(i) {
+    const alt = alternatives[i];
+    if (alt.test) return alt.test;
+    const body = bodyTester(alt);
+    if (!alt.guard) return (alt.test = body);
+    const before = new RegExp(alt.guard.before, 'uy');
+    const after = new RegExp(alt.guard.after, 'uy');
+    alt.test = (text, p, refused) => {
+      const end = body(text, p);
+      if (end === null || (holdsAt(before, text, p) && holdsAt(after, text, end))) return end;
+      refused?.add(refusedPair(text, p, end));
+      return null;
+    };
     return alt.test;
   }
 
   // Jumps to the next position where some form can start.
-  const allFirsts = new Set([...firsts.T, ...firsts.N]);
-  let source = String.raw`(?<![\p{L}\p{N}])` + classOf(allFirsts);
-  if (fiscalFirsts.size) source += String.raw`|(?<=[\p{L}\p{N}])` + classOf(fiscalFirsts);
-  const starter = new RegExp(source, 'gu');
+  const starter = new RegExp('(?=' + classOf(firsts) + ')' + BEFORE, 'gu');
 
-  function matchAt(text, p) {
+  function matchAt(text, p, refused) {
     const c = codePointAt(text, p);
     const found = [];
-    if (firsts.T.has(isSpace(c) ? ' ' : c)) walkText(roots.T, text, p, found);
-    if (firsts.N.has(c)) walkNumber(roots.N, text, p, maxSep, found);
+    if (textFirsts.has(isSpace(c) ? ' ' : c)) walkText(roots.T, text, p, found);
+    if (ALNUM.test(c) || c === '+' || c === '(') walkNumber(roots.N, text, p, maxSep, found);
     if (!found.length) return null;
-    // After a letter or digit only the fiscal forms may start (after "NL").
-    const afterWord = WORD_CHAR.test(before(text, p));
     const candidates = found.length === 1 ? found[0] : found.flat().sort((a, b) => a - b);
     for (const i of candidates) {
-      if (afterWord && !alternatives[i].fiscal) continue;
-      const m = tester(i)(text, p);
-      if (m) return m;
+      const end = tester(i)(text, p, refused);
+      if (end !== null) return end;
     }
     return null;
   }
 
-  function replace(text, fn) {
+  function replace(text, fn, refused) {
     let out = '';
     let last = 0;
     starter.lastIndex = 0;
     for (let s; (s = starter.exec(text));) {
-      const m = matchAt(text, s.index);
-      if (!m) continue;
-      out += text.slice(last, s.index) + fn(m[0]);
-      last = starter.lastIndex = s.index + m[0].length;
+      const end = matchAt(text, s.index, refused);
+      if (end === null) {
+        // A zero-width start: step over the character.
+        starter.lastIndex = s.index + (text.codePointAt(s.index) > 0xffff ? 2 : 1);
+        continue;
+      }
+      out += text.slice(last, s.index) + fn(text.slice(s.index, end), s.index);
+      last = starter.lastIndex = end;
     }
     return last ? out + text.slice(last) : text;
   }

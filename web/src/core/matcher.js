@@ -1,16 +1,41 @@
 // The matcher: one ordered alternation of the search patterns of every
 // written form of every active entity, longest form first, and the
 // replacement of its matches.
+import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
 import { normNum, normText } from './normalise.js';
 import {
-  FISCAAL, boundedPattern, formKey, numberParts, searchForms,
+  formKey, formPattern, numberParts, opensWithParen, searchForms,
 } from './forms.js';
-import { leadIndex, leadOf } from './lead-index.js';
+import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
+import { ownNamesIfSurname, surnameGuard } from './surname-guard.js';
 
 // Per matcher, built with it: the alternatives grouped by how they can start.
 const indexes = new WeakMap();
+
+function alternative(ent, f) {
+  const num = isNumCat(ent.cat);
+  const open = opensWithParen(ent.cat, f);
+  const own = ownNamesIfSurname(ent, f);
+  const guard = own && surnameGuard(own);
+  const core = formPattern(ent.cat, f);
+  const body = core + AFTER + (guard ? guard.after : '');
+  const parts = num ? numberParts(f) : null;
+  return {
+    pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body,
+    core,
+    body: core + AFTER,
+    guard,
+    length: f.length,
+    leads: leadsOf(num, f, open),
+    words: num ? null : f.split(/\s+/),
+    parts,
+    plus: num && /^\s*\+/.test(f),
+    open,
+    maxSep: num ? Math.max(1, ...parts.map(({ sep }) => sep.length)) : 0,
+  };
+}
 
 export function buildMatcher(entities) {
   const lookup = new Map();
@@ -23,18 +48,7 @@ export function buildMatcher(entities) {
       const key = formKey(ent.cat, f);
       if (lookup.has(key)) continue;
       lookup.set(key, ent);
-      const { start, body } = boundedPattern(ent.cat, f);
-      items.push({
-        pattern: start + body,
-        body,
-        length: f.length,
-        fiscal: FISCAAL.has(ent.cat),
-        lead: leadOf(num, f),
-        words: num ? null : f.split(/\s+/),
-        parts: num ? numberParts(f) : null,
-        plus: num && /^\s*\+/.test(f),
-        maxSep: num ? Math.max(1, ...numberParts(f).map(({ sep }) => sep.length)) : 0,
-      });
+      items.push(alternative(ent, f));
     }
   }
   if (!items.length) return null;
@@ -59,18 +73,19 @@ export function entityFor(matcher, match) {
   return matcher.lookup.get('T:' + normText(match)) ?? matcher.lookup.get('N:' + normNum(match));
 }
 
-export function replaceWith(text, matcher, fn, counts) {
+// `geweigerd`, when given, collects the surname pairs that were left as
+// they stand (see surname-guard.js), for the leak check to offer.
+export function replaceWith(text, matcher, fn, counts, geweigerd) {
   if (!matcher || !text) return text;
-  const replace = (m) => {
+  const replace = (m, at) => {
     const ent = entityFor(matcher, m);
     if (!ent) return m;
     if (counts) counts[ent.id] = (counts[ent.id] ?? 0) + 1;
-    return String(fn(ent, m));
+    return String(fn(ent, m, at));
   };
-  const index = indexes.get(matcher);
-  return index ? index.replace(text, replace) : text.replace(matcher.re, replace);
+  return indexes.get(matcher).replace(text, replace, geweigerd);
 }
 
 export function anonymize(text, matcher, counts, opties) {
-  return replaceWith(text, matcher, (ent) => placeholder(ent, opties), counts);
+  return replaceWith(text, matcher, (ent) => placeholder(ent, opties), counts, opties?.geweigerd);
 }

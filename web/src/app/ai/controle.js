@@ -1,21 +1,35 @@
-// The leak check: a last look for personal data in the outgoing text.
+// The leak check: a last look for personal data in what is copied.
 import { A } from '../globals.js';
 import { S } from '../session.js';
-import { alleVarianten, teltMee } from './telt.js';
+import { alleVarianten, geweigerdeParen, teltMee } from './telt.js';
+import { teKopieren } from './tekst.js';
 
 const MAX_KANDIDATEN = 15;
 const isPlaceholder = (v) => /^\[.*\]$/s.test(v);
 
-export function controle(tekst) {
+// Everything a copy button can put on the clipboard, the instruction included.
+export const controleVan = (ai) => controle(teKopieren(ai, true), ai);
+
+// `ai` adds what only the text's making knows: the documents' names in it,
+// and the surname pairs the replacement left alone.
+export function controle(tekst, ai = {}) {
   const core = A();
   const telt = teltMee();
   const gezien = new Set();
-  const uniekRest = core.detect(tekst).filter((h) => {
+  const nieuw = (h) => {
     if (isPlaceholder(h.value) || !telt(h.value)) return false;
     const sleutel = `${h.cat}\u0000${h.value}`;
     return !gezien.has(sleutel) && gezien.add(sleutel);
-  });
-  const kand = core.kandidaten(tekst, alleVarianten()).filter(telt).slice(0, MAX_KANDIDATEN);
+  };
+  const uniekRest = core.detect(tekst).filter(nieuw);
+  // Known values in another letter case; in file names also single words.
+  const anders = [...core.andersGeschreven(tekst, S.ents), ...core.andersGeschreven((ai.namen ?? []).join('\n'), S.ents, true)];
+  for (const { ent, deel } of anders) {
+    const hit = { cat: ent.cat, value: deel };
+    if (nieuw(hit)) uniekRest.push(hit);
+  }
+  const kand = [...new Set([...geweigerdeParen(ai.geweigerd), ...core.kandidaten(tekst, alleVarianten())])]
+    .filter(telt).slice(0, MAX_KANDIDATEN);
   // A part that is a word of a shown candidate belongs to that candidate.
   const kandWoorden = new Set(kand.flatMap((k) => k.split(' ')));
   const los = core.losseDelen(tekst, S.ents).filter((l) => telt(l.deel) && !kandWoorden.has(l.deel));

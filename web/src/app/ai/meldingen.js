@@ -7,7 +7,8 @@ const GETOOND = 12;
 const spring = (woord) =>
   `<button type="button" class="spring" data-spring="${esc(woord)}" title="Toon waar dit in de tekst staat">${ICOON.zoek}</button>`;
 
-function chips(lijst, chip, max = GETOOND) {
+// The first `max` chips of a list and, for the rest, " en N meer".
+export function chips(lijst, chip, max = GETOOND) {
   const meer = lijst.length > max ? ` en ${lijst.length - max} meer` : '';
   return lijst.slice(0, max).map(chip).join(' ') + meer;
 }

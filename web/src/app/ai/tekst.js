@@ -5,17 +5,33 @@ import { matcher } from '../matchers.js';
 import { S } from '../session.js';
 import { buitenPlaceholders } from './placeholders.js';
 
+// Besides the text and its counts: the documents' names as they stand in it
+// (only with more than one document), and the surname pairs the replacement
+// left alone, for the leak check.
 export function aiTekst(docId) {
   const core = A();
   const m = matcher();
   const counts = {};
-  const opties = { geboortejaar: Boolean(S.geboortejaar) };
+  const geweigerd = new Set();
+  const opties = { geboortejaar: Boolean(S.geboortejaar), geweigerd };
   const verhul = (t) => core.anonymize(t, m, counts, opties);
   const docs = docId === 'alle' ? S.docs : S.docs.filter((d) => d.id === docId);
+  const namen = [];
   const delen = docs.map((doc, i) => {
     // The second pass finds values that a line break split between blocks or lines.
     const md = buitenPlaceholders(core.blocksToMarkdown(doc.blocks, verhul), verhul);
-    return docs.length > 1 ? `=== Document ${i + 1}: ${verhul(doc.name)} ===\n\n${md}` : md;
+    if (docs.length === 1) return md;
+    namen.push(verhul(doc.name));
+    return `=== Document ${i + 1}: ${namen[i]} ===\n\n${md}`;
   });
-  return { tekst: delen.join('\n\n'), counts };
+  return { tekst: delen.join('\n\n'), counts, namen, geweigerd };
+}
+
+// What a copy button puts on the clipboard. The instruction is replaced as
+// the text is: a name typed into it must not reach the AI either.
+export function teKopieren(ai, metInstructie) {
+  if (!metInstructie) return ai.tekst;
+  const opties = { geboortejaar: Boolean(S.geboortejaar), geweigerd: ai.geweigerd };
+  const instructie = buitenPlaceholders(S.instructie.trim(), (t) => A().anonymize(t, matcher(), null, opties));
+  return `${instructie}\n\n---\n\n${ai.tekst}`;
 }

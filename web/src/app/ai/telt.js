@@ -21,3 +21,10 @@ export function teltMee() {
 export function alleVarianten() {
   return S.ents.flatMap((e) => e.variants);
 }
+
+// The surname pairs the replacement left alone (see the core's surname
+// guard), as name candidates: normalised, without those already known.
+export function geweigerdeParen(geweigerd) {
+  const bekend = new Set(alleVarianten().map(vorm));
+  return [...(geweigerd ?? [])].map((p) => A().normText(p)).filter((p) => !bekend.has(vorm(p)));
+}

@@ -2,7 +2,7 @@
 // version. It holds counts only: never a value, a placeholder or the dossier name.
 import { A } from '../globals.js';
 import { S } from '../session.js';
-import { controle } from './controle.js';
+import { controleVan } from './controle.js';
 import { aiTekst } from './tekst.js';
 
 const KOP = 19;
@@ -49,8 +49,9 @@ function controleRegel(c) {
 
 export function verslag(nu = new Date()) {
   const status = globalThis.ANON_STATUS ?? null;
-  const { tekst, counts } = aiTekst('alle');
-  const c = controle(tekst);
+  const ai = aiTekst('alle');
+  const { counts } = ai;
+  const c = controleVan(ai);
   const v = versie(status);
   const datum = `${twee(nu.getDate())}-${twee(nu.getMonth() + 1)}-${nu.getFullYear()} ${twee(nu.getHours())}:${twee(nu.getMinutes())}`;
   const jaarMee = S.geboortejaar && S.ents.some((e) => e.active && e.cat === 'GEBDATUM' && counts[e.id] > 0);

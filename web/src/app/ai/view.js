@@ -1,22 +1,23 @@
 // The view "Naar AI": the text for the AI with its counters, the leak check's
 // notices and fixes, copying, the download and the report.
-import { op } from '../bind.js';
+import { op, veilig } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
 import { gaNaar, huidigeView } from '../router.js';
 import { S, bewaar } from '../session.js';
 import { groepeer } from '../text.js';
-import { $, download, kopieer, toast } from '../ui.js';
-import { controle } from './controle.js';
+import { $, debounce, download, kopieer, toast } from '../ui.js';
+import { controleVan } from './controle.js';
 import { alsPersoon, ookVervangen, tochVervangen, voegVariantToe } from './herstellen.js';
 import { meldingenHtml } from './meldingen.js';
 import { phHtml } from './placeholders.js';
 import { springNaar } from './springen.js';
-import { aiTekst } from './tekst.js';
+import { aiTekst, teKopieren } from './tekst.js';
 import { verslag } from './verslag.js';
 
 const DOOR = 'drovel-anon-door-na-kopieren';
 const NAAR_TERUG_NA = 700;
+const WACHT = 150;
 
 // The user's own choice of text: a document record or "alle". Without one the
 // default is taken afresh on every render, so a document added later is not
@@ -70,7 +71,8 @@ function tellers(tekst, counts) {
 
 export function renderAi() {
   kiesDocument();
-  $('instructie').value = S.instructie;
+  // Set only when it differs, so that a render while typing keeps the caret.
+  if ($('instructie').value !== S.instructie) $('instructie').value = S.instructie;
   for (const vak of document.querySelectorAll('.opt-door')) vak.checked = door;
   if (!S.docs.length) {
     $('ai-uitvoer').innerHTML = '<div class="leeg"><b>Geen document</b>Upload eerst een document.</div>';
@@ -79,12 +81,13 @@ export function renderAi() {
     check = null;
     return;
   }
-  const { tekst, counts } = aiTekst(gekozen);
+  const ai = aiTekst(gekozen);
+  const { tekst, counts } = ai;
   $('ai-stats').innerHTML = tellers(tekst, counts);
   $('ai-uitvoer').innerHTML = phHtml(tekst);
   $('opt-geboortejaar').checked = Boolean(S.geboortejaar);
   $('opt-geboortejaar-rij').hidden = !S.ents.some((e) => e.active && e.cat === 'GEBDATUM');
-  check = controle(tekst);
+  check = controleVan(ai);
   $('ai-waarschuwing').innerHTML = meldingenHtml(check);
 }
 
@@ -107,7 +110,7 @@ function fix(ev) {
     tochVervangen(check.uniekRest);
     gewijzigd();
     renderAi();
-    const over = controle(aiTekst(gekozen).tekst).rest;
+    const over = controleVan(aiTekst(gekozen)).rest;
     toast(over ? `${over} gegeven(s) konden niet vervangen worden; selecteer ze bij Markeren en kies een soort.`
       : `${n} gegeven(s) worden nu vervangen.`);
   } else if (knop.dataset.bijna !== undefined) {
@@ -122,9 +125,7 @@ function fix(ev) {
 }
 
 async function kopieerAi(metInstructie, knop) {
-  const { tekst } = aiTekst(gekozen);
-  const inhoud = metInstructie ? `${S.instructie.trim()}\n\n---\n\n${tekst}` : tekst;
-  if (!(await kopieer(inhoud, null, knop)) || !door) return;
+  if (!(await kopieer(teKopieren(aiTekst(gekozen), metInstructie), null, knop)) || !door) return;
   // The wait lets the button's feedback be seen; leaving the view cancels the move.
   setTimeout(() => {
     if (huidigeView() !== 'ai') return;
@@ -155,9 +156,14 @@ export function bindAi() {
     renderAi();
     await kopieer(verslag(), null, $('btn-verslag'));
   });
+  // The instruction is copied too, so the check looks at it again.
+  const nazien = debounce(() => veilig(() => {
+    if (huidigeView() === 'ai' && S.docs.length) renderAi();
+  }), WACHT);
   op($('instructie'), 'input', () => {
     S.instructie = $('instructie').value;
     bewaar();
+    nazien();
   });
   op($('ai-waarschuwing'), 'click', fix);
 }

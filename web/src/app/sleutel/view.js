@@ -5,6 +5,7 @@ import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
 import { S, leeg, vergeetOpgeslagen, vervangSessie } from '../session.js';
 import { $, bevestig, download, kopieer, toast } from '../ui.js';
+import { wisVelden } from '../wissen.js';
 import { alsBestand, bestandsnaam, leesSleutelbestand, sleutelEntries, sleutelInhoud } from './bestand.js';
 import { kanVersleutelen, ontsleutel, versleutel } from './envelope.js';
 import { conflicten, importeer } from './importeren.js';
@@ -103,7 +104,7 @@ function wisSessie() {
   vervangSessie(leeg());
   gewijzigd();
   vergeetOpgeslagen();
-  $('terug-invoer').value = '';
+  wisVelden();
   renderSleutel();
   toast('Sessie gewist.');
 }

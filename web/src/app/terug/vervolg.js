@@ -1,7 +1,7 @@
 // The follow-up question, pseudonymised with the session's entity list.
-import { alsPersoon } from '../ai/herstellen.js';
+import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
-import { alleVarianten, nooitTermen } from '../ai/telt.js';
+import { alleVarianten, geweigerdeParen, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
@@ -11,13 +11,14 @@ import { $, toast } from '../ui.js';
 import { vervolgSuggesties, vervolgWoord } from './aanvullen.js';
 
 let kandidaten = [];
+let anders = [];
 let suggestie = { stuk: '', hits: [] };
 
 // Only the button adds entities (toevoegen); typing only previews.
 export function vervolgTekst(toevoegen) {
   const core = A();
   const vraag = $('vervolg-invoer').value;
-  if (!vraag.trim()) return { tekst: '', n: 0 };
+  if (!vraag.trim()) return { tekst: '', n: 0, geweigerd: new Set() };
   const voor = S.ents.length;
   if (toevoegen) {
     const nooit = nooitTermen();
@@ -28,8 +29,9 @@ export function vervolgTekst(toevoegen) {
   const n = S.ents.length - voor;
   if (n) gewijzigd();
   // A question often quotes the AI's placeholders back.
-  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar) });
-  return { tekst: buitenPlaceholders(vraag, verhul), n };
+  const geweigerd = new Set();
+  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar), geweigerd });
+  return { tekst: buitenPlaceholders(vraag, verhul), n, geweigerd };
 }
 
 export function huidigeSuggestie() {
@@ -67,14 +69,31 @@ export function kiesSuggestie(i) {
 
 export function renderVervolg() {
   renderVervolgNamen();
-  const { tekst } = vervolgTekst(false);
+  const { tekst, geweigerd } = vervolgTekst(false);
   $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
     : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
-  kandidaten = tekst ? A().kandidaten(tekst, alleVarianten()) : [];
-  $('vervolg-melding').innerHTML = kandidaten.length
+  // The surname pairs the replacement left alone come first.
+  kandidaten = tekst ? [...new Set([...geweigerdeParen(geweigerd), ...A().kandidaten(tekst, alleVarianten())])] : [];
+  // Known values typed in another letter case are not replaced by themselves.
+  anders = tekst ? A().andersGeschreven(tekst, S.ents).map(({ ent, deel }) => ({ cat: ent.cat, value: deel })) : [];
+  const rest = anders.length
+    ? `<div class="vervolg-kand">Mogelijk nog niet vervangen: ${anders.map((h) =>
+      `<span class="chip">${esc(A().CATS[h.cat].label)}: ${esc(h.value)}</span>`).join(' ')}
+      <button type="button" class="btn btn-klein" data-fix="rest">Toch vervangen</button></div>`
+    : '';
+  $('vervolg-melding').innerHTML = rest + (kandidaten.length
     ? `<div class="vervolg-kand">Lijkt op een naam: ${kandidaten.map((k, i) =>
       `<button type="button" class="chip chip-knop" data-kand="${i}" title="Vervangen als persoon">${esc(k)} +</button>`).join(' ')}</div>`
-    : '';
+    : '');
+}
+
+export function andersAlsVariant() {
+  if (!anders.length) return;
+  const n = anders.length;
+  tochVervangen(anders);
+  gewijzigd();
+  renderVervolg();
+  toast(`${n} gegeven(s) worden nu vervangen.`);
 }
 
 export function kandidaatAlsPersoon(i) {

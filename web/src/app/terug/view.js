@@ -4,10 +4,11 @@ import { op, veilig } from '../bind.js';
 import { A } from '../globals.js';
 import { S } from '../session.js';
 import { $, debounce, kopieer, toast } from '../ui.js';
-import { terugHtml, terugMeldingen, wordHtml } from './herstel.js';
+import { inDelen } from '../marking/stukken.js';
+import { blokkenHtml, terugBlokken, terugMeldingen, wordHtml } from './herstel.js';
 import { bijPlakken, plakKlembord } from './plakken.js';
 import {
-  huidigeSuggestie, kandidaatAlsPersoon, kiesSuggestie, renderVervolg, renderVervolgNamen, vervolgInvoegen, vervolgTekst,
+  andersAlsVariant, huidigeSuggestie, kandidaatAlsPersoon, kiesSuggestie, renderVervolg, renderVervolgNamen, vervolgInvoegen, vervolgTekst,
 } from './vervolg.js';
 
 const WACHT = 150;
@@ -19,25 +20,60 @@ const later = (fn) => debounce(() => veilig(fn), WACHT);
 
 // Lives only in the page, never in the session.
 let hersteld = null;
+// What the shown restore was made of: kept while the answer and the fields
+// of the entities that restoring reads stay the same.
+let getoond = { antwoord: null, sleutel: null };
+let beurt = 0;
+// Work per task while the parts of a long answer go in.
+const BUDGET = 40;
 
 function knoppenAan(aan) {
   for (const id of KOPIEER_KNOPPEN) $(id).disabled = !aan;
 }
 
+const entSleutel = () => S.ents.map((e) => `${e.label}\u0001${e.cat}\u0001${e.value}`).join('\u0002');
+
+// The parts go in a task at a time, as many as fit in BUDGET, so that a long
+// answer shows its start at once and never blocks the page; a new render
+// stops the old one.
+function toonInDelen(weergave, segments) {
+  const mijn = ++beurt;
+  const { blokken, waarden } = terugBlokken(segments);
+  const delen = inDelen(blokken, (binnen) => binnen);
+  weergave.innerHTML = '';
+  let i = 0;
+  const stap = () => {
+    if (mijn !== beurt) return;
+    const eind = performance.now() + BUDGET;
+    let html = '';
+    do {
+      const deel = blokkenHtml(delen[i++], waarden);
+      html += delen.length > 1 ? `<div class="terug-deel">${deel}</div>` : deel;
+    } while (i < delen.length && performance.now() < eind);
+    weergave.insertAdjacentHTML('beforeend', html);
+    if (i < delen.length) setTimeout(() => veilig(stap), 0);
+  };
+  stap();
+}
+
 export function renderTerug() {
   const melding = $('terug-melding');
   const antwoord = $('terug-invoer').value;
+  const sleutel = entSleutel();
+  if (hersteld !== null && antwoord === getoond.antwoord && sleutel === getoond.sleutel) return;
   const metSleutel = S.ents.length > 0;
   melding.innerHTML = metSleutel ? '' : GEEN_SLEUTEL;
   if (!antwoord.trim()) {
     hersteld = null;
+    beurt += 1;
     $('terug-weergave').innerHTML = '<div class="leeg"><b>Nog niets geplakt</b>Het resultaat verschijnt hier.</div>';
     knoppenAan(false);
     return;
   }
   const r = A().restore(antwoord, S.ents);
   hersteld = A().segmentsToText(r.segments);
-  $('terug-weergave').innerHTML = terugHtml(r.segments);
+  getoond = { antwoord, sleutel };
+  toonInDelen($('terug-weergave'), r.segments);
   knoppenAan(true);
   if (metSleutel) melding.innerHTML = terugMeldingen(r);
 }
@@ -103,5 +139,6 @@ export function bindTerug() {
   op($('vervolg-melding'), 'click', (ev) => {
     const chip = ev.target.closest('[data-kand]');
     if (chip) kandidaatAlsPersoon(Number(chip.dataset.kand));
+    else if (ev.target.closest('[data-fix="rest"]')) andersAlsVariant();
   });
 }
