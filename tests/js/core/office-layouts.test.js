@@ -41,7 +41,9 @@ test('references after any label ending in nummer or nr, and after the usual lab
     ['polisnummer 55-0183 is verlopen', 'KENMERK', ['55-0183']],
     ['Het aanslagnummer is 8540.12.377.V.45.', 'KENMERK', ['8540.12.377.V.45']],
     // Numbers with entries of their own keep their category.
-    ['Loonheffingennummer 123456782L01', 'RSIN', ['123456782']],
+    // A wage-tax number is taken whole: the RSIN inside it is never found alone.
+    ['Loonheffingennummer 123456782L01', 'RSIN', []],
+    ['Loonheffingennummer 123456782L01', 'KENMERK', ['123456782L01']],
     ['Omzetbelastingnummer NL123456782B01', 'KENMERK', []],
     ['telefoonnummer 020-1234567', 'TELEFOON', ['020-1234567']],
     ['huisnummer 1234', 'KENMERK', []],
