@@ -3,7 +3,7 @@
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
-import { gaNaar, huidigeView } from '../router.js';
+import { gaNaar, huidigeView, meldView } from '../router.js';
 import { S, bewaar } from '../session.js';
 import { groepeer } from '../text.js';
 import { $, download, kopieer, toast } from '../ui.js';
@@ -134,6 +134,7 @@ async function kopieerAi(metInstructie, knop) {
 }
 
 export function bindAi() {
+  meldView('ai', renderAi);
   op($('ai-doc'), 'change', () => {
     const v = $('ai-doc').value;
     eigenKeuze = v === 'alle' ? v : S.docs.find((d) => d.id === v) ?? null;

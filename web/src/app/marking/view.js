@@ -3,6 +3,7 @@ import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { entById, sleutelVan, voegToe } from '../entities.js';
 import { scanMetVoortgang } from '../intake.js';
+import { meldView } from '../router.js';
 import { A, esc } from '../globals.js';
 import { dispMatcher, telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
@@ -224,6 +225,7 @@ async function herscan() {
 }
 
 export function bindMarkeren() {
+  meldView('markeren', renderMarkeren);
   op($('btn-herscan'), 'click', herscan);
   op($('btn-toevoegen'), 'click', voegHandToe);
   op($('nieuw-waarde'), 'keydown', (ev) => {

@@ -2,6 +2,7 @@
 // four copy forms, and the follow-up question.
 import { op, veilig } from '../bind.js';
 import { A } from '../globals.js';
+import { meldView } from '../router.js';
 import { S } from '../session.js';
 import { $, debounce, kopieer, toast } from '../ui.js';
 import { terugHtml, terugMeldingen, wordHtml } from './herstel.js';
@@ -69,6 +70,10 @@ function bijTab(ev) {
 }
 
 export function bindTerug() {
+  meldView('terug', () => {
+    renderTerug();
+    renderVervolg();
+  });
   const invoer = $('terug-invoer');
   const vervolg = $('vervolg-invoer');
   invoer.addEventListener('input', later(renderTerug));
