@@ -1,4 +1,5 @@
 // Browsing through every occurrence of one entity across all documents.
+import { bijWijziging } from '../change.js';
 import { telAlles, telPerDoc } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { $, toast } from '../ui.js';
@@ -20,6 +21,7 @@ export function vergeetGetoond() {
 export function vergeetBladeren() {
   stand = { id: null, index: -1, volgorde: [] };
 }
+bijWijziging(vergeetBladeren);
 
 // Documents holding the entity, starting at the current one (or the first that
 // holds it) and wrapping round in session order.
