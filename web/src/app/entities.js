@@ -3,6 +3,7 @@ import { escRe } from '../core/normalise.js';
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
+import { adem, onderLaden, voortgang } from './ui.js';
 import { isGenegeerd, labelBezet, personenMet, vergelijkVorm, zoekId, zoekVorm } from './ent-index.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
@@ -146,3 +147,12 @@ export async function scanStapsgewijs(docs, tussendoor) {
   }
   return nieuw;
 }
+
+// Long texts are scanned part by part under the overlay, which tells how far it is.
+export const zoekVoortgang = (doc, deel) => {
+  voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
+  return adem();
+};
+
+// Scans documents part by part under the overlay; returns the scan's count.
+export const scanMetVoortgang = (docs) => onderLaden(() => scanStapsgewijs(docs, zoekVoortgang));

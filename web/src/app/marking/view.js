@@ -1,8 +1,7 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, sleutelVan, voegToe } from '../entities.js';
-import { scanMetVoortgang } from '../intake.js';
+import { entById, scanMetVoortgang, sleutelVan, voegToe } from '../entities.js';
 import { meldView } from '../router.js';
 import { A, esc } from '../globals.js';
 import { dispMatcher, telAlles } from '../matchers.js';
