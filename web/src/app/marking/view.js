@@ -10,7 +10,7 @@ import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
 import { groot, inDelen, vergeetStuk, zetStukken } from './stukken.js';
-import { bladerStand, toonInVoorbeeld, vergeetGetoond } from './browse.js';
+import { bladerStand, meldMarkeren, toonInVoorbeeld, vergeetGetoond } from './browse.js';
 
 export function huidigDoc() {
   return S.docs.find((d) => d.id === S.cur) || S.docs[0];
@@ -225,6 +225,7 @@ async function herscan() {
 
 export function bindMarkeren() {
   meldView('markeren', renderMarkeren);
+  meldMarkeren({ huidigDoc, render: renderMarkeren, toonTellingen });
   op($('btn-herscan'), 'click', herscan);
   op($('btn-toevoegen'), 'click', voegHandToe);
   op($('nieuw-waarde'), 'keydown', (ev) => {
