@@ -21,7 +21,7 @@ test('header lines and known hits of the addresses', async () => {
     datum: 'Wed, 29 Jan 2014 11:10:06 +0100',
     onderwerp: 'Aangifte 2023',
     tekst: 'Beste Piet,\n\nZie bijlage.\nGroet',
-  }), 'eml', 0);
+  }), 'eml', 0, leesBestand);
   assert.deepEqual(result, {
     blocks: [
       line('Van: Piet Jansen <piet@jansen.nl>'),
@@ -40,7 +40,7 @@ test('header lines and known hits of the addresses', async () => {
       { cat: 'EMAIL', value: 'los@x.nl' }, { cat: 'EMAIL', value: 'kees@x.nl' },
     ],
   });
-  assert.deepEqual((await leesMail(mail({}), 'eml', 0)).blocks, []);
+  assert.deepEqual((await leesMail(mail({}), 'eml', 0, leesBestand)).blocks, []);
 });
 
 test('attachments: read, skipped, refused, each after its heading', async () => {
@@ -53,7 +53,7 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
       file('kopie.eml', 'Subject: binnen\r\nFrom: Anna <anna@x.nl>\r\n\r\nDoorgestuurd'),
       file('BREED.TXT', new Uint8Array(30000).fill(0x41), { inline: true }),
     ],
-  }), 'eml', 0);
+  }), 'eml', 0, leesBestand);
   assert.deepEqual(result.blocks, [
     h3('Bijlage: notitie.txt'), p('Eerste regel'), p('Tweede'),
     h3('Bijlage: bijlage'), h3('Bijlage: oud.doc'),
@@ -66,7 +66,7 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
   ]);
   assert.equal(result.info, 'e-mail + 3 bijlage(n)');
   assert.deepEqual(result.bekend, [{ cat: 'PERSOON', value: 'Anna' }, { cat: 'EMAIL', value: 'anna@x.nl' }]);
-  const tooBig = await leesMail(mail({ bijlagen: [file('groot.txt', new Uint8Array(31457281))] }), 'eml', 0);
+  const tooBig = await leesMail(mail({ bijlagen: [file('groot.txt', new Uint8Array(31457281))] }), 'eml', 0, leesBestand);
   assert.deepEqual(tooBig.warn, ['Bijlage "groot.txt" kon niet gelezen worden: Bestand is groter dan 30 MB.']);
 });
 
@@ -102,7 +102,7 @@ test('Outlook messages: embedded ones, RTF warnings, damaged files', async () =>
     'Bijlage "kapot.msg" kon niet gelezen worden: geen geldig Outlook-bestand (.msg).',
   ]);
   assert.equal(result.info, 'e-mail + 1 bijlage(n)');
-  const rtf = await leesMail(mail({ tekst: 'uit rtf', rtfGebruikt: true }), 'msg', 0);
+  const rtf = await leesMail(mail({ tekst: 'uit rtf', rtfGebruikt: true }), 'msg', 0, leesBestand);
   assert.deepEqual(rtf.warn, ['De mailtekst is gelezen uit de RTF-opmaak; controleer of alles meekwam.']);
   await assert.rejects(leesBestand(new File(['geen msg'], 'x.msg')), { message: 'geen geldig Outlook-bestand (.msg).' });
 });
