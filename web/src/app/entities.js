@@ -1,5 +1,4 @@
 // The entity list: lookup, label numbering, adding values and scanning documents.
-import { escRe } from '../core/normalise.js';
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
@@ -63,7 +62,7 @@ export function voegToe(cat, value, auto, rol) {
 export function bevat(tekst, waarde) {
   const w = A().normText(waarde);
   if (!w) return false;
-  const bron = escRe(w).replace(/ /g, '\\s+');
+  const bron = A().escRe(w).replace(/ /g, '\\s+');
   return new RegExp(`(?<![\\p{L}\\p{N}])${bron}(?![\\p{L}\\p{N}])`, 'iu').test(tekst);
 }
 

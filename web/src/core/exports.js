@@ -10,7 +10,7 @@ import { restore, segmentsToText } from './restore.js';
 import {
   blocksText, blocksToMarkdown, escHtml, markdownToHtml, markdownToPlain, markdownToTsv,
 } from './markdown.js';
-import { normNum, normText } from './normalise.js';
+import { escRe, normNum, normText } from './normalise.js';
 
 export const AnonCore = Object.freeze({
   CATS,
@@ -39,4 +39,5 @@ export const AnonCore = Object.freeze({
   escHtml,
   normText,
   normNum,
+  escRe,
 });

@@ -2,6 +2,7 @@
 // result: header lines, the body, and every attachment read in turn. The
 // attachments are read by `leesBijlage(file, diepte)`, the file reader's own
 // dispatch, which the file reader hands over.
+import { L } from '../globals.js';
 import { tekstBlokken } from './tekst.js';
 
 const BIJLAGE_EXT = new Set(['pdf', 'docx', 'xlsx', 'xlsm', 'xls', 'ods', 'csv', 'txt', 'md', 'eml', 'msg',
@@ -19,7 +20,7 @@ const RTF_ONLY = 'Deze mail bevat alleen RTF-opmaak die niet gelezen kon worden.
 function parse(buf, ext) {
   if (buf && buf.van) return buf;
   const bytes = new Uint8Array(buf);
-  return ext === 'msg' ? globalThis.AnonLezers.leesMsg(bytes) : globalThis.AnonLezers.leesEml(bytes);
+  return ext === 'msg' ? L().leesMsg(bytes) : L().leesEml(bytes);
 }
 
 // "Jansen, Piet" reads as "Piet Jansen", unless it names a firm.
