@@ -9,7 +9,7 @@ import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
-import { groot, inDelen, vergeetStuk, zetStukken } from './stukken.js';
+import { groot, inDelen, vergeetStuk, zetStukken } from '../stukken.js';
 import { bladerStand, meldMarkeren, toonInVoorbeeld, vergeetGetoond } from './browse.js';
 
 export function huidigDoc() {
