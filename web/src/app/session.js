@@ -4,6 +4,7 @@ import { vergeetWaarschuwing, waarschuw } from './ui.js';
 
 export const OPSLAG = 'drovel-verhulzen-v1';
 
+// Every field of the session, with its value in a fresh one.
 export function leeg() {
   return {
     dossier: '',
@@ -15,6 +16,8 @@ export function leeg() {
     genegeerd: [],
     mode: 'orig',
     instructie: CFG().instructie || '',
+    // Whether the AI text keeps the year of a date of birth.
+    geboortejaar: false,
   };
 }
 
