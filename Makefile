@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup web cpp cpp-asan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows
+.PHONY: setup web cpp cpp-asan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows lint
 
 setup:
 	@bash scripts/setup.sh
@@ -39,7 +39,11 @@ run: package
 	  exit 1; fi
 	@dist/DrovelVerhulzen
 
-test: test-js test-cpp test-browser package test-windows
+test: lint test-js test-cpp test-browser package test-windows
+
+# Checks of the sources themselves: the page's import graph has no circles.
+lint: setup
+	@node scripts/import-graph.mjs >/dev/null
 
 test-js: web
 	@node --test tests/js/
