@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 
 namespace verhulzen::ocr_windows {
 namespace {

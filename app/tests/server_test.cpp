@@ -11,9 +11,9 @@
 #include <functional>
 #include <thread>
 
-#include "http/http_date.h"
 #include "platform/files.h"
 #include "support.h"
+#include "text/http_date.h"
 
 namespace verhulzen {
 namespace {

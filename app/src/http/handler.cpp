@@ -7,10 +7,10 @@
 #include <exception>
 #include <system_error>
 
-#include "http/http_date.h"
 #include "http/static_files.h"
 #include "routes/launcher_routes.h"
 #include "text/ascii_text.h"
+#include "text/http_date.h"
 
 namespace verhulzen {
 

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "json/json_text.h"
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "status/huidige_status.h"

@@ -7,8 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "http/http_date.h"
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
+#include "text/http_date.h"
 #include "text/utf8.h"
 #include "update/status_file.h"
 #include "update/versie.h"

@@ -1,4 +1,4 @@
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 
 #include <algorithm>
 #include <cmath>
