@@ -2,7 +2,7 @@
 
 #include "ocr/ocr_service.h"
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 namespace {
 
 TEST(OcrScale, ShrinksOnlyPastTheEnginesMaximum) {
@@ -23,4 +23,4 @@ TEST(OcrScale, BoxesReturnToThePostedGridWithHalvesToEven) {
 }
 
 }  // namespace
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 
 namespace ocr = platform::ocr;
 
@@ -95,4 +95,4 @@ Json herken(std::string_view data) {
               {"regels", std::move(regels)}};
 }
 
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

@@ -95,7 +95,7 @@ RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
 RouteAnswer ocr(std::string_view data) {
   constexpr std::string_view soort = "application/json; charset=utf-8";
   try {
-    return {200, write_json(ocr_windows::herken(data)), soort};
+    return {200, write_json(ocr_service::herken(data)), soort};
   } catch (const std::exception& failure) {
     const Json fout{{"fout", first_code_points(replace_invalid_utf8(failure.what()), kFoutLength)}};
     return {500, write_json(fout), soort};

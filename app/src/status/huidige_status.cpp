@@ -150,7 +150,7 @@ Json bouw_status(const Json& s, double nu, bool store, const Json& ocr) {
 
 Json ocr_info() {
   try {
-    return ocr_windows::info();
+    return ocr_service::info();
   } catch (const std::exception&) {
     return Json{{"ocr", false}, {"taal", nullptr}};
   }
