@@ -13,7 +13,7 @@
 #include "text/ascii_text.h"
 #include "text/utf8.h"
 #include "update/update_check.h"
-#include "update/versie.h"
+#include "update/veilige_link.h"
 
 namespace verhulzen {
 

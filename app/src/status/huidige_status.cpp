@@ -11,6 +11,7 @@
 #include "text/http_date.h"
 #include "text/utf8.h"
 #include "update/status_file.h"
+#include "update/veilige_link.h"
 #include "update/versie.h"
 
 namespace verhulzen {
