@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "http/server.h"
+#include "http/serving_rules.h"
 #include "platform/files.h"
 #include "support.h"
 #include "update/status_file.h"

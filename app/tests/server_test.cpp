@@ -11,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "http/serving_rules.h"
 #include "platform/files.h"
 #include "support.h"
 #include "text/http_date.h"
