@@ -7,6 +7,7 @@
 #include <exception>
 #include <system_error>
 
+#include "http/post_check.h"
 #include "http/serving_rules.h"
 #include "http/static_files.h"
 #include "routes/launcher_routes.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <system_error>
 
 #include "json/json_text.h"
@@ -64,24 +63,6 @@ RouteAnswer verberg(std::string_view target, const Config& config) {
   const std::string tekst = first_value(target, "b");
   if (!tekst.empty()) verberg_bericht(config, tekst);
   return {204, ""};
-}
-
-// A decimal integer with an optional sign and blanks around it; saturates far beyond
-// every limit, so that a huge value is refused as too large, not as no number.
-std::optional<std::int64_t> parse_length(std::string_view text) {
-  text = trim(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (!all_digits(text)) return std::nullopt;
-  constexpr std::int64_t kCeiling = std::numeric_limits<std::int64_t>::max() / 10;
-  std::int64_t value = 0;
-  for (const char c : text) {
-    if (value < kCeiling) value = value * 10 + (c - '0');
-  }
-  return negative ? -value : value;
 }
 
 RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
@@ -148,29 +129,6 @@ std::optional<RouteAnswer> launcher_route(std::string_view target, const Config&
   if (path == "/extern") return extern_link(target, config);
   if (path == "/verberg") return verberg(target, config);
   return std::nullopt;
-}
-
-std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed) {
-  const std::optional<std::string> herkomst = request.header("Origin");
-  const std::string eigen = "http://" + request.header("Host").value_or("");
-  const bool is_ocr = request.target == "/ocr";
-  if (!host_allowed || (!is_ocr && request.target != "/kantoorlijst") ||
-      (herkomst && !herkomst->empty() && *herkomst != eigen)) {
-    return Refuse{404};
-  }
-  // Without a length the body's end is unknown; reading it as empty would store an
-  // empty office list in place of the one that was sent.
-  if (request.header("Transfer-Encoding")) return Refuse{400};
-  const std::string header = request.header("Content-Length").value_or("");
-  std::int64_t lengte = 0;
-  if (!trim(header).empty()) {
-    const auto parsed = parse_length(header);
-    if (!parsed) return Refuse{0};
-    lengte = *parsed;
-  }
-  const std::int64_t maximum = is_ocr ? MAX_OCR_BODY : MAX_KANTOORLIJST_BODY;
-  if (lengte < 0 || lengte > maximum || (is_ocr && lengte == 0)) return Refuse{413};
-  return ReadBody{static_cast<std::uint64_t>(lengte)};
 }
 
 RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config) {

@@ -7,10 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-#include "http/http_request.h"
 #include "shell/config.h"
 
 namespace verhulzen {
@@ -34,18 +32,6 @@ std::optional<RouteAnswer> launcher_route(std::string_view target, const Config&
 
 inline constexpr std::int64_t MAX_OCR_BODY = 62914560;
 inline constexpr std::int64_t MAX_KANTOORLIJST_BODY = 1048576;
-
-// A POST that may go on: the body of this many bytes is to be read.
-struct ReadBody {
-  std::uint64_t length;
-};
-// A POST refused before its body is read; code 0 means no answer at all.
-struct Refuse {
-  int code;
-};
-
-// The checks of a POST before any of its body is read.
-std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed);
 
 // The answer to a POST whose body has been read whole.
 RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config);
