@@ -41,9 +41,11 @@ run: package
 
 test: lint test-js test-cpp test-browser package test-windows
 
-# Checks of the sources themselves: the page's import graph has no circles.
+# Checks of the sources themselves: the page's import graph has no circles,
+# every C++ include points down.
 lint: setup
 	@node scripts/import-graph.mjs >/dev/null
+	@node scripts/include-graph.mjs >/dev/null
 
 test-js: web
 	@node --test tests/js/
