@@ -104,7 +104,8 @@ TEST_F(Zelftest, ReportsEachFaultOfTheBuildInOrder) {
       {"an OCR error gives its status and the start of its body as bytes",
        {{"POST /ocr",
          antwoord("500 Internal Server Error", fout_body, met_type("application/json"))}},
-       {"/ocr: 500 b'Fout: \"kapot\" \\\\ caf\\xc3\\xa9\\t\\n" + std::string(300 - (fout_body.size() - 400), 'x') + "'"}},
+       {"/ocr: 500 b'Fout: \"kapot\" \\\\ caf\\xc3\\xa9\\t\\n" +
+        std::string(300 - (fout_body.size() - 400), 'x') + "'"}},
       {"an OCR reply without lines",
        {{"POST /ocr", antwoord("200 OK", R"({"fout": null})", met_type("application/json"))}},
        {"/ocr: onverwacht antwoord"}},

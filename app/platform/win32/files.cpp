@@ -47,7 +47,8 @@ bool rename_over(HANDLE file, const std::filesystem::path& target) {
   info->RootDirectory = nullptr;
   info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
   std::memcpy(info->FileName, name.data(), info->FileNameLength);
-  return SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size()));
+  return SetFileInformationByHandle(file, kFileRenameInfoEx, info,
+                                    static_cast<DWORD>(buffer.size()));
 }
 
 }  // namespace
@@ -68,14 +69,15 @@ ReadOnlyFile::~ReadOnlyFile() = default;
 
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
   // Others may rename or delete the file meanwhile; this handle reads on.
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;  // folders too: they need backup semantics
   auto handle = std::make_unique<Handle>(file);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || GetFileType(file) != FILE_TYPE_DISK) {
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      GetFileType(file) != FILE_TYPE_DISK) {
     return std::nullopt;
   }
   const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
@@ -97,8 +99,8 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::path temporary = path;
   temporary += "." + std::to_string(process_id()) + "-" + std::to_string(++counter) + ".tmp";
 
-  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = write_all(file, bytes) && FlushFileBuffers(file);
   const bool renamed = written && rename_over(file, std::filesystem::absolute(path));
@@ -106,7 +108,8 @@ bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   if (renamed && closed) return true;
   // Systems without the rename of an open file replace it by name.
   if (written && closed && !renamed &&
-      MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      MoveFileExW(temporary.c_str(), path.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   DeleteFileW(temporary.c_str());
