@@ -1,12 +1,12 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <string>
 #include <system_error>
 

@@ -53,7 +53,7 @@ std::int64_t terug_geschaald(double value, double factor) {
 }
 
 Json info() {
-  const Json niet{{"ocr", false}, {"taal", nullptr}};
+  Json niet{{"ocr", false}, {"taal", nullptr}};
   try {
     if (!module().BESCHIKBAAR) return niet;
     const auto gekozen = engine();
