@@ -68,7 +68,7 @@ export function sessieJson() {
   for (const [veld, waarde] of Object.entries(S)) {
     const json = veld === 'docs' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanDoc)
       : veld === 'ents' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanEnt)
-        : JSON.stringify(waarde);
+      : JSON.stringify(waarde);
     if (json !== undefined) velden.push(`${JSON.stringify(veld)}:${json}`);
   }
   return `{${velden.join(',')}}`;

@@ -97,7 +97,6 @@ function nieuweRij(e, n, tel) {
   </div>`;
 }
 
-
 export function renderPaneel() {
   const actief = S.ents.filter((e) => e.active).length;
   $('ent-aantal').textContent = S.ents.length ? `(${actief} van ${S.ents.length})` : '';
