@@ -41,11 +41,14 @@ run: package
 
 test: lint test-js test-cpp test-browser package test-windows
 
-# Checks of the sources themselves: the page's import graph has no circles,
-# every C++ include points down.
-lint: setup
+# Checks of the sources themselves, which change nothing: the page's import graph
+# has no circles, every C++ include points down, and the JavaScript and the C++
+# keep the repository's lint and format rules.
+lint: web cpp
 	@node scripts/import-graph.mjs >/dev/null
 	@node scripts/include-graph.mjs >/dev/null
+	@node_modules/.bin/eslint web/src
+	@JOBS=$(JOBS) bash scripts/lint-cpp.sh
 
 test-js: web
 	@node --test tests/js/
