@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup web cpp cpp-asan cpp-tsan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows
+.PHONY: setup web cpp cpp-asan cpp-tsan cpp-windows build package package-windows run test test-js test-browser test-cpp test-windows lint
 
 setup:
 	@bash scripts/setup.sh
@@ -42,7 +42,16 @@ run: package
 	  exit 1; fi
 	@dist/DrovelVerhulzen
 
-test: test-js test-cpp test-browser package test-windows
+test: lint test-js test-cpp test-browser package test-windows
+
+# Checks of the sources themselves, which change nothing: the page's import graph
+# has no circles, every C++ include points down, and the JavaScript and the C++
+# keep the repository's lint and format rules.
+lint: web cpp
+	@node scripts/import-graph.mjs >/dev/null
+	@node scripts/include-graph.mjs >/dev/null
+	@node_modules/.bin/eslint web/src
+	@JOBS=$(JOBS) bash scripts/lint-cpp.sh
 
 test-js: web
 	@node --test tests/js/

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 APT_PACKAGES=(
-  build-essential cmake pkg-config curl ca-certificates
+  build-essential cmake pkg-config curl ca-certificates clang-format clang-tidy
   libasio-dev nlohmann-json3-dev libcurl4-openssl-dev libssl-dev
   googletest libgtest-dev libgmock-dev
   tesseract-ocr tesseract-ocr-nld libtesseract-dev libleptonica-dev imagemagick

@@ -1,4 +1,4 @@
-#include "http/http_date.h"
+#include "text/http_date.h"
 
 #include <gtest/gtest.h>
 

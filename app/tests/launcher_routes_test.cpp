@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "http/server.h"
+#include "http/serving_rules.h"
 #include "platform/files.h"
 #include "support.h"
 #include "update/status_file.h"
@@ -37,8 +38,10 @@ class LauncherRoutes : public ::testing::Test {
     bin_->write("xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
                                 (bin_->path() / "geopend.txt").string() + "\"\n");
     fs::permissions(bin_->path() / "xdg-open", fs::perms::owner_all);
+    // Set once, before any test of the suite starts a thread.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     const std::string path = bin_->path().string() + ":" + std::getenv("PATH");
-    setenv("PATH", path.c_str(), 1);
+    setenv("PATH", path.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
   }
   static void TearDownTestSuite() { bin_.reset(); }
 
@@ -245,8 +248,9 @@ TEST_F(LauncherRoutes, AStalledBodyHoldsOnlyItsOwnRequestAndWritesNothing) {
 
 TEST_F(LauncherRoutes, SavesAtOnceLeaveOneWholeList) {
   std::vector<std::string> lists;
-  for (char c = 'a'; c < 'i'; ++c) lists.push_back(std::string(200000, c));
+  for (char c = 'a'; c < 'i'; ++c) lists.emplace_back(200000, c);
   std::vector<std::thread> savers;
+  savers.reserve(lists.size());
   for (const std::string& list : lists) {
     savers.emplace_back([&] { EXPECT_EQ(send(post("/kantoorlijst", list)).code(), 204); });
   }

@@ -355,12 +355,12 @@ TEST_F(OcrRoute, ImagesTooLargeToDecodeAreRefusedFromTheirHeader) {
 // Two recognitions run at once; a third waits for one of them, or is answered 503
 // when none ends within its wait.
 TEST_F(OcrRoute, AThirdRecognitionWaitsForAPlace) {
-  std::vector<ocr_windows::RecognitionSlot> taken;
-  for (int i = 0; i < ocr_windows::RECOGNITIONS_AT_ONCE; ++i) {
-    taken.push_back(ocr_windows::wait_for_recognition(std::chrono::seconds(5)).value());
+  std::vector<ocr_service::RecognitionSlot> taken;
+  for (int i = 0; i < ocr_service::RECOGNITIONS_AT_ONCE; ++i) {
+    taken.push_back(ocr_service::wait_for_recognition(std::chrono::seconds(5)).value());
   }
   auto third = std::async(std::launch::async, [] { return all_text(reply(file("photo.png"))); });
-  while (ocr_windows::recognitions_waiting() == 0) std::this_thread::yield();
+  while (ocr_service::recognitions_waiting() == 0) std::this_thread::yield();
   EXPECT_EQ(third.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
 
   Config config;

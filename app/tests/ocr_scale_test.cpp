@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 namespace {
 
 TEST(OcrScale, ShrinksOnlyPastTheEnginesMaximum) {
@@ -23,4 +23,4 @@ TEST(OcrScale, BoxesReturnToThePostedGridWithHalvesToEven) {
 }
 
 }  // namespace
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

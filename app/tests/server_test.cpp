@@ -11,9 +11,10 @@
 #include <functional>
 #include <thread>
 
-#include "http/http_date.h"
+#include "http/serving_rules.h"
 #include "platform/files.h"
 #include "support.h"
+#include "text/http_date.h"
 
 namespace verhulzen {
 namespace {

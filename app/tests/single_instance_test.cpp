@@ -56,8 +56,8 @@ TEST(SingleInstance, NamesTheGuardAfterThePackageIdentityAlone) {
 
 TEST(SingleInstance, TheSessionLockIsHeldOncePerName) {
   const testing::TempDir runtime;
-  ASSERT_EQ(setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1),
-            0);  // NOLINT(concurrency-mt-unsafe)
+  // NOLINTNEXTLINE(concurrency-mt-unsafe)
+  ASSERT_EQ(setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1), 0);
   const auto eerste = platform::create_session_lock("Local\\VerhulzenProef");
   EXPECT_NE(eerste.handle, 0);
   EXPECT_FALSE(eerste.already_exists);

@@ -99,7 +99,7 @@ TEST(StatusObject, VersionNoteAndDownloadFollowTheEdition) {
 }
 
 std::string local_date(double epoch) {
-  const std::time_t t = static_cast<std::time_t>(epoch);
+  const auto t = static_cast<std::time_t>(epoch);
   std::tm local{};
 #ifdef _WIN32
   localtime_s(&local, &t);

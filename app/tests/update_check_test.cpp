@@ -5,9 +5,9 @@
 #include <chrono>
 #include <thread>
 
-#include "http/http_date.h"
 #include "platform/files.h"
 #include "support.h"
+#include "text/http_date.h"
 #include "update/feed_request.h"
 #include "update/status_file.h"
 

@@ -1,4 +1,4 @@
-#include "shell/win_cmdline.h"
+#include "text/win_cmdline.h"
 
 #include <gtest/gtest.h>
 

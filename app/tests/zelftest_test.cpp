@@ -104,7 +104,8 @@ TEST_F(Zelftest, ReportsEachFaultOfTheBuildInOrder) {
       {"an OCR error gives its status and the start of its body as bytes",
        {{"POST /ocr",
          antwoord("500 Internal Server Error", fout_body, met_type("application/json"))}},
-       {"/ocr: 500 b'Fout: \"kapot\" \\\\ caf\\xc3\\xa9\\t\\n" + std::string(300 - (fout_body.size() - 400), 'x') + "'"}},
+       {R"(/ocr: 500 b'Fout: "kapot" \\ caf\xc3\xa9\t\n)" +
+        std::string(300 - (fout_body.size() - 400), 'x') + "'"}},
       {"an OCR reply without lines",
        {{"POST /ocr", antwoord("200 OK", R"({"fout": null})", met_type("application/json"))}},
        {"/ocr: onverwacht antwoord"}},
@@ -145,10 +146,10 @@ TEST(ByteLiteral, WritesBytesAsTheirLiteral) {
       {"", "b''"},
       {"abc", "b'abc'"},
       {"it's", "b\"it's\""},
-      {"it's \"x\"", "b'it\\'s \"x\"'"},
+      {"it's \"x\"", R"(b'it\'s "x"')"},
       {"a\\b", "b'a\\\\b'"},
-      {"\t\n\r", "b'\\t\\n\\r'"},
-      {std::string("\0\x1f\x7f\x80\xff", 5), "b'\\x00\\x1f\\x7f\\x80\\xff'"},
+      {"\t\n\r", R"(b'\t\n\r')"},
+      {std::string("\0\x1f\x7f\x80\xff", 5), R"(b'\x00\x1f\x7f\x80\xff')"},
   };
   for (const auto& [bytes, literal] : gevallen) EXPECT_EQ(byte_literal(bytes), literal) << literal;
 }

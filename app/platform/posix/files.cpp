@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <string>
 #include <system_error>
 

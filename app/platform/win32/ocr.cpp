@@ -23,13 +23,15 @@ namespace {
 
 std::string describe(HRESULT result) {
   wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
   std::string message = text ? narrow(text) : "";
   if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
     message.pop_back();
   }
   return message.empty() ? code : message + " (" + code + ")";
@@ -81,7 +83,8 @@ class String {
  public:
   explicit String(std::string_view utf8) {
     const std::wstring wide = widen(utf8);
-    check(WindowsCreateString(wide.c_str(), static_cast<UINT32>(wide.size()), &h_), "WindowsCreateString");
+    check(WindowsCreateString(wide.c_str(), static_cast<UINT32>(wide.size()), &h_),
+          "WindowsCreateString");
   }
   String() = default;
   String(const String&) = delete;
@@ -104,7 +107,8 @@ Ref<T> factory(const wchar_t* class_name) {
   enter_runtime();
   HSTRING_HEADER header;
   HSTRING name = nullptr;
-  check(WindowsCreateStringReference(class_name, static_cast<UINT32>(wcslen(class_name)), &header, &name),
+  check(WindowsCreateStringReference(class_name, static_cast<UINT32>(wcslen(class_name)), &header,
+                                     &name),
         "WindowsCreateStringReference");
   Ref<T> statics;
   check(RoGetActivationFactory(name, T::id, statics.put_void()),
@@ -148,7 +152,8 @@ Ref<T> wait(Ref<rt::IAsyncOperation> operation, const char* what) {
 Ref<rt::ILanguage> language(const std::string& tag) {
   Ref<rt::ILanguage> created;
   const String text(tag);
-  check(factory<rt::ILanguageFactory>(kLanguage)->CreateLanguage(text.get(), created.put()), "Language");
+  check(factory<rt::ILanguageFactory>(kLanguage)->CreateLanguage(text.get(), created.put()),
+        "Language");
   return created;
 }
 
@@ -214,14 +219,15 @@ Decoder Decoder::create(std::string_view bytes) {
   // The decoder first: without the runtime's imaging nothing below is there either.
   const auto decoders = factory<rt::IBitmapDecoderStatics>(kDecoder);
   Ref<IStream> memory;
-  *memory.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+  *memory.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                    static_cast<UINT>(bytes.size()));
   if (!memory) throw std::runtime_error("SHCreateMemStream: onvoldoende geheugen");
   Ref<IUnknown> stream;
-  check(CreateRandomAccessStreamOverStream(memory.get(), 0, rt::kIRandomAccessStream, stream.put_void()),
+  check(CreateRandomAccessStreamOverStream(memory.get(), 0, rt::kIRandomAccessStream,
+                                           stream.put_void()),
         "CreateRandomAccessStreamOverStream");
   Ref<rt::IAsyncOperation> operation;
-  check(decoders->CreateAsync(stream.get(), operation.put()),
-        "BitmapDecoder.CreateAsync");
+  check(decoders->CreateAsync(stream.get(), operation.put()), "BitmapDecoder.CreateAsync");
   auto image = std::make_unique<Image>();
   image->frame = wait<rt::IBitmapFrame>(std::move(operation), "BitmapDecoder.CreateAsync");
   image->pixels = image->frame.as<rt::IBitmapFrameWithSoftwareBitmap>();
@@ -248,7 +254,8 @@ Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   {
     HSTRING_HEADER header;
     HSTRING name = nullptr;
-    check(WindowsCreateStringReference(kTransform, static_cast<UINT32>(wcslen(kTransform)), &header, &name),
+    check(WindowsCreateStringReference(kTransform, static_cast<UINT32>(wcslen(kTransform)), &header,
+                                       &name),
           "WindowsCreateStringReference");
     check(RoActivateInstance(name, instance.put()), "BitmapTransform");
   }
@@ -259,12 +266,13 @@ Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
     check(transform->put_InterpolationMode(rt::kFant), "InterpolationMode");
   }
   Ref<rt::IAsyncOperation> operation;
-  check(image_->pixels->GetSoftwareBitmapTransformedAsync(rt::kBgra8, rt::kPremultiplied, transform.get(),
-                                                          rt::kRespectExifOrientation, rt::kDoNotColorManage,
-                                                          operation.put()),
+  check(image_->pixels->GetSoftwareBitmapTransformedAsync(
+            rt::kBgra8, rt::kPremultiplied, transform.get(), rt::kRespectExifOrientation,
+            rt::kDoNotColorManage, operation.put()),
         "GetSoftwareBitmapTransformedAsync");
   auto pixels = std::make_unique<Bitmap::Pixels>();
-  pixels->software_bitmap = wait<IInspectable>(std::move(operation), "GetSoftwareBitmapTransformedAsync");
+  pixels->software_bitmap =
+      wait<IInspectable>(std::move(operation), "GetSoftwareBitmapTransformedAsync");
   return Bitmap(std::move(pixels));
 }
 
@@ -276,7 +284,8 @@ bool Engine::is_language_supported(const std::string& tag) {
 
 std::optional<Engine> Engine::try_create_from_language(const std::string& tag) {
   auto recogniser = std::make_unique<Recogniser>();
-  check(engines()->TryCreateFromLanguage(language(tag).get(), recogniser->engine.put()), "TryCreateFromLanguage");
+  check(engines()->TryCreateFromLanguage(language(tag).get(), recogniser->engine.put()),
+        "TryCreateFromLanguage");
   if (!recogniser->engine) return std::nullopt;
   return Engine(std::move(recogniser));
 }

@@ -12,8 +12,8 @@
 #include <system_error>
 
 #include "platform/environment.h"
-#include "shell/win_cmdline.h"
 #include "text/utf8.h"
+#include "text/win_cmdline.h"
 #include "wide_text.h"
 
 namespace verhulzen::platform {

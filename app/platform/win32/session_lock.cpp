@@ -12,7 +12,8 @@ SessionLock create_session_lock(const std::string& name) {
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, widen(name).c_str());
   // Read at once, before any other call can change it.
   const DWORD error = GetLastError();
-  return {reinterpret_cast<std::intptr_t>(mutex), mutex != nullptr && error == ERROR_ALREADY_EXISTS};
+  return {reinterpret_cast<std::intptr_t>(mutex),
+          mutex != nullptr && error == ERROR_ALREADY_EXISTS};
 }
 
 }  // namespace verhulzen::platform

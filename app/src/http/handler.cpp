@@ -8,12 +8,15 @@
 #include <system_error>
 #include <utility>
 
-#include "http/http_date.h"
+#include "http/post_check.h"
+#include "http/request_origin.h"
+#include "http/serving_rules.h"
 #include "http/static_files.h"
 #include "json/json_text.h"
 #include "ocr/recognition_slots.h"
 #include "routes/launcher_routes.h"
 #include "text/ascii_text.h"
+#include "text/http_date.h"
 
 namespace verhulzen {
 
@@ -211,7 +214,7 @@ void Handler::do_post() {
   if (request_->target != "/ocr") return answer_post(length);
   // The body is read only once a recognition may start, so that waiting requests
   // hold no image.
-  const auto slot = ocr_windows::wait_for_recognition(ocr_wait_);
+  const auto slot = ocr_service::wait_for_recognition(ocr_wait_);
   if (!slot) {
     const Json fout{{"fout",
                      "De tekstherkenning is bezet. Probeer het over enkele ogenblikken "

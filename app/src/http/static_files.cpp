@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/config.h"
+#include "http/serving_rules.h"
 #include "text/ascii_text.h"
 #include "text/utf8.h"
 

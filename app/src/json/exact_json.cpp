@@ -245,7 +245,7 @@ bool write_exact_scalar(std::string& out, const Json& value) {
     return false;
   }
   // What nlohmann writes for valid text, and a lone surrogate as its escape.
-  const std::string& text = value.get_ref<const std::string&>();
+  const auto& text = value.get_ref<const std::string&>();
   static constexpr char kHex[] = "0123456789abcdef";
   const auto escape = [&](std::uint32_t unit) {
     out += "\\u";

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <semaphore>
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 
 namespace {
 
@@ -30,4 +30,4 @@ std::optional<RecognitionSlot> wait_for_recognition(std::chrono::milliseconds wa
 
 std::size_t recognitions_waiting() { return waiting.load(); }
 
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

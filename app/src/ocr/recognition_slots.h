@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <optional>
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 
 inline constexpr std::ptrdiff_t RECOGNITIONS_AT_ONCE = 2;
 
@@ -31,4 +31,4 @@ std::optional<RecognitionSlot> wait_for_recognition(std::chrono::milliseconds wa
 // Requests now waiting for a place.
 std::size_t recognitions_waiting();
 
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

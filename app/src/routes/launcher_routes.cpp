@@ -3,18 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <limits>
 #include <system_error>
 
 #include "json/json_text.h"
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "status/huidige_status.h"
 #include "text/ascii_text.h"
 #include "text/utf8.h"
 #include "update/update_check.h"
-#include "update/versie.h"
+#include "update/veilige_link.h"
 
 namespace verhulzen {
 
@@ -67,24 +66,6 @@ RouteAnswer verberg(std::string_view target, const Config& config) {
   return {204, ""};
 }
 
-// A decimal integer with an optional sign and blanks around it; saturates far beyond
-// every limit, so that a huge value is refused as too large, not as no number.
-std::optional<std::int64_t> parse_length(std::string_view text) {
-  text = trim(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (!all_digits(text)) return std::nullopt;
-  constexpr std::int64_t kCeiling = std::numeric_limits<std::int64_t>::max() / 10;
-  std::int64_t value = 0;
-  for (const char c : text) {
-    if (value < kCeiling) value = value * 10 + (c - '0');
-  }
-  return negative ? -value : value;
-}
-
 RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
   if (!is_valid_utf8(data)) return {400, ""};
   try {
@@ -99,18 +80,11 @@ RouteAnswer store_kantoorlijst(std::string_view data, const Config& config) {
 RouteAnswer ocr(std::string_view data) {
   constexpr std::string_view soort = "application/json; charset=utf-8";
   try {
-    return {200, write_json(ocr_windows::herken(data)), soort};
+    return {200, write_json(ocr_service::herken(data)), soort};
   } catch (const std::exception& failure) {
     const Json fout{{"fout", first_code_points(replace_invalid_utf8(failure.what()), kFoutLength)}};
     return {500, write_json(fout), soort};
   }
-}
-
-// An Origin header, when not empty, must name this server as the request's Host does.
-bool names_other_origin(const Request& request) {
-  const std::optional<std::string> herkomst = request.header("Origin");
-  const std::string eigen = "http://" + request.header("Host").value_or("");
-  return herkomst && !herkomst->empty() && *herkomst != eigen;
 }
 
 struct GetRoute {
@@ -177,32 +151,6 @@ bool is_launcher_route(std::string_view target) {
   const std::string_view path = route_path(target);
   return std::any_of(kGetRoutes.begin(), kGetRoutes.end(),
                      [path](const GetRoute& route) { return route.path == path; });
-}
-
-bool from_other_site(const Request& request) {
-  const std::optional<std::string> site = request.header("Sec-Fetch-Site");
-  return names_other_origin(request) || site == "cross-site" || site == "same-site";
-}
-
-std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed) {
-  const bool is_ocr = request.target == "/ocr";
-  if (!host_allowed || (!is_ocr && request.target != "/kantoorlijst") ||
-      names_other_origin(request)) {
-    return Refuse{404};
-  }
-  // Without a length the body's end is unknown; reading it as empty would store an
-  // empty office list in place of the one that was sent.
-  if (request.header("Transfer-Encoding")) return Refuse{400};
-  const std::string header = request.header("Content-Length").value_or("");
-  std::int64_t lengte = 0;
-  if (!trim(header).empty()) {
-    const auto parsed = parse_length(header);
-    if (!parsed) return Refuse{0};
-    lengte = *parsed;
-  }
-  const std::int64_t maximum = is_ocr ? MAX_OCR_BODY : MAX_KANTOORLIJST_BODY;
-  if (lengte < 0 || lengte > maximum || (is_ocr && lengte == 0)) return Refuse{413};
-  return ReadBody{static_cast<std::uint64_t>(lengte)};
 }
 
 RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config) {

@@ -7,10 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-#include "http/http_request.h"
 #include "shell/config.h"
 
 namespace verhulzen {
@@ -35,24 +33,8 @@ std::optional<RouteAnswer> launcher_route(std::string_view target, const Config&
 // Whether the path of the target is one of the GET and HEAD launcher routes.
 bool is_launcher_route(std::string_view target);
 
-// A request that a page of another site made, as its Origin or the browser's
-// Sec-Fetch-Site tells: any page the user visits can reach the loopback port.
-bool from_other_site(const Request& request);
-
 inline constexpr std::int64_t MAX_OCR_BODY = 62914560;
 inline constexpr std::int64_t MAX_KANTOORLIJST_BODY = 1048576;
-
-// A POST that may go on: the body of this many bytes is to be read.
-struct ReadBody {
-  std::uint64_t length;
-};
-// A POST refused before its body is read; code 0 means no answer at all.
-struct Refuse {
-  int code;
-};
-
-// The checks of a POST before any of its body is read.
-std::variant<ReadBody, Refuse> check_post(const Request& request, bool host_allowed);
 
 // The answer to a POST whose body has been read whole.
 RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config);

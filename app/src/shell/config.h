@@ -2,14 +2,12 @@
 // package identity and the process id, and never changed afterwards.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace verhulzen {
 
@@ -24,27 +22,6 @@ inline constexpr std::string_view STORE_URL = "ms-windows-store://downloadsandup
 // At most one start-up update check a day; the page may go a week without one.
 inline constexpr double DAG = 86400;
 inline constexpr double WEEK = 604800;
-
-inline constexpr std::string_view CSP =
-    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self' blob:; "
-    "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self'; "
-    "connect-src 'self'; form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
-
-// Content type per lower-case file suffix; anything else is application/octet-stream.
-inline constexpr std::array<std::pair<std::string_view, std::string_view>, 9> MIME{{
-    {".html", "text/html; charset=utf-8"},
-    {".js", "text/javascript; charset=utf-8"},
-    {".css", "text/css; charset=utf-8"},
-    {".png", "image/png"},
-    {".ico", "image/x-icon"},
-    {".json", "application/json"},
-    {".svg", "image/svg+xml"},
-    {".woff2", "font/woff2"},
-    {".txt", "text/plain; charset=utf-8"},
-}};
-
-// File-name endings that are never served.
-inline constexpr std::array<std::string_view, 3> NIET_SERVEREN{".py", ".md", ".htaccess"};
 
 struct Config {
   std::filesystem::path WEB_DIR;

@@ -125,9 +125,9 @@ void controleer_ocr(std::uint16_t port, const std::filesystem::path& afbeelding,
   } else if (!a.fout.empty()) {
     fouten.push_back("/ocr: " + a.fout);
   } else if (const auto json = read_json(a.body); !json) {
-    fouten.push_back("/ocr: het antwoord is geen JSON");
+    fouten.emplace_back("/ocr: het antwoord is geen JSON");
   } else if (!json->is_object() || !json->contains("regels")) {
-    fouten.push_back("/ocr: onverwacht antwoord");
+    fouten.emplace_back("/ocr: onverwacht antwoord");
   }
 }
 
@@ -139,7 +139,7 @@ void controleer_kantoorlijst(std::uint16_t port, std::vector<std::string>& foute
       vraag(port, {"/kantoorlijst", "x", "https://andere-site.example", kTijd});
   if (!schrijven.fout.empty()) throw std::runtime_error("/kantoorlijst: " + schrijven.fout);
   if (schrijven.gelukt())
-    fouten.push_back("/kantoorlijst: schrijven vanaf andere site niet geweigerd");
+    fouten.emplace_back("/kantoorlijst: schrijven vanaf andere site niet geweigerd");
 }
 
 void controleer_privaat(std::uint16_t port, std::vector<std::string>& fouten) {

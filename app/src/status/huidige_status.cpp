@@ -7,10 +7,11 @@
 #include <set>
 #include <vector>
 
-#include "http/http_date.h"
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
+#include "text/http_date.h"
 #include "text/utf8.h"
 #include "update/status_file.h"
+#include "update/veilige_link.h"
 #include "update/versie.h"
 
 namespace verhulzen {
@@ -150,7 +151,7 @@ Json bouw_status(const Json& s, double nu, bool store, const Json& ocr) {
 
 Json ocr_info() {
   try {
-    return ocr_windows::info();
+    return ocr_service::info();
   } catch (const std::exception&) {
     return Json{{"ocr", false}, {"taal", nullptr}};
   }

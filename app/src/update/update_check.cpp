@@ -3,8 +3,8 @@
 #include <optional>
 #include <variant>
 
-#include "http/http_date.h"
 #include "json/exact_json.h"
+#include "text/http_date.h"
 #include "update/feed_request.h"
 #include "update/status_file.h"
 

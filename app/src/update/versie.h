@@ -1,8 +1,7 @@
-// Version texts as comparable tuples, and the test of links that may be opened.
+// Version texts as comparable tuples.
 #pragma once
 
 #include <compare>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +22,5 @@ struct Versie {
 // The version of any value: its first three runs of digits, taken from its text. A
 // missing, empty, zero or false value counts as "0".
 Versie versie(const Json& v);
-
-// The link itself when it is an https link on the maker's domain or a subdomain,
-// written in lower case and free of blanks and control characters, else nullopt.
-std::optional<std::string> veilige_link(const Json& url);
 
 }  // namespace verhulzen

@@ -1,10 +1,10 @@
 // The Windows Runtime OCR layer. Wine has no Windows.Media.Ocr: there the layer
 // must say so through obtain_facilities, and every call must throw, never crash.
+#include "platform/ocr.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-
-#include "platform/ocr.h"
 
 namespace verhulzen {
 namespace {

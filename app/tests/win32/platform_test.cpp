@@ -1,6 +1,6 @@
 // The Windows platform layer against the real Win32 API (under Wine here).
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>

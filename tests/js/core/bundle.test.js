@@ -11,7 +11,7 @@ const MEMBERS = [
   'CATS', 'ROL_PREFIXEN', 'detect', 'losseDelen', 'bijnaNamen', 'kandidaten', 'placeholder', 'PUBLIEKE_MAIL',
   'gedeeldeVarianten', 'elfproef', 'ibanOk', 'suggestVariants', 'dedupe', 'buildMatcher', 'replaceWith', 'anonymize',
   'restore', 'segmentsToText', 'blocksToMarkdown', 'blocksText', 'markdownToHtml', 'markdownToPlain', 'markdownToTsv',
-  'escHtml', 'normText', 'normNum', 'andersGeschreven',
+  'escHtml', 'normText', 'normNum', 'andersGeschreven', 'escRe',
 ];
 
 test('the bundle exports the core under require', () => {

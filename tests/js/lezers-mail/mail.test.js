@@ -21,7 +21,7 @@ test('header lines and known hits of the addresses', async () => {
     datum: 'Wed, 29 Jan 2014 11:10:06 +0100',
     onderwerp: 'Aangifte 2023',
     tekst: 'Beste Piet,\n\nZie bijlage.\nGroet',
-  }), 'eml', 0);
+  }), 'eml', 0, leesBestand);
   assert.deepEqual(result, {
     blocks: [
       line('Van: Piet Jansen <piet@jansen.nl>'),
@@ -40,7 +40,7 @@ test('header lines and known hits of the addresses', async () => {
       { cat: 'EMAIL', value: 'los@x.nl' }, { cat: 'EMAIL', value: 'kees@x.nl' },
     ],
   });
-  assert.deepEqual((await leesMail(mail({}), 'eml', 0)).blocks, []);
+  assert.deepEqual((await leesMail(mail({}), 'eml', 0, leesBestand)).blocks, []);
 });
 
 // The header line must hold nothing that no known hit covers: the name with its
@@ -80,7 +80,7 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
       file('kopie.eml', 'Subject: binnen\r\nFrom: Anna <anna@x.nl>\r\n\r\nDoorgestuurd'),
       file('BREED.TXT', new Uint8Array(30000).fill(0x41), { inline: true }),
     ],
-  }), 'eml', 0);
+  }), 'eml', 0, leesBestand);
   assert.deepEqual(result.blocks, [
     h3('Bijlage: notitie.txt'), p('Eerste regel'), p('Tweede'),
     h3('Bijlage: bijlage'), h3('Bijlage: oud.doc'),
@@ -93,13 +93,13 @@ test('attachments: read, skipped, refused, each after its heading', async () => 
   ]);
   assert.equal(result.info, 'e-mail + 3 bijlage(n)');
   assert.deepEqual(result.bekend, [{ cat: 'PERSOON', value: 'Anna' }, { cat: 'EMAIL', value: 'anna@x.nl' }]);
-  const tooBig = await leesMail(mail({ bijlagen: [file('groot.txt', new Uint8Array(31457281))] }), 'eml', 0);
+  const tooBig = await leesMail(mail({ bijlagen: [file('groot.txt', new Uint8Array(31457281))] }), 'eml', 0, leesBestand);
   assert.deepEqual(tooBig.warn, ['Bijlage "groot.txt" kon niet gelezen worden: Bestand is groter dan 30 MB.']);
 });
 
 test('a long body and a long attachment are read whole', async () => {
   const paragraphs = 'x\n\n'.repeat(200000);
-  const result = await leesMail(mail({ tekst: paragraphs, bijlagen: [file('lang.txt', paragraphs)] }), 'eml', 0);
+  const result = await leesMail(mail({ tekst: paragraphs, bijlagen: [file('lang.txt', paragraphs)] }), 'eml', 0, leesBestand);
   assert.equal(result.blocks.length, 400001);
   assert.equal(result.info, 'e-mail + 1 bijlage(n)');
 });
@@ -111,7 +111,7 @@ test('attachments without a usable name are read as their media type says', asyn
       file('Re: vraag nr. 12', 'Subject: binnen\r\n\r\nDoorgestuurd', { type: 'Message/RFC822' }),
       file('bijlage', 'x', { type: 'text/html' }),
     ],
-  }), 'eml', 0);
+  }), 'eml', 0, leesBestand);
   assert.deepEqual(result.blocks, [
     h3('Bijlage: bijlage'), p('Notitie over Karel Dekker'),
     h3('Bijlage: Re: vraag nr. 12'), line('Onderwerp: binnen'), p('Doorgestuurd'), h3('Bijlage: bijlage'),
@@ -151,7 +151,7 @@ test('Outlook messages: embedded ones, RTF warnings, damaged files', async () =>
     'Bijlage "kapot.msg" kon niet gelezen worden: geen geldig Outlook-bestand (.msg).',
   ]);
   assert.equal(result.info, 'e-mail + 1 bijlage(n)');
-  const rtf = await leesMail(mail({ tekst: 'uit rtf', rtfGebruikt: true }), 'msg', 0);
+  const rtf = await leesMail(mail({ tekst: 'uit rtf', rtfGebruikt: true }), 'msg', 0, leesBestand);
   assert.deepEqual(rtf.warn, ['De mailtekst is gelezen uit de RTF-opmaak; controleer of alles meekwam.']);
   await assert.rejects(leesBestand(new File(['geen msg'], 'x.msg')), { message: 'geen geldig Outlook-bestand (.msg).' });
 });

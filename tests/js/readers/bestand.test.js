@@ -2,6 +2,7 @@ import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import '../../../web/src/lezers/lezers.js';
 import { leesBestand } from '../../../web/src/app/readers/bestand.js';
 
 const XLSX = createRequire(import.meta.url)('xlsx');

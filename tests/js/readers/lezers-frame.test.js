@@ -8,7 +8,7 @@ import vm from 'node:vm';
 
 const BUNDLE = fileURLToPath(new URL('../../../build/web/lezers.js', import.meta.url));
 const MEMBERS = [
-  'leesEml', 'leesMsg', 'htmlNaarTekst', 'rtfUitpakken', 'rtfNaarTekst', 'zipBestanden', 'docxExtra', 'wordAlineas', 'adressen', 'kopDecoderen',
+  'leesEml', 'leesMsg', 'htmlNaarTekst', 'rtfUitpakken', 'rtfNaarTekst', 'zipBestanden', 'zipControle', 'docxExtra', 'wordAlineas', 'adressen', 'kopDecoderen',
 ];
 
 test('require() gives the same object that the bundle puts on globalThis', () => {

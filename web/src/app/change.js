@@ -1,9 +1,14 @@
 // The one change routine that every change of entities or documents ends with.
-import { vergeetIndex } from './ent-index.js';
-import { vergeetBladeren } from './marking/browse.js';
-import { vergeetMatchers } from './matchers.js';
+// Caches that a change makes stale subscribe their forget function here;
+// caches kept per record check the record itself on every use.
 import { S, bewaar } from './session.js';
 import { $ } from './ui.js';
+
+const vergeters = [];
+
+export function bijWijziging(vergeet) {
+  vergeters.push(vergeet);
+}
 
 export function navBadges() {
   const zet = (el, n) => {
@@ -18,9 +23,7 @@ export function navBadges() {
 }
 
 export function gewijzigd() {
-  vergeetMatchers();
-  vergeetIndex();
-  vergeetBladeren();
+  for (const vergeet of vergeters) vergeet();
   bewaar();
   navBadges();
 }

@@ -2,7 +2,7 @@
 import { op } from './bind.js';
 import { gewijzigd } from './change.js';
 import { esc } from './globals.js';
-import { gaNaar } from './router.js';
+import { gaNaar, meldView } from './router.js';
 import { S, bewaar } from './session.js';
 import { $ } from './ui.js';
 
@@ -61,6 +61,7 @@ function verwijderDoc(doc) {
 }
 
 export function bindDocs() {
+  meldView('document', renderDocs);
   op($('doc-lijst'), 'click', (ev) => {
     const knop = ev.target.closest('[data-actie]');
     const doc = knop && S.docs.find((d) => d.id === knop.closest('tr').dataset.id);

@@ -4,6 +4,7 @@
 // that grew or shrank at either end, is indexed afresh; the change routine
 // marks it to look over every entity's forms and label (`vergeetIndex`).
 // Entries may be stale; every answer is checked against the entity itself.
+import { bijWijziging } from './change.js';
 import { A } from './globals.js';
 import { S } from './session.js';
 
@@ -20,6 +21,7 @@ let nazien = false;
 export function vergeetIndex() {
   nazien = true;
 }
+bijWijziging(vergeetIndex);
 
 const handtekening = (e) => `${e.cat}\u0001${e.label}\u0001${e.value}\u0001${e.id}\u0001${e.variants.join('\u0001')}`;
 

@@ -1,8 +1,8 @@
 // The entity list: lookup, label numbering, adding values and scanning documents.
-import { escRe } from '../core/normalise.js';
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
+import { adem, onderLaden, voortgang } from './ui.js';
 import { isGenegeerd, labelBezet, personenMet, vergelijkVorm, zoekId, zoekVorm } from './ent-index.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
@@ -62,7 +62,7 @@ export function voegToe(cat, value, auto, rol) {
 export function bevat(tekst, waarde) {
   const w = A().normText(waarde);
   if (!w) return false;
-  const bron = escRe(w).replace(/ /g, '\\s+');
+  const bron = A().escRe(w).replace(/ /g, '\\s+');
   return new RegExp(`(?<![\\p{L}\\p{N}])${bron}(?![\\p{L}\\p{N}])`, 'iu').test(tekst);
 }
 
@@ -152,3 +152,12 @@ export async function scanStapsgewijs(docs, tussendoor) {
   }
   return nieuw;
 }
+
+// Long texts are scanned part by part under the overlay, which tells how far it is.
+export const zoekVoortgang = (doc, deel) => {
+  voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
+  return adem();
+};
+
+// Scans documents part by part under the overlay; returns the scan's count.
+export const scanMetVoortgang = (docs) => onderLaden(() => scanStapsgewijs(docs, zoekVoortgang));

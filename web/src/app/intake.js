@@ -2,38 +2,16 @@
 import { op } from './bind.js';
 import { gewijzigd } from './change.js';
 import { renderDocs } from './docs-view.js';
-import { scanStapsgewijs } from './entities.js';
+import { scanStapsgewijs, zoekVoortgang } from './entities.js';
 import { bereidVoor } from './marking/view.js';
 import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
 import { huidigeView } from './router.js';
 import { S, volgendId } from './session.js';
 import { groepeer, knipselNaam } from './text.js';
-import { $, toast, toonLaden, voortgang } from './ui.js';
+import { $, adem, onderLaden, toast, toonLaden, voortgang } from './ui.js';
 
 let knipsels = 0;
-
-// The browser's turn: the overlay's progress is painted and input is handled.
-const adem = () => new Promise((klaar) => setTimeout(klaar, 0));
-
-// Long texts are scanned part by part under the overlay, which tells how far it is.
-const zoekVoortgang = (doc, deel) => {
-  voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
-  return adem();
-};
-
-// Work under the busy overlay, which blocks the mouse meanwhile.
-export async function onderLaden(werk) {
-  toonLaden(true);
-  try {
-    return await werk();
-  } finally {
-    toonLaden(false);
-  }
-}
-
-// Scans documents part by part under the overlay; returns the scan's count.
-export const scanMetVoortgang = (docs) => onderLaden(() => scanStapsgewijs(docs, zoekVoortgang));
 
 // New documents, already in the session: scanned, the first one made current,
 // then the change routine. Returns how many entities the scan added.

@@ -1,4 +1,5 @@
 // The two cached matchers, built on first use and dropped by the change routine.
+import { bijWijziging } from './change.js';
 import { A } from './globals.js';
 import { S } from './session.js';
 
@@ -35,6 +36,7 @@ export function vergeetMatchers() {
   actief = undefined;
   weergave.geldig = false;
 }
+bijWijziging(vergeetMatchers);
 
 // Occurrences of every entity per document and in total, switched-off ones
 // included; the panel and browsing read the same counting. A document record

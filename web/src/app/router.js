@@ -1,11 +1,5 @@
-// Views by the address fragment.
-import { renderAi } from './ai/view.js';
-import { renderDocs } from './docs-view.js';
-import { verbergZwevend } from './marking/floating.js';
-import { renderMarkeren } from './marking/view.js';
-import { renderSleutel } from './sleutel/tabel.js';
-import { renderTerug } from './terug/view.js';
-import { renderVervolg } from './terug/vervolg.js';
+// Views by the address fragment. Each view registers its own render function
+// when it is bound, so that the router knows none of them.
 import { $ } from './ui.js';
 
 export const TITELS = {
@@ -18,16 +12,17 @@ export const TITELS = {
 };
 
 // Views without behaviour of their own show their static frame.
-const RENDER = {
-  document: renderDocs,
-  markeren: renderMarkeren,
-  sleutel: renderSleutel,
-  ai: renderAi,
-  terug: () => {
-    renderTerug();
-    renderVervolg();
-  },
-};
+const RENDER = {};
+// Run before any view is shown, as a floating menu of the last one is put away.
+const BIJ_WISSEL = [];
+
+export function meldView(view, render) {
+  RENDER[view] = render;
+}
+
+export function bijWissel(fn) {
+  BIJ_WISSEL.push(fn);
+}
 
 // A fragment with a broken percent escape names no view, rather than breaking the page.
 export function viewVanFragment() {
@@ -48,7 +43,7 @@ export function toonView(v) {
   for (const sectie of document.querySelectorAll('.view')) sectie.classList.toggle('active', sectie.id === `view-${view}`);
   for (const a of document.querySelectorAll('[data-view]')) a.classList.toggle('active', a.dataset.view === view);
   $('view-title').textContent = TITELS[view];
-  verbergZwevend();
+  for (const fn of BIJ_WISSEL) fn();
   RENDER[view]?.();
   window.scrollTo(0, 0);
 }

@@ -4,6 +4,7 @@ import { vergeetWaarschuwing, waarschuw } from './ui.js';
 
 export const OPSLAG = 'drovel-verhulzen-v1';
 
+// Every field of the session, with its value in a fresh one.
 export function leeg() {
   return {
     dossier: '',
@@ -15,6 +16,8 @@ export function leeg() {
     genegeerd: [],
     mode: 'orig',
     instructie: CFG().instructie || '',
+    // Whether the AI text keeps the year of a date of birth.
+    geboortejaar: false,
   };
 }
 
@@ -65,7 +68,7 @@ export function sessieJson() {
   for (const [veld, waarde] of Object.entries(S)) {
     const json = veld === 'docs' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanDoc)
       : veld === 'ents' && Array.isArray(waarde) ? lijstJson(waarde, jsonVanEnt)
-        : JSON.stringify(waarde);
+      : JSON.stringify(waarde);
     if (json !== undefined) velden.push(`${JSON.stringify(veld)}:${json}`);
   }
   return `{${velden.join(',')}}`;

@@ -32,7 +32,7 @@ const RE_KANDIDAAT = new RegExp(
 // surname of a person whose first name alone was replaced.
 const RE_PH_PERSOON = new RegExp(String.raw`^\[(?:PERSOON|` + ROL_PREFIXEN.join('|') + String.raw`)_\d+(?: \(\d{4}\))?\]$`);
 const RE_NA_PH = new RegExp(
-  SP + "((?:(?:[Vv]an|[Dd]e|[Dd]er|[Dd]en|[Tt]er|[Tt]en|" + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
+  SP + '((?:(?:[Vv]an|[Dd]e|[Dd]er|[Dd]en|[Tt]er|[Tt]en|' + TV_ELDERS + ')' + SP + '|' + TV_GELIJMD + '){0,2}' + WOORD
     + String.raw`)(?![\p{L}\p{N}_\]])`,
   'uy',
 );

@@ -12,7 +12,7 @@ import { restore, segmentsToText } from './restore.js';
 import {
   blocksText, blocksToMarkdown, escHtml, markdownToHtml, markdownToPlain, markdownToTsv,
 } from './markdown.js';
-import { normNum, normText } from './normalise.js';
+import { escRe, normNum, normText } from './normalise.js';
 
 export const AnonCore = Object.freeze({
   CATS,
@@ -42,4 +42,5 @@ export const AnonCore = Object.freeze({
   normText,
   normNum,
   andersGeschreven,
+  escRe,
 });

@@ -9,10 +9,10 @@ import { kopDecoderen } from './kop-decoderen.js';
 import { leesMsg } from './msg.js';
 import { rtfNaarTekst } from './rtf-tekst.js';
 import { rtfUitpakken } from './rtf.js';
-import { zipBestanden } from './zip.js';
+import { zipBestanden, zipControle } from './zip.js';
 
 const AnonLezers = {
-  leesEml, leesMsg, htmlNaarTekst, rtfUitpakken, rtfNaarTekst, zipBestanden, docxExtra, wordAlineas, adressen, kopDecoderen,
+  leesEml, leesMsg, htmlNaarTekst, rtfUitpakken, rtfNaarTekst, zipBestanden, zipControle, docxExtra, wordAlineas, adressen, kopDecoderen,
 };
 
 (typeof window !== 'undefined' ? window : globalThis).AnonLezers = AnonLezers;

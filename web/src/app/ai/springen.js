@@ -1,6 +1,5 @@
 // Jumping to a word in the shown AI text: each click on the same word moves to
 // its next occurrence.
-import { escRe } from '../../core/normalise.js';
 import { A } from '../globals.js';
 import { $, toast } from '../ui.js';
 
@@ -29,7 +28,7 @@ function plek(knopen, pos) {
 export function springNaar(woord) {
   const box = $('ai-uitvoer');
   const { knopen, tekst } = tekstKnopen(box);
-  const bron = escRe(A().normText(woord)).replace(/ /g, '\\s+');
+  const bron = A().escRe(A().normText(woord)).replace(/ /g, '\\s+');
   const treffers = bron ? [...tekst.matchAll(new RegExp(`(?<![\\p{L}\\p{N}])${bron}(?![\\p{L}\\p{N}])`, 'gu'))] : [];
   if (!treffers.length) {
     toast(`"${woord}" staat niet (meer) in deze tekst.`);

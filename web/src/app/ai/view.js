@@ -3,7 +3,7 @@
 import { op, veilig } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
-import { gaNaar, huidigeView } from '../router.js';
+import { gaNaar, huidigeView, meldView } from '../router.js';
 import { S, bewaar } from '../session.js';
 import { groepeer } from '../text.js';
 import { $, debounce, download, kopieer, toast } from '../ui.js';
@@ -135,6 +135,7 @@ async function kopieerAi(metInstructie, knop) {
 }
 
 export function bindAi() {
+  meldView('ai', renderAi);
   op($('ai-doc'), 'change', () => {
     const v = $('ai-doc').value;
     eigenKeuze = v === 'alle' ? v : S.docs.find((d) => d.id === v) ?? null;

@@ -1,8 +1,16 @@
 // Browsing through every occurrence of one entity across all documents.
+import { bijWijziging } from '../change.js';
 import { telAlles, telPerDoc } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { $, toast } from '../ui.js';
-import { huidigDoc, renderMarkeren, toonTellingen } from './view.js';
+
+// The marking view hands over its current document, its render and its
+// counters when it is bound, so that browsing need not import it.
+let markeren = null;
+
+export function meldMarkeren(view) {
+  markeren = view;
+}
 
 let stand = { id: null, index: -1, volgorde: [] };
 
@@ -20,6 +28,7 @@ export function vergeetGetoond() {
 export function vergeetBladeren() {
   stand = { id: null, index: -1, volgorde: [] };
 }
+bijWijziging(vergeetBladeren);
 
 // Documents holding the entity, starting at the current one (or the first that
 // holds it) and wrapping round in session order.
@@ -52,13 +61,13 @@ export function toonInVoorbeeld(id, stap = 1) {
     stand.index = (((stand.index + (stap || 1)) % totaal) + totaal) % totaal;
   } else {
     const ids = S.docs.map((d) => d.id);
-    stand = { id, index: 0, volgorde: bladerVolgorde(metTreffers, ids, huidigDoc()?.id) };
+    stand = { id, index: 0, volgorde: bladerVolgorde(metTreffers, ids, markeren.huidigDoc()?.id) };
   }
   const plek = plekVan(stand.volgorde, aantallen, stand.index);
-  if (plek.id !== huidigDoc()?.id) {
+  if (plek.id !== markeren.huidigDoc()?.id) {
     S.cur = plek.id;
     bewaar();
-    renderMarkeren();
+    markeren.render();
   }
   const marks = [...$('preview').querySelectorAll(`mark.ent[data-id="${id}"]`)];
   const mark = marks[Math.min(plek.binnen, marks.length - 1)];
@@ -73,5 +82,5 @@ export function toonInVoorbeeld(id, stap = 1) {
     const docs = metTreffers.length > 1 ? ` (in ${metTreffers.length} documenten)` : '';
     toast(`Treffer ${stand.index + 1} van ${totaal}${docs}. Met ‹ › naast het aantal naar de vorige of volgende.`);
   }
-  toonTellingen(telAlles(), [eerder, id]);
+  markeren.toonTellingen(telAlles(), [eerder, id]);
 }

@@ -3,6 +3,7 @@ import { op, veilig } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { entById, voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
+import { bijWissel } from '../router.js';
 import { S } from '../session.js';
 import { schoonSelectie } from '../text.js';
 import { $, toast } from '../ui.js';
@@ -115,6 +116,7 @@ function naMuisOp(ev) {
 const inVeld = (el) => el && ['INPUT', 'TEXTAREA', 'SELECT'].includes(el.tagName);
 
 export function bindZwevend() {
+  bijWissel(verbergZwevend);
   op($('preview'), 'mouseup', (ev) => setTimeout(() => veilig(() => naMuisOp(ev)), 0));
   // Enter on a focused marking opens its popover, as a click does.
   op($('preview'), 'keydown', (ev) => {

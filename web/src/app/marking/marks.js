@@ -4,7 +4,7 @@ import { A, esc } from '../globals.js';
 import { entById } from '../entities.js';
 import { dispMatcher } from '../matchers.js';
 import { S } from '../session.js';
-import { groot, htmlVan, inDelen } from './stukken.js';
+import { groot, htmlVan, inDelen } from '../stukken.js';
 
 const START = '\uE000';
 const MIDDEN = '\uE001';

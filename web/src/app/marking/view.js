@@ -1,16 +1,16 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, sleutelVan, voegToe } from '../entities.js';
-import { scanMetVoortgang } from '../intake.js';
+import { entById, scanMetVoortgang, sleutelVan, voegToe } from '../entities.js';
+import { meldView } from '../router.js';
 import { A, esc } from '../globals.js';
 import { dispMatcher, telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
 import { blocksStukken } from './marks.js';
-import { groot, inDelen, vergeetStuk, zetStukken } from './stukken.js';
-import { bladerStand, toonInVoorbeeld, vergeetGetoond } from './browse.js';
+import { groot, inDelen, vergeetStuk, zetStukken } from '../stukken.js';
+import { bladerStand, meldMarkeren, toonInVoorbeeld, vergeetGetoond } from './browse.js';
 
 export function huidigDoc() {
   return S.docs.find((d) => d.id === S.cur) || S.docs[0];
@@ -96,7 +96,6 @@ function nieuweRij(e, n, tel) {
     <button type="button" class="knop-icoon ent-weg" title="Verwijderen">✕</button>
   </div>`;
 }
-
 
 export function renderPaneel() {
   const actief = S.ents.filter((e) => e.active).length;
@@ -224,6 +223,8 @@ async function herscan() {
 }
 
 export function bindMarkeren() {
+  meldView('markeren', renderMarkeren);
+  meldMarkeren({ huidigDoc, render: renderMarkeren, toonTellingen });
   op($('btn-herscan'), 'click', herscan);
   op($('btn-toevoegen'), 'click', voegHandToe);
   op($('nieuw-waarde'), 'keydown', (ev) => {

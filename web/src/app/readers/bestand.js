@@ -31,7 +31,7 @@ function readText(buf) {
 
 const image = (buf, file, ext) => leesBeeld(buf, ext);
 const workbook = (buf) => readWorkbook(new Uint8Array(buf), 'array');
-const mail = (buf, file, ext, diepte) => leesMail(buf, ext, diepte);
+const mail = (buf, file, ext, diepte) => leesMail(buf, ext, diepte, leesBestand);
 
 // Readers by extension; each gets the bytes, the file, the extension and the depth.
 const READERS = {

@@ -1,5 +1,7 @@
 // A Word document: the body through mammoth's HTML, headers, footers and
 // comments through the library-free readers.
+import { L } from '../globals.js';
+
 const LEVELS = { H1: 1, H2: 2, H3: 3, H4: 4, H5: 5, H6: 6 };
 const LISTS = new Set(['UL', 'OL']);
 // Inside a cell or item, blocks after the first start a new line and cells of a
@@ -45,7 +47,7 @@ async function checkContainer(buf) {
     return;
   }
   try {
-    await globalThis.AnonLezers.zipBestanden(bytes, (name) => READ_PART.test(name));
+    await L().zipBestanden(bytes, (name) => READ_PART.test(name));
   } catch (cause) {
     if (cause?.code === 'ZIP_TE_GROOT') throw new Error(TOO_LARGE_ERROR, { cause });
   }
@@ -128,7 +130,7 @@ export async function leesDocx(buf) {
   const blocks = bodyBlocks(parseBody(await bodyHtml(buf)));
   const result = { blocks, warn: [], info: `${blocks.length} alinea's/tabellen`, bekend: [] };
   try {
-    addExtras(result, await globalThis.AnonLezers.docxExtra(new Uint8Array(buf)));
+    addExtras(result, await L().docxExtra(new Uint8Array(buf)));
   } catch (err) {
     console.error(err);
     result.warn.push(EXTRA_WARNING);

@@ -1,6 +1,8 @@
 // A mail, from an .eml or .msg file or attached to another mail, as a read
-// result: header lines, the body, and every attachment read in turn.
-import { leesBestand } from './bestand.js';
+// result: header lines, the body, and every attachment read in turn. The
+// attachments are read by `leesBijlage(file, diepte)`, the file reader's own
+// dispatch, which the file reader hands over.
+import { L } from '../globals.js';
 import { tekstBlokken } from './tekst.js';
 
 const BIJLAGE_EXT = new Set(['pdf', 'docx', 'xlsx', 'xlsm', 'xls', 'ods', 'csv', 'txt', 'md', 'eml', 'msg',
@@ -21,7 +23,7 @@ const RTF_ONLY = 'Deze mail bevat alleen RTF-opmaak die niet gelezen kon worden.
 function parse(buf, ext) {
   if (buf && buf.van) return buf;
   const bytes = new Uint8Array(buf);
-  return ext === 'msg' ? globalThis.AnonLezers.leesMsg(bytes) : globalThis.AnonLezers.leesEml(bytes);
+  return ext === 'msg' ? L().leesMsg(bytes) : L().leesEml(bytes);
 }
 
 // A note in parentheses at the end of a name: "(Kees)", "(Belastingdienst)".
@@ -88,7 +90,7 @@ function append(list, items) {
 const extension = (naam) => naam.slice(naam.lastIndexOf('.') + 1).toLowerCase();
 
 // One attachment into `result`; true when it was read.
-async function readAttachment(bijlage, diepte, result) {
+async function readAttachment(bijlage, diepte, result, leesBijlage) {
   const byType = !HAS_EXTENSION.test(bijlage.naam) && TYPE_EXT[(bijlage.type || '').toLowerCase()];
   const ext = byType || extension(bijlage.naam);
   const bestandsnaam = byType ? `${bijlage.naam}.${byType}` : bijlage.naam;
@@ -96,11 +98,11 @@ async function readAttachment(bijlage, diepte, result) {
   result.blocks.push({ t: 'h', level: 3, text: `Bijlage: ${bijlage.naam}` });
   let read;
   try {
-    if (bijlage.bericht) read = await leesMail(bijlage.bericht, 'msg', diepte + 1);
+    if (bijlage.bericht) read = await leesMail(bijlage.bericht, 'msg', diepte + 1, leesBijlage);
     else if (!BIJLAGE_EXT.has(ext) || diepte >= DEEPEST_READ) {
       result.warn.push(`Bijlage "${bijlage.naam}" niet gelezen (bestandstype niet ondersteund).`);
       return false;
-    } else read = await leesBestand(new File([bijlage.data], bestandsnaam, { type: bijlage.type || '' }), diepte + 1);
+    } else read = await leesBijlage(new File([bijlage.data], bestandsnaam, { type: bijlage.type || '' }), diepte + 1);
   } catch (err) {
     result.warn.push(`Bijlage "${bijlage.naam}" kon niet gelezen worden: ${err?.message || err}`);
     return false;
@@ -111,7 +113,7 @@ async function readAttachment(bijlage, diepte, result) {
   return true;
 }
 
-export async function leesMail(buf, ext, diepte) {
+export async function leesMail(buf, ext, diepte, leesBijlage) {
   const mail = parse(buf, ext);
   const result = { blocks: [], warn: [], info: 'e-mail', bekend: [] };
   append(result.blocks, headerLines(mail, result.bekend));
@@ -120,7 +122,7 @@ export async function leesMail(buf, ext, diepte) {
   if (mail.rtfZonderTekst) result.warn.push(RTF_ONLY);
   let count = 0;
   for (const bijlage of mail.bijlagen || []) {
-    if (await readAttachment(bijlage, diepte, result)) count++;
+    if (await readAttachment(bijlage, diepte, result, leesBijlage)) count++;
   }
   if (count) result.info += ` + ${count} bijlage(n)`;
   return result;

@@ -3,7 +3,7 @@
 // ended after a time limit instead of freezing the page. A ZIP-based workbook
 // is first checked by our own ZIP reader: the library unpacks every entry at
 // once, so what it gets is bounded there (64 MB per entry, 128 MB in all).
-import { zipControle } from '../../lezers/zip.js';
+import { L } from '../globals.js';
 
 const WERKMAP_TIJD = 10000;
 const LIBRARY = 'vendor/xlsx.full.min.js';
@@ -103,7 +103,7 @@ async function parse(data, type, opties) {
 async function checkZip(bytes) {
   if (!ZIP_MAGIC.every((b, i) => bytes[i] === b)) return;
   try {
-    await zipControle(bytes);
+    await L().zipControle(bytes);
   } catch (cause) {
     throw new Error(cause?.code === 'ZIP_TE_GROOT' ? TOO_LARGE_ERROR : DAMAGED_ERROR, { cause });
   }

@@ -3,6 +3,7 @@
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
+import { meldView } from '../router.js';
 import { S, leeg, vergeetOpgeslagen, vervangSessie } from '../session.js';
 import { $, bevestig, download, kopieer, toast } from '../ui.js';
 import { wisVelden } from '../wissen.js';
@@ -110,6 +111,7 @@ function wisSessie() {
 }
 
 export function bindSleutel() {
+  meldView('sleutel', renderSleutel);
   op($('btn-sleutel-opslaan'), 'click', sleutelOpslaan);
   const kiezer = $('sleutel-input');
   op($('btn-sleutel-openen'), 'click', () => kiezer.click());

@@ -2,9 +2,10 @@
 // four copy forms, and the follow-up question.
 import { op, veilig } from '../bind.js';
 import { A } from '../globals.js';
+import { meldView } from '../router.js';
 import { S } from '../session.js';
 import { $, debounce, kopieer, toast } from '../ui.js';
-import { inDelen } from '../marking/stukken.js';
+import { inDelen } from '../stukken.js';
 import { blokkenHtml, terugBlokken, terugMeldingen, wordHtml } from './herstel.js';
 import { bijPlakken, plakKlembord } from './plakken.js';
 import {
@@ -105,6 +106,10 @@ function bijTab(ev) {
 }
 
 export function bindTerug() {
+  meldView('terug', () => {
+    renderTerug();
+    renderVervolg();
+  });
   const invoer = $('terug-invoer');
   const vervolg = $('vervolg-invoer');
   invoer.addEventListener('input', later(renderTerug));

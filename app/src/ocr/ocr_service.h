@@ -10,7 +10,7 @@
 #include "json/json_text.h"
 #include "platform/ocr.h"
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 
 // Fixed when the module is first used, for the rest of the process.
 struct Module {
@@ -42,4 +42,4 @@ double schaal(platform::ocr::Size size, std::uint32_t maximum);
 // A box edge from the scaled bitmap in the posted image's grid: halves go to even.
 std::int64_t terug_geschaald(double value, double schaal);
 
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service

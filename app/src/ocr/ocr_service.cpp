@@ -1,10 +1,10 @@
-#include "ocr/ocr_windows.h"
+#include "ocr/ocr_service.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-namespace verhulzen::ocr_windows {
+namespace verhulzen::ocr_service {
 
 namespace ocr = platform::ocr;
 
@@ -53,7 +53,7 @@ std::int64_t terug_geschaald(double value, double factor) {
 }
 
 Json info() {
-  const Json niet{{"ocr", false}, {"taal", nullptr}};
+  Json niet{{"ocr", false}, {"taal", nullptr}};
   try {
     if (!module().BESCHIKBAAR) return niet;
     const auto gekozen = engine();
@@ -116,4 +116,4 @@ Json herken(std::string_view data) {
               {"regels", std::move(regels)}};
 }
 
-}  // namespace verhulzen::ocr_windows
+}  // namespace verhulzen::ocr_service
