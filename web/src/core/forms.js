@@ -1,6 +1,5 @@
 // Search patterns of written forms: how one form of an entity is found in
 // text, and the key that ties a match back to its entity.
-import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
 import { capFirst, escRe, normNum, normText } from './normalise.js';
 
