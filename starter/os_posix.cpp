@@ -31,6 +31,11 @@ constexpr mode_t kPrivateFile = 0600;
                           "kan de map " + folder.string() + " niet aanmaken");
 }
 
+std::string of_another_user(const fs::path& folder) {
+  return "de map " + folder.string() +
+         " is van een andere gebruiker; Drovel Verhulzen gebruikt deze map daarom niet.";
+}
+
 // Parents that exist stay as they are (the home folder); the ones made here are
 // the user's alone, also when the umask would leave others more.
 void create_missing_parents(const fs::path& folder) {
@@ -110,6 +115,10 @@ std::uint32_t process_id() { return static_cast<std::uint32_t>(getpid()); }
 void create_private_folder(const fs::path& folder) {
   create_missing_parents(folder.parent_path());
   if (mkdir(folder.c_str(), kPrivateFolder) != 0 && errno != EEXIST) cannot_make(folder);
+  // A link that another user made could point elsewhere later: the link must be ours.
+  struct stat entry {};
+  if (lstat(folder.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) && entry.st_uid != geteuid())
+    throw std::runtime_error(of_another_user(folder));
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) cannot_make(folder);
   struct stat info {};
@@ -120,11 +129,7 @@ void create_private_folder(const fs::path& folder) {
       own && !shared &&
       ((info.st_mode & 07777) == kPrivateFolder || fchmod(fd, kPrivateFolder) == 0);
   close(fd);
-  if (known && !own) {
-    throw std::runtime_error(
-        "de map " + folder.string() +
-        " is van een andere gebruiker; Drovel Verhulzen gebruikt deze map daarom niet.");
-  }
+  if (known && !own) throw std::runtime_error(of_another_user(folder));
   if (shared) {
     throw std::runtime_error(
         "de map " + folder.string() +

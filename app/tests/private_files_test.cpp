@@ -87,6 +87,28 @@ TEST(PrivateFolder, AnotherUsersFolderOrOneOthersMayWriteIsRefusedAndLeftAsItIs)
   }
 }
 
+// In a folder others may write (/tmp), another user can plant a link to a folder of
+// this user and later point it at one of their own; a link of the user's own is the
+// user's choice.
+TEST(PrivateFolder, ALinkThatAnotherUserPlantedIsRefused) {
+  const testing::TempDir dir;
+  const fs::path target = dir.path() / "eigen";
+  const fs::path link = dir.path() / "DrovelVerhulzen";
+  fs::create_directory(target);
+  fs::create_directory_symlink(target, link);
+  EXPECT_NO_THROW(platform::create_private_folder(link));
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give the link to another user";
+  ASSERT_EQ(::lchown(link.c_str(), kNobody, kNobody), 0);
+  try {
+    platform::create_private_folder(link);
+    ADD_FAILURE() << "the planted link was taken";
+  } catch (const platform::UnsafeLocation& error) {
+    EXPECT_TRUE(std::string(error.what())
+                    .starts_with("De map " + link.string() + " is van een andere gebruiker. "))
+        << error.what();
+  }
+}
+
 TEST(PrivateFile, ProblemsOfAnotherUsersFileOrOneOthersMayWrite) {
   const testing::TempDir dir;
   EXPECT_EQ(platform::private_file_problem(dir.path() / "ontbreekt.json"), std::nullopt);

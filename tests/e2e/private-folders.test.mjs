@@ -2,7 +2,7 @@
 // and it refuses folders and files that another user owns or that others may change.
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
-import { chmodSync, chownSync, copyFileSync, existsSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { chmodSync, chownSync, copyFileSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -133,7 +133,11 @@ describe('private folders and files', { concurrency: true }, () => {
         1, /^Het bestand .*instance\.json is van een andere gebruiker\. Drovel Verhulzen gebruikt dit bestand daarom niet\.$/m],
       ['an office list that others may write', (g) => { eigenMap(g.data); writeFileSync(join(g.data, 'kantoorlijst.txt'), 'x'); chmodSync(join(g.data, 'kantoorlijst.txt'), 0o666); },
         1, /^Het bestand .*kantoorlijst\.txt kan door andere gebruikers worden gewijzigd\..*chmod 600\)\.$/m],
+      ['a data folder through a link of another user', (g) => { eigenMap(`${g.data}-doel`); symlinkSync(`${g.data}-doel`, g.data); lchownSync(g.data, NOBODY, NOBODY); },
+        1, /^De map .*\/data is van een andere gebruiker\. Drovel Verhulzen gebruikt deze map daarom niet\.$/m],
       ['its own folder of another user', (g) => { eigenMap(g.eigen); chownSync(g.eigen, NOBODY, NOBODY); },
+        2, /^Drovel Verhulzen kan niet starten: de map .*DrovelVerhulzen is van een andere gebruiker/m],
+      ['its own folder through a link of another user', (g) => { eigenMap(`${g.eigen}-doel`); symlinkSync(`${g.eigen}-doel`, g.eigen); lchownSync(g.eigen, NOBODY, NOBODY); },
         2, /^Drovel Verhulzen kan niet starten: de map .*DrovelVerhulzen is van een andere gebruiker/m],
       ['a runtime folder that its group may write', (g) => eigenMap(g.runtime, 0o770),
         2, /^Drovel Verhulzen kan niet starten: de map .*runtime kan door andere gebruikers worden gewijzigd/m],

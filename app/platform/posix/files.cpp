@@ -169,6 +169,12 @@ void create_private_folder(const std::filesystem::path& folder) {
   if (::mkdir(folder.c_str(), kPrivateFolder) != 0 && errno != EEXIST) {
     fail("kan de map niet aanmaken", folder);
   }
+  // A link that another user made could point elsewhere later: the link must be ours.
+  struct stat entry {};
+  if (::lstat(folder.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) &&
+      entry.st_uid != ::geteuid()) {
+    throw UnsafeLocation(*problem_of(entry, kFolder, folder));
+  }
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // NOLINT
   if (fd < 0) fail("kan de map niet openen", folder);
   struct stat info {};
