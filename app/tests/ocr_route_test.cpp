@@ -356,6 +356,7 @@ TEST_F(OcrRoute, ImagesTooLargeToDecodeAreRefusedFromTheirHeader) {
 // when none ends within its wait.
 TEST_F(OcrRoute, AThirdRecognitionWaitsForAPlace) {
   std::vector<ocr_service::RecognitionSlot> taken;
+  taken.reserve(ocr_service::RECOGNITIONS_AT_ONCE);
   for (int i = 0; i < ocr_service::RECOGNITIONS_AT_ONCE; ++i) {
     taken.push_back(ocr_service::wait_for_recognition(std::chrono::seconds(5)).value());
   }

@@ -1,7 +1,7 @@
 #include "platform/environment.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
