@@ -4,7 +4,7 @@
 import { voortgang } from '../ui.js';
 import { paginaMaat, witCanvas } from './beeldmaat.js';
 import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
-import { beeldDekking, tekstDekking } from './pdf-dekking.js';
+import { beeldDekking, buitenTekstlaag, tekstDekking } from './pdf-dekking.js';
 import { pdfRegels, veldItems } from './pdf-regels.js';
 import { GESPATIEERD, echteSpaties } from './pdf-spaties.js';
 
@@ -142,11 +142,14 @@ async function leesPagina(doc, p, n, r) {
       append(r.blocks, pdfRegels(items));
       return;
     }
-    // A scan: its text layer counts only when OCR gives nothing.
-    const regels = await ocrPagina(page, p, n, r);
+    // A scan: beside a text layer (a stamp, or a letter on letterhead paper that
+    // is one picture) OCR adds only the lines that layer does not hold.
+    const lines = pdfRegels(items);
+    const regels = buitenTekstlaag(await ocrPagina(page, p, n, r), lines);
     if (regels.length) r.ocrPag += 1;
     else if (!items.length) r.leegPag += 1;
-    append(r.blocks, regels.length ? regels : pdfRegels(items));
+    append(r.blocks, lines);
+    append(r.blocks, regels);
   } finally {
     page.cleanup();
   }
