@@ -198,3 +198,13 @@ test('a Word document with a large photo is read: media are never unpacked', asy
   const result = await readers.read('foto.docx', docx(paragraph('Brief aan Jan de Vries'), { 'word/media/image1.bmp': photo }));
   assert.deepEqual(result.blocks, [{ t: 'p', text: 'Brief aan Jan de Vries' }]);
 });
+
+test('a Word header and footer of more lines than one call can pass are read whole', async () => {
+  const lines = (tag, n) => `<?xml version="1.0"?><w:${tag} ${W}>${Array.from({ length: n }, (_, i) => paragraph(`Regel ${i + 1}`)).join('')}</w:${tag}>`;
+  const n = 140000;
+  const result = await readers.read('lang.docx', docx(paragraph('Brief'), { 'word/header1.xml': lines('hdr', n), 'word/footer1.xml': lines('ftr', n) }));
+  assert.ok(!result.fout, result.fout);
+  const texts = result.blocks.map((b) => b.text);
+  assert.equal(texts.filter((t) => t === `Regel ${n}`).length, 2);
+  assert.ok(texts.includes('Brief'));
+});

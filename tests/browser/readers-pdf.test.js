@@ -272,14 +272,22 @@ test('a scan with a small text stamp is read with OCR; a page of little text wit
     const scan = await htmlPdf(browser, '<style>@page{size:A4;margin:0}body{margin:0}</style>'
       + `<img style="display:block;width:210mm;height:297mm" src="data:image/png;base64,${made.letter.toString('base64')}">${stamp}`);
     const cover = await htmlPdf(browser, `<h1>Dossier 2024-117</h1>${stamp}`);
+    // A short letter on letterhead paper that is one picture of the whole page.
+    const lines = ['De heer P. van Dijk', 'Kerkstraat 12', '3512 AB Utrecht', 'Geachte heer Van Dijk,', 'Uw burgerservicenummer 111222333 is bij ons bekend.'];
+    const letterhead = await htmlPdf(browser, '<style>@page{size:A4;margin:0}body{margin:0}</style>'
+      + `<img style="position:absolute;top:0;left:0;width:210mm;height:297mm" src="data:image/png;base64,${made.blank.toString('base64')}">`
+      + `<div style="position:absolute;top:50mm;left:25mm;font:11pt serif">${lines.map((l) => `<div>${l}</div>`).join('')}</div>`);
     const { page, problems } = await openPage(browser, desktop.origin);
-    const { s, doc } = await lees(page, [file('gestempeld.pdf', scan), file('voorblad.pdf', cover)], 120000);
+    const { s, doc } = await lees(page, [file('gestempeld.pdf', scan), file('voorblad.pdf', cover), file('briefpapier.pdf', letterhead)], 120000);
     const read = doc('gestempeld.pdf');
     assert.equal(read.info, "1 pagina('s), 1 via OCR");
     assert.ok(read.blocks.some((b) => b.text.includes('NL91ABNA0417164300')), JSON.stringify(read.blocks));
     assert.ok(waarden(s, 'PERSOON').includes('Jan de Vries'), `${waarden(s, 'PERSOON')}`);
     assert.deepEqual(doc('voorblad.pdf').blocks, [p('Dossier 2024-117\tIngescand 14-03-2024')]);
-    assert.equal(desktop.state.posts, 1);
+    // Its text stays as the text layer has it, once; OCR adds nothing it already holds.
+    assert.deepEqual(doc('briefpapier.pdf').blocks, lines.map(p));
+    assert.equal(doc('briefpapier.pdf').info, "1 pagina('s)");
+    assert.equal(desktop.state.posts, 2);
     assert.deepEqual(problems, []);
   } finally {
     desktop.server.close();

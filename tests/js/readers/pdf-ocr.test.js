@@ -3,7 +3,7 @@ import assert from 'node:assert/strict';
 import { beeldMaat, paginaMaat } from '../../../web/src/app/readers/beeldmaat.js';
 import { leesBestand } from '../../../web/src/app/readers/bestand.js';
 import { ocrMeldingen } from '../../../web/src/app/readers/ocr.js';
-import { beeldDekking, tekstDekking } from '../../../web/src/app/readers/pdf-dekking.js';
+import { beeldDekking, buitenTekstlaag, tekstDekking } from '../../../web/src/app/readers/pdf-dekking.js';
 
 const CAUTION = 'Controleer extra goed: OCR kan letters of cijfers verkeerd lezen, en wat niet gelezen is, staat ook niet in de tekst.';
 const TIP = 'Tip: in de Windows-app van Drovel gaat tekstherkenning sneller en nauwkeuriger.';
@@ -64,4 +64,15 @@ test('what a page\'s text and images cover, to tell a scan with a stamp from a t
     ['no images', list(['save'], ['transform', [595, 0, 0, 842, 0, 0]], ['restore']), 0],
   ];
   for (const [name, ops, area] of cases) assert.equal(beeldDekking(ops, OPS), area, name);
+});
+
+test('OCR beside a text layer keeps only the lines the layer does not hold', () => {
+  const p = (text) => ({ t: 'p', line: true, text });
+  const layer = [p('Ingescand 14-03-2024'), p('De heer P. van Dijk,')];
+  const cases = [
+    ['the layer read back', ['Ingescand 14-03-2024', 'de heer P van Dijk'], []],
+    ['one word misread of four', ['De heer P. van Dljk,'], []],
+    ['the letter in the picture', ['Datum 14-03-2024', 'Geachte heer Bakker,', 'BSN 111222333'], ['Datum 14-03-2024', 'Geachte heer Bakker,', 'BSN 111222333']],
+  ];
+  for (const [name, ocr, kept] of cases) assert.deepEqual(buitenTekstlaag(ocr.map(p), layer), kept.map(p), name);
 });

@@ -98,6 +98,24 @@ test('text along another direction is grouped along its own baselines', () => {
   for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
 });
 
+// A scan's text layer as OCR writes it: each line on its own baseline angle.
+const skewed = (str, x, y, width, degrees, h = 10) => {
+  const r = (degrees * Math.PI) / 180;
+  return { str, transform: [h * Math.cos(r), h * Math.sin(r), -h * Math.sin(r), h * Math.cos(r), x, y], width, height: h };
+};
+
+test('the lines of a slightly skewed scan keep one direction and their order', () => {
+  const cases = [
+    ['each line its own angle', [
+      skewed('de heer Pieter', 50, 700, 70, 0.45), skewed('van Dijk', 50, 685, 40, 0.55), skewed('Kerkstraat 12', 50, 670, 65, 0.45),
+    ], ['de heer Pieter', 'van Dijk', 'Kerkstraat 12']],
+    ['words of one line either side of a whole degree', [
+      skewed('Pieter', 50, 700, 30, 1.4), skewed('van', 85, 701, 15, 1.6), skewed('Dijk', 105, 701.5, 20, 1.4), skewed('Utrecht', 50, 685, 35, 1.6),
+    ], ['Pieter van Dijk', 'Utrecht']],
+  ];
+  for (const [name, items, lines] of cases) assert.deepEqual(texts(items), lines, name);
+});
+
 test('letter-spaced text comes out as words; a real space stays', () => {
   const cases = [
     // As the library gives it: letters with a space between each, real spaces as items of their own.

@@ -107,11 +107,13 @@ function addExtras(result, extra) {
   const heading = (text) => ({ t: 'h', level: 3, text });
   const found = [];
   if (extra.kop.length) {
-    result.blocks.unshift(heading('Koptekst'), ...extra.kop.map(line), heading('Document'));
+    // Spread into an array, not into a call: a header may hold more lines than a call takes.
+    result.blocks = [heading('Koptekst'), ...extra.kop.map(line), heading('Document'), ...result.blocks];
     found.push('koptekst');
   }
   if (extra.voet.length) {
-    result.blocks.push(heading('Voettekst'), ...extra.voet.map(line));
+    result.blocks.push(heading('Voettekst'));
+    for (const text of extra.voet) result.blocks.push(line(text));
     found.push('voettekst');
   }
   if (extra.opmerkingen.length) {

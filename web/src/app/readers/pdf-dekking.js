@@ -32,3 +32,15 @@ export function beeldDekking({ fnArray, argsArray }, OPS) {
   });
   return area;
 }
+
+const words = (text) => text.toLowerCase().split(/\s+/).map((w) => w.replace(/^[^\p{L}\p{N}]+|[^\p{L}\p{N}]+$/gu, '')).filter(Boolean);
+
+// The OCR lines that are no copy of the page's text layer: a line most of whose
+// words the layer holds is that layer's own text, drawn and read back.
+export function buitenTekstlaag(ocr, lines) {
+  const layer = new Set(lines.flatMap((line) => words(line.text)));
+  return ocr.filter((line) => {
+    const own = words(line.text);
+    return own.filter((w) => layer.has(w)).length * 2 <= own.length;
+  });
+}

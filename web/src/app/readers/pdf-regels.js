@@ -16,36 +16,42 @@ const FIELD_LINE_PITCH = 12;
 // Below this many font heights, two single characters belong to one word: a
 // space is at least a quarter of the font size, letter spacing less.
 const WORD_GAP = 0.25;
-const DIRECTION_STEP = 1;
+// Degrees within which items share a text direction: the skew of a scan's text
+// layer differs from line to line, a stamp or a turned page lies well apart.
+const DIRECTION_TOLERANCE = 10;
 
 const regel = (text) => ({ t: 'p', line: true, text });
 
-// An item's position in the frame of its own text: u along the baseline, v across
+const angleOf = ({ transform: [a, b] }) => (Math.atan2(b, a) * 180) / Math.PI || 0;
+const apart = (p, q) => Math.min(Math.abs(p - q), 360 - Math.abs(p - q));
+
+// An item's position in the frame of its direction: u along the baseline, v across
 // it (growing towards the text's top). For text along x that is x and y; on a
 // landscape page whose text runs along y, lines lie apart in x.
-function inTextFrame(item) {
-  const [a, b, c, d, x, y] = item.transform;
-  const angle = Math.round((Math.atan2(b, a) * 180) / Math.PI / DIRECTION_STEP) * DIRECTION_STEP;
+function inTextFrame(item, angle) {
+  const [, , c, d, x, y] = item.transform;
   const rad = (angle * Math.PI) / 180;
   const [dx, dy] = [Math.cos(rad), Math.sin(rad)];
-  return { angle, u: x * dx + y * dy, v: y * dx - x * dy, h: Math.hypot(c, d) || item.height || DEFAULT_HEIGHT };
+  return { u: x * dx + y * dy, v: y * dx - x * dy, h: Math.hypot(c, d) || item.height || DEFAULT_HEIGHT };
 }
 
 // Rows per text direction, in the order they were opened; an item joins the
 // first one of its direction close enough. Directions keep the order in which
-// they first appear, each with its own rows top first.
+// they first appear, each at the angle of its first item, with its own rows top first.
 function rijen(items) {
-  const byDirection = new Map();
+  const directions = [];
   for (const item of items) {
-    const { angle, u, v, h } = inTextFrame(item);
-    if (!byDirection.has(angle)) byDirection.set(angle, []);
-    const rows = byDirection.get(angle);
+    const angle = angleOf(item);
+    let direction = directions.find((dir) => apart(dir.angle, angle) < DIRECTION_TOLERANCE);
+    if (!direction) directions.push((direction = { angle, rows: [] }));
+    const { rows } = direction;
+    const { u, v, h } = inTextFrame(item, direction.angle);
     const entry = { x: u, w: item.width, h, s: item.str };
     const row = rows.find((r) => Math.abs(r.y - v) < ROW_TOLERANCE * Math.min(r.h, h));
     if (row) row.items.push(entry);
     else rows.push({ y: v, h, items: [entry] });
   }
-  return [...byDirection.values()].flatMap((rows) => rows.sort((a, b) => b.y - a.y));
+  return directions.flatMap(({ rows }) => rows.sort((a, b) => b.y - a.y));
 }
 
 // A letter-spaced item whose real spaces could not be told ("P i e t e r")

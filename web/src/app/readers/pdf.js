@@ -4,7 +4,7 @@
 import { voortgang } from '../ui.js';
 import { paginaMaat, witCanvas } from './beeldmaat.js';
 import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
-import { beeldDekking, tekstDekking } from './pdf-dekking.js';
+import { beeldDekking, buitenTekstlaag, tekstDekking } from './pdf-dekking.js';
 import { pdfRegels, veldItems } from './pdf-regels.js';
 import { GESPATIEERD, echteSpaties } from './pdf-spaties.js';
 
@@ -127,6 +127,11 @@ function meldingen({ velden, ocrPag, motor, ocrFout, leegPag, kapotPag }, n) {
   return warn;
 }
 
+// One by one: a spread into push() fails beyond about a hundred thousand lines.
+function append(blocks, more) {
+  for (const block of more) blocks.push(block);
+}
+
 // One page into the read result; a damaged page throws.
 async function leesPagina(doc, p, n, r) {
   const page = await binnen(doc.getPage(p), PDF_TIJD);
@@ -134,14 +139,17 @@ async function leesPagina(doc, p, n, r) {
     const { tekst, items, velden } = await paginaItems(page);
     r.velden += velden;
     if (items.length && (velden > 0 || !(await isScan(page, tekst)))) {
-      r.blocks.push(...pdfRegels(items));
+      append(r.blocks, pdfRegels(items));
       return;
     }
-    // A scan: its text layer counts only when OCR gives nothing.
-    const regels = await ocrPagina(page, p, n, r);
+    // A scan: beside a text layer (a stamp, or a letter on letterhead paper that
+    // is one picture) OCR adds only the lines that layer does not hold.
+    const lines = pdfRegels(items);
+    const regels = buitenTekstlaag(await ocrPagina(page, p, n, r), lines);
     if (regels.length) r.ocrPag += 1;
     else if (!items.length) r.leegPag += 1;
-    r.blocks.push(...(regels.length ? regels : pdfRegels(items)));
+    append(r.blocks, lines);
+    append(r.blocks, regels);
   } finally {
     page.cleanup();
   }
