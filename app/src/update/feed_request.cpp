@@ -5,7 +5,8 @@
 
 namespace verhulzen {
 
-std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url) {
+std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url,
+                                                 std::chrono::milliseconds wait) {
   platform::HttpRequest request;
   request.url = url;
   // The request's own headers are exactly User-Agent and Cache-Control; the
@@ -13,6 +14,8 @@ std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url) {
   request.headers = {"Cache-Control: no-cache", "Accept:", "Accept-Encoding: identity"};
   request.user_agent = "DrovelVerhulzen/" + std::string(APP_VERSION);
   request.body_limit = FEED_LIMIT;
+  request.connect_timeout = wait;
+  request.idle_timeout = wait;
 
   auto result = platform::http_request(request);
   if (auto* error = std::get_if<std::string>(&result)) return std::move(*error);

@@ -1,6 +1,7 @@
 // The one request of the update check: a GET of the feed over HTTP(S).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -9,6 +10,8 @@
 namespace verhulzen {
 
 inline constexpr std::size_t FEED_LIMIT = 65536;
+// The time-out on connecting and on each wait for data.
+inline constexpr std::chrono::milliseconds FEED_WAIT{5000};
 
 struct FeedAnswer {
   long status = 0;                  // of the final answer, after redirects
@@ -18,6 +21,7 @@ struct FeedAnswer {
 
 // The answer, or the text of what went wrong (connection, TLS, time-out, a redirect
 // to anything but https).
-std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url);
+std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url,
+                                                 std::chrono::milliseconds wait = FEED_WAIT);
 
 }  // namespace verhulzen
