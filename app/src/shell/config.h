@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "http/content_security_policy.h"
+
 namespace verhulzen {
 
 inline constexpr std::string_view APP_NAME = "Drovel Verhulzen";
@@ -25,10 +27,6 @@ inline constexpr std::string_view STORE_URL = "ms-windows-store://downloadsandup
 inline constexpr double DAG = 86400;
 inline constexpr double WEEK = 604800;
 
-inline constexpr std::string_view CSP =
-    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self' blob:; "
-    "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self'; "
-    "connect-src 'self'; form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
 
 // Content type per lower-case file suffix; anything else is application/octet-stream.
 inline constexpr std::array<std::pair<std::string_view, std::string_view>, 9> MIME{{
