@@ -44,8 +44,9 @@ test: test-js test-cpp test-browser package test-windows
 test-js: web
 	@node --test tests/js/
 
+# Four files at a time: each test file has its own browser, server and program.
 test-browser: build
-	@node --test --test-concurrency=1 tests/browser/
+	@node --test --test-concurrency=4 tests/browser/
 
 # The same suite twice: as built, and under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-cpp: cpp cpp-asan
