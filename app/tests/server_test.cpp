@@ -1,8 +1,10 @@
 #include "http/server.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -41,15 +43,17 @@ class ServerTest : public ::testing::Test {
     d.write("web/vendor/lib.js", "lib");
     d.write("web/noext", "n");
     d.write("web/a b.txt", "spatie");
-    d.write("web/\xC3\xAB.txt", "trema");
+    d.write(fs::path(u8"web/\u00eb.txt"), "trema");  // the name in UTF-8 on every platform
     d.write("web/ONDERZOEK.md", "notes");
     d.write("web/tool.PY", "print()");
     d.write("web/.htaccess", "deny");
     d.write("geheim.txt", "geheim");
     d.write("verhulzen_app.py", "source");
+#ifndef _WIN32  // making links takes a right that a Windows user may not have
     fs::create_directory_symlink(d.path(), d.path() / "web" / "link-out");
     fs::create_symlink("../geheim.txt", d.path() / "web" / "link-file.txt");
     fs::create_symlink("index.html", d.path() / "web" / "link-in.html");
+#endif
     Config config;
     config.WEB_DIR = d.path() / "web";
     server_ = std::move(start_server(config).server);
@@ -402,6 +406,7 @@ TEST_F(ServerTest, AGrowingFileIsSentUpToItsLengthWhenOpened) {
       [] { return send(get("/groeiend.txt")); });
 }
 
+#ifndef _WIN32
 // Every connection costs descriptors; when they run out, the server waits for
 // some to come free instead of ending the program.
 TEST(ServerLimits, RunningOutOfDescriptorsPausesAccepting) {
@@ -434,6 +439,7 @@ TEST(ServerLimits, RunningOutOfDescriptorsPausesAccepting) {
 
   EXPECT_EQ(raw_request(port, get("/")).code(), 200);
 }
+#endif
 
 TEST(ServerShutdown, StopsAcceptingAndReturns) {
   testing::TempDir dir;
