@@ -26,12 +26,35 @@ using testing::RawAnswer;
 
 const std::string kIndex = "<!doctype html><title>Verhulzen</title>";
 
+// The descriptors this process holds; -1 where they cannot be counted.
+int open_descriptors() {
+#ifdef _WIN32
+  return -1;
+#else
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+#endif
+}
+
+// The server's connection threads outlive it while they still serve; one that is
+// still closing a refused request when the test process ends would use what the
+// process has already destroyed.
+void wait_for_connections_to_end(int descriptors) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (open_descriptors() > descriptors && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 class ServerTest : public ::testing::Test {
  protected:
   static std::unique_ptr<testing::TempDir> dir_;
   static std::unique_ptr<Server> server_;
+  static int descriptors_;
 
   static void SetUpTestSuite() {
+    descriptors_ = open_descriptors();
     dir_ = std::make_unique<testing::TempDir>();
     const auto& d = *dir_;
     d.write("web/index.html", kIndex);
@@ -60,6 +83,7 @@ class ServerTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     server_.reset();
+    wait_for_connections_to_end(descriptors_);
     dir_.reset();
   }
 
@@ -68,6 +92,7 @@ class ServerTest : public ::testing::Test {
 
 std::unique_ptr<testing::TempDir> ServerTest::dir_;
 std::unique_ptr<Server> ServerTest::server_;
+int ServerTest::descriptors_ = 0;
 
 std::string get(std::string_view target, std::string_view headers = "Host: 127.0.0.1:8000\r\n",
                 std::string_view method = "GET") {
