@@ -56,8 +56,9 @@ lint: web cpp
 test-js: web
 	@node --test tests/js/
 
+# Four files at a time: each test file has its own browser, server and program.
 test-browser: build
-	@node --test --test-concurrency=1 tests/browser/
+	@node --test --test-concurrency=4 tests/browser/
 
 # The same suite three times: as built, under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and under ThreadSanitizer.

@@ -95,8 +95,11 @@ TEST(Connection, CostsOneDescriptorOnTheServerSide) {
     slow.emplace_back(context).connect({kLoopback, served.port()});
     asio::write(slow.back(), asio::buffer(std::string_view("GET / HTTP/1.0\r\n")));
   }
-  std::this_thread::sleep_for(300ms);                  // the server accepts them meanwhile
-  EXPECT_LE(open_descriptors() - before, 2 * 50 + 5);  // our end, the server's, our reactor
+  // Our end and the server's for each, once it has accepted them all; and our reactor.
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (open_descriptors() - before < 2 * 50 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_LE(open_descriptors() - before, 2 * 50 + 5);
   EXPECT_EQ(testing::raw_request(served.port(), "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n").code(),
             200);
   slow.clear();

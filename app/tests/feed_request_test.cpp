@@ -31,7 +31,8 @@ TEST(FeedRequest, AFeedThatTricklesItsAnswerEndsAtTheDeadline) {
   });
   const auto started = std::chrono::steady_clock::now();
   const auto outcome = vraag_feed(
-      "http://127.0.0.1:" + std::to_string(acceptor.local_endpoint().port()) + "/feed.json", 500ms);
+      "http://127.0.0.1:" + std::to_string(acceptor.local_endpoint().port()) + "/feed.json",
+      FEED_WAIT, 500ms);
   const auto took = std::chrono::steady_clock::now() - started;
   done = true;
   feed.join();

@@ -28,6 +28,27 @@ using testing::RawAnswer;
 
 const std::string kList = "# Altijd vervangen\nBakkerij Jansen B.V.\n";
 
+// Children of this process that still run, or that have ended but were never
+// waited for.
+int children(bool ended) {
+  int n = 0;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // "pid (name) state ppid …"; the name may hold blanks and parentheses.
+    const auto name_end = line.rfind(')');
+    if (name_end == std::string::npos) continue;
+    std::istringstream rest(line.substr(name_end + 1));
+    char state = 0;
+    long ppid = 0;
+    rest >> state >> ppid;
+    if ((state == 'Z') == ended && ppid == getpid()) ++n;
+  }
+  return n;
+}
+
 class LauncherRoutes : public ::testing::Test {
  protected:
   static std::unique_ptr<testing::TempDir> bin_;
@@ -79,15 +100,16 @@ class LauncherRoutes : public ::testing::Test {
     return platform::read_file(config_.KANTOORLIJST);
   }
 
-  // The links opened so far, sorted, once `sentinel` (asked for last) has arrived.
-  // The openers run side by side, so they log in no fixed order and a link asked
-  // for before the sentinel may still arrive just after it.
+  // The links opened so far, sorted, once `sentinel` (asked for last) has arrived
+  // and every opener has ended. The openers run side by side, so they log in no
+  // fixed order and a link asked for before the sentinel may arrive just after it.
   std::string opened_until(const std::string& sentinel) const {
     EXPECT_EQ(get("/extern?u=" + sentinel).code(), 204);
     const fs::path log = bin_->path() / "geopend.txt";
-    for (int i = 0; i < 200; ++i) {
-      if (platform::read_file(log).value_or("").find(sentinel) != std::string::npos) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (platform::read_file(log).value_or("").find(sentinel) != std::string::npos &&
+          children(false) == 0) {
         std::istringstream lines(platform::read_file(log).value_or(""));
         fs::remove(log);
         std::vector<std::string> links;
@@ -109,26 +131,6 @@ class LauncherRoutes : public ::testing::Test {
 };
 
 std::unique_ptr<testing::TempDir> LauncherRoutes::bin_;
-
-// Children of this process that have ended but were never waited for.
-int ended_children() {
-  int n = 0;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    // "pid (name) state ppid …"; the name may hold blanks and parentheses.
-    const auto name_end = line.rfind(')');
-    if (name_end == std::string::npos) continue;
-    std::istringstream rest(line.substr(name_end + 1));
-    char state = 0;
-    long ppid = 0;
-    rest >> state >> ppid;
-    if (state == 'Z' && ppid == getpid()) ++n;
-  }
-  return n;
-}
 
 TEST_F(LauncherRoutes, StatusScriptIsBuiltForEveryRequestAndNeverReadFromTheFile) {
   for (const char* target : {"/status.js", "/status.js?v=2", "/status.js#x"}) {
@@ -308,12 +310,11 @@ TEST_F(LauncherRoutes, ExternOpensOnlySafeLinks) {
 TEST_F(LauncherRoutes, OpenedLinksLeaveNoEndedProcessBehind) {
   for (int i = 0; i < 3; ++i) get("/extern?u=https%3A%2F%2Fdrovel.nl%2F" + std::to_string(i));
   ASSERT_NE(opened_until("https://drovel.nl/klaar"), "(nothing opened)");
-  int left = ended_children();
-  for (int i = 0; i < 200 && left > 0; ++i) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (children(true) > 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    left = ended_children();
   }
-  EXPECT_EQ(left, 0);
+  EXPECT_EQ(children(true), 0);
 }
 
 TEST_F(LauncherRoutes, VerbergHidesTheMessageItNames) {

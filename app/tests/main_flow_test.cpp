@@ -45,7 +45,8 @@ TEST(Updatecontrole, ASlowCheckDelaysTheStartOnlyUpToTheBound) {
 }
 
 TEST(InstanceRecord, PidPortAndProfileInOrderAsAscii) {
-  EXPECT_EQ(instance_record(4321, 51234, "/home/Jos\xc3\xa9/profielen/sessie-4321"),
+  // A path from UTF-8 on every platform; a narrow string would be Windows's code page.
+  EXPECT_EQ(instance_record(4321, 51234, fs::path(u8"/home/Jos\u00e9/profielen/sessie-4321")),
             R"({"pid": 4321, "port": 51234, "profiel": "/home/Jos\u00e9/profielen/sessie-4321"})");
 }
 

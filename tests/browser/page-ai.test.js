@@ -139,11 +139,13 @@ describe('copying', () => {
 });
 
 describe('restoring', () => {
+  // Emptied first, so that the buttons come on again only once this answer is rendered.
   const antwoord = async (tekst) => {
     await naarView(page, 'terug');
+    await page.fill('#terug-invoer', '');
+    await page.waitForFunction(() => document.getElementById('btn-kopieer-md').disabled);
     await page.fill('#terug-invoer', tekst);
     await page.waitForFunction(() => !document.getElementById('btn-kopieer-md').disabled);
-    await page.waitForTimeout(200);
   };
 
   test('every spelling an assistant makes of a placeholder comes back; ordinary words stay', async () => {
@@ -240,7 +242,7 @@ test('screenshots of both views at 1440 and 760 px', async () => {
     for (const view of ['ai', 'terug']) {
       await page.evaluate((v) => { location.hash = v; }, view);
       await page.waitForSelector(`#view-${view}.active`);
-      await page.waitForTimeout(250);
+      await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
       const breedte = await page.evaluate(() => document.documentElement.scrollWidth);
       assert.ok(breedte <= breed, `${view} at ${breed}px scrolls sideways (${breedte}px)`);
       await page.screenshot({ path: `test-results/${view}-${breed}.png`, fullPage: true });

@@ -58,7 +58,8 @@ async function pagina(st, opties = {}) {
 
 const wachtOpVerzoek = async (page, begin) => {
   await page.waitForFunction(() => true);
-  for (let i = 0; i < 100 && !verzoeken.some((v) => v.startsWith(begin)); i++) await new Promise((r) => setTimeout(r, 20));
+  const einde = Date.now() + 20000;
+  while (!verzoeken.some((v) => v.startsWith(begin)) && Date.now() < einde) await new Promise((r) => setTimeout(r, 20));
   return verzoeken.filter((v) => v.startsWith(begin)).map((v) => new URL(v, 'http://x').searchParams);
 };
 

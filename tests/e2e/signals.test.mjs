@@ -3,9 +3,10 @@
 // instance record before the program ends.
 import assert from 'node:assert/strict';
 import { existsSync, lstatSync, readFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { browserProces, installeer, leesInstance, start, wachtOp } from './support.mjs';
+import { browserProces, installeer, leesInstance, profielProcessen, start, wachtOp } from './support.mjs';
 
 const kan = existsSync('/usr/bin/chromium') && existsSync('/usr/bin/xvfb-run');
 
@@ -28,7 +29,16 @@ const gevallen = [
 
 for (const { signaal, groep } of gevallen) {
   test(`${signaal} to the ${groep ? 'process group' : 'program alone'} cleans up`, { skip: !kan && 'no Chromium or xvfb-run' }, async (t) => {
-    const app = installeer();
+    // The page reports to a listener of the test once the window has loaded it; it may
+    // navigate there, though its policy lets it fetch nothing from another origin.
+    let geladen = false;
+    const luisteraar = createServer((req, res) => { geladen = true; res.end('ok'); });
+    await new Promise((r) => luisteraar.listen(0, '127.0.0.1', r));
+    t.after(() => luisteraar.close());
+    const app = installeer({
+      'index.html': '<!doctype html><title>Drovel Verhulzen</title><script src="meld.js"></script>',
+      'meld.js': `location.href = ${JSON.stringify(`http://127.0.0.1:${luisteraar.address().port}/geladen`)};`,
+    });
     t.after(app.opruimen);
     // A session of its own, so the program and its browser form one process group.
     // Its status is noted apart: xvfb-run gives its own when its clean-up fails.
@@ -44,17 +54,15 @@ for (const { signaal, groep } of gevallen) {
     });
 
     record = await leesInstance(app);
-    await wachtOp(() => heeftSlot(record.profiel), { ms: 60000, wat: 'the browser taking its profile' });
-    // The program looks at the profile once a second; let it see the window open.
-    await new Promise((r) => setTimeout(r, 2500));
+    await wachtOp(() => geladen && heeftSlot(record.profiel), { ms: 60000, wat: 'the page in the window' });
     process.kill(groep ? -record.pid : record.pid, signaal);
 
     const einde = await klaar;
-    // A browser left running would write into its profile again meanwhile.
-    await new Promise((r) => setTimeout(r, 1500));
+    assert.equal(browserProces(record.profiel), null, 'the browser has ended');
+    // Its helpers may still be ending; one that wrote into the profile would bring it back.
+    await wachtOp(() => profielProcessen(record.profiel).length === 0, { wat: 'the browser\'s helpers ending' });
     assert.equal(readFileSync(status, 'utf8').trim(), '130', einde.stderr);
     assert.equal(existsSync(app.instance), false, 'instance.json removed');
     assert.equal(existsSync(record.profiel), false, 'no profile left behind');
-    assert.equal(browserProces(record.profiel), null, 'the browser has ended');
   });
 }

@@ -2,7 +2,7 @@
 // gives up with a message when it does not answer; a killed instance leaves no guard.
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -56,7 +56,8 @@ describe('single instance', { concurrency: true }, () => {
     const argsBestand = join(s.runtime, 'browser-args');
     const tweede = await starten(s, { FAKE_BROWSER: 'nooit', FAKE_BROWSER_ARGS: argsBestand }, MET_NEPBROWSER).klaar;
     assert.equal(tweede.code, 0, tweede.stderr);
-    const args = readFileSync(argsBestand, 'utf8').split('\n');
+    // The start ends once the browser is started; the window comes a moment later.
+    const args = (await wachtOp(() => existsSync(argsBestand) && readFileSync(argsBestand, 'utf8'), { wat: 'de argumenten van de browser' })).split('\n');
     assert.ok(args.includes(`--app=http://127.0.0.1:${record.port}/`), args.join(' '));
     assert.ok(args.includes(`--user-data-dir=${record.profiel}`), args.join(' '));
     assert.equal(JSON.parse(readFileSync(s.app.instance, 'utf8')).pid, record.pid, 'the record is left as it was');

@@ -79,17 +79,25 @@ export function haal(port, pad = '/') {
   });
 }
 
+// The processes running now, each with its arguments.
+function processen() {
+  const lijst = [];
+  for (const pid of readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
+    try {
+      lijst.push({ pid: Number(pid), args: readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0') });
+    } catch {
+      // ended meanwhile
+    }
+  }
+  return lijst;
+}
+
 // The browser process that the program started: the one with the profile that
 // is no helper (helpers carry --type=).
 export function browserProces(profiel) {
-  for (const pid of readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
-    let args;
-    try {
-      args = readFileSync(`/proc/${pid}/cmdline`, 'utf8').split('\0');
-    } catch {
-      continue;
-    }
-    if (args.includes(`--user-data-dir=${profiel}`) && !args.some((a) => a.startsWith('--type='))) return Number(pid);
-  }
-  return null;
+  const p = processen().find(({ args }) => args.includes(`--user-data-dir=${profiel}`) && !args.some((a) => a.startsWith('--type=')));
+  return p ? p.pid : null;
 }
+
+// Every process of the browser, its helpers too: those that name the profile.
+export const profielProcessen = (profiel) => processen().filter(({ args }) => args.some((a) => a.includes(profiel))).map(({ pid }) => pid);

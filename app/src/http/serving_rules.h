@@ -6,12 +6,9 @@
 #include <string_view>
 #include <utility>
 
-namespace verhulzen {
+#include "http/content_security_policy.h"
 
-inline constexpr std::string_view CSP =
-    "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self' blob:; "
-    "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self'; "
-    "connect-src 'self'; form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
+namespace verhulzen {
 
 // Content type per lower-case file suffix; anything else is application/octet-stream.
 inline constexpr std::array<std::pair<std::string_view, std::string_view>, 9> MIME{{

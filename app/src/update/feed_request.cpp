@@ -6,6 +6,7 @@
 namespace verhulzen {
 
 std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url,
+                                                 std::chrono::milliseconds wait,
                                                  std::chrono::milliseconds deadline) {
   platform::HttpRequest request;
   request.url = url;
@@ -14,6 +15,8 @@ std::variant<FeedAnswer, std::string> vraag_feed(const std::string& url,
   request.headers = {"Cache-Control: no-cache", "Accept:", "Accept-Encoding: identity"};
   request.user_agent = "DrovelVerhulzen/" + std::string(APP_VERSION);
   request.body_limit = FEED_LIMIT;
+  request.connect_timeout = wait;
+  request.idle_timeout = wait;
   request.total_timeout = deadline;
 
   auto result = platform::http_request(request);

@@ -24,8 +24,8 @@ struct FeedDocument {
 };
 
 // The feed's document and the server's time, or nullopt on any failure.
-std::optional<FeedDocument> haal_feed(const Config& config) {
-  auto outcome = vraag_feed(config.UPDATE_URL);
+std::optional<FeedDocument> haal_feed(const Config& config, std::chrono::milliseconds wait) {
+  auto outcome = vraag_feed(config.UPDATE_URL, wait);
   auto* answer = std::get_if<FeedAnswer>(&outcome);
   if (!answer || answer->status < 200 || answer->status > 299) return std::nullopt;
   auto info = read_exact_json(answer->body);             // stored exactly as received
@@ -43,7 +43,7 @@ std::optional<FeedDocument> haal_feed(const Config& config) {
 
 // The status file is not locked across the request: the outcome is merged into the
 // file as it is then, so that a message hidden meanwhile stays hidden.
-bool controleer_online(const Config& config, bool forceer) {
+bool controleer_online(const Config& config, bool forceer, std::chrono::milliseconds wait) {
   const double begin = epoch_seconds_now();
   bool due = forceer;
   wijzig_status(config.STATUS, [&](Json& s) {
@@ -52,7 +52,7 @@ bool controleer_online(const Config& config, bool forceer) {
   });
   if (!due) return true;
 
-  const std::optional<FeedDocument> feed = haal_feed(config);
+  const std::optional<FeedDocument> feed = haal_feed(config, wait);
   wijzig_status(config.STATUS, [&](Json& s) {
     if (!s.contains("eerste_start")) s["eerste_start"] = begin;
     if (!feed) return;

@@ -22,7 +22,12 @@ export async function startDesktop({ env = {}, voorbereid } = {}) {
   for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
   const program = spawn(join(BUILD, 'serve_host'), [join(folder, 'verhulzen_app.so')], { env: omgeving, stdio: 'ignore' });
   const instance = join(data, 'instance.json');
-  for (let i = 0; i < 100 && !existsSync(instance); i++) await sleep(50);
+  // The record comes after the start's wait for the update check, which may take seconds.
+  const einde = Date.now() + 30000;
+  while (!existsSync(instance)) {
+    if (program.exitCode !== null || Date.now() > einde) throw new Error(`the program wrote no instance.json (exit ${program.exitCode})`);
+    await sleep(50);
+  }
   const origin = `http://127.0.0.1:${JSON.parse(readFileSync(instance, 'utf8')).port}`;
   async function stop() {
     program.kill('SIGTERM');

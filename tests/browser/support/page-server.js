@@ -1,13 +1,13 @@
 // Serves the built web folder on a free loopback port with the page's strict
 // content-security policy, so that a violation shows in the browser tests.
 import { createServer } from 'node:http';
+import { readFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-export const CSP = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; worker-src 'self' blob:; "
-  + "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob:; font-src 'self'; connect-src 'self'; "
-  + "form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
+// The program's own policy, from the file its build compiles in.
+export const CSP = readFileSync(fileURLToPath(new URL('../../../app/src/http/content_security_policy.txt', import.meta.url)), 'utf8').trim();
 
 const WEB = fileURLToPath(new URL('../../../build/web/', import.meta.url));
 const TYPES = {

@@ -19,7 +19,7 @@ export async function plak(page, titel, tekst) {
 
 // Selects a text in the marking preview as a mouse would, and lets the page see the mouse-up.
 export async function selecteerInVoorbeeld(page, tekst) {
-  await page.evaluate((t) => {
+  await page.evaluate(async (t) => {
     const walker = document.createTreeWalker(document.getElementById('preview'), NodeFilter.SHOW_TEXT);
     for (let n = walker.nextNode(); n; n = walker.nextNode()) {
       const i = n.data.indexOf(t);
@@ -30,11 +30,12 @@ export async function selecteerInVoorbeeld(page, tekst) {
       getSelection().removeAllRanges();
       getSelection().addRange(r);
       document.getElementById('preview').dispatchEvent(new MouseEvent('mouseup', { bubbles: true }));
+      // The page handles the mouse-up in a task of its own, which runs before this one.
+      await new Promise((r) => setTimeout(r, 0));
       return;
     }
     throw new Error(`not in preview: ${t}`);
   }, tekst);
-  await page.waitForTimeout(20);
 }
 
 export const klembord = (page) => page.evaluate(() => navigator.clipboard.readText());

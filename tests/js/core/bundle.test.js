@@ -4,15 +4,12 @@ import { createRequire } from 'node:module';
 import { readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
 import vm from 'node:vm';
+import { AnonCore } from '../../../web/src/core/exports.js';
 
 const BUNDLE = '../../../build/web/anon-core.js';
 
-const MEMBERS = [
-  'CATS', 'ROL_PREFIXEN', 'detect', 'losseDelen', 'bijnaNamen', 'kandidaten', 'placeholder', 'PUBLIEKE_MAIL',
-  'gedeeldeVarianten', 'elfproef', 'ibanOk', 'suggestVariants', 'dedupe', 'buildMatcher', 'replaceWith', 'anonymize',
-  'restore', 'segmentsToText', 'blocksToMarkdown', 'blocksText', 'markdownToHtml', 'markdownToPlain', 'markdownToTsv',
-  'escHtml', 'normText', 'normNum', 'andersGeschreven', 'escRe',
-];
+// The served bundle carries the core's public object as the sources define it.
+const MEMBERS = Object.keys(AnonCore);
 
 test('the bundle exports the core under require', () => {
   const core = createRequire(import.meta.url)(BUNDLE);
