@@ -41,6 +41,11 @@ test('dedupe keys: text case-sensitive, numbers on letters and digits', () => {
   assert.deepEqual(dedupe('PERSOON', ['Dekker', 'DEKKER', ' Dekker ', '']), ['Dekker', 'DEKKER']);
   assert.deepEqual(dedupe('IBAN', ['NL91 ABNA 0417 1643 00', 'nl91abna0417164300']), ['NL91 ABNA 0417 1643 00']);
   assert.deepEqual(dedupe('POSTCODE', ['1234 AB', '1234AB', '1234 AC']), ['1234 AB', '1234 AC']);
+  // A number form with separators of its own is searched as written, so it is
+  // kept; one with only blanks, dots and hyphens is found by any form of its digits.
+  assert.deepEqual(dedupe('TELEFOON', ['(038) 421 56 90', '038 421 56 90', '038 - 421 56 90', '(038) 421-56-90']),
+    ['(038) 421 56 90', '038 - 421 56 90']);
+  assert.deepEqual(dedupe('TELEFOON', ['038 421 56 90', '(038) 421 56 90']), ['038 421 56 90', '(038) 421 56 90']);
 });
 
 const persoon = (value, variants = suggestVariants('PERSOON', value)) => ({ cat: 'PERSOON', value, variants });

@@ -1,6 +1,7 @@
 // Written forms of an entity: proposed forms for a new entity, their
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
+import { ownSeparators } from './forms.js';
 import { capFirst, normNum, normText } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN } from './words.js';
@@ -18,9 +19,14 @@ export function dedupe(cat, list) {
   for (const item of list) {
     const t = normText(item);
     if (!t) continue;
+    // A number form with separators of its own is searched as written, so it
+    // stays beside the forms of the same digits.
     const key = num ? normNum(t) : t;
-    if (seen.has(key)) continue;
+    const own = num ? ownSeparators(t) : '';
+    const asSearched = own ? key + '\u0001' + own : key;
+    if (seen.has(asSearched)) continue;
     seen.add(key);
+    seen.add(asSearched);
     out.push(t);
   }
   return out;
