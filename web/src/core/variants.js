@@ -54,9 +54,10 @@ function alsGewoneNaam(v) {
   return v.split(' ').map((w, i) => {
     if (i > 0 && TUSSENVOEGSELS.has(w.toLowerCase())) return w.toLowerCase();
     if (INITIALEN.test(w)) return w;
-    // "IJ" is one letter: "IJSBRAND" is "IJsbrand".
-    const first = w.startsWith('IJ') ? 'IJ' : String.fromCodePoint(w.codePointAt(0));
-    return first + w.slice(first.length).toLowerCase();
+    // "IJ" is one letter: "IJSBRAND" is "IJsbrand"; a name called by keeps its
+    // capital inside its parentheses: "(PIET)" is "(Piet)".
+    const [kop] = /^\P{L}*(?:IJ|.)/u.exec(w);
+    return kop + w.slice(kop.length).toLowerCase();
   }).join(' ');
 }
 
@@ -73,9 +74,12 @@ function persoonsVormen(v) {
     forms.push(achter);
     if (/^[a-z]/.test(achter)) forms.push(capFirst(achter));
   }
-  const initialen = voor.map(voorletter);
+  // A name called by between parentheses ("P.J. (Piet) Visser") has no initial.
+  const voornamen = voor.filter((w) => !/^\(.*\)$/.test(w));
+  if (!voornamen.length) return forms;
+  const initialen = voornamen.map(voorletter);
   forms.push(initialen.join('') + ' ' + achter);
-  if (voor.length === 1 && initialen[0] !== voor[0]) forms.push(initialen[0].replace('.', '') + ' ' + achter);
+  if (voornamen.length === 1 && initialen[0] !== voornamen[0]) forms.push(initialen[0].replace('.', '') + ' ' + achter);
   return forms;
 }
 
