@@ -29,6 +29,10 @@ test('suggestVariants', () => {
     ['BEDRIJF', 'Dekker Bouw N.V.', ['Dekker Bouw N.V.', 'Dekker Bouw', 'Dekker Bouw B.V.', 'Dekker Bouw BV', 'Dekker Bouw B.V']],
     ['BEDRIJF', 'Dekker Bouw, BV', ['Dekker Bouw, BV', 'Dekker Bouw', 'Dekker Bouw B.V.', 'Dekker Bouw BV', 'Dekker Bouw B.V']],
     ['BEDRIJF', 'AB BV', ['AB BV']],
+    ['BEDRIJF', 'Scheldeland Verzekeringen NV', [
+      'Scheldeland Verzekeringen NV', 'Scheldeland Verzekeringen', 'Scheldeland Verzekeringen B.V.',
+      'Scheldeland Verzekeringen BV', 'Scheldeland Verzekeringen B.V']],
+    ['BEDRIJF', 'Bouwbedrijf CNV', ['Bouwbedrijf CNV']],
     ['BEDRIJF', 'Dekker Bouw', ['Dekker Bouw']],
     ['TELEFOON', '06 12345678', ['06 12345678', '+31612345678']],
     ['TELEFOON', '020-1234567', ['020-1234567', '+31201234567']],

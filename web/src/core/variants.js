@@ -10,7 +10,7 @@ const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 // "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
 const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
-const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|V\.O\.F\.?|VOF|C\.V\.)$/;
+const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.)$/;
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);
