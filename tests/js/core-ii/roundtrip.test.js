@@ -154,3 +154,11 @@ test('numbers inside longer identifiers, glued text, bracketed area codes and fi
   ].join('\n'));
   assert.equal(segmentsToText(restore(anonymized, entities).segments), text);
 });
+
+test('a number written two ways is replaced both times and restores as the value of its first entity', () => {
+  const text = 'Bel (038) 421 56 90 of 038 - 421 56 90.';
+  const { entities, anonymized } = pseudonymise(text);
+  assert.deepEqual(entities.map((e) => e.value), ['(038) 421 56 90', '038 - 421 56 90']);
+  assert.equal(anonymized, 'Bel [TELEFOON_1] of [TELEFOON_1].');
+  assert.equal(segmentsToText(restore(anonymized, entities).segments), 'Bel (038) 421 56 90 of (038) 421 56 90.');
+});

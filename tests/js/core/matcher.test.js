@@ -100,6 +100,17 @@ test('the longest form wins where several start, and a shared form goes to the e
   assert.equal(anon('123456782', ref, rsin), '[KENMERK_1]', 'one key across categories');
 });
 
+test('every written form of a number is searched, also where another form or entity holds its key', () => {
+  const haakjes = ent('TELEFOON', '(038) 421 56 90', undefined, 'TELEFOON_1');
+  const streep = ent('TELEFOON', '038 - 421 56 90', undefined, 'TELEFOON_2');
+  const beide = ent('TELEFOON', '(038) 421 56 90', ['(038) 421 56 90', '038 - 421 56 90'], 'TELEFOON_3');
+  const text = 'Bel (038) 421 56 90 of 038 - 421 56 90.';
+  assert.equal(anon(text, haakjes, streep), 'Bel [TELEFOON_1] of [TELEFOON_1].');
+  assert.equal(anon(text, streep, haakjes), 'Bel [TELEFOON_2] of [TELEFOON_2].');
+  assert.equal(anon(text, beide), 'Bel [TELEFOON_3] of [TELEFOON_3].');
+  assert.equal(buildMatcher([haakjes, streep]).lookup.get('N:0384215690'), haakjes, 'the first entity keeps the key');
+});
+
 test('replaceWith counts per entity and leaves text without matches untouched', () => {
   const a = ent('PERSOON', 'Karel Dekker');
   const b = ent('EMAIL', 'k.dekker@voorbeeld.nl');
@@ -150,7 +161,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     ['PERSOON', 'Anna-Maria de Wit'], ['BEDRIJF', 'Dekker Bouw B.V.'], ['PLAATS', "'s-Hertogenbosch"],
     ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
     ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
-    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+    ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['TELEFOON', '020 - 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
   ];
   const pieces = [
     'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',

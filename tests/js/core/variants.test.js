@@ -23,9 +23,16 @@ test('suggestVariants', () => {
     ['PERSOON', 'J.P. DE VRIES', ['J.P. DE VRIES', 'J.P. de Vries', 'de Vries', 'De Vries']],
     ['PERSOON', '  Karel\u00A0 Dekker ', ['Karel Dekker', 'Dekker', 'K. Dekker', 'K Dekker']],
     ['PERSOON', '   ', []],
+    ['PERSOON', 'P.J. (Piet) Visser', ['P.J. (Piet) Visser', 'Visser', 'P.J. Visser']],
+    ['PERSOON', 'P.J. (PIET) VISSER', ['P.J. (PIET) VISSER', 'P.J. (Piet) Visser', 'Visser', 'P.J. Visser']],
+    ['PERSOON', 'Jan (Hans) de Vries', ['Jan (Hans) de Vries', 'de Vries', 'De Vries', 'J. de Vries', 'J de Vries']],
     ['BEDRIJF', 'Dekker Bouw N.V.', ['Dekker Bouw N.V.', 'Dekker Bouw', 'Dekker Bouw B.V.', 'Dekker Bouw BV', 'Dekker Bouw B.V']],
     ['BEDRIJF', 'Dekker Bouw, BV', ['Dekker Bouw, BV', 'Dekker Bouw', 'Dekker Bouw B.V.', 'Dekker Bouw BV', 'Dekker Bouw B.V']],
     ['BEDRIJF', 'AB BV', ['AB BV']],
+    ['BEDRIJF', 'Scheldeland Verzekeringen NV', [
+      'Scheldeland Verzekeringen NV', 'Scheldeland Verzekeringen', 'Scheldeland Verzekeringen B.V.',
+      'Scheldeland Verzekeringen BV', 'Scheldeland Verzekeringen B.V']],
+    ['BEDRIJF', 'Bouwbedrijf CNV', ['Bouwbedrijf CNV']],
     ['BEDRIJF', 'Dekker Bouw', ['Dekker Bouw']],
     ['TELEFOON', '06 12345678', ['06 12345678', '+31612345678']],
     ['TELEFOON', '020-1234567', ['020-1234567', '+31201234567']],
@@ -41,6 +48,11 @@ test('dedupe keys: text case-sensitive, numbers on letters and digits', () => {
   assert.deepEqual(dedupe('PERSOON', ['Dekker', 'DEKKER', ' Dekker ', '']), ['Dekker', 'DEKKER']);
   assert.deepEqual(dedupe('IBAN', ['NL91 ABNA 0417 1643 00', 'nl91abna0417164300']), ['NL91 ABNA 0417 1643 00']);
   assert.deepEqual(dedupe('POSTCODE', ['1234 AB', '1234AB', '1234 AC']), ['1234 AB', '1234 AC']);
+  // A number form with separators of its own is searched as written, so it is
+  // kept; one with only blanks, dots and hyphens is found by any form of its digits.
+  assert.deepEqual(dedupe('TELEFOON', ['(038) 421 56 90', '038 421 56 90', '038 - 421 56 90', '(038) 421-56-90']),
+    ['(038) 421 56 90', '038 - 421 56 90']);
+  assert.deepEqual(dedupe('TELEFOON', ['038 421 56 90', '(038) 421 56 90']), ['038 421 56 90', '(038) 421 56 90']);
 });
 
 const persoon = (value, variants = suggestVariants('PERSOON', value)) => ({ cat: 'PERSOON', value, variants });

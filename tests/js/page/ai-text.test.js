@@ -56,6 +56,18 @@ describe('aiTekst', () => {
     S.geboortejaar = true;
     assert.equal(aiTekst('d1').tekst, 'Geboren [GEBDATUM_1 (1958)].');
   });
+
+  test('a number found in two written forms is one entity that replaces both', () => {
+    S.docs.push(doc('d1', 'x', [para('Bel (038) 421 56 90 of 038 - 421 56 90.')]));
+    scan(S.docs);
+    assert.deepEqual(S.ents.map((e) => [e.label, e.variants]), [
+      ['TELEFOON_1', ['(038) 421 56 90', '+31384215690', '038 - 421 56 90']],
+    ]);
+    const { tekst, counts } = aiTekst('d1');
+    assert.equal(tekst, 'Bel [TELEFOON_1] of [TELEFOON_1].');
+    assert.equal(counts[S.ents[0].id], 2);
+    assert.equal(controle(tekst).rest, 0);
+  });
 });
 
 describe('controle', () => {

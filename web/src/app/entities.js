@@ -37,7 +37,12 @@ export function voegToe(cat, value, auto, rol) {
   const waarde = A().normText(value);
   if (!waarde) return null;
   const bestaand = zoekEnt(cat, waarde);
-  if (bestaand) return bestaand;
+  if (bestaand) {
+    // The same number written with other separators ("(038) 421 56 90" and
+    // "038 - 421 56 90") is one entity that must find both forms.
+    if (isNum(cat)) bestaand.variants = A().dedupe(bestaand.cat, [...bestaand.variants, waarde]);
+    return bestaand;
+  }
   if (auto && isGenegeerd(sleutelVan(cat, waarde))) return null;
   const ent = {
     id: volgendId(),

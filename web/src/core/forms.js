@@ -38,6 +38,14 @@ export function numberParts(form) {
   return parts;
 }
 
+// The separators a number form's pattern finds as written, by position:
+// '' for a form with only blanks, dots and hyphens, which any form of its
+// digits finds.
+export const ownSeparators = (form) => {
+  const parts = numberParts(form);
+  return parts.some(({ sep }) => sep) ? parts.map(({ sep }) => sep).join('\u0000') : '';
+};
+
 export function formKey(cat, form) {
   return isNumCat(cat) ? 'N:' + normNum(form) : 'T:' + normText(form);
 }

@@ -46,8 +46,10 @@ export function buildMatcher(entities) {
     for (const f of searchForms(ent)) {
       if (!normText(f) || (num && !normNum(f))) continue;
       const key = formKey(ent.cat, f);
-      if (lookup.has(key)) continue;
-      lookup.set(key, ent);
+      // The first entity keeps a key; a number form written with other
+      // separators is still searched, for that entity ("038 - 421 56 90").
+      if (!lookup.has(key)) lookup.set(key, ent);
+      else if (!num) continue;
       items.push(alternative(ent, f));
     }
   }

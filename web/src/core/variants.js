@@ -1,6 +1,7 @@
 // Written forms of an entity: proposed forms for a new entity, their
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
+import { ownSeparators } from './forms.js';
 import { capFirst, normNum, normText } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN } from './words.js';
@@ -9,7 +10,7 @@ const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 // "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
 const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
-const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|V\.O\.F\.?|VOF|C\.V\.)$/;
+const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.)$/;
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);
@@ -18,9 +19,14 @@ export function dedupe(cat, list) {
   for (const item of list) {
     const t = normText(item);
     if (!t) continue;
+    // A number form with separators of its own is searched as written, so it
+    // stays beside the forms of the same digits.
     const key = num ? normNum(t) : t;
-    if (seen.has(key)) continue;
+    const own = num ? ownSeparators(t) : '';
+    const asSearched = own ? key + '\u0001' + own : key;
+    if (seen.has(asSearched)) continue;
     seen.add(key);
+    seen.add(asSearched);
     out.push(t);
   }
   return out;
@@ -48,9 +54,10 @@ function alsGewoneNaam(v) {
   return v.split(' ').map((w, i) => {
     if (i > 0 && TUSSENVOEGSELS.has(w.toLowerCase())) return w.toLowerCase();
     if (INITIALEN.test(w)) return w;
-    // "IJ" is one letter: "IJSBRAND" is "IJsbrand".
-    const first = w.startsWith('IJ') ? 'IJ' : String.fromCodePoint(w.codePointAt(0));
-    return first + w.slice(first.length).toLowerCase();
+    // "IJ" is one letter: "IJSBRAND" is "IJsbrand"; a name called by keeps its
+    // capital inside its parentheses: "(PIET)" is "(Piet)".
+    const [kop] = /^\P{L}*(?:IJ|.)/u.exec(w);
+    return kop + w.slice(kop.length).toLowerCase();
   }).join(' ');
 }
 
@@ -67,9 +74,12 @@ function persoonsVormen(v) {
     forms.push(achter);
     if (/^[a-z]/.test(achter)) forms.push(capFirst(achter));
   }
-  const initialen = voor.map(voorletter);
+  // A name called by between parentheses ("P.J. (Piet) Visser") has no initial.
+  const voornamen = voor.filter((w) => !/^\(.*\)$/.test(w));
+  if (!voornamen.length) return forms;
+  const initialen = voornamen.map(voorletter);
   forms.push(initialen.join('') + ' ' + achter);
-  if (voor.length === 1 && initialen[0] !== voor[0]) forms.push(initialen[0].replace('.', '') + ' ' + achter);
+  if (voornamen.length === 1 && initialen[0] !== voornamen[0]) forms.push(initialen[0].replace('.', '') + ' ' + achter);
   return forms;
 }
 
