@@ -7,6 +7,7 @@
 #include <future>
 #include <stdexcept>
 
+#include "platform/files.h"
 #include "support.h"
 
 namespace verhulzen {
@@ -93,7 +94,7 @@ TEST(VorigeDatamap, MovesOnceIntoTheDataFolderKeepingWhatIsThere) {
   dir.write("DrovelVerhulzen/profielen/sessie-7/Local State", "{}");
 
   datamap_inrichten(config);
-  EXPECT_EQ(testing::run_command("cat " + config.KANTOORLIJST.string()), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(platform::read_file(config.KANTOORLIJST).value_or(""), "Bakkerij Jansen B.V.\n");
   EXPECT_TRUE(fs::exists(config.STATUS));
   EXPECT_TRUE(fs::exists(config.DATA_DIR / "profielen" / "sessie-7"));
   EXPECT_TRUE(fs::exists(config.DATA_DIR / "runtime" / "1-2.lock"));
@@ -102,8 +103,8 @@ TEST(VorigeDatamap, MovesOnceIntoTheDataFolderKeepingWhatIsThere) {
   // An office list in both places: the data folder's own stays, and so does the earlier one.
   dir.write("DrovelVerhulzen/kantoorlijst.txt", "Oude lijst\n");
   datamap_inrichten(config);
-  EXPECT_EQ(testing::run_command("cat " + config.KANTOORLIJST.string()), "Bakkerij Jansen B.V.\n");
-  EXPECT_EQ(testing::run_command("cat " + (*config.EARLIER_DATA_DIR / "kantoorlijst.txt").string()),
+  EXPECT_EQ(platform::read_file(config.KANTOORLIJST).value_or(""), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(platform::read_file(*config.EARLIER_DATA_DIR / "kantoorlijst.txt").value_or(""),
             "Oude lijst\n");
 }
 
