@@ -343,10 +343,12 @@ TEST_F(OcrRoute, ImagesTooLargeToDecodeAreRefusedFromTheirHeader) {
               R"({"fout": "Afbeelding te groot om te lezen: 10000 x 10000 pixels"})")
         << name;
   }
-  // A 600 dpi A4 page (4960 x 7016) fits: it is decoded, and found cut short.
+  // A 600 dpi A4 page (4960 x 7016) fits, in colour and with alpha too: it is
+  // decoded, and found cut short.
   for (const std::string& page :
-       {png_header_only(4960, 7016, 2), tiff_header_only(4960, 7016, 1, 1, 4),
-        jpeg_claiming(file("photo.jpg"), 4960, 7016)}) {
+       {png_header_only(4960, 7016, 2), png_header_only(4960, 7016, 6),
+        tiff_header_only(4960, 7016, 1, 1, 4), tiff_header_only(4960, 7016, 3, 8, 1),
+        tiff_header_only(4960, 7016, 4, 8, 1), jpeg_claiming(file("photo.jpg"), 4960, 7016)}) {
     const std::string fout = post(page).body;
     EXPECT_EQ(fout.find("te groot"), std::string::npos) << fout;
   }
