@@ -407,6 +407,7 @@ TEST_F(OcrRoute, ImagesThatCannotBeReadGiveTheErrorReply) {
       {"no image", "Dit is geen afbeelding"},
       {"truncated PNG", png.substr(0, png.size() / 2)},
       {"30000 x 30000 declared in a small file", png_header_only(30000, 30000)},
+      {"BMP of the lowest negative height", bmp_header_only(10, 0x80000000)},
   };
   for (const auto& [name, bytes] : cases) {
     const testing::RawAnswer answer = post(bytes);

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <numbers>
 #include <stdexcept>
@@ -177,7 +178,9 @@ bool read_bmp_header(std::string_view bytes, l_int32& w, l_int32& h, l_int32& bp
                      l_int32& colormap) {
   if (bytes.size() < 30 || little_endian(bytes, 14, 4) < 40) return false;
   w = static_cast<l_int32>(little_endian(bytes, 18, 4));
-  h = std::abs(static_cast<l_int32>(little_endian(bytes, 22, 4)));
+  // The lowest height has no positive counterpart; it is refused as no height.
+  const auto height = static_cast<l_int32>(little_endian(bytes, 22, 4));
+  h = height == std::numeric_limits<l_int32>::min() ? 0 : std::abs(height);
   const auto bits = static_cast<l_int32>(little_endian(bytes, 28, 2));
   colormap = bits <= 8;
   spp = bits <= 8 ? 1 : bits / 8;
