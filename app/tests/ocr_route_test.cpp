@@ -198,7 +198,9 @@ class OcrRoute : public ::testing::Test {
     run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert photo.png photo.gif && " +
                 "convert photo.png photo.tif && convert photo.png -type TrueColor photo.bmp && " +
                 "convert photo.png photo.webp && convert photo.png photo.pgm && " +
-                "convert photo.png -type TrueColor photo.jpg");
+                "convert photo.png -type TrueColor photo.jpg && " +
+                // Black everywhere, the letters in the alpha alone.
+                "convert photo.png -negate -background black -alpha shape PNG32:photo-alpha.png");
     // The photo stored turned, with the tag that turns it upright.
     const char* const stored_as[] = {"",          "",           "-flop",       "-rotate 180",
                                      "-flip",     "-transpose", "-rotate 270", "-transverse",
@@ -315,7 +317,7 @@ TEST_F(OcrRoute, TurnsEveryExifOrientationUpright) {
 }
 
 TEST_F(OcrRoute, ReadsTheSamePhotoFromEveryImageFormatItTakes) {
-  for (const char* name : {"photo.tif", "photo.bmp", "photo.jpg"}) {
+  for (const char* name : {"photo.tif", "photo.bmp", "photo.jpg", "photo-alpha.png"}) {
     const Json photo = reply(file(name));
     EXPECT_EQ(photo["breedte"], 1200) << name;
     EXPECT_EQ(all_text(photo), "Kerkstraat Amersfoort\n") << name;
