@@ -27,10 +27,12 @@ echo '<!doctype html>' >"$work/run/web/index.html"
 export MAGICK_THREAD_LIMIT=1
 cd "$work/img"
 text() { echo "-font DejaVu-Serif -pointsize $1 -fill black -annotate +200+400 'Geachte heer Jan de Vries, hierbij de aangifte'"; }
-# Real pages: a 600 dpi A4 scan (4960 x 7016, 35 megapixels) in grey and colour.
+# Real pages: a 600 dpi A4 scan (4960 x 7016, 35 megapixels) in grey, colour and with alpha.
 eval convert -size 4960x7016 xc:white "$(text 24)" -colorspace Gray -depth 8 a4-600dpi-grey.png
 eval convert -size 4960x7016 xc:white "$(text 24)" -fill '"#204080"' -draw "'rectangle 100,100 600,300'" -type TrueColor a4-600dpi-colour.png
 convert a4-600dpi-colour.png -quality 85 a4-600dpi-colour.jpg
+convert a4-600dpi-colour.png -compress LZW a4-600dpi-colour.tif
+convert a4-600dpi-colour.png -alpha set PNG32:a4-600dpi-alpha.png
 convert a4-600dpi-grey.png -monochrome -compress Group4 a4-600dpi-g4.tif
 eval convert -size 2480x3508 xc:white "$(text 12)" -colorspace Gray -depth 8 a4-300dpi-grey.png
 # Bombs: 10000 x 10000 pixels claimed in a few kilobytes (ImageMagick's policy

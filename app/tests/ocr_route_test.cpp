@@ -198,7 +198,9 @@ class OcrRoute : public ::testing::Test {
     run_command("cd " + d + " && export MAGICK_THREAD_LIMIT=1 && convert photo.png photo.gif && " +
                 "convert photo.png photo.tif && convert photo.png -type TrueColor photo.bmp && " +
                 "convert photo.png photo.webp && convert photo.png photo.pgm && " +
-                "convert photo.png -type TrueColor photo.jpg");
+                "convert photo.png -type TrueColor photo.jpg && " +
+                // Black everywhere, the letters in the alpha alone.
+                "convert photo.png -negate -background black -alpha shape PNG32:photo-alpha.png");
     // The photo stored turned, with the tag that turns it upright.
     const char* const stored_as[] = {"",          "",           "-flop",       "-rotate 180",
                                      "-flip",     "-transpose", "-rotate 270", "-transverse",
@@ -315,7 +317,7 @@ TEST_F(OcrRoute, TurnsEveryExifOrientationUpright) {
 }
 
 TEST_F(OcrRoute, ReadsTheSamePhotoFromEveryImageFormatItTakes) {
-  for (const char* name : {"photo.tif", "photo.bmp", "photo.jpg"}) {
+  for (const char* name : {"photo.tif", "photo.bmp", "photo.jpg", "photo-alpha.png"}) {
     const Json photo = reply(file(name));
     EXPECT_EQ(photo["breedte"], 1200) << name;
     EXPECT_EQ(all_text(photo), "Kerkstraat Amersfoort\n") << name;
@@ -343,10 +345,12 @@ TEST_F(OcrRoute, ImagesTooLargeToDecodeAreRefusedFromTheirHeader) {
               R"({"fout": "Afbeelding te groot om te lezen: 10000 x 10000 pixels"})")
         << name;
   }
-  // A 600 dpi A4 page (4960 x 7016) fits: it is decoded, and found cut short.
+  // A 600 dpi A4 page (4960 x 7016) fits, in colour and with alpha too: it is
+  // decoded, and found cut short.
   for (const std::string& page :
-       {png_header_only(4960, 7016, 2), tiff_header_only(4960, 7016, 1, 1, 4),
-        jpeg_claiming(file("photo.jpg"), 4960, 7016)}) {
+       {png_header_only(4960, 7016, 2), png_header_only(4960, 7016, 6),
+        tiff_header_only(4960, 7016, 1, 1, 4), tiff_header_only(4960, 7016, 3, 8, 1),
+        tiff_header_only(4960, 7016, 4, 8, 1), jpeg_claiming(file("photo.jpg"), 4960, 7016)}) {
     const std::string fout = post(page).body;
     EXPECT_EQ(fout.find("te groot"), std::string::npos) << fout;
   }
@@ -406,6 +410,7 @@ TEST_F(OcrRoute, ImagesThatCannotBeReadGiveTheErrorReply) {
       {"no image", "Dit is geen afbeelding"},
       {"truncated PNG", png.substr(0, png.size() / 2)},
       {"30000 x 30000 declared in a small file", png_header_only(30000, 30000)},
+      {"BMP of the lowest negative height", bmp_header_only(10, 0x80000000)},
   };
   for (const auto& [name, bytes] : cases) {
     const testing::RawAnswer answer = post(bytes);

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <numbers>
 #include <stdexcept>
@@ -177,7 +178,9 @@ bool read_bmp_header(std::string_view bytes, l_int32& w, l_int32& h, l_int32& bp
                      l_int32& colormap) {
   if (bytes.size() < 30 || little_endian(bytes, 14, 4) < 40) return false;
   w = static_cast<l_int32>(little_endian(bytes, 18, 4));
-  h = std::abs(static_cast<l_int32>(little_endian(bytes, 22, 4)));
+  // The lowest height has no positive counterpart; it is refused as no height.
+  const auto height = static_cast<l_int32>(little_endian(bytes, 22, 4));
+  h = height == std::numeric_limits<l_int32>::min() ? 0 : std::abs(height);
   const auto bits = static_cast<l_int32>(little_endian(bytes, 28, 2));
   colormap = bits <= 8;
   spp = bits <= 8 ? 1 : bits / 8;
@@ -238,8 +241,8 @@ int read_depth(l_int32 format, int bits_per_sample, int samples_per_pixel) {
 // The largest of the steps of bitmap() and recognize(), each counted with what lives
 // beside it: the reader with its own buffers (libpng holds the whole image as rows
 // before Leptonica copies them; libtiff reads colour into a raster of four bytes a
-// pixel), the alpha blended away, the grey copy, the turned copy, and recognition on
-// the grey image.
+// pixel), the grey and alpha images blended onto white, the grey copy, the turned copy, and
+// recognition on the grey image.
 std::uint64_t Decoder::decoding_bytes() const {
   const Image& image = *image_;
   const double pixels = double(image.size.width) * double(image.size.height);
@@ -254,13 +257,30 @@ std::uint64_t Decoder::decoding_bytes() const {
   const double grey = pixels;
   const double steps[] = {
       reader + read,
-      image.samples_per_pixel == 4 ? 2 * read : 0,
+      image.samples_per_pixel == 4 ? read + 3 * grey : 0,
       read + grey,
       image.orientation >= 3 && !image.turned_by_reader ? 2 * grey : 0,
       grey + pixels * kRecognitionBytesPerPixel,
   };
   return static_cast<std::uint64_t>(*std::max_element(std::begin(steps), std::end(steps)));
 }
+
+namespace {
+
+// The alpha blended onto white after the grey conversion, not before: blending the
+// colour pixels takes three more images of four bytes a pixel.
+PixPtr grey_on_white(PixPtr pix) {
+  constexpr const char* kFailure = "Afbeelding kan niet worden gelezen";
+  const PixPtr grey = checked(pixConvertRGBToLuminance(pix.get()), kFailure);
+  const PixPtr alpha = checked(pixGetRGBComponent(pix.get(), L_ALPHA_CHANNEL), kFailure);
+  const PixPtr white =
+      checked(pixCreate(pixGetWidth(pix.get()), pixGetHeight(pix.get()), 8), kFailure);
+  pix.reset();
+  pixSetAll(white.get());
+  return checked(pixBlendWithGrayMask(white.get(), grey.get(), alpha.get(), 0, 0), kFailure);
+}
+
+}  // namespace
 
 Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
   const auto* data = reinterpret_cast<const l_uint8*>(image_->bytes.data());
@@ -269,10 +289,7 @@ Bitmap Decoder::bitmap(std::optional<Size> scaled) const {
                   ? pixReadMemJpeg(data, image_->bytes.size(), 0, 1, nullptr, L_JPEG_READ_LUMINANCE)
                   : pixReadMem(data, image_->bytes.size()),
               "Afbeelding kan niet worden gelezen: beschadigd of onvolledig");
-  if (pixGetSpp(pix.get()) == 4) {
-    pix =
-        checked(pixAlphaBlendUniform(pix.get(), 0xffffff00), "Afbeelding kan niet worden gelezen");
-  }
+  if (pixGetSpp(pix.get()) == 4) pix = grey_on_white(std::move(pix));
   // Recognition reads grey values; one byte a pixel keeps large pages small.
   pix = checked(pixConvertTo8(pix.get(), 0), "Afbeelding kan niet worden gelezen");
   if (!image_->turned_by_reader) pix = oriented(std::move(pix), image_->orientation);

@@ -28,8 +28,9 @@ enum class Beeldformaat { png, jpeg, tiff, bmp };
 std::optional<Beeldformaat> beeldformaat(std::string_view data);
 
 // The memory that one recognition may take for its decoded image: a 600 dpi A4 scan
-// (35 megapixels) fits, a colour image of 100 megapixels does not.
-inline constexpr std::uint64_t GEHEUGEN_PER_HERKENNING = 256ULL << 20;
+// (35 megapixels) fits, a colour image of 100 megapixels does not. A colour or alpha
+// scan of that page passes eight bytes a pixel, 280 MB, through Leptonica's readers.
+inline constexpr std::uint64_t GEHEUGEN_PER_HERKENNING = 320ULL << 20;
 
 // The OCR reply for the bytes of one image file; throws std::runtime_error with the
 // text that the page is shown. An image in another format, or one that would not fit
