@@ -6,6 +6,7 @@
 # SERVER_BUILD=<folder with verhulzen_app.so and serve_host> measures another build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/listening-port.sh
 
 build=${SERVER_BUILD:-}
 if [[ -z $build ]]; then
@@ -66,12 +67,7 @@ for image in "$work"/img/*; do
   VERHULZEN_GEEN_BROWSER=1 VERHULZEN_GEEN_UPDATE=1 VERHULZEN_DATA_DIR="$work/data" \
     VERHULZEN_LOOPTIJD=600 "$build/serve_host" "$work/run/verhulzen_app.so" 2>/dev/null &
   server_pid=$!
-  port=
-  for _ in $(seq 1 100); do
-    port=$(ss -Hltnp 2>/dev/null | grep "pid=$server_pid," | grep -o '127\.0\.0\.1:[0-9]*' | head -1 | cut -d: -f2 || true)
-    [[ -n $port ]] && break
-    sleep 0.05
-  done
+  port=$(listening_port "$server_pid")
   start=$(awk '/^VmHWM/ {print $2}' "/proc/$server_pid/status")
   answer=$(curl -s --data-binary "@$image" "http://127.0.0.1:$port/ocr" | head -c 90)
   peak=$(awk '/^VmHWM/ {print $2}' "/proc/$server_pid/status")

@@ -9,6 +9,7 @@
 # measures another build (such as an older one) in place of build/cpp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/listening-port.sh
 SECONDS_PER_RUN=${1:-10}
 
 build=${SERVER_BUILD:-}
@@ -47,12 +48,7 @@ VERHULZEN_GEEN_BROWSER=1 VERHULZEN_GEEN_UPDATE=1 VERHULZEN_DATA_DIR="$work/data"
   VERHULZEN_LOOPTIJD=3600 "$build/serve_host" "$work/run/verhulzen_app.so" 2>"$work/stderr" &
 server_pid=$!
 
-port=
-for _ in $(seq 1 100); do
-  port=$(ss -Hltnp 2>/dev/null | grep "pid=$server_pid," | grep -o '127\.0\.0\.1:[0-9]*' | head -1 | cut -d: -f2 || true)
-  [[ -n $port ]] && break
-  sleep 0.05
-done
+port=$(listening_port "$server_pid")
 [[ -n $port ]] || { echo "the server did not start" >&2; exit 1; }
 
 nginx_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
