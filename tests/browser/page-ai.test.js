@@ -197,6 +197,20 @@ describe('restoring', () => {
     assert.ok(tekst.includes(`${2 * keer} placeholder(s) teruggezet (2 verschillende)`), tekst);
   });
 
+  test('left for another view, the restored answer takes no room and no focus, and is there again on return', async () => {
+    await antwoord('Voor [PERSOON_1]:\n\n- eerst\n- dan');
+    await naarView(page, 'sleutel');
+    assert.equal(await page.isVisible('#terug-invoer'), false);
+    assert.deepEqual(await page.evaluate(() => {
+      const invoer = document.getElementById('terug-invoer');
+      invoer.focus();
+      return [document.getElementById('view-terug').getBoundingClientRect().height, document.activeElement === invoer];
+    }), [0, false]);
+    await naarView(page, 'terug');
+    assert.equal(await page.locator('#terug-weergave mark.terug').innerText(), 'Jan de Vries');
+    assert.equal(await page.locator('#terug-weergave li').count(), 2);
+  });
+
   test('without a key in the session an answer is restored nowhere and only that is said', async () => {
     await page.click('#btn-nieuw');
     await page.click('#btn-nieuw');

@@ -35,8 +35,9 @@ function knoppenAan(aan) {
 const entSleutel = () => S.ents.map((e) => `${e.label}\u0001${e.cat}\u0001${e.value}`).join('\u0002');
 
 // The parts go in a task at a time, as many as fit in BUDGET, so that a long
-// answer shows its start at once and never blocks the page; a new render
-// stops the old one.
+// answer shows its start at once and never blocks the page; the first part
+// goes in alone, so that it is painted before the rest is converted. A new
+// render stops the old one.
 function toonInDelen(weergave, segments) {
   const mijn = ++beurt;
   const { blokken, waarden } = terugBlokken(segments);
@@ -45,7 +46,7 @@ function toonInDelen(weergave, segments) {
   let i = 0;
   const stap = () => {
     if (mijn !== beurt) return;
-    const eind = performance.now() + BUDGET;
+    const eind = performance.now() + (i ? BUDGET : 0);
     let html = '';
     do {
       const deel = blokkenHtml(delen[i++], waarden);
