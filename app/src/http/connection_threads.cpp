@@ -49,6 +49,23 @@ std::size_t ConnectionThreads::threads() {
   return threads_;
 }
 
+void ConnectionThreads::end_waiting() {
+  std::vector<std::shared_ptr<Waiting>> waiting;
+  {
+    const std::lock_guard guard(lock_);
+    ended_ = true;
+    waiting.swap(waiting_);
+    threads_ -= waiting.size();
+  }
+  for (const auto& thread : waiting) {
+    {
+      const std::lock_guard guard(thread->lock);
+      thread->end = true;
+    }
+    thread->handed.notify_one();
+  }
+}
+
 void ConnectionThreads::run(Accepted first) {
   const auto self = std::make_shared<Waiting>();
   std::optional<Accepted> connection = std::move(first);
@@ -66,10 +83,14 @@ std::optional<Accepted> ConnectionThreads::next(const std::shared_ptr<Waiting>& 
       queued_.pop_front();
       return accepted;
     }
+    if (ended_) {
+      --threads_;
+      return std::nullopt;
+    }
     waiting_.push_back(self);
   }
   std::unique_lock own(self->lock);
-  const auto handed = [&] { return self->connection.has_value(); };
+  const auto handed = [&] { return self->connection.has_value() || self->end; };
   if (!self->handed.wait_for(own, limits_.idle, handed)) {
     own.unlock();
     {

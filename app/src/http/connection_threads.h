@@ -49,11 +49,16 @@ class ConnectionThreads : public std::enable_shared_from_this<ConnectionThreads>
   // Threads now serving or waiting for a connection.
   std::size_t threads();
 
+  // No more connections come: waiting threads end now, and each serving one ends
+  // once it has served what is queued, instead of waiting out its idle time.
+  void end_waiting();
+
  private:
   struct Waiting {
     std::mutex lock;
     std::condition_variable handed;
     std::optional<Accepted> connection;
+    bool end = false;
   };
 
   ConnectionThreads(Serve serve, Limits limits) : serve_(std::move(serve)), limits_(limits) {}
@@ -67,6 +72,7 @@ class ConnectionThreads : public std::enable_shared_from_this<ConnectionThreads>
   std::vector<std::shared_ptr<Waiting>> waiting_;
   std::deque<Accepted> queued_;
   std::size_t threads_ = 0;
+  bool ended_ = false;
 };
 
 }  // namespace verhulzen

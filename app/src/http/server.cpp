@@ -147,6 +147,7 @@ void Server::shutdown() {
     arriving_.clear();
   });
   accept_thread_.join();
+  threads_->end_waiting();
 }
 
 StartedServer start_server(const Config& config, const ServerLimits& limits) {
