@@ -15,7 +15,20 @@ const AANKONDIGING = [
   'Vader', 'Moeder', 'Erfgenaam', 'Bestuurder', 'Directeur', 'Vennoot', 'Aandeelhouder', 'Werknemer',
   'Werkgever', 'Huurder', 'Verhuurder', 'Koper', 'Verkoper', 'Schenker', 'Begiftigde', 'Beste', 'Hallo',
 ];
-const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING])].map(escRe).join('|');
+// Words that open a sentence or a file note ("Gisteren Bakker gebeld"), and
+// titles written without their dot.
+const ZINSBEGIN = [
+  'Gisteren', 'Eergisteren', 'Vandaag', 'Morgen', 'Overmorgen', 'Vanochtend', 'Vanmorgen', 'Vanmiddag',
+  'Vanavond', 'Zojuist', 'Net', 'Straks', 'Later', 'Eerder', 'Eerst', 'Nog', 'Zowel', 'Alleen', 'Zelfs',
+  'Samen', 'Ofwel', 'Noch', 'Zodra', 'Nadat', 'Voordat', 'Terwijl', 'Hoewel', 'Aangezien', 'Tegen',
+  'Vorige', 'Afgelopen', 'Komende', 'Volgende', 'Dossier', 'Zaak', 'Cliënte', 'Contact', 'Gesprek',
+  'Notitie', 'Afspraak', 'Mail', 'Brief', 'Mw', 'Mevr', 'Dhr', 'Hr', 'Mr', 'Dr', 'Drs', 'Ir', 'Ing', 'Prof',
+  'Maandag', 'Dinsdag', 'Woensdag', 'Donderdag', 'Vrijdag', 'Zaterdag', 'Zondag',
+  'Januari', 'Februari', 'Maart', 'April', 'Mei', 'Juni', 'Juli', 'Augustus', 'September', 'Oktober',
+  'November', 'December',
+];
+const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING, ...ZINSBEGIN])]
+  .map(escRe).join('|');
 
 const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '')
   + String.raw`|B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|Holding|Beheer`;
