@@ -44,11 +44,24 @@ export function ownNamesIfSurname(ent, form) {
   return value.slice(0, -words.length);
 }
 
+// Where a capitalised word stands mid-sentence: after a word, a number, a
+// comma or a closing bracket on the same line. At a sentence start
+// ("Kan Bakker …", "Gisteren Bakker …") the capital says nothing.
+const MIDDEN_IN_ZIN = String.raw`(?<=[\p{L}\p{N},;)\]]` + SP + '+)';
+
+// A trade word before a surname makes a firm name ("Bloemenhandel Ter Veen",
+// "Bakkerij Visser"), wherever it stands.
+const BRANCHEWOORD = String.raw`(?<![\p{L}\p{N}])\p{Lu}\p{Ll}*(?:handel|bedrijf|bouw|zaak|winkel|service|techniek|bureau|kantoor|salon|garage|atelier|studio|praktijk|centrum|(?:er|aard)ij)` + SP;
+
 // Conditions before and after the surname's pattern (pattern source).
-export function surnameGuard(own) {
+// `losseNamen`: persons known by one word ("Sanne"), another name wherever
+// they stand.
+export function surnameGuard(own, losseNamen = []) {
   const excluded = [NIET_ANDERE_NAAM, ...own.map(escRe)].join('|');
+  const anderen = losseNamen.filter((n) => !own.includes(n)).map(escRe);
+  const bekend = anderen.length ? String.raw`|(?<![\p{L}\p{N}])(?:` + anderen.join('|') + ')' + SP : '';
   return {
-    before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + String.raw`|\]` + SP + ')',
+    before: '(?<!' + MIDDEN_IN_ZIN + '(?!(?:' + excluded + ')' + SP + ')' + WOORD + SP + bekend + '|' + BRANCHEWOORD + String.raw`|\]` + SP + ')',
     after: '(?!' + SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}]))`,
   };
 }
