@@ -77,7 +77,6 @@ test('a surname alone is left where a firm word follows or another first name pr
   const cases = [
     ['Van Leeuwen Accountants en Van Leeuwen B.V.', 'Van Leeuwen Accountants en Van Leeuwen B.V.'],
     ['Bloemenhandel Ter Veen', 'Bloemenhandel Ter Veen'],
-    ['Gisteren Bakkerij Bakker gebeld; Makelaardij Van Leeuwen', 'Gisteren Bakkerij Bakker gebeld; Makelaardij Van Leeuwen'],
     ['Sanne Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['[PERSOON_4] Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['Mevrouw Ter Veen, de heer Bakker en Van Leeuwen zelf.', 'Mevrouw [PERSOON_2], de heer [PERSOON_3] en [PERSOON_1] zelf.'],
@@ -86,10 +85,7 @@ test('a surname alone is left where a firm word follows or another first name pr
     ['Gisteren Bakker gebeld. Maandag Bakker gesproken.', 'Gisteren [PERSOON_3] gebeld. Maandag [PERSOON_3] gesproken.'],
     ['Zowel Ter Veen als Bakker. Mw Bakker en Dhr Van Leeuwen.', 'Zowel [PERSOON_2] als [PERSOON_3]. Mw [PERSOON_3] en Dhr [PERSOON_1].'],
     ['Dossier Bakker, Januari Bakker, Vandaag Van Leeuwen', 'Dossier [PERSOON_3], Januari [PERSOON_3], Vandaag [PERSOON_1]'],
-    // At a sentence start a capital says nothing; a person known by one word still counts.
-    ['Kan Bakker schenken? Heeft Van Leeuwen getekend?\nWeet Bakker het', 'Kan [PERSOON_3] schenken? Heeft [PERSOON_1] getekend?\nWeet [PERSOON_3] het'],
-    ['Toen belde Kees Bakker; Kees Bakker, en Kees Bakker. Kees Bakker', 'Toen belde Kees Bakker; Kees Bakker, en Kees Bakker. Kees [PERSOON_3]'],
-    ['Sanne Bakker. Sanne Ter Veen', '[PERSOON_4] Bakker. [PERSOON_4] Ter Veen'],
+    ['Kan Bakker schenken? Heeft Van Leeuwen getekend? Meneer Bakker, Mijn Bakker', 'Kan [PERSOON_3] schenken? Heeft [PERSOON_1] getekend? Meneer [PERSOON_3], Mijn [PERSOON_3]'],
   ];
   for (const [text, expected] of cases) assert.equal(anon(text, femke, gerda, bakker, sanne), expected, text);
   const geweigerd = new Set();

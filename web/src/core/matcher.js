@@ -14,11 +14,11 @@ import { ownNamesIfSurname, surnameGuard } from './surname-guard.js';
 // Per matcher, built with it: the alternatives grouped by how they can start.
 const indexes = new WeakMap();
 
-function alternative(ent, f, losseNamen) {
+function alternative(ent, f) {
   const num = isNumCat(ent.cat);
   const open = opensWithParen(ent.cat, f);
   const own = ownNamesIfSurname(ent, f);
-  const guard = own && surnameGuard(own, losseNamen);
+  const guard = own && surnameGuard(own);
   const core = formPattern(ent.cat, f);
   const body = core + AFTER + (guard ? guard.after : '');
   const parts = num ? numberParts(f) : null;
@@ -40,8 +40,6 @@ function alternative(ent, f, losseNamen) {
 export function buildMatcher(entities) {
   const lookup = new Map();
   const items = [];
-  const losseNamen = (entities ?? []).filter((e) => e.active && e.cat === 'PERSOON' && !/\s/.test(normText(e.value)))
-    .map((e) => normText(e.value));
   for (const ent of entities ?? []) {
     if (!ent.active) continue;
     const num = isNumCat(ent.cat);
@@ -52,7 +50,7 @@ export function buildMatcher(entities) {
       // separators is still searched, for that entity ("038 - 421 56 90").
       if (!lookup.has(key)) lookup.set(key, ent);
       else if (!num) continue;
-      items.push(alternative(ent, f, losseNamen));
+      items.push(alternative(ent, f));
     }
   }
   if (!items.length) return null;

@@ -15,9 +15,17 @@ const AANKONDIGING = [
   'Vader', 'Moeder', 'Erfgenaam', 'Bestuurder', 'Directeur', 'Vennoot', 'Aandeelhouder', 'Werknemer',
   'Werkgever', 'Huurder', 'Verhuurder', 'Koper', 'Verkoper', 'Schenker', 'Begiftigde', 'Beste', 'Hallo',
 ];
-// Words that open a sentence or a file note ("Gisteren Bakker gebeld"), and
-// titles written without their dot.
+// Words that open a sentence, a question or a file note ("Gisteren Bakker
+// gebeld", "Kan Bakker schenken?"), and titles written without their dot.
 const ZINSBEGIN = [
+  'Kan', 'Kunnen', 'Kunt', 'Heeft', 'Hebben', 'Heb', 'Had', 'Hadden', 'Is', 'Zijn', 'Ben', 'Bent', 'Was',
+  'Waren', 'Wordt', 'Worden', 'Werd', 'Wil', 'Willen', 'Wilt', 'Moet', 'Moeten', 'Zal', 'Zullen', 'Zou',
+  'Zouden', 'Mag', 'Mogen', 'Gaat', 'Gaan', 'Komt', 'Komen', 'Krijgt', 'Doet', 'Weet', 'Staat', 'Blijft',
+  'Betaalt', 'Erft', 'Ontvangt', 'Woont', 'Werkt', 'Schenkt', 'Verkoopt', 'Koopt', 'Belt', 'Bel', 'Stuur',
+  'Vraag', 'Waarom', 'Welke', 'Welk', 'Hoeveel', 'Mijn', 'Onze', 'Ons', 'Haar', 'Hun', 'Dag', 'Hoi',
+  'Goedemorgen', 'Goedemiddag', 'Goedenavond', 'Bedankt', 'Dank', 'Groeten', 'Meneer', 'Mijnheer', 'Oom',
+  'Tante', 'Opa', 'Oma', 'Neef', 'Nicht', 'Toch', 'Inmiddels', 'Intussen', 'Ondertussen', 'Momenteel',
+  'Destijds', 'Vroeger', 'Eigenlijk', 'Iedereen', 'Niemand', 'Zelf',
   'Gisteren', 'Eergisteren', 'Vandaag', 'Morgen', 'Overmorgen', 'Vanochtend', 'Vanmorgen', 'Vanmiddag',
   'Vanavond', 'Zojuist', 'Net', 'Straks', 'Later', 'Eerder', 'Eerst', 'Nog', 'Zowel', 'Alleen', 'Zelfs',
   'Samen', 'Ofwel', 'Noch', 'Zodra', 'Nadat', 'Voordat', 'Terwijl', 'Hoewel', 'Aangezien', 'Tegen',
@@ -44,24 +52,11 @@ export function ownNamesIfSurname(ent, form) {
   return value.slice(0, -words.length);
 }
 
-// Where a capitalised word stands mid-sentence: after a word, a number, a
-// comma or a closing bracket on the same line. At a sentence start
-// ("Kan Bakker …", "Gisteren Bakker …") the capital says nothing.
-const MIDDEN_IN_ZIN = String.raw`(?<=[\p{L}\p{N},;)\]]` + SP + '+)';
-
-// A trade word before a surname makes a firm name ("Bloemenhandel Ter Veen",
-// "Bakkerij Visser"), wherever it stands.
-const BRANCHEWOORD = String.raw`(?<![\p{L}\p{N}])\p{Lu}\p{Ll}*(?:handel|bedrijf|bouw|zaak|winkel|service|techniek|bureau|kantoor|salon|garage|atelier|studio|praktijk|centrum|(?:er|aard)ij)` + SP;
-
 // Conditions before and after the surname's pattern (pattern source).
-// `losseNamen`: persons known by one word ("Sanne"), another name wherever
-// they stand.
-export function surnameGuard(own, losseNamen = []) {
+export function surnameGuard(own) {
   const excluded = [NIET_ANDERE_NAAM, ...own.map(escRe)].join('|');
-  const anderen = losseNamen.filter((n) => !own.includes(n)).map(escRe);
-  const bekend = anderen.length ? String.raw`|(?<![\p{L}\p{N}])(?:` + anderen.join('|') + ')' + SP : '';
   return {
-    before: '(?<!' + MIDDEN_IN_ZIN + '(?!(?:' + excluded + ')' + SP + ')' + WOORD + SP + bekend + '|' + BRANCHEWOORD + String.raw`|\]` + SP + ')',
+    before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + String.raw`|\]` + SP + ')',
     after: '(?!' + SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}]))`,
   };
 }
