@@ -137,6 +137,7 @@ test('a wiped session leaves no typed instruction behind', async () => {
   await page.click('#btn-wissen');
   await page.click('#btn-wissen');
   assert.equal(await page.inputValue('#instructie'), standaard);
+  assert.ok(!(await page.evaluate(() => JSON.stringify(sessionStorage))).includes('Visser'));
 });
 
 test('a long answer is shown part by part, whole and no wider than the page, and kept on return', async () => {
