@@ -128,6 +128,18 @@ test('wiping the session empties every field that holds client data', async () =
   assert.ok(!(await page.locator('#view-terug').innerText()).includes('Visser'));
 });
 
+test('a wiped session leaves no typed instruction behind', async () => {
+  await plak(page, 'Notitie', NOTITIE);
+  await naarView(page, 'ai');
+  const standaard = await page.inputValue('#instructie');
+  await page.fill('#instructie', 'Vraag over Kees Visser.');
+  await naarView(page, 'sleutel');
+  await page.click('#btn-wissen');
+  await page.click('#btn-wissen');
+  assert.equal(await page.inputValue('#instructie'), standaard);
+  assert.ok(!(await page.evaluate(() => JSON.stringify(sessionStorage))).includes('Visser'));
+});
+
 test('a long answer is shown part by part, whole and no wider than the page, and kept on return', async () => {
   await plak(page, 'Notitie', NOTITIE);
   await naarView(page, 'terug');

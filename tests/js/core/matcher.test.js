@@ -81,6 +81,11 @@ test('a surname alone is left where a firm word follows or another first name pr
     ['[PERSOON_4] Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['Mevrouw Ter Veen, de heer Bakker en Van Leeuwen zelf.', 'Mevrouw [PERSOON_2], de heer [PERSOON_3] en [PERSOON_1] zelf.'],
     ['Volgens Bakker. Femke van Leeuwen Accountants', 'Volgens [PERSOON_3]. [PERSOON_1] Accountants'],
+    // Words that open a sentence or a note are no other first name.
+    ['Gisteren Bakker gebeld. Maandag Bakker gesproken.', 'Gisteren [PERSOON_3] gebeld. Maandag [PERSOON_3] gesproken.'],
+    ['Zowel Ter Veen als Bakker. Mw Bakker en Dhr Van Leeuwen.', 'Zowel [PERSOON_2] als [PERSOON_3]. Mw [PERSOON_3] en Dhr [PERSOON_1].'],
+    ['Dossier Bakker, Januari Bakker, Vandaag Van Leeuwen', 'Dossier [PERSOON_3], Januari [PERSOON_3], Vandaag [PERSOON_1]'],
+    ['Kan Bakker schenken? Heeft Van Leeuwen getekend? Meneer Bakker, Mijn Bakker', 'Kan [PERSOON_3] schenken? Heeft [PERSOON_1] getekend? Meneer [PERSOON_3], Mijn [PERSOON_3]'],
   ];
   for (const [text, expected] of cases) assert.equal(anon(text, femke, gerda, bakker, sanne), expected, text);
   const geweigerd = new Set();

@@ -15,7 +15,28 @@ const AANKONDIGING = [
   'Vader', 'Moeder', 'Erfgenaam', 'Bestuurder', 'Directeur', 'Vennoot', 'Aandeelhouder', 'Werknemer',
   'Werkgever', 'Huurder', 'Verhuurder', 'Koper', 'Verkoper', 'Schenker', 'Begiftigde', 'Beste', 'Hallo',
 ];
-const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING])].map(escRe).join('|');
+// Words that open a sentence, a question or a file note ("Gisteren Bakker
+// gebeld", "Kan Bakker schenken?"), and titles written without their dot.
+const ZINSBEGIN = [
+  'Kan', 'Kunnen', 'Kunt', 'Heeft', 'Hebben', 'Heb', 'Had', 'Hadden', 'Is', 'Zijn', 'Ben', 'Bent', 'Was',
+  'Waren', 'Wordt', 'Worden', 'Werd', 'Wil', 'Willen', 'Wilt', 'Moet', 'Moeten', 'Zal', 'Zullen', 'Zou',
+  'Zouden', 'Mag', 'Mogen', 'Gaat', 'Gaan', 'Komt', 'Komen', 'Krijgt', 'Doet', 'Weet', 'Staat', 'Blijft',
+  'Betaalt', 'Erft', 'Ontvangt', 'Woont', 'Werkt', 'Schenkt', 'Verkoopt', 'Koopt', 'Belt', 'Bel', 'Stuur',
+  'Vraag', 'Waarom', 'Welke', 'Welk', 'Hoeveel', 'Mijn', 'Onze', 'Ons', 'Haar', 'Hun', 'Dag', 'Hoi',
+  'Goedemorgen', 'Goedemiddag', 'Goedenavond', 'Bedankt', 'Dank', 'Groeten', 'Meneer', 'Mijnheer', 'Oom',
+  'Tante', 'Opa', 'Oma', 'Neef', 'Nicht', 'Toch', 'Inmiddels', 'Intussen', 'Ondertussen', 'Momenteel',
+  'Destijds', 'Vroeger', 'Eigenlijk', 'Iedereen', 'Niemand', 'Zelf',
+  'Gisteren', 'Eergisteren', 'Vandaag', 'Morgen', 'Overmorgen', 'Vanochtend', 'Vanmorgen', 'Vanmiddag',
+  'Vanavond', 'Zojuist', 'Net', 'Straks', 'Later', 'Eerder', 'Eerst', 'Nog', 'Zowel', 'Alleen', 'Zelfs',
+  'Samen', 'Ofwel', 'Noch', 'Zodra', 'Nadat', 'Voordat', 'Terwijl', 'Hoewel', 'Aangezien', 'Tegen',
+  'Vorige', 'Afgelopen', 'Komende', 'Volgende', 'Dossier', 'Zaak', 'Cliënte', 'Contact', 'Gesprek',
+  'Notitie', 'Afspraak', 'Mail', 'Brief', 'Mw', 'Mevr', 'Dhr', 'Hr', 'Mr', 'Dr', 'Drs', 'Ir', 'Ing', 'Prof',
+  'Maandag', 'Dinsdag', 'Woensdag', 'Donderdag', 'Vrijdag', 'Zaterdag', 'Zondag',
+  'Januari', 'Februari', 'Maart', 'April', 'Mei', 'Juni', 'Juli', 'Augustus', 'September', 'Oktober',
+  'November', 'December',
+];
+const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING, ...ZINSBEGIN])]
+  .map(escRe).join('|');
 
 const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '')
   + String.raw`|B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|Holding|Beheer`;
