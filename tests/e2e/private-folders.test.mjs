@@ -1,18 +1,14 @@
 // The folders and files the program makes are its user's alone, whatever the umask,
 // and it refuses folders and files that another user owns or that others may change.
 import assert from 'node:assert/strict';
-import { execFileSync, spawn } from 'node:child_process';
-import { chmodSync, chownSync, copyFileSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { chmodSync, chownSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
-import { haal, installeer, start, wachtOp } from './support.mjs';
+import { haal, installeer, maakPakket, start, volg, wachtOp } from './support.mjs';
 
-const STARTER = process.env.VERHULZEN_STARTER;
-const PACK = process.env.VERHULZEN_PACK;
-const LIB = process.env.VERHULZEN_LIB;
 const FAKE_BROWSER = fileURLToPath(new URL('../../app/tests/fixtures/fake_browser.sh', import.meta.url));
 const NOBODY = 65534;
 
@@ -21,13 +17,7 @@ let pakket;
 
 before(() => {
   werk = mkdtempSync(join(tmpdir(), 'verhulzen-private-'));
-  const stage = join(werk, 'stage');
-  mkdirSync(join(stage, 'web', 'assets'), { recursive: true });
-  copyFileSync(LIB, join(stage, 'verhulzen_app.so'));
-  writeFileSync(join(stage, 'web', 'index.html'), '<!doctype html><title>Drovel Verhulzen</title>');
-  writeFileSync(join(stage, 'web', 'assets', 'logo.svg'), '<svg/>');
-  pakket = join(werk, 'DrovelVerhulzen');
-  execFileSync(PACK, [STARTER, stage, pakket], { stdio: 'ignore' });
+  pakket = maakPakket(werk, { 'index.html': '<!doctype html><title>Drovel Verhulzen</title>', 'assets/logo.svg': '<svg/>' });
 });
 after(() => rmSync(werk, { recursive: true, force: true }));
 
@@ -48,12 +38,7 @@ function starter(g, env = {}) {
     ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
   };
   const opdracht = ['unshare', '-m', 'sh', '-c', 'umask 000; mount --bind "$0" /usr/bin/chromium && exec "$@"', FAKE_BROWSER, pakket];
-  const kind = spawn(opdracht[0], opdracht.slice(1), { env: omgeving, stdio: ['ignore', 'pipe', 'pipe'] });
-  let stdout = '';
-  let stderr = '';
-  kind.stdout.on('data', (d) => { stdout += d; });
-  kind.stderr.on('data', (d) => { stderr += d; });
-  return { kind, klaar: new Promise((resolve) => kind.on('close', (code) => resolve({ code, stdout, stderr }))) };
+  return volg(opdracht, omgeving);
 }
 
 function leesRecord(pad) {

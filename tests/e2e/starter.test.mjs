@@ -1,16 +1,13 @@
 // The starter as the user runs it: unpacks, runs the program a second time,
 // passes its status on and leaves no folder behind; its own failures end with 2.
 import assert from 'node:assert/strict';
-import { execFileSync, spawn } from 'node:child_process';
-import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { haal, wachtOp } from './support.mjs';
+import { haal, maakPakket, volg, wachtOp } from './support.mjs';
 
 const STARTER = process.env.VERHULZEN_STARTER;
-const PACK = process.env.VERHULZEN_PACK;
-const LIB = process.env.VERHULZEN_LIB;
 
 let werk;
 let pakket;
@@ -18,12 +15,7 @@ let pakket;
 // A package of the library of this build with a small web folder.
 before(() => {
   werk = mkdtempSync(join(tmpdir(), 'verhulzen-starter-'));
-  const stage = join(werk, 'stage');
-  mkdirSync(join(stage, 'web'), { recursive: true });
-  copyFileSync(LIB, join(stage, 'verhulzen_app.so'));
-  writeFileSync(join(stage, 'web', 'index.html'), '<!doctype html><title>Drovel Verhulzen</title>');
-  pakket = join(werk, 'DrovelVerhulzen');
-  execFileSync(PACK, [STARTER, stage, pakket], { stdio: 'ignore' });
+  pakket = maakPakket(werk, { 'index.html': '<!doctype html><title>Drovel Verhulzen</title>' });
 });
 after(() => rmSync(werk, { recursive: true, force: true }));
 
@@ -39,13 +31,7 @@ function starter(g, { env = {}, args = [], programma = pakket, voor = [] } = {})
     PATH: process.env.PATH, HOME: g.home, VERHULZEN_DATA_DIR: g.data, VERHULZEN_GEEN_UPDATE: '1', VERHULZEN_GEEN_BROWSER: '1',
     ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
   };
-  const opdracht = [...voor, programma, ...args];
-  const kind = spawn(opdracht[0], opdracht.slice(1), { env: omgeving, stdio: ['ignore', 'pipe', 'pipe'] });
-  let stdout = '';
-  let stderr = '';
-  kind.stdout.on('data', (d) => { stdout += d; });
-  kind.stderr.on('data', (d) => { stderr += d; });
-  return { kind, klaar: new Promise((resolve) => kind.on('close', (code, signal) => resolve({ code, signal, stdout, stderr }))) };
+  return volg([...voor, programma, ...args], omgeving);
 }
 
 // The starter's own end; its streams stay open while the program it started runs on.

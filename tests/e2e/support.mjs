@@ -1,7 +1,7 @@
 // Runs the desktop program as a process, as the starter would, in a folder of
 // its own with its own data folder; the paths of the host and the library come
 // from the build (VERHULZEN_HOST, VERHULZEN_LIB).
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
@@ -36,7 +36,11 @@ export function start(app, { env = {}, args = [], voor = [] } = {}) {
     ...env,
   };
   for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
-  const opdracht = [...voor, HOST, app.lib, ...args];
+  return volg([...voor, HOST, app.lib, ...args], omgeving);
+}
+
+// A process with its output collected; `klaar` gives its end with what it wrote.
+export function volg(opdracht, omgeving) {
   const kind = spawn(opdracht[0], opdracht.slice(1), { env: omgeving, stdio: ['ignore', 'pipe', 'pipe'] });
   let stdout = '';
   let stderr = '';
@@ -44,6 +48,20 @@ export function start(app, { env = {}, args = [], voor = [] } = {}) {
   kind.stderr.on('data', (d) => { stderr += d; });
   const klaar = new Promise((resolve) => kind.on('close', (code, signal) => resolve({ code, signal, stdout, stderr })));
   return { kind, klaar };
+}
+
+// The package of this build's library and starter, with the given web files, made
+// in `werk`; its path.
+export function maakPakket(werk, web) {
+  const stage = join(werk, 'stage');
+  for (const [naam, inhoud] of Object.entries(web)) {
+    mkdirSync(join(stage, 'web', naam, '..'), { recursive: true });
+    writeFileSync(join(stage, 'web', naam), inhoud);
+  }
+  copyFileSync(process.env.VERHULZEN_LIB, join(stage, 'verhulzen_app.so'));
+  const pakket = join(werk, 'DrovelVerhulzen');
+  execFileSync(process.env.VERHULZEN_PACK, [process.env.VERHULZEN_STARTER, stage, pakket], { stdio: 'ignore' });
+  return pakket;
 }
 
 export async function wachtOp(voorwaarde, { ms = 20000, wat = 'voorwaarde' } = {}) {
