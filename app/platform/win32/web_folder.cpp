@@ -31,7 +31,8 @@ WebFolder::Found WebFolder::find(const fs::path& relative) const {
   const fs::path& root = handle_->root;
   std::error_code error;
   const fs::path real = fs::weakly_canonical(root / relative, error);
-  if (error) return {};
+  // A file removed while it is resolved can leave no path and no error: missing.
+  if (error || real.empty()) return {};
   if (std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first != root.end()) {
     return {std::nullopt, false, true};
   }
