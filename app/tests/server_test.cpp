@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "http/serving_rules.h"
@@ -432,6 +433,19 @@ TEST_F(ServerTest, AGrowingFileIsSentUpToItsLengthWhenOpened) {
         }
       },
       [] { return send(get("/groeiend.txt")); });
+}
+
+// Windows destroys even a moved-from socket through its context's service, under that
+// service's lock: a connection handed on keeps the context alive in both places.
+TEST(ConnectionHandOver, EveryMovedFromPartKeepsTheContextAlive) {
+  auto context = std::make_shared<asio::io_context>();
+  const std::weak_ptr<asio::io_context> watched = context;
+  std::optional<Accepted> handed(Accepted{context, asio::ip::tcp::socket(*context), "", false});
+  context.reset();
+  { const Accepted served = std::move(*handed); }
+  EXPECT_FALSE(watched.expired());
+  handed.reset();
+  EXPECT_TRUE(watched.expired());
 }
 
 #ifndef _WIN32

@@ -20,10 +20,23 @@
 
 namespace verhulzen {
 
+// Shares the I/O context when moved as well as when copied: Windows' socket service
+// unlinks even a moved-from socket under the context's lock when it is destroyed, so
+// every socket object, moved from or not, keeps its context alive.
+struct SharedContext {
+  std::shared_ptr<asio::io_context> context;
+
+  SharedContext(std::shared_ptr<asio::io_context> shared) : context(std::move(shared)) {}
+  // Declared copies and no moves: a move copies.
+  SharedContext(const SharedContext&) = default;
+  SharedContext& operator=(const SharedContext&) = default;
+  ~SharedContext() = default;
+};
+
 // An accepted socket with the I/O context it belongs to, which must outlive it, and
 // what was read of its request while its head arrived.
 struct Accepted {
-  std::shared_ptr<asio::io_context> context;
+  SharedContext context;
   asio::ip::tcp::socket socket;
   std::string received;
   bool peer_closed = false;
