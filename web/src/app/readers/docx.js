@@ -1,6 +1,7 @@
 // A Word document: the body through mammoth's HTML, headers, footers and
 // comments through the library-free readers.
 import { L } from '../globals.js';
+import { append } from './append.js';
 
 const LEVELS = { H1: 1, H2: 2, H3: 3, H4: 4, H5: 5, H6: 6 };
 const LISTS = new Set(['UL', 'OL']);
@@ -113,7 +114,7 @@ function addExtras(result, extra) {
   }
   if (extra.voet.length) {
     result.blocks.push(heading('Voettekst'));
-    for (const text of extra.voet) result.blocks.push(line(text));
+    append(result.blocks, extra.voet.map(line));
     found.push('voettekst');
   }
   if (extra.opmerkingen.length) {

@@ -3,6 +3,7 @@
 // attachments are read by `leesBijlage(file, diepte)`, the file reader's own
 // dispatch, which the file reader hands over.
 import { L } from '../globals.js';
+import { append } from './append.js';
 import { tekstBlokken } from './tekst.js';
 
 const BIJLAGE_EXT = new Set(['pdf', 'docx', 'xlsx', 'xlsm', 'xls', 'ods', 'csv', 'txt', 'md', 'eml', 'msg',
@@ -79,12 +80,6 @@ function headerLines(mail, bekend) {
     ['Onderwerp: ', mail.onderwerp],
   ];
   return lines.filter(([, value]) => value).map(([label, value]) => ({ t: 'p', text: label + value, line: true }));
-}
-
-// A spread into push() overflows the stack from about 100 000 items: a long
-// body or attachment has more blocks than that.
-function append(list, items) {
-  for (const item of items) list.push(item);
 }
 
 const extension = (naam) => naam.slice(naam.lastIndexOf('.') + 1).toLowerCase();

@@ -2,6 +2,7 @@
 // without either is taken to be a scan, drawn at 300 dpi and read with OCR, and
 // so is a picture that covers most of a page whose text is only a stamp.
 import { voortgang } from '../ui.js';
+import { append } from './append.js';
 import { paginaMaat, witCanvas } from './beeldmaat.js';
 import { laadScript, ocrMeldingen, ocrRegels } from './ocr.js';
 import { beeldDekking, buitenTekstlaag, tekstDekking } from './pdf-dekking.js';
@@ -125,11 +126,6 @@ function meldingen({ velden, ocrPag, motor, ocrFout, leegPag, kapotPag }, n) {
   if (leegPag === n) warn.push('Geen tekst gevonden, ook niet met tekstherkenning.');
   else if (leegPag > 0) warn.push(`${leegPag} pagina('s) zonder leesbare tekst; die zijn overgeslagen.`);
   return warn;
-}
-
-// One by one: a spread into push() fails beyond about a hundred thousand lines.
-function append(blocks, more) {
-  for (const block of more) blocks.push(block);
 }
 
 // One page into the read result; a damaged page throws.
