@@ -134,13 +134,13 @@ async function leesPagina(doc, p, n, r) {
   try {
     const { tekst, items, velden } = await paginaItems(page);
     r.velden += velden;
+    const lines = pdfRegels(items);
     if (items.length && (velden > 0 || !(await isScan(page, tekst)))) {
-      append(r.blocks, pdfRegels(items));
+      append(r.blocks, lines);
       return;
     }
     // A scan: beside a text layer (a stamp, or a letter on letterhead paper that
     // is one picture) OCR adds only the lines that layer does not hold.
-    const lines = pdfRegels(items);
     const regels = buitenTekstlaag(await ocrPagina(page, p, n, r), lines);
     if (regels.length) r.ocrPag += 1;
     else if (!items.length) r.leegPag += 1;
