@@ -29,12 +29,15 @@ function findEndRecord(b) {
   return -1;
 }
 
+// Where an entry's data starts: after its local header, name and extra field.
+const dataStart = (b, entry) => entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
+
 // The sizes the directory gives are checked first; the inflated bytes count too, as those may lie.
 async function entryBytes(b, entry, budget) {
   const max = Math.min(MAX_ENTRY, budget);
   const over = () => teGroot(`zip-onderdeel ${entry.name} is uitgepakt groter dan ${Math.floor(max / MB)} MB`);
   if (entry.unpacked > max) throw over();
-  const start = entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
+  const start = dataStart(b, entry);
   const data = b.subarray(start, start + entry.size);
   if (entry.method === STORED) {
     if (data.length > max) throw over();
@@ -93,8 +96,7 @@ export async function zipControle(bytes) {
   let budget = MAX_TOTAL;
   for (const entry of directory(b)) {
     if (entry.local + LOCAL_HEADER_SIZE > b.length || u32(b, entry.local) !== LOCAL_HEADER) throw outside(entry);
-    const start = entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
-    if (start + entry.size > b.length) throw outside(entry);
+    if (dataStart(b, entry) + entry.size > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) budget -= (await entryBytes(b, entry, budget)).length;
   }
 }
