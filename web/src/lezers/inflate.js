@@ -1,6 +1,8 @@
 // Raw deflate through the platform's decompression stream, so the module needs
 // no library of its own. A stream that does not decompress rejects; one that
 // grows past `max` bytes is stopped there and rejects with `teGroot`.
+import { joinBytes } from './bytes.js';
+
 export const TE_GROOT = 'ZIP_TE_GROOT';
 
 export function teGroot(message) {
@@ -21,11 +23,5 @@ export async function inflate(data, max = Infinity) {
     }
     chunks.push(value);
   }
-  const out = new Uint8Array(size);
-  let at = 0;
-  for (const chunk of chunks) {
-    out.set(chunk, at);
-    at += chunk.length;
-  }
-  return out;
+  return joinBytes(chunks);
 }

@@ -1,5 +1,6 @@
 // Header values: RFC 2047 encoded words, and structured values with RFC 2231
 // parameter pieces.
+import { joinBytes } from './bytes.js';
 import { decodeer, uitLatin1, utf8OrWindows1252 } from './charset.js';
 import { base64 } from './transfer.js';
 
@@ -11,16 +12,6 @@ function qBytes(text) {
   return uitLatin1(text.replace(/_/g, ' ').replace(/=([0-9a-fA-F]{2})/g, (_, hex) => String.fromCharCode(parseInt(hex, 16))));
 }
 
-function joined(parts) {
-  const out = new Uint8Array(parts.reduce((n, p) => n + p.length, 0));
-  let at = 0;
-  for (const p of parts) {
-    out.set(p, at);
-    at += p.length;
-  }
-  return out;
-}
-
 // Adjacent encoded words lose the white space between them; those of one
 // charset are decoded as one byte sequence, since mail programs split a
 // multi-byte character over two words.
@@ -30,7 +21,7 @@ export function kopDecoderen(s) {
   let at = 0;
   let run = null;
   const flush = () => {
-    if (run) out += decodeer(joined(run.parts), run.charset);
+    if (run) out += decodeer(joinBytes(run.parts), run.charset);
     run = null;
   };
   ENCODED_WORD.lastIndex = 0;
