@@ -5,12 +5,12 @@
 // can be read: a quote or angle bracket that is never closed is passed over,
 // such a parenthesis kept as text. One pass, no backtracking: headers come
 // from anywhere.
-import { kopDecoderen } from './kop-decoderen.js';
+import { ENCODED_WORD_PATTERN, kopDecoderen } from './kop-decoderen.js';
 
 const isSpace = (c) => c === ' ' || c === '\t' || c === '\n' || c === '\r' || c === '\f' || c === '\v';
 const SEPARATORS = new Set([',', ':', ';']);
 // An encoded word is one word, whatever characters it carries.
-const ENCODED_WORD = /=\?[^?\s]+\?[bBqQ]\?[^?\s]*\?=/y;
+const ENCODED_WORD = new RegExp(ENCODED_WORD_PATTERN, 'y');
 
 // The closing quote of a quoted string opening at `i`, or -1.
 function quoteEnd(s, i) {

@@ -4,7 +4,9 @@ import { joinBytes } from './bytes.js';
 import { decodeer, uitLatin1, utf8OrWindows1252 } from './charset.js';
 import { base64 } from './transfer.js';
 
-const ENCODED_WORD = /=\?([^?\s]+)\?([bBqQ])\?([^?\s]*)\?=/g;
+// An encoded word: its charset, B or Q, and the encoded text.
+export const ENCODED_WORD_PATTERN = '=\\?([^?\\s]+)\\?([bBqQ])\\?([^?\\s]*)\\?=';
+const ENCODED_WORD = new RegExp(ENCODED_WORD_PATTERN, 'g');
 const BLANK = /^\s*$/;
 const PIECE = /^(.+?)\*(?:(\d+)(\*?))?$/;
 
