@@ -2,7 +2,6 @@
 // and it refuses folders and files that another user owns or that others may change.
 import assert from 'node:assert/strict';
 import { chmodSync, chownSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
-import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -41,16 +40,7 @@ function starter(g, env = {}) {
   return volg(opdracht, omgeving);
 }
 
-function post(port, pad, body) {
-  return new Promise((resolve, reject) => {
-    const req = request({ host: '127.0.0.1', port, path: pad, method: 'POST', agent: false, headers: { 'Content-Length': Buffer.byteLength(body) } }, (res) => {
-      res.resume();
-      res.on('end', () => resolve(res.statusCode));
-    });
-    req.on('error', reject);
-    req.end(body);
-  });
-}
+const post = async (port, pad, body) => (await haal(port, pad, body)).status;
 
 // Every folder and file below `map` with its mode; links (the browser's lock) have none of their own.
 function modi(map, uit = {}) {

@@ -86,14 +86,16 @@ export function leesInstance(app) {
   }, { wat: 'instance.json' });
 }
 
-// One GET on the loopback address: { status, body }, or the error of the connection.
-export function haal(port, pad = '/') {
+// One GET on the loopback address, or a POST of `verstuurd`: { status, body }, or the
+// error of the connection.
+export function haal(port, pad = '/', verstuurd) {
+  const post = verstuurd === undefined ? {} : { method: 'POST', headers: { 'Content-Length': Buffer.byteLength(verstuurd) } };
   return new Promise((resolve, reject) => {
-    request({ host: '127.0.0.1', port, path: pad, agent: false }, (res) => {
+    request({ host: '127.0.0.1', port, path: pad, agent: false, ...post }, (res) => {
       let body = '';
       res.on('data', (d) => { body += d; });
       res.on('end', () => resolve({ status: res.statusCode, body }));
-    }).on('error', reject).end();
+    }).on('error', reject).end(verstuurd);
   });
 }
 
