@@ -6,7 +6,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
-import { haal, installeer, leesInstance, maakPakket, start, volg, wachtOp } from './support.mjs';
+import { haal, installeer, leesInstance, maakPakket, omgevingVan, start, volg, wachtOp } from './support.mjs';
 
 const FAKE_BROWSER = fileURLToPath(new URL('../../app/tests/fixtures/fake_browser.sh', import.meta.url));
 const NOBODY = 65534;
@@ -31,13 +31,8 @@ function gebruiker(t) {
 // The package as the user starts it, under umask 000 and with a stand-in browser
 // that holds its window open, in a mount namespace of this start alone.
 function starter(g, env = {}) {
-  const omgeving = {
-    PATH: process.env.PATH, HOME: g.home, XDG_RUNTIME_DIR: g.sessie, VERHULZEN_GEEN_UPDATE: '1',
-    FAKE_BROWSER: 'venster', FAKE_BROWSER_SECONDS: '60',
-    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
-  };
   const opdracht = ['unshare', '-m', 'sh', '-c', 'umask 000; mount --bind "$0" /usr/bin/chromium && exec "$@"', FAKE_BROWSER, pakket];
-  return volg(opdracht, omgeving);
+  return volg(opdracht, omgevingVan(g.home, { XDG_RUNTIME_DIR: g.sessie, FAKE_BROWSER: 'venster', FAKE_BROWSER_SECONDS: '60', ...env }));
 }
 
 const post = async (port, pad, body) => (await haal(port, pad, body)).status;

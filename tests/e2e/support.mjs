@@ -25,16 +25,19 @@ export function installeer(web = { 'index.html': '<!doctype html><title>Drovel V
   return { root, lib, data, instance: join(data, 'instance.json'), opruimen: () => rmSync(root, { recursive: true, force: true }) };
 }
 
+// The environment of a start by the user whose home folder is `home`: no update
+// check, the sanitizers' options passed on, and `env` on top.
+export const omgevingVan = (home, env) => ({
+  PATH: process.env.PATH,
+  HOME: home,
+  VERHULZEN_GEEN_UPDATE: '1',
+  ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
+  ...env,
+});
+
 // Starts the program; `klaar` resolves with its exit code, signal and output.
 export function start(app, { env = {}, args = [], voor = [] } = {}) {
-  const omgeving = {
-    PATH: process.env.PATH,
-    HOME: app.root,
-    VERHULZEN_DATA_DIR: app.data,
-    VERHULZEN_GEEN_UPDATE: '1',
-    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
-    ...env,
-  };
+  const omgeving = omgevingVan(app.root, { VERHULZEN_DATA_DIR: app.data, ...env });
   for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
   return volg([...voor, HOST, app.lib, ...args], omgeving);
 }
