@@ -5,7 +5,7 @@ import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 
 const HOST = process.env.VERHULZEN_HOST;
 const LIB = process.env.VERHULZEN_LIB;
@@ -17,10 +17,7 @@ export function installeer(web = { 'index.html': '<!doctype html><title>Drovel V
   mkdirSync(join(root, 'app'));
   const lib = join(root, 'app', 'verhulzen_app.so');
   copyFileSync(LIB, lib);
-  if (web) {
-    mkdirSync(join(root, 'app', 'web'));
-    for (const [naam, inhoud] of Object.entries(web)) writeFileSync(join(root, 'app', 'web', naam), inhoud);
-  }
+  if (web) schrijfWeb(join(root, 'app', 'web'), web);
   const data = join(root, 'data');
   return { root, lib, data, instance: join(data, 'instance.json'), opruimen: () => rmSync(root, { recursive: true, force: true }) };
 }
@@ -34,6 +31,15 @@ export const omgevingVan = (home, env) => ({
   ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
   ...env,
 });
+
+// A web folder with the given files; a name may lead through folders.
+function schrijfWeb(map, web) {
+  mkdirSync(map, { recursive: true });
+  for (const [naam, inhoud] of Object.entries(web)) {
+    mkdirSync(dirname(join(map, naam)), { recursive: true });
+    writeFileSync(join(map, naam), inhoud);
+  }
+}
 
 // Starts the program; `klaar` resolves with its exit code, signal and output.
 export function start(app, { env = {}, args = [], voor = [] } = {}) {
@@ -57,11 +63,8 @@ export function volg(opdracht, omgeving) {
 // in `werk`; its path.
 export function maakPakket(werk, web) {
   const stage = join(werk, 'stage');
-  for (const [naam, inhoud] of Object.entries(web)) {
-    mkdirSync(join(stage, 'web', naam, '..'), { recursive: true });
-    writeFileSync(join(stage, 'web', naam), inhoud);
-  }
-  copyFileSync(process.env.VERHULZEN_LIB, join(stage, 'verhulzen_app.so'));
+  schrijfWeb(join(stage, 'web'), web);
+  copyFileSync(LIB, join(stage, 'verhulzen_app.so'));
   const pakket = join(werk, 'DrovelVerhulzen');
   execFileSync(process.env.VERHULZEN_PACK, [process.env.VERHULZEN_STARTER, stage, pakket], { stdio: 'ignore' });
   return pakket;
