@@ -3,7 +3,7 @@
 // from the build (VERHULZEN_HOST, VERHULZEN_LIB).
 import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { request } from 'node:http';
+import { createServer, request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 
@@ -68,6 +68,22 @@ export function maakPakket(werk, web) {
   const pakket = join(werk, 'DrovelVerhulzen');
   execFileSync(process.env.VERHULZEN_PACK, [process.env.VERHULZEN_STARTER, stage, pakket], { stdio: 'ignore' });
   return pakket;
+}
+
+// A web folder whose page, once a window has loaded it, reports its own address to a
+// listener of the test: it may fetch nothing from another origin, but navigate there.
+// `gezien` holds the paths the listener was asked for.
+export async function meldendePagina(t) {
+  const gezien = [];
+  const luisteraar = createServer((req, res) => { gezien.push(req.url); res.end('ok'); });
+  await new Promise((r) => luisteraar.listen(0, '127.0.0.1', r));
+  t.after(() => luisteraar.close());
+  const terug = `http://127.0.0.1:${luisteraar.address().port}/gezien?van=`;
+  const web = {
+    'index.html': '<!doctype html><title>Drovel Verhulzen</title><script src="meld.js"></script>',
+    'meld.js': `location.href = ${JSON.stringify(terug)} + encodeURIComponent(location.href);`,
+  };
+  return { web, gezien };
 }
 
 export async function wachtOp(voorwaarde, { ms = 20000, wat = 'voorwaarde' } = {}) {
