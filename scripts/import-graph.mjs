@@ -47,7 +47,7 @@ function bezoek(v) {
   teller += 1;
   info.set(v, knoop);
   stapel.push(v);
-  for (const w of graaf.get(v) || []) {
+  for (const w of graaf.get(v)) {
     if (!graaf.has(w)) continue;
     if (!info.has(w)) {
       bezoek(w);

@@ -2,25 +2,15 @@
 // loads the page from the program's server, and closing the browser ends the run.
 import assert from 'node:assert/strict';
 import { existsSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { test } from 'node:test';
-import { browserProces, installeer, leesInstance, start, wachtOp } from './support.mjs';
+import { browserProces, installeer, leesInstance, meldendePagina, start, wachtOp } from './support.mjs';
 
 const kan = existsSync('/usr/bin/chromium') && existsSync('/usr/bin/xvfb-run');
 
 test('the window shows our page; closing the browser ends the program', { skip: !kan && 'no Chromium or xvfb-run' }, async (t) => {
-  // The page cannot reach another origin but may navigate there: it reports its
-  // own address to a listener of the test, which proves what it was loaded from.
-  const gezien = [];
-  const luisteraar = createServer((req, res) => { gezien.push(req.url); res.end('ok'); });
-  await new Promise((r) => luisteraar.listen(0, '127.0.0.1', r));
-  t.after(() => luisteraar.close());
-  const terug = `http://127.0.0.1:${luisteraar.address().port}/gezien?van=`;
-
-  const app = installeer({
-    'index.html': '<!doctype html><title>Drovel Verhulzen</title><script src="meld.js"></script>',
-    'meld.js': `location.href = ${JSON.stringify(terug)} + encodeURIComponent(location.href);`,
-  });
+  // The address the page reports proves what it was loaded from.
+  const { web, gezien } = await meldendePagina(t);
+  const app = installeer(web);
   t.after(app.opruimen);
   const { klaar } = start(app, { voor: ['xvfb-run', '-a'] });
   let record = null;

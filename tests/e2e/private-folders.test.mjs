@@ -1,13 +1,12 @@
 // The folders and files the program makes are its user's alone, whatever the umask,
 // and it refuses folders and files that another user owns or that others may change.
 import assert from 'node:assert/strict';
-import { chmodSync, chownSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
-import { request } from 'node:http';
+import { chmodSync, chownSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
-import { haal, installeer, maakPakket, start, volg, wachtOp } from './support.mjs';
+import { haal, installeer, leesInstance, maakPakket, omgevingVan, start, volg, wachtOp } from './support.mjs';
 
 const FAKE_BROWSER = fileURLToPath(new URL('../../app/tests/fixtures/fake_browser.sh', import.meta.url));
 const NOBODY = 65534;
@@ -32,35 +31,11 @@ function gebruiker(t) {
 // The package as the user starts it, under umask 000 and with a stand-in browser
 // that holds its window open, in a mount namespace of this start alone.
 function starter(g, env = {}) {
-  const omgeving = {
-    PATH: process.env.PATH, HOME: g.home, XDG_RUNTIME_DIR: g.sessie, VERHULZEN_GEEN_UPDATE: '1',
-    FAKE_BROWSER: 'venster', FAKE_BROWSER_SECONDS: '60',
-    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
-  };
   const opdracht = ['unshare', '-m', 'sh', '-c', 'umask 000; mount --bind "$0" /usr/bin/chromium && exec "$@"', FAKE_BROWSER, pakket];
-  return volg(opdracht, omgeving);
+  return volg(opdracht, omgevingVan(g.home, { XDG_RUNTIME_DIR: g.sessie, FAKE_BROWSER: 'venster', FAKE_BROWSER_SECONDS: '60', ...env }));
 }
 
-function leesRecord(pad) {
-  return wachtOp(() => {
-    try {
-      return JSON.parse(readFileSync(pad, 'utf8'));
-    } catch {
-      return null;
-    }
-  }, { wat: 'instance.json' });
-}
-
-function post(port, pad, body) {
-  return new Promise((resolve, reject) => {
-    const req = request({ host: '127.0.0.1', port, path: pad, method: 'POST', agent: false, headers: { 'Content-Length': Buffer.byteLength(body) } }, (res) => {
-      res.resume();
-      res.on('end', () => resolve(res.statusCode));
-    });
-    req.on('error', reject);
-    req.end(body);
-  });
-}
+const post = async (port, pad, body) => (await haal(port, pad, body)).status;
 
 // Every folder and file below `map` with its mode; links (the browser's lock) have none of their own.
 function modi(map, uit = {}) {
@@ -82,7 +57,7 @@ describe('private folders and files', { concurrency: true }, () => {
     writeFileSync(join(g.home, 'DrovelVerhulzen', 'kantoorlijst.txt'), 'Bakkerij Jansen B.V.\n', { mode: 0o600 });
     const { kind, klaar } = starter(g);
     t.after(() => kind.kill('SIGTERM'));
-    const record = await leesRecord(g.instance);
+    const record = await leesInstance(g);
     assert.equal((await haal(record.port, '/kantoorlijst')).body, 'Bakkerij Jansen B.V.\n');
     assert.equal(existsSync(join(g.home, 'DrovelVerhulzen')), false, 'the earlier data folder has moved');
     assert.equal(await post(record.port, '/kantoorlijst', 'Notariskantoor De Vries\n'), 204);
@@ -143,7 +118,7 @@ describe('private folders and files', { concurrency: true }, () => {
     t.after(app.opruimen);
     const { kind, klaar } = start(app, { env: { VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_LOOPTIJD: '60' } });
     t.after(() => kind.kill('SIGTERM'));
-    const record = await leesRecord(app.instance);
+    const record = await leesInstance(app);
     chmodSync(app.data, 0o777);
     assert.equal(await post(record.port, '/kantoorlijst', 'Bakkerij Jansen B.V.\n'), 400);
     assert.equal(existsSync(join(app.data, 'kantoorlijst.txt')), false);

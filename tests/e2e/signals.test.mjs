@@ -3,10 +3,9 @@
 // instance record before the program ends.
 import assert from 'node:assert/strict';
 import { existsSync, lstatSync, readFileSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { browserProces, installeer, leesInstance, profielProcessen, start, wachtOp } from './support.mjs';
+import { browserProces, installeer, leesInstance, meldendePagina, profielProcessen, start, wachtOp } from './support.mjs';
 
 const kan = existsSync('/usr/bin/chromium') && existsSync('/usr/bin/xvfb-run');
 
@@ -29,16 +28,8 @@ const gevallen = [
 
 for (const { signaal, groep } of gevallen) {
   test(`${signaal} to the ${groep ? 'process group' : 'program alone'} cleans up`, { skip: !kan && 'no Chromium or xvfb-run' }, async (t) => {
-    // The page reports to a listener of the test once the window has loaded it; it may
-    // navigate there, though its policy lets it fetch nothing from another origin.
-    let geladen = false;
-    const luisteraar = createServer((req, res) => { geladen = true; res.end('ok'); });
-    await new Promise((r) => luisteraar.listen(0, '127.0.0.1', r));
-    t.after(() => luisteraar.close());
-    const app = installeer({
-      'index.html': '<!doctype html><title>Drovel Verhulzen</title><script src="meld.js"></script>',
-      'meld.js': `location.href = ${JSON.stringify(`http://127.0.0.1:${luisteraar.address().port}/geladen`)};`,
-    });
+    const { web, gezien } = await meldendePagina(t);
+    const app = installeer(web);
     t.after(app.opruimen);
     // A session of its own, so the program and its browser form one process group.
     // Its status is noted apart: xvfb-run gives its own when its clean-up fails.
@@ -54,7 +45,7 @@ for (const { signaal, groep } of gevallen) {
     });
 
     record = await leesInstance(app);
-    await wachtOp(() => geladen && heeftSlot(record.profiel), { ms: 60000, wat: 'the page in the window' });
+    await wachtOp(() => gezien.length > 0 && heeftSlot(record.profiel), { ms: 60000, wat: 'the page in the window' });
     process.kill(groep ? -record.pid : record.pid, signaal);
 
     const einde = await klaar;

@@ -5,7 +5,7 @@ import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSy
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { haal, maakPakket, volg, wachtOp } from './support.mjs';
+import { haal, maakPakket, omgevingVan, volg, wachtOp } from './support.mjs';
 
 const STARTER = process.env.VERHULZEN_STARTER;
 
@@ -27,11 +27,7 @@ function gebruiker(t) {
 }
 
 function starter(g, { env = {}, args = [], programma = pakket, voor = [] } = {}) {
-  const omgeving = {
-    PATH: process.env.PATH, HOME: g.home, VERHULZEN_DATA_DIR: g.data, VERHULZEN_GEEN_UPDATE: '1', VERHULZEN_GEEN_BROWSER: '1',
-    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}), ...env,
-  };
-  return volg([...voor, programma, ...args], omgeving);
+  return volg([...voor, programma, ...args], omgevingVan(g.home, { VERHULZEN_DATA_DIR: g.data, VERHULZEN_GEEN_BROWSER: '1', ...env }));
 }
 
 // The starter's own end; its streams stay open while the program it started runs on.

@@ -3,9 +3,9 @@
 // from the build (VERHULZEN_HOST, VERHULZEN_LIB).
 import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { request } from 'node:http';
+import { createServer, request } from 'node:http';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 
 const HOST = process.env.VERHULZEN_HOST;
 const LIB = process.env.VERHULZEN_LIB;
@@ -17,24 +17,33 @@ export function installeer(web = { 'index.html': '<!doctype html><title>Drovel V
   mkdirSync(join(root, 'app'));
   const lib = join(root, 'app', 'verhulzen_app.so');
   copyFileSync(LIB, lib);
-  if (web) {
-    mkdirSync(join(root, 'app', 'web'));
-    for (const [naam, inhoud] of Object.entries(web)) writeFileSync(join(root, 'app', 'web', naam), inhoud);
-  }
+  if (web) schrijfWeb(join(root, 'app', 'web'), web);
   const data = join(root, 'data');
   return { root, lib, data, instance: join(data, 'instance.json'), opruimen: () => rmSync(root, { recursive: true, force: true }) };
 }
 
+// The environment of a start by the user whose home folder is `home`: no update
+// check, the sanitizers' options passed on, and `env` on top.
+export const omgevingVan = (home, env) => ({
+  PATH: process.env.PATH,
+  HOME: home,
+  VERHULZEN_GEEN_UPDATE: '1',
+  ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
+  ...env,
+});
+
+// A web folder with the given files; a name may lead through folders.
+function schrijfWeb(map, web) {
+  mkdirSync(map, { recursive: true });
+  for (const [naam, inhoud] of Object.entries(web)) {
+    mkdirSync(dirname(join(map, naam)), { recursive: true });
+    writeFileSync(join(map, naam), inhoud);
+  }
+}
+
 // Starts the program; `klaar` resolves with its exit code, signal and output.
 export function start(app, { env = {}, args = [], voor = [] } = {}) {
-  const omgeving = {
-    PATH: process.env.PATH,
-    HOME: app.root,
-    VERHULZEN_DATA_DIR: app.data,
-    VERHULZEN_GEEN_UPDATE: '1',
-    ...(process.env.ASAN_OPTIONS ? { ASAN_OPTIONS: process.env.ASAN_OPTIONS } : {}),
-    ...env,
-  };
+  const omgeving = omgevingVan(app.root, { VERHULZEN_DATA_DIR: app.data, ...env });
   for (const [naam, waarde] of Object.entries(omgeving)) if (waarde === undefined) delete omgeving[naam];
   return volg([...voor, HOST, app.lib, ...args], omgeving);
 }
@@ -54,14 +63,27 @@ export function volg(opdracht, omgeving) {
 // in `werk`; its path.
 export function maakPakket(werk, web) {
   const stage = join(werk, 'stage');
-  for (const [naam, inhoud] of Object.entries(web)) {
-    mkdirSync(join(stage, 'web', naam, '..'), { recursive: true });
-    writeFileSync(join(stage, 'web', naam), inhoud);
-  }
-  copyFileSync(process.env.VERHULZEN_LIB, join(stage, 'verhulzen_app.so'));
+  schrijfWeb(join(stage, 'web'), web);
+  copyFileSync(LIB, join(stage, 'verhulzen_app.so'));
   const pakket = join(werk, 'DrovelVerhulzen');
   execFileSync(process.env.VERHULZEN_PACK, [process.env.VERHULZEN_STARTER, stage, pakket], { stdio: 'ignore' });
   return pakket;
+}
+
+// A web folder whose page, once a window has loaded it, reports its own address to a
+// listener of the test: it may fetch nothing from another origin, but navigate there.
+// `gezien` holds the paths the listener was asked for.
+export async function meldendePagina(t) {
+  const gezien = [];
+  const luisteraar = createServer((req, res) => { gezien.push(req.url); res.end('ok'); });
+  await new Promise((r) => luisteraar.listen(0, '127.0.0.1', r));
+  t.after(() => luisteraar.close());
+  const terug = `http://127.0.0.1:${luisteraar.address().port}/gezien?van=`;
+  const web = {
+    'index.html': '<!doctype html><title>Drovel Verhulzen</title><script src="meld.js"></script>',
+    'meld.js': `location.href = ${JSON.stringify(terug)} + encodeURIComponent(location.href);`,
+  };
+  return { web, gezien };
 }
 
 export async function wachtOp(voorwaarde, { ms = 20000, wat = 'voorwaarde' } = {}) {
@@ -86,14 +108,16 @@ export function leesInstance(app) {
   }, { wat: 'instance.json' });
 }
 
-// One GET on the loopback address: { status, body }, or the error of the connection.
-export function haal(port, pad = '/') {
+// One GET on the loopback address, or a POST of `verstuurd`: { status, body }, or the
+// error of the connection.
+export function haal(port, pad = '/', verstuurd) {
+  const post = verstuurd === undefined ? {} : { method: 'POST', headers: { 'Content-Length': Buffer.byteLength(verstuurd) } };
   return new Promise((resolve, reject) => {
-    request({ host: '127.0.0.1', port, path: pad, agent: false }, (res) => {
+    request({ host: '127.0.0.1', port, path: pad, agent: false, ...post }, (res) => {
       let body = '';
       res.on('data', (d) => { body += d; });
       res.on('end', () => resolve({ status: res.statusCode, body }));
-    }).on('error', reject).end();
+    }).on('error', reject).end(verstuurd);
   });
 }
 

@@ -5,7 +5,7 @@ import { createServer } from 'node:http';
 import { hostname } from 'node:os';
 import { join } from 'node:path';
 import { describe, test } from 'node:test';
-import { haal, installeer, leesInstance, start, wachtOp } from './support.mjs';
+import { haal, installeer, leesInstance, start } from './support.mjs';
 
 const ZONDER_VENSTER = { VERHULZEN_GEEN_BROWSER: '1' };
 
