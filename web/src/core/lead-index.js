@@ -107,6 +107,7 @@ const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
+  const textFirsts = new Set();
   let maxSep = 1;
   alternatives.forEach((alt, i) => {
     for (const lead of alt.leads) {
@@ -119,11 +120,11 @@ export function leadIndex(alternatives) {
       }
       (node.members ??= []).push(i);
       firsts.add(chars[0]);
-      if (kind === 'N' && /[A-Z]/.test(chars[0])) firsts.add(chars[0].toLowerCase());
+      if (kind === 'T') textFirsts.add(chars[0]);
+      else if (/[A-Z]/.test(chars[0])) firsts.add(chars[0].toLowerCase());
     }
     maxSep = Math.max(maxSep, alt.maxSep);
   });
-  const textFirsts = new Set(alternatives.filter((a) => a.words).map((a) => Array.from(a.leads[0].slice(1))[0]));
 
   // Each alternative is tried on its own, in the alternation's order, which
   // finds the alternative the whole expression would. A form's body can match
