@@ -20,12 +20,12 @@ function alternative(ent, f) {
   const own = ownNamesIfSurname(ent, f);
   const guard = own && surnameGuard(own);
   const core = formPattern(ent.cat, f);
-  const body = core + AFTER + (guard ? guard.after : '');
+  const body = core + AFTER;
   const parts = num ? numberParts(f) : null;
   return {
-    pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body,
+    pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body + (guard ? guard.after : ''),
     core,
-    body: core + AFTER,
+    body,
     guard,
     length: f.length,
     leads: leadsOf(num, f, open),
