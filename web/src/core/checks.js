@@ -250,10 +250,10 @@ export function kandidaten(text, bekend) {
   const found = new Map(); // group -> offset of its first occurrence
   for (const m of searched.matchAll(RE_KANDIDAAT)) {
     const group = stopwoordVooraan(m[1]);
+    if (found.has(group)) continue;
     const words = group.split(' ');
-    if (isCandidate(words, lowerWords, known)) {
-      if (!found.has(group)) found.set(group, m.index);
-    } else if (words.length > 2 && !HOOFD_TV.has(words[0])) {
+    if (isCandidate(words, lowerWords, known)) found.set(group, m.index);
+    else if (words.length > 2 && !HOOFD_TV.has(words[0])) {
       // A word before a name ("Notitie Jolanda Smit") spoils only itself.
       const rest = words.slice(1).join(' ');
       if (!found.has(rest) && isCandidate(words.slice(1), lowerWords, known)) found.set(rest, m.index + m[0].length - rest.length);
