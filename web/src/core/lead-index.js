@@ -100,10 +100,10 @@ function walkNumber(root, text, p, maxSep, found) {
 
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
-// alternatives: in the alternation's order, each { leads, body, maxSep,
-// words (text forms) or parts, plus and open (number forms), guard }: body is
-// the form's pattern with its end condition; guard, for a surname alone, the
-// conditions around it as sticky expressions.
+// alternatives: in the alternation's order, each { leads, core, body,
+// maxSep, words (text forms) or parts, plus and open (number forms), guard }:
+// core is the form's pattern, body that with its end condition; guard, for a
+// surname alone, the sources of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
