@@ -5,7 +5,9 @@ import { detect } from '../web/src/core/detect.js';
 import { personenMetLabel, personenZonderLabel } from '../web/src/core/names.js';
 import { adressen, belgischeAdressen } from '../web/src/core/addresses.js';
 import { restore, segmentsToText } from '../web/src/core/restore.js';
-import { bijnaNamen, kandidaten, losseDelen } from '../web/src/core/checks.js';
+import {
+  andersGeschreven, bijnaNamen, kandidaten, losseDelen,
+} from '../web/src/core/checks.js';
 import { blocksToMarkdown, markdownToHtml, markdownToPlain } from '../web/src/core/markdown.js';
 import { suggestVariants } from '../web/src/core/variants.js';
 
@@ -112,6 +114,7 @@ const checkEntities = Array.from({ length: 200 }, (_, i) => {
 line('losseDelen', time(() => losseDelen(doc, checkEntities)).ms, MB);
 line('bijnaNamen', time(() => bijnaNamen(doc, checkEntities)).ms, MB);
 line('kandidaten', time(() => kandidaten(doc, checkEntities.map((e) => e.value))).ms, MB);
+line('andersGeschreven', time(() => andersGeschreven(doc, checkEntities)).ms, MB);
 
 console.log('\nMarkdown');
 const blocks = doc.split('\n\n').map((text, i) => (i % 5 === 4

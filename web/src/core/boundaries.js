@@ -42,7 +42,7 @@ function charAt(text, p) {
 }
 
 // Whether a value may start at p.
-export function boundaryBefore(text, p) {
+function boundaryBefore(text, p) {
   const y = charBefore(text, p);
   const ky = kind(y);
   if (!ky) return true;

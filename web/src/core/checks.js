@@ -250,10 +250,10 @@ export function kandidaten(text, bekend) {
   const found = new Map(); // group -> offset of its first occurrence
   for (const m of searched.matchAll(RE_KANDIDAAT)) {
     const group = stopwoordVooraan(m[1]);
+    if (found.has(group)) continue;
     const words = group.split(' ');
-    if (isCandidate(words, lowerWords, known)) {
-      if (!found.has(group)) found.set(group, m.index);
-    } else if (words.length > 2 && !HOOFD_TV.has(words[0])) {
+    if (isCandidate(words, lowerWords, known)) found.set(group, m.index);
+    else if (words.length > 2 && !HOOFD_TV.has(words[0])) {
       // A word before a name ("Notitie Jolanda Smit") spoils only itself.
       const rest = words.slice(1).join(' ');
       if (!found.has(rest) && isCandidate(words.slice(1), lowerWords, known)) found.set(rest, m.index + m[0].length - rest.length);
@@ -276,7 +276,8 @@ export function andersGeschreven(text, entities, alleWoorden = false) {
   const ents = entityList(entities).filter((e) => e.active && !isNumCat(e.cat));
   const klein = buildMatcher(ents.map((e) => ({ ...e, bron: e, variants: e.variants.map((v) => v.toLowerCase()) })));
   if (!klein) return [];
-  const exact = buildMatcher(ents);
+  // Built only once a form stands in another case: mostly none does.
+  let exact = null;
   const t = textOf(text).replace(RE_PH, (ph) => ' '.repeat(ph.length));
   const low = t.toLowerCase();
   const sameLength = low.length === t.length;
@@ -285,7 +286,7 @@ export function andersGeschreven(text, entities, alleWoorden = false) {
   replaceWith(low, klein, (ent, m, at) => {
     const deel = normText(sameLength ? t.slice(at, at + m.length) : m);
     const gewoonWoord = !alleWoorden && !/\s/.test(deel) && deel === deel.toLowerCase();
-    if (!seen.has(deel) && !gewoonWoord && !entityFor(exact, deel)) {
+    if (!seen.has(deel) && !gewoonWoord && !entityFor((exact ??= buildMatcher(ents)), deel)) {
       seen.add(deel);
       result.push({ ent: ent.bron, deel });
     }

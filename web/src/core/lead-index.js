@@ -100,13 +100,14 @@ function walkNumber(root, text, p, maxSep, found) {
 
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
-// alternatives: in the alternation's order, each { leads, body, maxSep,
-// words (text forms) or parts, plus and open (number forms), guard }: body is
-// the form's pattern with its end condition; guard, for a surname alone, the
-// conditions around it as sticky expressions.
+// alternatives: in the alternation's order, each { leads, core, body,
+// maxSep, words (text forms) or parts, plus and open (number forms), guard }:
+// core is the form's pattern, body that with its end condition; guard, for a
+// surname alone, the sources of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
+  const textFirsts = new Set();
   let maxSep = 1;
   alternatives.forEach((alt, i) => {
     for (const lead of alt.leads) {
@@ -119,11 +120,11 @@ export function leadIndex(alternatives) {
       }
       (node.members ??= []).push(i);
       firsts.add(chars[0]);
-      if (kind === 'N' && /[A-Z]/.test(chars[0])) firsts.add(chars[0].toLowerCase());
+      if (kind === 'T') textFirsts.add(chars[0]);
+      else if (/[A-Z]/.test(chars[0])) firsts.add(chars[0].toLowerCase());
     }
     maxSep = Math.max(maxSep, alt.maxSep);
   });
-  const textFirsts = new Set(alternatives.filter((a) => a.words).map((a) => Array.from(a.leads[0].slice(1))[0]));
 
   // Each alternative is tried on its own, in the alternation's order, which
   // finds the alternative the whole expression would. A form's body can match

@@ -20,12 +20,12 @@ function alternative(ent, f) {
   const own = ownNamesIfSurname(ent, f);
   const guard = own && surnameGuard(own);
   const core = formPattern(ent.cat, f);
-  const body = core + AFTER + (guard ? guard.after : '');
+  const body = core + AFTER;
   const parts = num ? numberParts(f) : null;
   return {
-    pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body,
+    pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body + (guard ? guard.after : ''),
     core,
-    body: core + AFTER,
+    body,
     guard,
     length: f.length,
     leads: leadsOf(num, f, open),
@@ -55,8 +55,11 @@ export function buildMatcher(entities) {
   }
   if (!items.length) return null;
   items.sort((a, b) => b.length - a.length);
+  // Text forms are one per key already; number forms written with other
+  // separators may give the same pattern. Comparing the long patterns of
+  // surnames alone would cost a quarter of the build.
   const seen = new Set();
-  const alternatives = items.filter(({ pattern }) => !seen.has(pattern) && seen.add(pattern));
+  const alternatives = items.filter(({ parts, pattern }) => !parts || (!seen.has(pattern) && seen.add(pattern)));
   // The one expression is built on first use: its thousands of property
   // classes cost far more to compile than the replacement itself needs.
   let re = null;

@@ -6,7 +6,7 @@
 import { SP, WOORD } from './building-blocks.js';
 import { escRe, normText } from './normalise.js';
 import { HOOFD_TV, INSTELLING_BEGIN, STOPWOORDEN } from './vocabulary.js';
-import { KANTOORWOORD } from './words.js';
+import { KANTOORWOORD, RECHTSVORM_AFKORTING } from './words.js';
 
 // Capitalised words that announce a person rather than name another one.
 const AANKONDIGING = [
@@ -38,8 +38,7 @@ const ZINSBEGIN = [
 const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING, ...ZINSBEGIN])]
   .map(escRe).join('|');
 
-const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '')
-  + String.raw`|B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|Holding|Beheer`;
+const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|CV|Holding|Beheer';
 
 // The first names of person `ent` when `form` is its surname alone, else null.
 export function ownNamesIfSurname(ent, form) {

@@ -4,13 +4,13 @@ import { isNumCat } from './categories.js';
 import { ownSeparators } from './forms.js';
 import { capFirst, normNum, normText } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
-import { INITIALEN } from './words.js';
+import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
 
 const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 // "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
 const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
-const RECHTSVORM_EIND = /(?:B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.)$/;
+const RECHTSVORM_EIND = new RegExp('(?:' + RECHTSVORM_AFKORTING + ')$');
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);
