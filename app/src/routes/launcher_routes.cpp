@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <system_error>
 
 #include "json/json_text.h"
 #include "ocr/ocr_service.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "status/huidige_status.h"
-#include "text/ascii_text.h"
 #include "text/utf8.h"
 #include "update/update_check.h"
 #include "update/veilige_link.h"
