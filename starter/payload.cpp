@@ -8,6 +8,7 @@
 #include <exception>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -191,9 +192,11 @@ Payload Payload::open(const fs::path& executable) {
 }
 
 void Payload::unpack(const fs::path& folder) const {
-  // Folders first, then the files spread over threads: unpacking is most of the start-up.
-  for (const auto& entry : entries_)
-    os::create_private_folder((folder / fs::path(entry.path)).parent_path());
+  // Folders first, each once, then the files spread over threads: unpacking is most
+  // of the start-up.
+  std::set<fs::path> folders;
+  for (const auto& entry : entries_) folders.insert((folder / fs::path(entry.path)).parent_path());
+  for (const auto& made : folders) os::create_private_folder(made);
   const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
   std::atomic<std::size_t> next{0};
   std::mutex failure_lock;

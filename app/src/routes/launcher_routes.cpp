@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <system_error>
 
 #include "json/json_text.h"
 #include "ocr/ocr_service.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "status/huidige_status.h"
-#include "text/ascii_text.h"
 #include "text/utf8.h"
 #include "update/update_check.h"
 #include "update/veilige_link.h"
@@ -101,6 +99,13 @@ constexpr std::array<GetRoute, 5> kGetRoutes{{
     {"/verberg", verberg},
 }};
 
+const GetRoute* get_route(std::string_view target) {
+  const std::string_view path = route_path(target);
+  const auto found = std::find_if(kGetRoutes.begin(), kGetRoutes.end(),
+                                  [path](const GetRoute& route) { return route.path == path; });
+  return found == kGetRoutes.end() ? nullptr : &*found;
+}
+
 }  // namespace
 
 std::string_view route_path(std::string_view target) {
@@ -140,18 +145,12 @@ std::map<std::string, std::vector<std::string>> parse_query(std::string_view tar
 }
 
 std::optional<RouteAnswer> launcher_route(std::string_view target, const Config& config) {
-  const std::string_view path = route_path(target);
-  for (const GetRoute& route : kGetRoutes) {
-    if (route.path == path) return route.answer(target, config);
-  }
-  return std::nullopt;
+  const GetRoute* route = get_route(target);
+  if (!route) return std::nullopt;
+  return route->answer(target, config);
 }
 
-bool is_launcher_route(std::string_view target) {
-  const std::string_view path = route_path(target);
-  return std::any_of(kGetRoutes.begin(), kGetRoutes.end(),
-                     [path](const GetRoute& route) { return route.path == path; });
-}
+bool is_launcher_route(std::string_view target) { return get_route(target) != nullptr; }
 
 RouteAnswer post_answer(std::string_view target, std::string_view data, const Config& config) {
   return target == "/ocr" ? ocr(data) : store_kantoorlijst(data, config);

@@ -153,6 +153,30 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
   return 0;
 }
 
+// Moves what the data folder of earlier versions holds into the data folder once;
+// what the data folder has already stays, and so does the earlier folder then.
+void vorige_datamap_verhuizen(const Config& config) {
+  if (!config.EARLIER_DATA_DIR) return;
+  const fs::path& vorige = *config.EARLIER_DATA_DIR;
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(vorige, ec))) return;
+  platform::create_private_folder(vorige);  // refuses what others could have changed
+  std::vector<fs::path> inhoud;
+  for (fs::directory_iterator it(vorige, ec), end; !ec && it != end; it.increment(ec)) {
+    inhoud.push_back(it->path());
+  }
+  for (const fs::path& pad : inhoud) {
+    const fs::path doel = config.DATA_DIR / pad.filename();
+    if (fs::exists(fs::symlink_status(doel, ec))) continue;  // the data folder's own stays
+    fs::rename(pad, doel, ec);
+    // Onto another file system a file is copied; a folder (old profiles) stays behind.
+    if (!ec || !fs::is_regular_file(fs::symlink_status(pad, ec))) continue;
+    const auto bytes = platform::read_file(pad);
+    if (bytes && platform::replace_file(doel, *bytes)) fs::remove(pad, ec);
+  }
+  fs::remove(vorige, ec);  // only once nothing is left in it
+}
+
 }  // namespace
 
 int main_flow(const Config& config, const std::vector<std::string>& args) {
@@ -183,28 +207,6 @@ void datamap_inrichten(const Config& config) {
       throw platform::UnsafeLocation(*probleem);
     }
   }
-}
-
-void vorige_datamap_verhuizen(const Config& config) {
-  if (!config.EARLIER_DATA_DIR) return;
-  const fs::path& vorige = *config.EARLIER_DATA_DIR;
-  std::error_code ec;
-  if (!fs::is_directory(fs::symlink_status(vorige, ec))) return;
-  platform::create_private_folder(vorige);  // refuses what others could have changed
-  std::vector<fs::path> inhoud;
-  for (fs::directory_iterator it(vorige, ec), end; !ec && it != end; it.increment(ec)) {
-    inhoud.push_back(it->path());
-  }
-  for (const fs::path& pad : inhoud) {
-    const fs::path doel = config.DATA_DIR / pad.filename();
-    if (fs::exists(fs::symlink_status(doel, ec))) continue;  // the data folder's own stays
-    fs::rename(pad, doel, ec);
-    // Onto another file system a file is copied; a folder (old profiles) stays behind.
-    if (!ec || !fs::is_regular_file(fs::symlink_status(pad, ec))) continue;
-    const auto bytes = platform::read_file(pad);
-    if (bytes && platform::replace_file(doel, *bytes)) fs::remove(pad, ec);
-  }
-  fs::remove(vorige, ec);  // only once nothing is left in it
 }
 
 void kantoorlijst_overnemen(const Config& config) {

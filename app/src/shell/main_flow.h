@@ -27,10 +27,6 @@ int _melding(const std::string& tekst);
 // refuses (platform::UnsafeLocation) a data folder or file that others could change.
 void datamap_inrichten(const Config& config);
 
-// Moves what the data folder of earlier versions holds into the data folder once;
-// what the data folder has already stays, and so does the earlier folder then.
-void vorige_datamap_verhuizen(const Config& config);
-
 // Copies the office list of the unpackaged data folder once into the data
 // folder of a process that runs from a package.
 void kantoorlijst_overnemen(const Config& config);
