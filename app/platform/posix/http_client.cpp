@@ -2,6 +2,7 @@
 #include "platform/http_client.h"
 
 #include <curl/curl.h>
+#include <openssl/crypto.h>
 
 #include <algorithm>
 #include <memory>
@@ -77,7 +78,12 @@ struct ListDeleter {
 
 std::variant<HttpResponse, std::string> http_request(const HttpRequest& request) {
   static std::once_flag global_init;
-  std::call_once(global_init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(global_init, [] {
+    // A thread that made a request may end after the process's exit handlers have
+    // run; OpenSSL's own clean-up among them would leave that thread's state behind.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+  });
 
   const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl) return std::string("curl_easy_init failed");
