@@ -24,21 +24,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::open_descriptors;
 using testing::RawAnswer;
+using testing::wait_for_descriptors;
 
 const asio::ip::address_v4 kLoopback = asio::ip::make_address_v4("127.0.0.1");
-
-int open_descriptors() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
-  return count;
-}
-
-// Waits until the server has ended the connections beyond `count` descriptors: a
-// thread still serving one when the tests end would outlive what it uses.
-void wait_for_descriptors(int count) {
-  for (int i = 0; i < 500 && open_descriptors() > count; ++i) std::this_thread::sleep_for(20ms);
-}
 
 // What the server sends until it closes, or what came before `limit` passed.
 std::string read_for(asio::ip::tcp::socket& socket, std::chrono::milliseconds limit) {

@@ -28,27 +28,6 @@ using testing::RawAnswer;
 
 const std::string kIndex = "<!doctype html><title>Verhulzen</title>";
 
-// The descriptors this process holds; -1 where they cannot be counted.
-int open_descriptors() {
-#ifdef _WIN32
-  return -1;
-#else
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
-  return count;
-#endif
-}
-
-// The server's connection threads outlive it while they still serve; one that is
-// still closing a refused request when the test process ends would use what the
-// process has already destroyed.
-void wait_for_connections_to_end(int descriptors) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (open_descriptors() > descriptors && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
 class ServerTest : public ::testing::Test {
  protected:
   static std::unique_ptr<testing::TempDir> dir_;
@@ -56,7 +35,7 @@ class ServerTest : public ::testing::Test {
   static int descriptors_;
 
   static void SetUpTestSuite() {
-    descriptors_ = open_descriptors();
+    descriptors_ = testing::open_descriptors();
     dir_ = std::make_unique<testing::TempDir>();
     const auto& d = *dir_;
     d.write("web/index.html", kIndex);
@@ -85,7 +64,7 @@ class ServerTest : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     server_.reset();
-    wait_for_connections_to_end(descriptors_);
+    testing::wait_for_descriptors(descriptors_);
     dir_.reset();
   }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -30,6 +31,23 @@ void TempDir::write(const fs::path& relative, std::string_view content) const {
   const fs::path target = path_ / relative;
   fs::create_directories(target.parent_path());
   std::ofstream(target, std::ios::binary) << content;
+}
+
+int open_descriptors() {
+#ifdef _WIN32
+  return -1;
+#else
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+#endif
+}
+
+void wait_for_descriptors(int count) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (open_descriptors() > count && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 int RawAnswer::code() const {

@@ -1,4 +1,5 @@
-// Helpers of the tests: temporary folders, raw loopback requests and a feed server.
+// Helpers of the tests: temporary folders, raw loopback requests, descriptor counts
+// and a feed server.
 #pragma once
 
 #include <asio.hpp>
@@ -45,6 +46,14 @@ std::string read_until_closed(asio::ip::tcp::socket& socket);
 // Sends `request` as it stands to 127.0.0.1:port, closes the sending side and reads
 // until the server closes.
 RawAnswer raw_request(std::uint16_t port, std::string_view request);
+
+// The descriptors this process holds; -1 where they cannot be counted.
+int open_descriptors();
+
+// Waits, up to ten seconds, until the process holds no more than `count` descriptors:
+// the server's connection threads outlive it while they still serve, and one still
+// serving when the tests end would use what the process has already destroyed.
+void wait_for_descriptors(int count);
 
 // Runs a shell command and returns its standard output.
 std::string run_command(const std::string& command);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/posix/byte_order.h"
+
 namespace verhulzen::platform::ocr {
 
 namespace {
@@ -11,13 +13,6 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::uint16_t kOrientationTag = 0x0112;
-
-std::uint32_t big_endian(std::string_view s, std::size_t at, std::size_t bytes) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < bytes; ++i)
-    value = value << 8 | static_cast<unsigned char>(s[at + i]);
-  return value;
-}
 
 // Reads the orientation from TIFF-structured data: the byte-order mark, the offset of
 // the first directory and its twelve-byte entries.
@@ -27,11 +22,7 @@ int tiff_orientation(std::string_view tiff) {
   if (!little && !tiff.starts_with("MM\0*"sv)) return 1;
   const auto read = [&](std::size_t at, std::size_t bytes) -> std::optional<std::uint32_t> {
     if (at > tiff.size() || bytes > tiff.size() - at) return std::nullopt;
-    if (!little) return big_endian(tiff, at, bytes);
-    std::uint32_t value = 0;
-    for (std::size_t i = bytes; i-- > 0;)
-      value = value << 8 | static_cast<unsigned char>(tiff[at + i]);
-    return value;
+    return little ? little_endian(tiff, at, bytes) : big_endian(tiff, at, bytes);
   };
   const auto directory = read(4, 4);
   const auto count = directory ? read(*directory, 2) : std::nullopt;

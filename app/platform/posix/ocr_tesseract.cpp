@@ -20,6 +20,7 @@
 
 #include "platform/environment.h"
 #include "platform/ocr.h"
+#include "platform/posix/byte_order.h"
 #include "platform/posix/exif_orientation.h"
 
 #ifndef VERHULZEN_TESSDATA
@@ -164,13 +165,6 @@ Decoder& Decoder::operator=(Decoder&&) noexcept = default;
 Decoder::~Decoder() = default;
 
 namespace {
-
-std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = size; i-- > 0;)
-    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
 
 // Leptonica learns a BMP's size only by decoding it whole; its info header tells it
 // at once. A negative height means rows from the top down.

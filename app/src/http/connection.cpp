@@ -13,10 +13,6 @@ constexpr std::size_t kOutputLimit = 65536;
 // A body grows by at most this much ahead of what has arrived, so that a declared
 // length costs memory only as its bytes come.
 constexpr std::size_t kBodyStep = 1 << 20;
-
-bool would_block(const std::error_code& error) {
-  return error == asio::error::would_block || error == asio::error::try_again;
-}
 }  // namespace
 
 Connection::Connection(asio::ip::tcp::socket socket, const ConnectionTimeouts& timeouts,

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/files.h"
 
@@ -33,6 +34,11 @@ struct ConnectionTimeouts {
   std::chrono::milliseconds body = BODY_TIMEOUT;
   std::chrono::milliseconds linger = LINGER_TIMEOUT;
 };
+
+// A non-blocking socket that can take or give nothing now.
+inline bool would_block(const std::error_code& error) {
+  return error == asio::error::would_block || error == asio::error::try_again;
+}
 
 class Connection {
  public:

@@ -9,7 +9,7 @@ std::shared_ptr<ConnectionThreads> ConnectionThreads::create(Serve serve, Limits
   return std::shared_ptr<ConnectionThreads>(new ConnectionThreads(std::move(serve), limits));
 }
 
-bool ConnectionThreads::serve(Accepted accepted) {
+void ConnectionThreads::serve(Accepted accepted) {
   std::shared_ptr<Waiting> thread;
   {
     const std::lock_guard guard(lock_);
@@ -17,9 +17,9 @@ bool ConnectionThreads::serve(Accepted accepted) {
       thread = std::move(waiting_.back());
       waiting_.pop_back();
     } else if (threads_ >= limits_.threads) {
-      if (queued_.size() >= limits_.queued) return false;
-      queued_.push_back(std::move(accepted));
-      return true;
+      // Both full: the connection closes as `accepted` goes.
+      if (queued_.size() < limits_.queued) queued_.push_back(std::move(accepted));
+      return;
     } else {
       ++threads_;
     }
@@ -30,7 +30,7 @@ bool ConnectionThreads::serve(Accepted accepted) {
       thread->connection = std::move(accepted);
     }
     thread->handed.notify_one();
-    return true;
+    return;
   }
   try {
     std::thread([self = shared_from_this(), first = std::move(accepted)]() mutable {
@@ -41,7 +41,6 @@ bool ConnectionThreads::serve(Accepted accepted) {
     --threads_;
     throw;
   }
-  return true;
 }
 
 std::size_t ConnectionThreads::threads() {

@@ -55,9 +55,9 @@ class ConnectionThreads : public std::enable_shared_from_this<ConnectionThreads>
   // The threads outlive the server that made them while they serve or wait.
   static std::shared_ptr<ConnectionThreads> create(Serve serve, Limits limits);
 
-  // Hands the connection to a thread or the queue; false when both are full, and the
-  // caller closes it. Throws std::system_error when no thread can be started.
-  bool serve(Accepted accepted);
+  // Hands the connection to a thread or the queue; closes it when both are full.
+  // Throws std::system_error when no thread can be started.
+  void serve(Accepted accepted);
 
   // Threads now serving or waiting for a connection.
   std::size_t threads();

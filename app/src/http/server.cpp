@@ -100,9 +100,7 @@ void Server::read_head(const std::shared_ptr<Arriving>& arriving) {
     const std::size_t n =
         arriving->socket.read_some(asio::buffer(chunk.data(), std::min(room, chunk.size())), error);
     if (error == asio::error::eof) return hand_over(arriving, true);
-    if (error == asio::error::would_block || error == asio::error::try_again) {
-      return wait_for_head(arriving);
-    }
+    if (would_block(error)) return wait_for_head(arriving);
     if (error) return drop(arriving);
     arriving->received.append(chunk.data(), n);
     if (arriving->scan.complete(arriving->received)) return hand_over(arriving, false);

@@ -64,25 +64,29 @@ Json info() {
   }
 }
 
-std::optional<Beeldformaat> beeldformaat(std::string_view data) {
-  static constexpr std::pair<std::string_view, Beeldformaat> kSignatures[] = {
-      {"\x89PNG\r\n\x1A\n", Beeldformaat::png},
-      {"\xFF\xD8\xFF", Beeldformaat::jpeg},
-      {{"II*\0", 4}, Beeldformaat::tiff},
-      {{"MM\0*", 4}, Beeldformaat::tiff},
-      {"BM", Beeldformaat::bmp},
+namespace {
+
+// The formats that the page posts and the platform's decoder is asked for, by their
+// first bytes.
+bool leesbaar_beeldformaat(std::string_view data) {
+  static constexpr std::string_view kSignatures[] = {
+      "\x89PNG\r\n\x1A\n",  // PNG
+      "\xFF\xD8\xFF",       // JPEG
+      {"II*\0", 4},         // TIFF
+      {"MM\0*", 4},         // TIFF
+      "BM",                 // BMP
   };
-  for (const auto& [signature, format] : kSignatures) {
-    if (data.starts_with(signature)) return format;
-  }
-  return std::nullopt;
+  return std::any_of(std::begin(kSignatures), std::end(kSignatures),
+                     [&](std::string_view signature) { return data.starts_with(signature); });
 }
+
+}  // namespace
 
 Json herken(std::string_view data) {
   if (!module().BESCHIKBAAR) {
     throw std::runtime_error("Windows-OCR niet beschikbaar (" + *module().IMPORTFOUT + ")");
   }
-  if (!beeldformaat(data)) {
+  if (!leesbaar_beeldformaat(data)) {
     throw std::runtime_error("Geen afbeelding die gelezen kan worden");
   }
   const ocr::Decoder decoder = ocr::Decoder::create(data);

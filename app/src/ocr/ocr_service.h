@@ -22,11 +22,6 @@ const Module& module();
 // {"ocr", "taal"}: whether an engine can be made now, and its language tag. Never fails.
 Json info();
 
-// The image formats read, by their first bytes: those that the page posts and the
-// platform's decoder is asked for.
-enum class Beeldformaat { png, jpeg, tiff, bmp };
-std::optional<Beeldformaat> beeldformaat(std::string_view data);
-
 // The memory that one recognition may take for its decoded image: a 600 dpi A4 scan
 // (35 megapixels) fits, a colour image of 100 megapixels does not. A colour or alpha
 // scan of that page passes eight bytes a pixel, 280 MB, through Leptonica's readers.
