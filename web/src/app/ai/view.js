@@ -110,7 +110,8 @@ function fix(ev) {
     tochVervangen(check.uniekRest);
     gewijzigd();
     renderAi();
-    const over = controleVan(aiTekst(gekozen)).rest;
+    // The render has checked the text afresh.
+    const over = check.rest;
     toast(over ? `${over} gegeven(s) konden niet vervangen worden; selecteer ze bij Markeren en kies een soort.`
       : `${n} gegeven(s) worden nu vervangen.`);
   } else if (knop.dataset.bijna !== undefined) {
