@@ -1,7 +1,7 @@
 // The follow-up question, pseudonymised with the session's entity list.
 import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
-import { alleVarianten, geweigerdeParen, nooitTermen } from '../ai/telt.js';
+import { naamKandidaten, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
@@ -72,8 +72,7 @@ export function renderVervolg() {
   const { tekst, geweigerd } = vervolgTekst(false);
   $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
     : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
-  // The surname pairs the replacement left alone come first.
-  kandidaten = tekst ? [...new Set([...geweigerdeParen(geweigerd), ...A().kandidaten(tekst, alleVarianten())])] : [];
+  kandidaten = tekst ? naamKandidaten(tekst, geweigerd) : [];
   // Known values typed in another letter case are not replaced by themselves.
   anders = tekst ? A().andersGeschreven(tekst, S.ents).map(({ ent, deel }) => ({ cat: ent.cat, value: deel })) : [];
   const rest = anders.length
