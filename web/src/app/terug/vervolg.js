@@ -1,11 +1,11 @@
 // The follow-up question, pseudonymised with the session's entity list.
 import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
+import { verhuller } from '../ai/tekst.js';
 import { naamKandidaten, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
-import { matcher } from '../matchers.js';
 import { S } from '../session.js';
 import { $, toast } from '../ui.js';
 import { vervolgSuggesties, vervolgWoord } from './aanvullen.js';
@@ -30,8 +30,7 @@ export function vervolgTekst(toevoegen) {
   if (n) gewijzigd();
   // A question often quotes the AI's placeholders back.
   const geweigerd = new Set();
-  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar), geweigerd });
-  return { tekst: buitenPlaceholders(vraag, verhul), n, geweigerd };
+  return { tekst: buitenPlaceholders(vraag, verhuller(null, geweigerd)), n, geweigerd };
 }
 
 export function huidigeSuggestie() {
