@@ -2,7 +2,7 @@
 // The page's main script: binds the page once the document has been parsed.
 import { bindAi } from './ai/view.js';
 import { op } from './bind.js';
-import { gewijzigd, navBadges } from './change.js';
+import { navBadges } from './change.js';
 import { bindDocs, renderDocs } from './docs-view.js';
 import { A } from './globals.js';
 import { bindIntake } from './intake.js';
@@ -14,19 +14,16 @@ import { laadKantoorlijst } from './sleutel/kantoorlijst-opslag.js';
 import { bindSleutel } from './sleutel/view.js';
 import { bindExtern } from './status/extern.js';
 import { toonStatus } from './status/toon-status.js';
-import { S, bewaar, laadSessie, leeg, vergeetOpgeslagen, vervangSessie } from './session.js';
+import { S, bewaar, laadSessie } from './session.js';
 import { $, ICOON, bevestig, bindToast, toast } from './ui.js';
-import { wisVelden } from './wissen.js';
+import { leegSessie } from './wissen.js';
 
 const MET_KOPIEER = ['btn-kopieer-ai', 'btn-kopieer-ai-instr', 'btn-kopieer-ai-boven', 'btn-kopieer-ai-instr-boven', 'btn-verslag',
   'btn-kopieer-plat', 'btn-kopieer-word', 'btn-kopieer-excel', 'btn-kopieer-md', 'btn-vervolg', 'btn-tabel-kopieer'];
 const MET_PLAK = ['btn-klembord', 'btn-terug-plak', 'btn-vervolg-plak'];
 
 function nieuweSessie() {
-  vervangSessie(leeg());
-  gewijzigd();
-  vergeetOpgeslagen();
-  wisVelden();
+  leegSessie();
   renderDocs();
   toast('Nieuwe sessie gestart.');
 }

@@ -33,6 +33,12 @@ export function nieuwLabel(prefix) {
   return label;
 }
 
+// Variants are replaced, never changed in place: the display matcher tells
+// them apart by the array.
+export function voegVariantToe(ent, vorm) {
+  ent.variants = A().dedupe(ent.cat, [...ent.variants, vorm]);
+}
+
 export function voegToe(cat, value, auto, rol) {
   const waarde = A().normText(value);
   if (!waarde) return null;
@@ -40,7 +46,7 @@ export function voegToe(cat, value, auto, rol) {
   if (bestaand) {
     // The same number written with other separators ("(038) 421 56 90" and
     // "038 - 421 56 90") is one entity that must find both forms.
-    if (isNum(cat)) bestaand.variants = A().dedupe(bestaand.cat, [...bestaand.variants, waarde]);
+    if (isNum(cat)) voegVariantToe(bestaand, waarde);
     return bestaand;
   }
   if (auto && isGenegeerd(sleutelVan(cat, waarde))) return null;

@@ -1,7 +1,7 @@
 // The leak check: a last look for personal data in what is copied.
 import { A } from '../globals.js';
 import { S } from '../session.js';
-import { alleVarianten, geweigerdeParen, teltMee } from './telt.js';
+import { naamKandidaten, teltMee } from './telt.js';
 import { teKopieren } from './tekst.js';
 
 const MAX_KANDIDATEN = 15;
@@ -28,8 +28,7 @@ export function controle(tekst, ai = {}) {
     const hit = { cat: ent.cat, value: deel };
     if (nieuw(hit)) uniekRest.push(hit);
   }
-  const kand = [...new Set([...geweigerdeParen(ai.geweigerd), ...core.kandidaten(tekst, alleVarianten())])]
-    .filter(telt).slice(0, MAX_KANDIDATEN);
+  const kand = naamKandidaten(tekst, ai.geweigerd).filter(telt).slice(0, MAX_KANDIDATEN);
   // A part that is a word of a shown candidate belongs to that candidate.
   const kandWoorden = new Set(kand.flatMap((k) => k.split(' ')));
   const los = core.losseDelen(tekst, S.ents).filter((l) => telt(l.deel) && !kandWoorden.has(l.deel));

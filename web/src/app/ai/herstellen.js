@@ -1,16 +1,12 @@
 // The fixes the leak check offers. Each changes the entity list only; the
 // caller runs the change routine and renders again.
-import { sleutelVan, voegToe, zoekEnt } from '../entities.js';
+import { sleutelVan, voegToe, voegVariantToe, zoekEnt } from '../entities.js';
 import { A } from '../globals.js';
 import { S } from '../session.js';
 
 function vergeetGenegeerd(cat, waarde) {
   const sleutel = sleutelVan(cat, waarde);
   S.genegeerd = S.genegeerd.filter((k) => k !== sleutel);
-}
-
-export function voegVariantToe(ent, vorm) {
-  ent.variants = A().dedupe(ent.cat, [...ent.variants, vorm]);
 }
 
 // Loose parts: a mail domain becomes a website of its own, so restoring never

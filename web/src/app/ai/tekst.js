@@ -5,16 +5,23 @@ import { matcher } from '../matchers.js';
 import { S } from '../session.js';
 import { buitenPlaceholders } from './placeholders.js';
 
+// The session's replacement: it counts into `counts` (unless null) and notes
+// the surname pairs it leaves alone in `geweigerd`.
+export function verhuller(counts, geweigerd) {
+  const core = A();
+  const m = matcher();
+  const opties = { geboortejaar: Boolean(S.geboortejaar), geweigerd };
+  return (t) => core.anonymize(t, m, counts, opties);
+}
+
 // Besides the text and its counts: the documents' names as they stand in it
 // (only with more than one document), and the surname pairs the replacement
 // left alone, for the leak check.
 export function aiTekst(docId) {
   const core = A();
-  const m = matcher();
   const counts = {};
   const geweigerd = new Set();
-  const opties = { geboortejaar: Boolean(S.geboortejaar), geweigerd };
-  const verhul = (t) => core.anonymize(t, m, counts, opties);
+  const verhul = verhuller(counts, geweigerd);
   const docs = docId === 'alle' ? S.docs : S.docs.filter((d) => d.id === docId);
   const namen = [];
   const delen = docs.map((doc, i) => {
@@ -31,7 +38,6 @@ export function aiTekst(docId) {
 // the text is: a name typed into it must not reach the AI either.
 export function teKopieren(ai, metInstructie) {
   if (!metInstructie) return ai.tekst;
-  const opties = { geboortejaar: Boolean(S.geboortejaar), geweigerd: ai.geweigerd };
-  const instructie = buitenPlaceholders(S.instructie.trim(), (t) => A().anonymize(t, matcher(), null, opties));
+  const instructie = buitenPlaceholders(S.instructie.trim(), verhuller(null, ai.geweigerd));
   return `${instructie}\n\n---\n\n${ai.tekst}`;
 }

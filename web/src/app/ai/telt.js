@@ -18,13 +18,12 @@ export function teltMee() {
   return (waarde) => !niet.has(vorm(waarde));
 }
 
-export function alleVarianten() {
-  return S.ents.flatMap((e) => e.variants);
-}
-
-// The surname pairs the replacement left alone (see the core's surname
-// guard), as name candidates: normalised, without those already known.
-export function geweigerdeParen(geweigerd) {
-  const bekend = new Set(alleVarianten().map(vorm));
-  return [...(geweigerd ?? [])].map((p) => A().normText(p)).filter((p) => !bekend.has(vorm(p)));
+// What in a replaced text looks like a name. The surname pairs the
+// replacement left alone (see the core's surname guard) come first:
+// normalised, without those already known.
+export function naamKandidaten(tekst, geweigerd) {
+  const varianten = S.ents.flatMap((e) => e.variants);
+  const bekend = new Set(varianten.map(vorm));
+  const paren = [...(geweigerd ?? [])].map((p) => A().normText(p)).filter((p) => !bekend.has(vorm(p)));
+  return [...new Set([...paren, ...A().kandidaten(tekst, varianten)])];
 }

@@ -2,13 +2,14 @@
 // notices and fixes, copying, the download and the report.
 import { op, veilig } from '../bind.js';
 import { gewijzigd } from '../change.js';
+import { voegVariantToe } from '../entities.js';
 import { esc } from '../globals.js';
 import { gaNaar, huidigeView, meldView } from '../router.js';
 import { S, bewaar } from '../session.js';
 import { groepeer } from '../text.js';
 import { $, debounce, download, kopieer, toast } from '../ui.js';
 import { controleVan } from './controle.js';
-import { alsPersoon, ookVervangen, tochVervangen, voegVariantToe } from './herstellen.js';
+import { alsPersoon, ookVervangen, tochVervangen } from './herstellen.js';
 import { meldingenHtml } from './meldingen.js';
 import { phHtml } from './placeholders.js';
 import { springNaar } from './springen.js';
@@ -110,7 +111,8 @@ function fix(ev) {
     tochVervangen(check.uniekRest);
     gewijzigd();
     renderAi();
-    const over = controleVan(aiTekst(gekozen)).rest;
+    // The render has checked the text afresh.
+    const over = check.rest;
     toast(over ? `${over} gegeven(s) konden niet vervangen worden; selecteer ze bij Markeren en kies een soort.`
       : `${n} gegeven(s) worden nu vervangen.`);
   } else if (knop.dataset.bijna !== undefined) {

@@ -4,9 +4,9 @@ import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
 import { meldView } from '../router.js';
-import { S, leeg, vergeetOpgeslagen, vervangSessie } from '../session.js';
+import { S } from '../session.js';
 import { $, bevestig, download, kopieer, toast } from '../ui.js';
-import { wisVelden } from '../wissen.js';
+import { leegSessie } from '../wissen.js';
 import { alsBestand, bestandsnaam, leesSleutelbestand, sleutelEntries, sleutelInhoud } from './bestand.js';
 import { kanVersleutelen, ontsleutel, versleutel } from './envelope.js';
 import { conflicten, importeer } from './importeren.js';
@@ -102,10 +102,7 @@ export function toonConflict(inhoud, entries, botsingen) {
 }
 
 function wisSessie() {
-  vervangSessie(leeg());
-  gewijzigd();
-  vergeetOpgeslagen();
-  wisVelden();
+  leegSessie();
   renderSleutel();
   toast('Sessie gewist.');
 }

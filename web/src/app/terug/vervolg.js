@@ -1,11 +1,11 @@
 // The follow-up question, pseudonymised with the session's entity list.
 import { alsPersoon, tochVervangen } from '../ai/herstellen.js';
 import { buitenPlaceholders, phHtml } from '../ai/placeholders.js';
-import { alleVarianten, geweigerdeParen, nooitTermen } from '../ai/telt.js';
+import { verhuller } from '../ai/tekst.js';
+import { naamKandidaten, nooitTermen } from '../ai/telt.js';
 import { gewijzigd } from '../change.js';
 import { voegToe } from '../entities.js';
 import { A, esc } from '../globals.js';
-import { matcher } from '../matchers.js';
 import { S } from '../session.js';
 import { $, toast } from '../ui.js';
 import { vervolgSuggesties, vervolgWoord } from './aanvullen.js';
@@ -30,8 +30,7 @@ export function vervolgTekst(toevoegen) {
   if (n) gewijzigd();
   // A question often quotes the AI's placeholders back.
   const geweigerd = new Set();
-  const verhul = (t) => core.anonymize(t, matcher(), null, { geboortejaar: Boolean(S.geboortejaar), geweigerd });
-  return { tekst: buitenPlaceholders(vraag, verhul), n, geweigerd };
+  return { tekst: buitenPlaceholders(vraag, verhuller(null, geweigerd)), n, geweigerd };
 }
 
 export function huidigeSuggestie() {
@@ -72,8 +71,7 @@ export function renderVervolg() {
   const { tekst, geweigerd } = vervolgTekst(false);
   $('vervolg-uitvoer').innerHTML = tekst ? phHtml(tekst)
     : '<span class="dim">Typ of plak hierboven een vervolgvraag; hier ziet u hoe de AI hem krijgt.</span>';
-  // The surname pairs the replacement left alone come first.
-  kandidaten = tekst ? [...new Set([...geweigerdeParen(geweigerd), ...A().kandidaten(tekst, alleVarianten())])] : [];
+  kandidaten = tekst ? naamKandidaten(tekst, geweigerd) : [];
   // Known values typed in another letter case are not replaced by themselves.
   anders = tekst ? A().andersGeschreven(tekst, S.ents).map(({ ent, deel }) => ({ cat: ent.cat, value: deel })) : [];
   const rest = anders.length
