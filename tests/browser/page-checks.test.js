@@ -108,6 +108,16 @@ test('a known name typed in lower case in the follow-up question is flagged and 
   await page.waitForFunction(() => document.getElementById('vervolg-uitvoer').innerText.includes('Kan [PERSOON_1] morgen'));
 });
 
+test('a known number in other separators in the follow-up question is replaced and kept', async () => {
+  await plak(page, 'Notitie', 'De heer Kees Visser, telefoon (038) 421 56 90.');
+  await naarView(page, 'terug');
+  await page.fill('#vervolg-invoer', 'Bel 038 - 421 56 90 of (038) 421 56 90.');
+  await page.click('#btn-vervolg');
+  assert.equal(await klembord(page), 'Bel [TELEFOON_1] of [TELEFOON_1].');
+  const telefoon = (await sessie(page)).ents.find((e) => e.cat === 'TELEFOON');
+  assert.ok(telefoon.variants.includes('038 - 421 56 90'), JSON.stringify(telefoon));
+});
+
 test('wiping the session empties every field that holds client data', async () => {
   await page.fill('#dossier', 'Visser 2024');
   await plak(page, 'Notitie', NOTITIE);

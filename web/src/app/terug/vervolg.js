@@ -20,14 +20,19 @@ export function vervolgTekst(toevoegen) {
   const vraag = $('vervolg-invoer').value;
   if (!vraag.trim()) return { tekst: '', n: 0, geweigerd: new Set() };
   const voor = S.ents.length;
+  let opgenomen = false;
   if (toevoegen) {
     const nooit = nooitTermen();
     for (const hit of core.detect(vraag)) {
-      if (!nooit.has(core.normText(hit.value).toLowerCase())) voegToe(hit.cat, hit.value, true, hit.rol);
+      if (nooit.has(core.normText(hit.value).toLowerCase())) continue;
+      voegToe(hit.cat, hit.value, true, hit.rol);
+      opgenomen = true;
     }
   }
   const n = S.ents.length - voor;
-  if (n) gewijzigd();
+  // A known number in other separators becomes a form of its entity, not a new
+  // one: the matchers must learn it all the same.
+  if (opgenomen) gewijzigd();
   // A question often quotes the AI's placeholders back.
   const geweigerd = new Set();
   return { tekst: buitenPlaceholders(vraag, verhuller(null, geweigerd)), n, geweigerd };
