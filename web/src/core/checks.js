@@ -125,9 +125,12 @@ export function losseDelen(text, entities) {
   const reported = new Set();
   const result = [];
 
+  // Many addresses share a domain: each part is looked for once.
+  const tested = new Set();
   for (const ent of active.filter((e) => e.cat === 'EMAIL')) {
     for (const part of domainParts(ent)) {
-      if (part.length < MIN_DOMAIN || reported.has(part)) continue;
+      if (part.length < MIN_DOMAIN || tested.has(part)) continue;
+      tested.add(part);
       const re = new RegExp(String.raw`(?<![\p{L}\p{N}])` + escRe(part) + String.raw`(?![\p{L}\p{N}\-])`, 'iu');
       if (re.test(withoutMail)) {
         reported.add(part);
