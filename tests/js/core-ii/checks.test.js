@@ -84,6 +84,15 @@ test('near names: OCR confusions and single typing errors of replaced name words
   assert.deepEqual(bijnaNamen('Hoogendoom', [uit]), []);
 });
 
+test('a near name has one letter more, less or other, and goes to the first entity it is near', () => {
+  const jansens = entity(21, 'PERSOON', 'Jansens');
+  const janssen = entity(22, 'PERSOON', 'Janssen');
+  const near = (text, entities) => bijnaNamen(text, entities).map((n) => [n.ent.id, n.deel]);
+  assert.deepEqual(near('Jansen, Jannsens en Janzens', [jansens]), [[21, 'Jansen'], [21, 'Jannsens'], [21, 'Janzens']]);
+  assert.deepEqual(near('Jansen', [jansens, janssen]), [[21, 'Jansen']]);
+  assert.deepEqual(near('Jansen', [janssen, jansens]), [[22, 'Jansen']]);
+});
+
 test('near names of five-letter words need the same OCR form', () => {
   const thijs = entity(11, 'PERSOON', 'Thijs Smits');
   assert.deepEqual(bijnaNamen('Smíts, Smit5 en Srnits', [thijs]).map((n) => n.deel), ['Smit5', 'Srnits']);

@@ -125,9 +125,12 @@ export function losseDelen(text, entities) {
   const reported = new Set();
   const result = [];
 
+  // Many addresses share a domain: each part is looked for once.
+  const tested = new Set();
   for (const ent of active.filter((e) => e.cat === 'EMAIL')) {
     for (const part of domainParts(ent)) {
-      if (part.length < MIN_DOMAIN || reported.has(part)) continue;
+      if (part.length < MIN_DOMAIN || tested.has(part)) continue;
+      tested.add(part);
       const re = new RegExp(String.raw`(?<![\p{L}\p{N}])` + escRe(part) + String.raw`(?![\p{L}\p{N}\-])`, 'iu');
       if (re.test(withoutMail)) {
         reported.add(part);
@@ -197,11 +200,44 @@ function nameWordsOf(entities) {
   return { known, nameWords };
 }
 
+const isNear = (nw, ocr) => nw.ocr === ocr
+  || (nw.word.length >= MIN_NAME_WORD_WITH_EDIT && afstand(nw.ocr, ocr, 1) <= 1);
+
+// A form and the forms with one code unit left out: two forms at most one
+// edit apart share one of them.
+function withOneLeftOut(s) {
+  const keys = new Set([s]);
+  for (let i = 0; i < s.length; i++) keys.add(s.slice(0, i) + s.slice(i + 1));
+  return keys;
+}
+
+// The first name word near an OCR form, as a search of the whole list in order
+// would find it, but tested only against the name words that share a key with it.
+function nearestNameWord(nameWords) {
+  const byKey = new Map();
+  nameWords.forEach((nw, i) => {
+    const keys = nw.word.length >= MIN_NAME_WORD_WITH_EDIT ? withOneLeftOut(nw.ocr) : [nw.ocr];
+    for (const key of keys) {
+      if (byKey.has(key)) byKey.get(key).push(i);
+      else byKey.set(key, [i]);
+    }
+  });
+  return (ocr) => {
+    let first = Infinity;
+    for (const key of withOneLeftOut(ocr)) {
+      const hit = byKey.get(key)?.find((i) => i < first && isNear(nameWords[i], ocr));
+      if (hit !== undefined) first = hit;
+    }
+    return nameWords[first];
+  };
+}
+
 export function bijnaNamen(text, entities) {
   const searched = withoutPlaceholders(text);
   const { known, nameWords } = nameWordsOf(entities);
   if (nameWords.length === 0) return [];
   const lowerWords = lowerCaseWords(searched);
+  const nearest = nearestNameWord(nameWords);
   const seen = new Set();
   const result = [];
   for (const [word] of searched.matchAll(RE_NEAR_WORD)) {
@@ -209,9 +245,7 @@ export function bijnaNamen(text, entities) {
     seen.add(word);
     const lower = word.toLowerCase();
     if (known.has(lower) || lowerWords.has(lower) || STOPWOORDEN.has(word) || isVakwoord(word)) continue;
-    const ocr = ocrVorm(word);
-    const near = nameWords.find((nw) => nw.ocr === ocr
-      || (nw.word.length >= MIN_NAME_WORD_WITH_EDIT && afstand(nw.ocr, ocr, 1) <= 1));
+    const near = nearest(ocrVorm(word));
     if (near) result.push({ ent: near.ent, deel: word });
   }
   return result;
