@@ -11,19 +11,9 @@ import { normText } from '../web/src/core/normalise.js';
 import { suggestVariants } from '../web/src/core/variants.js';
 import * as checks from '../web/src/core/checks.js';
 import { brieven } from './page-data.mjs';
+import { bestOf } from './best-of.mjs';
 
 const MB = 1 << 20;
-
-function time(fn, runs = 3) {
-  let best = Infinity;
-  let result;
-  for (let i = 0; i < runs; i++) {
-    const t0 = performance.now();
-    result = fn();
-    best = Math.min(best, performance.now() - t0);
-  }
-  return { ms: best, result };
-}
 
 // One entity per distinct value, as the intake adds them.
 function entitiesOf(hits) {
@@ -55,7 +45,7 @@ const NAMES = ['losseDelen', 'bijnaNamen', 'andersGeschreven'];
 const run = (label, lib) => {
   const out = {};
   for (const name of NAMES.filter((n) => lib[n])) {
-    const { ms, result } = time(() => lib[name](text, ents), name === 'bijnaNamen' ? 1 : 3);
+    const { ms, result } = bestOf(() => lib[name](text, ents), name === 'bijnaNamen' ? 1 : 3);
     out[name] = result.map((r) => `${r.ent.id}\u0000${r.deel}\u0000${r.cat ?? ''}`);
     console.log(`${label.padEnd(10)} ${name.padEnd(18)} ${ms.toFixed(0).padStart(7)} ms  ${result.length} found`);
   }

@@ -10,6 +10,7 @@ import {
 } from '../web/src/core/checks.js';
 import { blocksToMarkdown, markdownToHtml, markdownToPlain } from '../web/src/core/markdown.js';
 import { suggestVariants } from '../web/src/core/variants.js';
+import { bestOf } from './best-of.mjs';
 
 const VOORNAMEN = ['Karel', 'Lotte', 'Pieter', 'Anna', 'Joost', 'Sanne', 'Willem', 'Eva', 'Maarten', 'Femke'];
 const ACHTERNAMEN = ['Dekker', 'van Dam', 'de Vries', 'Jansen', 'Bakker', 'Visser', 'ter Horst', 'Peeters', 'de Wit'];
@@ -51,17 +52,6 @@ function tekst(size) {
   return parts.join('\n\n').slice(0, size);
 }
 
-function time(fn, runs = 3) {
-  let best = Infinity;
-  let result;
-  for (let i = 0; i < runs; i++) {
-    const t0 = performance.now();
-    result = fn();
-    best = Math.min(best, performance.now() - t0);
-  }
-  return { ms: best, result };
-}
-
 const MB = 1 << 20;
 const line = (label, ms, bytes) => console.log(
   label.padEnd(44), `${ms.toFixed(0).padStart(6)} ms`, bytes ? `${(bytes / MB / (ms / 1000)).toFixed(1).padStart(7)} MB/s` : '',
@@ -73,11 +63,11 @@ detect(doc.slice(0, 50000));
 console.log('Detection of Dutch office text');
 for (const size of [MB / 4, MB / 2, MB, 2 * MB]) {
   const text = tekst(size);
-  const { ms, result } = time(() => detect(text));
+  const { ms, result } = bestOf(() => detect(text));
   line(`detect ${(size / MB).toFixed(2)} MB (${result.length} hits)`, ms, size);
 }
 for (const [name, fn] of Object.entries({ personenMetLabel, personenZonderLabel, adressen, belgischeAdressen })) {
-  line(`  ${name} 1 MB`, time(() => fn(doc)).ms, MB);
+  line(`  ${name} 1 MB`, bestOf(() => fn(doc)).ms, MB);
 }
 
 // An answer of 1 MB holding 1000 placeholders, some rewritten by the assistant.
@@ -100,7 +90,7 @@ function antwoord(size, placeholders) {
 console.log('\nRestoring an answer with 1000 placeholders per MB');
 for (const size of [MB / 2, MB, 2 * MB]) {
   const answer = antwoord(size, Math.round(1000 * size / MB));
-  const { ms, result } = time(() => segmentsToText(restore(answer, entities).segments));
+  const { ms, result } = bestOf(() => segmentsToText(restore(answer, entities).segments));
   line(`restore ${(size / MB).toFixed(1)} MB`, ms, size);
   if (result.length < size / 2) throw new Error('restore lost text');
 }
@@ -111,19 +101,19 @@ const checkEntities = Array.from({ length: 200 }, (_, i) => {
   const cat = i % 2 ? 'PERSOON' : 'ADRES';
   return { id: i + 1, cat, label: `${cat}_${i + 1}`, value, variants: suggestVariants(cat, value), active: true };
 });
-line('losseDelen', time(() => losseDelen(doc, checkEntities)).ms, MB);
-line('bijnaNamen', time(() => bijnaNamen(doc, checkEntities)).ms, MB);
-line('kandidaten', time(() => kandidaten(doc, checkEntities.map((e) => e.value))).ms, MB);
-line('andersGeschreven', time(() => andersGeschreven(doc, checkEntities)).ms, MB);
+line('losseDelen', bestOf(() => losseDelen(doc, checkEntities)).ms, MB);
+line('bijnaNamen', bestOf(() => bijnaNamen(doc, checkEntities)).ms, MB);
+line('kandidaten', bestOf(() => kandidaten(doc, checkEntities.map((e) => e.value))).ms, MB);
+line('andersGeschreven', bestOf(() => andersGeschreven(doc, checkEntities)).ms, MB);
 
 console.log('\nMarkdown');
 const blocks = doc.split('\n\n').map((text, i) => (i % 5 === 4
   ? { t: 'table', rows: text.split('\n').map((row) => row.split(' ').slice(0, 4)) }
   : { t: i % 7 ? 'p' : 'h', level: 2, text }));
 const md = blocksToMarkdown(blocks);
-line(`blocksToMarkdown (${(md.length / MB).toFixed(2)} MB out)`, time(() => blocksToMarkdown(blocks)).ms, md.length);
+line(`blocksToMarkdown (${(md.length / MB).toFixed(2)} MB out)`, bestOf(() => blocksToMarkdown(blocks)).ms, md.length);
 for (const factor of [0.5, 1, 2]) {
   const input = (md + '\n\n- punt **vet** en *schuin*\n  - dieper\n> citaat\n').repeat(Math.ceil(factor * 2)).slice(0, factor * MB);
-  line(`markdownToHtml ${factor} MB`, time(() => markdownToHtml(input)).ms, input.length);
+  line(`markdownToHtml ${factor} MB`, bestOf(() => markdownToHtml(input)).ms, input.length);
 }
-line('markdownToPlain 1 MB', time(() => markdownToPlain(md.slice(0, MB))).ms, MB);
+line('markdownToPlain 1 MB', bestOf(() => markdownToPlain(md.slice(0, MB))).ms, MB);
