@@ -93,6 +93,20 @@ test('a near name has one letter more, less or other, and goes to the first enti
   assert.deepEqual(near('Jansen', [janssen, jansens]), [[22, 'Jansen']]);
 });
 
+test('a word far longer than every name word is no near name; a near name beside it still is', () => {
+  const dekker = entity(13, 'PERSOON', 'Karel Dekker', ['Karel Dekker', 'Dekker']);
+  const blob = 'NL'.repeat(32000);
+  const cases = [
+    [`Zie ${blob} hier.`, []],
+    [`Zie ${blob} Dekkar, Deker ${blob}.`, ['Dekkar', 'Deker']],
+    // Glued to it, a near name is part of the long word.
+    [`Zie ${blob}Dekkar.`, []],
+    // One letter more than the longest name word is near it, two letters more are not.
+    ['Zie Dekkerr en Dekkerrr.', ['Dekkerr']],
+  ];
+  for (const [text, words] of cases) assert.deepEqual(bijnaNamen(text, [dekker]).map((n) => n.deel), words, text.slice(0, 40));
+});
+
 test('near names of five-letter words need the same OCR form', () => {
   const thijs = entity(11, 'PERSOON', 'Thijs Smits');
   assert.deepEqual(bijnaNamen('Smíts, Smit5 en Srnits', [thijs]).map((n) => n.deel), ['Smit5', 'Srnits']);

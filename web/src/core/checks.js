@@ -213,16 +213,21 @@ function withOneLeftOut(s) {
 
 // The first name word near an OCR form, as a search of the whole list in order
 // would find it, but tested only against the name words that share a key with it.
+// A form longer than every name word by more than one edit is near none: it is
+// not keyed, which would cost the square of its length (text that lost its spaces).
 function nearestNameWord(nameWords) {
   const byKey = new Map();
+  let longest = 0;
   nameWords.forEach((nw, i) => {
     const keys = nw.word.length >= MIN_NAME_WORD_WITH_EDIT ? withOneLeftOut(nw.ocr) : [nw.ocr];
     for (const key of keys) {
       if (byKey.has(key)) byKey.get(key).push(i);
       else byKey.set(key, [i]);
     }
+    longest = Math.max(longest, nw.ocr.length);
   });
   return (ocr) => {
+    if (ocr.length > longest + 1) return undefined;
     let first = Infinity;
     for (const key of withOneLeftOut(ocr)) {
       const hit = byKey.get(key)?.find((i) => i < first && isNear(nameWords[i], ocr));
