@@ -112,3 +112,14 @@ test('sizes beyond the caps are too large; sizes the data belies make the file d
     }
   }
 });
+
+test('a part not asked for is passed over, whatever its ZIP64 data; read whole, the archive is damaged', async () => {
+  for (const field of [20, 24, 42]) {
+    const bytes = zip([{ name: 'a.xml', data: 'eerste' }, { name: 'media/b.png', data: 'beeld' }]);
+    const { view, central } = offsets(bytes);
+    // The second central header follows the first one's 46 bytes and its name "a.xml".
+    view.setUint32(central + 46 + 5 + field, 0xffffffff, true);
+    assert.deepEqual(await texts(bytes, (name) => name.endsWith('.xml')), { 'a.xml': 'eerste' }, `field ${field}`);
+    await assert.rejects(zipControle(bytes), (err) => err.code === 'ZIP_BESCHADIGD' && /media\/b\.png/.test(err.message), `field ${field}`);
+  }
+});

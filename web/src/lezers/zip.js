@@ -110,8 +110,10 @@ async function entryBytes(b, entry, budget) {
   }
 }
 
-// The central directory's entries, as far as whole headers with their signature reach.
-function* directory(b) {
+// The central directory's entries that `kies` takes, as far as whole headers
+// with their signature reach. The sizes of an entry not taken are not read:
+// damage there is no reason to refuse the others.
+function* directory(b, kies) {
   const end = findEndRecord(b);
   if (end < 0) throw new Error('geen geldig zip-bestand');
   const { count, off: first } = centralDirectory(b, end);
@@ -119,7 +121,7 @@ function* directory(b) {
     const nameEnd = off + CENTRAL_HEADER_SIZE + u16(b, off + 28);
     const extraEnd = nameEnd + u16(b, off + 30);
     const name = utf8(b.subarray(off + CENTRAL_HEADER_SIZE, nameEnd));
-    yield { method: u16(b, off + 10), name, ...sizes(b, off, b.subarray(nameEnd, extraEnd), name) };
+    if (kies(name)) yield { method: u16(b, off + 10), name, ...sizes(b, off, b.subarray(nameEnd, extraEnd), name) };
     off = extraEnd + u16(b, off + 32);
   }
 }
@@ -130,8 +132,7 @@ export async function zipBestanden(bytes, kies) {
   const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
   const found = Object.create(null);
   let budget = MAX_TOTAL;
-  for (const entry of directory(b)) {
-    if (!kies(entry.name)) continue;
+  for (const entry of directory(b, kies)) {
     if (entry.local + 4 <= b.length && u32(b, entry.local) !== LOCAL_HEADER) continue;
     if (entry.local + LOCAL_HEADER_SIZE > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) {
@@ -148,7 +149,7 @@ export async function zipBestanden(bytes, kies) {
 export async function zipControle(bytes) {
   const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
   let budget = MAX_TOTAL;
-  for (const entry of directory(b)) {
+  for (const entry of directory(b, () => true)) {
     if (entry.local + LOCAL_HEADER_SIZE > b.length || u32(b, entry.local) !== LOCAL_HEADER) throw outside(entry);
     if (dataStart(b, entry) + entry.size > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) budget -= (await entryBytes(b, entry, budget)).length;
