@@ -15,10 +15,12 @@ after(() => readers.close());
 const MB = 1024 * 1024;
 const SHEETS = new URL('../../../shared/fixtures/sheets/', import.meta.url);
 const DAMAGED = 'Deze spreadsheet kon niet gelezen worden. Het bestand is beschadigd of heeft een onbekende indeling.';
+const DAMAGED_WORD = 'Dit Word-document kon niet gelezen worden. Het bestand is beschadigd of geen geldig .docx-bestand.';
 const W = 'xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"';
 
-// A workbook of one sheet: its dimension as written, and cells as [address, text].
-function xlsx(dimension, cells) {
+// A workbook of one sheet: its dimension as written, and cells as [address, text];
+// zip64: the fields of every entry that hold the ZIP64 marker, as zip() takes them.
+function xlsx(dimension, cells, zip64) {
   const rels = (...r) => `<?xml version="1.0"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">${r.join('')}</Relationships>`;
   const byRow = new Map();
   for (const [ref, text] of cells) {
@@ -32,7 +34,7 @@ function xlsx(dimension, cells) {
     { name: 'xl/workbook.xml', data: '<?xml version="1.0"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Klanten" sheetId="1" r:id="rId1"/></sheets></workbook>' },
     { name: 'xl/_rels/workbook.xml.rels', data: rels('<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>') },
     { name: 'xl/worksheets/sheet1.xml', data: `<?xml version="1.0"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="${dimension}"/><sheetData>${rows}</sheetData></worksheet>` },
-  ]);
+  ].map((entry) => ({ ...entry, zip64 })));
 }
 
 async function timedRead(name, bytes) {
@@ -65,19 +67,39 @@ test('sparse and lying spreadsheets are read by the cells they hold, within the 
 test('a Word document that inflates past the cap is refused quickly with a clear message', async () => {
   const bom = deflateRawSync(Buffer.alloc(100 * MB, 0x20));
   const header = (text) => `<?xml version="1.0"?><w:hdr ${W}>${paragraph(text)}</w:hdr>`;
+  const tooLarge = 'Dit Word-document pakt uit tot meer dan 64 MB per onderdeel of 128 MB in totaal en wordt daarom niet gelezen.';
   const cases = [
     // The directory tells the size: refused before inflating.
-    ['opgegeven.docx', { 'word/header1.xml': { data: header('x') + ' '.repeat(100 * MB), packed: bom } }],
-    // The directory says nothing is in it; the inflated bytes count.
-    ['gelogen.docx', { 'word/header1.xml': { data: '', packed: bom } }],
+    ['opgegeven.docx', { 'word/header1.xml': { data: header('x') + ' '.repeat(100 * MB), packed: bom } }, tooLarge],
+    ['opgegeven-zip64.docx', { 'word/header1.xml': { data: header('x') + ' '.repeat(100 * MB), packed: bom, zip64: ['unpacked', 'packed'] } }, tooLarge],
+    // The directory says nothing is in it: the data belies it, so the file is damaged.
+    ['gelogen.docx', { 'word/header1.xml': { data: '', packed: bom } }, DAMAGED_WORD],
   ];
-  for (const [name, parts] of cases) {
+  for (const [name, parts, message] of cases) {
     const { result, ms } = await timedRead(name, docx(paragraph('Brief aan Jan de Vries'), parts));
-    assert.equal(result.fout, 'Dit Word-document pakt uit tot meer dan 64 MB per onderdeel of 128 MB in totaal en wordt daarom niet gelezen.', name);
+    assert.equal(result.fout, message, name);
     assert.ok(ms < 5000, `${name} took ${ms} ms`);
   }
   const gewoon = await readers.read('gewoon.docx', docx(paragraph('Brief'), { 'word/header1.xml': header('Kantoor Dekker') }));
   assert.deepEqual(gewoon.blocks.map((b) => b.text), ['Koptekst', 'Kantoor Dekker', 'Document', 'Brief']);
+});
+
+test('Word documents and workbooks with ZIP64 sizes, as streaming writers make them, are read', async () => {
+  const kop = `<?xml version="1.0"?><w:hdr ${W}>${paragraph('Kantoor Dekker')}</w:hdr>`;
+  const documents = [
+    ['kop.docx', { 'word/header1.xml': { data: kop, zip64: ['unpacked'] } }, {}],
+    ['alles.docx', { 'word/header1.xml': kop }, { zip64: ['unpacked', 'packed'] }],
+    ['eind.docx', { 'word/header1.xml': kop }, { zip64: ['unpacked', 'packed', 'offset'], zip64End: true }],
+  ];
+  for (const [name, parts, options] of documents) {
+    const result = await readers.read(name, docx(paragraph('Brief aan Jan de Vries'), parts, options));
+    assert.deepEqual(result.blocks?.map((b) => b.text), ['Koptekst', 'Kantoor Dekker', 'Document', 'Brief aan Jan de Vries'], `${name}: ${result.fout}`);
+    assert.deepEqual(result.warn, ['Tekstvakken en afbeeldingen uit Word worden niet meegenomen.'], name);
+  }
+  for (const zip64 of [['unpacked'], ['unpacked', 'packed']]) {
+    const result = await readers.read('klanten.xlsx', xlsx('A1:B1', [['A1', 'Jan'], ['B1', 'Bakker']], zip64));
+    assert.deepEqual(result.blocks?.[0].rows, [['Jan', 'Bakker']], `${zip64}: ${result.fout}`);
+  }
 });
 
 test('text files: one bad byte stays one replacement character; byte-order marks name the encoding', async () => {
@@ -185,6 +207,8 @@ test('damaged ZIP workbooks are refused by our own check, and a damaged entry is
       view.setUint16(view.getUint32(at + 42, true) + 6, 1, true);
     })],
     ['geen-deflate.xlsx', patched((view, [first]) => view.setUint32(view.getUint32(first + 42, true) + 40, 0xffffffff))],
+    // A part that unpacks beyond the size the directory gives.
+    ['gelogen.xlsx', patched((view, [first]) => view.setUint32(first + 24, 10, true))],
   ];
   for (const [name, bytes] of cases) {
     const { result, ms } = await timedRead(name, bytes);

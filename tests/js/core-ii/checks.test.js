@@ -93,6 +93,42 @@ test('a near name has one letter more, less or other, and goes to the first enti
   assert.deepEqual(near('Jansen', [janssen, jansens]), [[22, 'Jansen']]);
 });
 
+test('a word far longer than every name word is no near name; a near name beside it still is', () => {
+  const dekker = entity(13, 'PERSOON', 'Karel Dekker', ['Karel Dekker', 'Dekker']);
+  const blob = 'NL'.repeat(32000);
+  const cases = [
+    [`Zie ${blob} hier.`, []],
+    [`Zie ${blob} Dekkar, Deker ${blob}.`, ['Dekkar', 'Deker']],
+    // Glued to it, a near name is part of the long word.
+    [`Zie ${blob}Dekkar.`, []],
+    // One letter more than the longest name word is near it, two letters more are not.
+    ['Zie Dekkerr en Dekkerrr.', ['Dekkerr']],
+  ];
+  for (const [text, words] of cases) assert.deepEqual(bijnaNamen(text, [dekker]).map((n) => n.deel), words, text.slice(0, 40));
+});
+
+test('a name word as long as a text without blanks: itself no near name, one edit from it a near name', () => {
+  // Detection takes such a word whole after "de heer" or before "B.V.".
+  const blob = 'NL'.repeat(32000);
+  const dekker = entity(13, 'PERSOON', 'Karel Dekker', ['Karel Dekker', 'Dekker']);
+  const lang = entity(14, 'BEDRIJF', `${blob} B.V.`, [`${blob} B.V.`, blob]);
+  const near = (text) => bijnaNamen(text, [lang, dekker]).map((n) => [n.ent.id, n.deel.length > 20 ? n.deel.length : n.deel]);
+  const cases = [
+    [`Zie ${blob} en Dekkar.`, [[13, 'Dekkar']]],
+    // A letter more, a letter less, another letter; two letters more.
+    [`Zie ${blob}N, ${blob.slice(1)}, ${blob.slice(0, -1)}X en ${blob}NL.`, [[14, 64001], [14, 63999], [14, 64000]]],
+  ];
+  for (const [text, expected] of cases) assert.deepEqual(near(text), expected, text.slice(0, 30));
+  // Around every length a name word can have, one edit is near and two are not.
+  for (const length of [30, 39, 40, 41, 42, 43, 80]) {
+    const word = 'Dekker'.repeat(20).slice(0, length);
+    const ent = entity(15, 'PERSOON', `Jan ${word}`);
+    const text = `Zie ${word}e, ${word.slice(0, -1)}, ${word.slice(0, -1)}x, ${word}ee en ${word.slice(0, -2)}.`;
+    const expected = [`${word}e`, word.slice(0, -1), `${word.slice(0, -1)}x`];
+    assert.deepEqual(bijnaNamen(text, [ent]).map((n) => n.deel), expected, `${length}`);
+  }
+});
+
 test('near names of five-letter words need the same OCR form', () => {
   const thijs = entity(11, 'PERSOON', 'Thijs Smits');
   assert.deepEqual(bijnaNamen('Smíts, Smit5 en Srnits', [thijs]).map((n) => n.deel), ['Smit5', 'Srnits']);

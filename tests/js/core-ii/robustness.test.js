@@ -118,6 +118,7 @@ const PATHOLOGICAL = {
   'street lines': fill('Kerkstraat 1\n'),
   'blank runs': fill(' \u00A0'),
   'one long token': fill('abc.def%'),
+  'one long capitalised token': 'Zie ' + fill('NL'),
   'hyphenated names after a letter': fill('xAa-Bb-'),
   'apostrophe capitals': fill("D'"),
   'person placeholders': fill('[PERSOON_1] van '),

@@ -3,6 +3,7 @@ import assert from 'node:assert/strict';
 import { beforeEach, describe, test } from 'node:test';
 import { fakeDocument, freshSession } from './helpers.js';
 import { controle, controleVan } from '../../../web/src/app/ai/controle.js';
+import { ookVervangen } from '../../../web/src/app/ai/herstellen.js';
 import { aiTekst, teKopieren } from '../../../web/src/app/ai/tekst.js';
 import { verslag } from '../../../web/src/app/ai/verslag.js';
 import { scan, voegToe } from '../../../web/src/app/entities.js';
@@ -93,6 +94,31 @@ describe('controle', () => {
     const c = controle('Pieter Hendriksen belde.');
     assert.deepEqual(c.kand, ['Pieter Hendriksen']);
     assert.deepEqual(c.los, []);
+  });
+
+  test('a loose part that is a word of any candidate, shown or not, belongs to that candidate', () => {
+    const klanten = ['Anna Smit', 'Bert Jansen', 'Cor Visser', 'Daan Mulder', 'Eva Bos', 'Fleur Peters', 'Gijs Kok',
+      'Hanna Vos', 'Ivo Post', 'Joke Meijer', 'Kees Brouwer', 'Lies Jacobs', 'Mark Willems', 'Nina Hendriks', 'Olga Smits',
+      'Paul de Graaf'];
+    const bouw = voegToe('BEDRIJF', 'Kuipers Bouw B.V.', false);
+    const sanne = voegToe('PERSOON', 'Sanne Maria Verbeek', false);
+    S.docs.push(doc('d1', 'Klantenlijst', [
+      ...klanten.map((k) => para(k, true)),
+      para('Sanne Dekker', true),
+      para('Bespreking met Ruud Kuipers over Kuipers Bouw B.V. en Sanne Maria Verbeek. Maria belde.'),
+    ]));
+    const c = controleVan(aiTekst('d1'));
+    assert.deepEqual(c.kand, klanten.slice(0, 15));
+    assert.deepEqual(c.los.map((l) => [l.ent, l.deel]), [[sanne, 'Maria']]);
+    // "Ook vervangen" takes the part that is loose and leaves the other names whole.
+    ookVervangen(c.los);
+    vergeetMatchers();
+    const { tekst } = aiTekst('d1');
+    assert.match(tekst, /^Sanne Dekker$/m);
+    assert.match(tekst, /Bespreking met Ruud Kuipers over \[BEDRIJF_1\] en \[PERSOON_1\]\. \[PERSOON_1\] belde\.$/);
+    // Where no candidate holds them, the same parts are still loose parts.
+    const los = controle('Kuipers belde; Sanne ook.').los.map((l) => [l.ent, l.deel]);
+    assert.deepEqual(los, [[bouw, 'Kuipers'], [sanne, 'Sanne']]);
   });
 
   test('a loose part is found as a whole word only, in capitals too, with diacritics and hyphens', () => {

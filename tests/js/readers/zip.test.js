@@ -1,6 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { zipBestanden } from '../../../web/src/lezers/zip.js';
+import { deflateRawSync } from 'node:zlib';
+import { zipBestanden, zipControle } from '../../../web/src/lezers/zip.js';
 import { zip } from '../../fixtures/readers/make-docx.js';
 
 const text = (bytes) => new TextDecoder().decode(bytes);
@@ -74,4 +75,51 @@ test('damaged archives fail with a Dutch text, without hanging', { timeout: 1000
       /a\.txt kon niet uitgepakt worden/],
   ];
   for (const [label, bytes, message] of cases) await assert.rejects(zipBestanden(bytes(), all), message, label);
+});
+
+test('ZIP64: sizes and offsets come from the extra field, for whichever fields hold the marker', async () => {
+  const fieldSets = [['unpacked'], ['packed'], ['offset'], ['unpacked', 'packed'], ['packed', 'offset'], ['unpacked', 'packed', 'offset']];
+  for (const zip64 of fieldSets) {
+    const bytes = zip([{ name: 'a.xml', data: 'eerste' }, { name: 'b.xml', data: 'tweede '.repeat(40), zip64 }, { name: 'c.xml', data: 'derde', stored: true, zip64 }]);
+    assert.deepEqual(await texts(bytes), { 'a.xml': 'eerste', 'b.xml': 'tweede '.repeat(40), 'c.xml': 'derde' }, zip64.join());
+    await zipControle(bytes);
+  }
+});
+
+test('ZIP64: an end record of markers leads to the ZIP64 end record before it', async () => {
+  for (const zip64 of [[], ['unpacked', 'packed', 'offset']]) {
+    const bytes = zip([{ name: 'a.xml', data: 'eerste', zip64 }, { name: 'b.xml', data: 'tweede', zip64 }], { zip64End: true });
+    assert.deepEqual(await texts(bytes), { 'a.xml': 'eerste', 'b.xml': 'tweede' }, zip64.join());
+  }
+});
+
+test('sizes beyond the caps are too large; sizes the data belies make the file damaged', async () => {
+  const longer = deflateRawSync('langer dan het bestand opgeeft');
+  // The 64-bit value of the first ZIP64 field of the single entry.
+  const zip64Value = (value) => ({ view, central }) => view.setBigUint64(central + 46 + 5 + 4, BigInt(value), true);
+  const cases = [
+    ['a real size over 64 MB', [{ name: 'a.xml', data: 'x', zip64: ['unpacked'] }], zip64Value(65 * 1024 * 1024), 'ZIP_TE_GROOT'],
+    ['deflated data beyond its size', [{ name: 'a.xml', data: 'kort', packed: longer }], null, 'ZIP_BESCHADIGD'],
+    ['the same with the size in ZIP64', [{ name: 'a.xml', data: 'kort', packed: longer, zip64: ['unpacked', 'packed'] }], null, 'ZIP_BESCHADIGD'],
+    ['stored data beyond its size', [{ name: 'a.xml', data: 'kort', stored: true, packed: Buffer.from('veel langer') }], null, 'ZIP_BESCHADIGD'],
+    ['a marker without a ZIP64 value', [{ name: 'a.xml', data: 'x' }], ({ view, central }) => view.setUint32(central + 24, 0xffffffff, true), 'ZIP_BESCHADIGD'],
+  ];
+  for (const [label, entries, patch, code] of cases) {
+    const bytes = zip(entries);
+    patch?.(offsets(bytes));
+    for (const read of [() => zipBestanden(bytes, all), () => zipControle(bytes)]) {
+      await assert.rejects(read(), (err) => err.code === code && /a\.xml/.test(err.message), label);
+    }
+  }
+});
+
+test('a part not asked for is passed over, whatever its ZIP64 data; read whole, the archive is damaged', async () => {
+  for (const field of [20, 24, 42]) {
+    const bytes = zip([{ name: 'a.xml', data: 'eerste' }, { name: 'media/b.png', data: 'beeld' }]);
+    const { view, central } = offsets(bytes);
+    // The second central header follows the first one's 46 bytes and its name "a.xml".
+    view.setUint32(central + 46 + 5 + field, 0xffffffff, true);
+    assert.deepEqual(await texts(bytes, (name) => name.endsWith('.xml')), { 'a.xml': 'eerste' }, `field ${field}`);
+    await assert.rejects(zipControle(bytes), (err) => err.code === 'ZIP_BESCHADIGD' && /media\/b\.png/.test(err.message), `field ${field}`);
+  }
 });

@@ -166,22 +166,29 @@ export function ocrVorm(w) {
 }
 
 // Levenshtein distance over UTF-16 code units; max + 1 as soon as it
-// must exceed max.
+// must exceed max. Only the cells within max of the diagonal are computed: no
+// other lies on a path of at most max edits, and a long word costs no square.
 export function afstand(a, b, max) {
   if (Math.abs(a.length - b.length) > max) return max + 1;
-  let prev = Array.from({ length: b.length + 1 }, (_, j) => j);
+  // Row i holds the cells j = i - max ... i + max, at index j - i + max.
+  const width = 2 * max + 1;
+  const inB = (j) => j >= 0 && j <= b.length;
+  let prev = Array.from({ length: width }, (_, k) => (inB(k - max) ? k - max : Infinity));
   for (let i = 1; i <= a.length; i++) {
-    const cur = [i];
-    let rowMin = i;
-    for (let j = 1; j <= b.length; j++) {
-      const cost = a[i - 1] === b[j - 1] ? 0 : 1;
-      cur[j] = Math.min(prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost);
-      rowMin = Math.min(rowMin, cur[j]);
+    const cur = new Array(width).fill(Infinity);
+    for (let k = 0; k < width; k++) {
+      const j = i + k - max;
+      if (!inB(j)) continue;
+      cur[k] = j === 0 ? i : Math.min(
+        (prev[k + 1] ?? Infinity) + 1,
+        (cur[k - 1] ?? Infinity) + 1,
+        prev[k] + (a[i - 1] === b[j - 1] ? 0 : 1),
+      );
     }
-    if (rowMin > max) return max + 1;
+    if (Math.min(...cur) > max) return max + 1;
     prev = cur;
   }
-  return prev[b.length];
+  return Math.min(prev[b.length - a.length + max], max + 1);
 }
 
 function nameWordsOf(entities) {
@@ -212,20 +219,31 @@ function withOneLeftOut(s) {
 }
 
 // The first name word near an OCR form, as a search of the whole list in order
-// would find it, but tested only against the name words that share a key with it.
+// would find it, but tested only against the name words that share a key with
+// it. Keys cost the square of a form's length: a longer form (text that lost
+// its blanks) is tested against the name words of about its length instead.
+const MAX_KEYED = 40;
+
 function nearestNameWord(nameWords) {
   const byKey = new Map();
+  const byLength = new Map();
+  const file = (map, key, i) => {
+    if (map.has(key)) map.get(key).push(i);
+    else map.set(key, [i]);
+  };
   nameWords.forEach((nw, i) => {
+    file(byLength, nw.ocr.length, i);
+    if (nw.ocr.length > MAX_KEYED + 1) return;
     const keys = nw.word.length >= MIN_NAME_WORD_WITH_EDIT ? withOneLeftOut(nw.ocr) : [nw.ocr];
-    for (const key of keys) {
-      if (byKey.has(key)) byKey.get(key).push(i);
-      else byKey.set(key, [i]);
-    }
+    for (const key of keys) file(byKey, key, i);
   });
   return (ocr) => {
+    const lists = ocr.length > MAX_KEYED
+      ? [ocr.length - 1, ocr.length, ocr.length + 1].map((n) => byLength.get(n))
+      : [...withOneLeftOut(ocr)].map((key) => byKey.get(key));
     let first = Infinity;
-    for (const key of withOneLeftOut(ocr)) {
-      const hit = byKey.get(key)?.find((i) => i < first && isNear(nameWords[i], ocr));
+    for (const list of lists) {
+      const hit = list?.find((i) => i < first && isNear(nameWords[i], ocr));
       if (hit !== undefined) first = hit;
     }
     return nameWords[first];

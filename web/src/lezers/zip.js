@@ -1,13 +1,21 @@
 // Reads the entries a caller asks for from a ZIP container. Sizes come from the
-// central directory only (so data descriptors are fine); no ZIP64, no encryption,
-// no checksum test. What an entry and a whole call may inflate to is capped,
-// so that a small file that unpacks to gigabytes is refused, not unpacked.
+// central directory only (so data descriptors are fine), from its ZIP64 extra
+// fields where a writer put them there; no encryption, no checksum test. What
+// an entry and a whole call may inflate to is capped, so that a small file that
+// unpacks to gigabytes is refused, not unpacked.
 import { TE_GROOT, inflate, teGroot } from './inflate.js';
 import { utf8 } from './utf8.js';
 
 const END_RECORD = 0x06054b50;
 const CENTRAL_HEADER = 0x02014b50;
 const LOCAL_HEADER = 0x04034b50;
+const ZIP64_END_RECORD = 0x06064b50;
+const ZIP64_LOCATOR = 0x07064b50;
+const ZIP64_EXTRA = 0x0001;
+const ZIP64_LOCATOR_SIZE = 20;
+const ZIP64_END_RECORD_SIZE = 56;
+const MARKER = 0xffffffff;
+const COUNT_MARKER = 0xffff;
 const END_RECORD_SIZE = 22;
 const CENTRAL_HEADER_SIZE = 46;
 const LOCAL_HEADER_SIZE = 30;
@@ -17,9 +25,14 @@ const DEFLATED = 8;
 export const MAX_ENTRY = 64 * 1024 * 1024;
 export const MAX_TOTAL = 128 * 1024 * 1024;
 const MB = 1024 * 1024;
+const BESCHADIGD = 'ZIP_BESCHADIGD';
 
 const u16 = (b, o) => b[o] | (b[o + 1] << 8);
 const u32 = (b, o) => (b[o] | (b[o + 1] << 8) | (b[o + 2] << 16) | (b[o + 3] << 24)) >>> 0;
+const u64 = (b, o) => u32(b, o) + u32(b, o + 4) * 2 ** 32;
+
+// Sizes that cannot be true: the file is damaged, whatever its parts hold.
+const beschadigd = (message) => Object.assign(new Error(message), { code: BESCHADIGD });
 
 function findEndRecord(b) {
   const last = Math.max(0, b.length - END_RECORD_SIZE - MAX_COMMENT);
@@ -29,44 +42,87 @@ function findEndRecord(b) {
   return -1;
 }
 
+// The entry count and the central directory's offset. A writer that made the
+// archive ZIP64 throughout puts markers in the end record, and the values in
+// the ZIP64 end record that the locator just before it points to.
+function centralDirectory(b, end) {
+  let count = u16(b, end + 10);
+  let off = u32(b, end + 16);
+  const locator = end - ZIP64_LOCATOR_SIZE;
+  if ((count === COUNT_MARKER || off === MARKER) && locator >= 0 && u32(b, locator) === ZIP64_LOCATOR) {
+    const record = u64(b, locator + 8);
+    if (record + ZIP64_END_RECORD_SIZE <= b.length && u32(b, record) === ZIP64_END_RECORD) {
+      if (count === COUNT_MARKER) count = u64(b, record + 32);
+      if (off === MARKER) off = u64(b, record + 48);
+    }
+  }
+  return { count, off };
+}
+
+// The data of the ZIP64 extra field among an entry's extra fields, or none.
+function zip64Extra(extra) {
+  for (let at = 0; at + 4 <= extra.length; at += 4 + u16(extra, at + 2)) {
+    if (u16(extra, at) === ZIP64_EXTRA) return extra.subarray(at + 4, at + 4 + u16(extra, at + 2));
+  }
+  return extra.subarray(0, 0);
+}
+
+// The central header's fields that may hold the ZIP64 marker, in the order
+// their 64-bit values follow one another in the ZIP64 extra field: only those
+// that hold the marker have one there.
+const ZIP64_FIELDS = [['unpacked', 24], ['size', 20], ['local', 42]];
+
+function sizes(b, off, extra, name) {
+  const zip64 = zip64Extra(extra);
+  const fields = {};
+  let at = 0;
+  for (const [field, offset] of ZIP64_FIELDS) {
+    fields[field] = u32(b, off + offset);
+    if (fields[field] !== MARKER) continue;
+    if (at + 8 > zip64.length) throw beschadigd(`zip-onderdeel ${name} mist zijn ZIP64-gegevens`);
+    fields[field] = u64(zip64, at);
+    at += 8;
+  }
+  return fields;
+}
+
 // Where an entry's data starts: after its local header, name and extra field.
 const dataStart = (b, entry) => entry.local + LOCAL_HEADER_SIZE + u16(b, entry.local + 26) + u16(b, entry.local + 28);
 
-// The sizes the directory gives are checked first; the inflated bytes count too, as those may lie.
+// The size the directory gives is checked against the caps first. The data
+// may lie about it: it is unpacked no further than that size, and bytes beyond
+// it mean a damaged file, not a large one.
 async function entryBytes(b, entry, budget) {
   const max = Math.min(MAX_ENTRY, budget);
-  const over = () => teGroot(`zip-onderdeel ${entry.name} is uitgepakt groter dan ${Math.floor(max / MB)} MB`);
-  if (entry.unpacked > max) throw over();
+  if (entry.unpacked > max) throw teGroot(`zip-onderdeel ${entry.name} is uitgepakt groter dan ${Math.floor(max / MB)} MB`);
+  const lie = () => beschadigd(`zip-onderdeel ${entry.name} pakt uit tot meer dan de opgegeven ${entry.unpacked} bytes`);
   const start = dataStart(b, entry);
   const data = b.subarray(start, start + entry.size);
   if (entry.method === STORED) {
-    if (data.length > max) throw over();
+    if (data.length > entry.unpacked) throw lie();
     return data.slice();
   }
   try {
-    return await inflate(data, max);
+    return await inflate(data, entry.unpacked);
   } catch (cause) {
-    if (cause?.code === TE_GROOT) throw over();
+    if (cause?.code === TE_GROOT) throw lie();
     throw new Error(`zip-onderdeel ${entry.name} kon niet uitgepakt worden`, { cause });
   }
 }
 
-// The central directory's entries, as far as whole headers with their signature reach.
-function* directory(b) {
+// The central directory's entries that `kies` takes, as far as whole headers
+// with their signature reach. The sizes of an entry not taken are not read:
+// damage there is no reason to refuse the others.
+function* directory(b, kies) {
   const end = findEndRecord(b);
   if (end < 0) throw new Error('geen geldig zip-bestand');
-  const count = u16(b, end + 10);
-  let off = u32(b, end + 16);
-  for (let i = 0; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
-    const nameLength = u16(b, off + 28);
-    yield {
-      method: u16(b, off + 10),
-      size: u32(b, off + 20),
-      unpacked: u32(b, off + 24),
-      local: u32(b, off + 42),
-      name: utf8(b.subarray(off + CENTRAL_HEADER_SIZE, off + CENTRAL_HEADER_SIZE + nameLength)),
-    };
-    off += CENTRAL_HEADER_SIZE + nameLength + u16(b, off + 30) + u16(b, off + 32);
+  const { count, off: first } = centralDirectory(b, end);
+  for (let i = 0, off = first; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
+    const nameEnd = off + CENTRAL_HEADER_SIZE + u16(b, off + 28);
+    const extraEnd = nameEnd + u16(b, off + 30);
+    const name = utf8(b.subarray(off + CENTRAL_HEADER_SIZE, nameEnd));
+    if (kies(name)) yield { method: u16(b, off + 10), name, ...sizes(b, off, b.subarray(nameEnd, extraEnd), name) };
+    off = extraEnd + u16(b, off + 32);
   }
 }
 
@@ -76,8 +132,7 @@ export async function zipBestanden(bytes, kies) {
   const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
   const found = Object.create(null);
   let budget = MAX_TOTAL;
-  for (const entry of directory(b)) {
-    if (!kies(entry.name)) continue;
+  for (const entry of directory(b, kies)) {
     if (entry.local + 4 <= b.length && u32(b, entry.local) !== LOCAL_HEADER) continue;
     if (entry.local + LOCAL_HEADER_SIZE > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) {
@@ -94,7 +149,7 @@ export async function zipBestanden(bytes, kies) {
 export async function zipControle(bytes) {
   const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
   let budget = MAX_TOTAL;
-  for (const entry of directory(b)) {
+  for (const entry of directory(b, () => true)) {
     if (entry.local + LOCAL_HEADER_SIZE > b.length || u32(b, entry.local) !== LOCAL_HEADER) throw outside(entry);
     if (dataStart(b, entry) + entry.size > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) budget -= (await entryBytes(b, entry, budget)).length;

@@ -19,6 +19,7 @@ const OLE_MAGIC = [0xd0, 0xcf, 0x11, 0xe0, 0xa1, 0xb1, 0x1a, 0xe1];
 const ENCRYPTED_PACKAGE = [...'EncryptedPackage'].flatMap((c) => [c.charCodeAt(0), 0]);
 const PASSWORD_ERROR = 'Dit Word-document is beveiligd met een wachtwoord. Sla het zonder wachtwoord op en probeer het opnieuw.';
 const TOO_LARGE_ERROR = 'Dit Word-document pakt uit tot meer dan 64 MB per onderdeel of 128 MB in totaal en wordt daarom niet gelezen.';
+const DAMAGED_ERROR = 'Dit Word-document kon niet gelezen worden. Het bestand is beschadigd of geen geldig .docx-bestand.';
 
 const EXTRA_WARNING = 'Kop- en voetteksten en opmerkingen konden niet gelezen worden.';
 const LEFT_OUT_WARNING = 'Tekstvakken en afbeeldingen uit Word worden niet meegenomen.';
@@ -40,7 +41,10 @@ const READ_PART = /\.(?:xml|rels)$/i;
 
 // Checked before the body is converted: a password-protected document is an
 // encrypted container, not a ZIP; and what the parts that are read unpack to is
-// capped. Media are never unpacked, here or by the conversion.
+// capped. A part whose sizes lie is refused too, as the conversion would unpack
+// it whole before it noticed. Other damage is left to the conversion, which
+// names it, or to the extras, which warn. Media are never unpacked, here or by
+// the conversion.
 async function checkContainer(buf) {
   const bytes = new Uint8Array(buf);
   if (OLE_MAGIC.every((b, i) => bytes[i] === b)) {
@@ -51,6 +55,7 @@ async function checkContainer(buf) {
     await L().zipBestanden(bytes, (name) => READ_PART.test(name));
   } catch (cause) {
     if (cause?.code === 'ZIP_TE_GROOT') throw new Error(TOO_LARGE_ERROR, { cause });
+    if (cause?.code === 'ZIP_BESCHADIGD') throw new Error(DAMAGED_ERROR, { cause });
   }
 }
 
@@ -61,7 +66,7 @@ async function bodyHtml(buf) {
   try {
     return (await globalThis.mammoth.convertToHtml({ arrayBuffer: buf }, { convertImage: NO_IMAGE() })).value;
   } catch (cause) {
-    throw new Error('Dit Word-document kon niet gelezen worden. Het bestand is beschadigd of geen geldig .docx-bestand.', { cause });
+    throw new Error(DAMAGED_ERROR, { cause });
   }
 }
 
