@@ -59,6 +59,35 @@ test('a form is never replaced inside a longer run of letters and digits, but gl
   assert.equal(anon('Karel Dekker2000 AB en Karel Dekkers', dekker), '[PERSOON_9]2000 AB en Karel Dekkers');
 });
 
+test('a number of a few digits is replaced only as written and where it stands as that number', () => {
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const geschreven = ent('KENMERK', '24-50', undefined, 'KENMERK_2');
+  const cases = [
+    ['1000 Brussel, B-1000 Brussel, 1000 BRUSSEL', '[POSTCODE_1] Brussel, B-[POSTCODE_1] Brussel, [POSTCODE_1] BRUSSEL'],
+    ['1000\tBrussel en 1000 \'s-Gravenwezel', '[POSTCODE_1]\tBrussel en [POSTCODE_1] \'s-Gravenwezel'],
+    // Amounts, years, times and other numbers of the same digits.
+    ['Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur', 'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur'],
+    ['Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel', 'Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel'],
+    ['€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel', '€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel'],
+    ['Klantnummer: 1250 (code 1250), klant 1250.', 'Klantnummer: [KENMERK_1] (code [KENMERK_1]), klant [KENMERK_1].'],
+    ['€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250', '€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250'],
+    ['Dossier 24-50, niet 2450 of 24.50', 'Dossier [KENMERK_2], niet 2450 of 24.50'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, postcode, klant, geschreven), expected, text);
+  // Longer numbers keep their separators free ("123.456.782").
+  const bsn = ent('BSN', '123456782', undefined, 'BSN_1');
+  assert.equal(anon('BSN 123.456.782 en 1234 56 782', bsn), 'BSN [BSN_1] en [BSN_1]');
+});
+
+test('a phone number is also found with the slash of a Belgian zone', () => {
+  const gsm = ent('TELEFOON', '+32 475 12 34 56', undefined, 'TELEFOON_1');
+  const text = 'GSM +32 475 12 34 56, 0475/12.34.56, 0475.12.34.56, 0475/12 34 56 of 0475/123456.';
+  assert.equal(anon(text, gsm), 'GSM [TELEFOON_1], [TELEFOON_1], [TELEFOON_1], [TELEFOON_1] of [TELEFOON_1].');
+  const ref = ent('KENMERK', '0475123456', undefined, 'KENMERK_1');
+  assert.equal(anon('Ref. 0475/123456', ref), 'Ref. 0475/123456', 'other numbers keep to blanks, dots and hyphens');
+});
+
 test('a number written with its opening parenthesis is replaced with it', () => {
   const tel = ent('TELEFOON', '(020) 675 44 10', undefined, 'TELEFOON_1');
   const cases = [
@@ -167,6 +196,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
     ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
     ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['TELEFOON', '020 - 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+    ['POSTCODE', '1000'], ['KENMERK', '1250'], ['KENMERK', '12-50'], ['TELEFOON', '+32 475 12 34 56'], ['POSTCODE', '(1000)'],
   ];
   const pieces = [
     'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',
@@ -175,6 +205,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
     '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120', '(020)', '675', '44', '10',
     'Bakker', 'Accountants', 'B.V.', 'Sanne', '[PERSOON_1]', '111222333IBAN', 'NL123456782B01',
+    '1000', '1.000,00', '€', 'euro', 'Brussel', 'BRUSSEL', '10-00', '1250', '12:50', '12-50', ',-', 'B-1000', '0475/12.34.56', '%',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {
