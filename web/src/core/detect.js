@@ -82,9 +82,9 @@ function firmaNaamOk(v) {
 // Phone numbers. S: a blank, hyphen or en dash between digits. Dutch: ten
 // digits, also with the area code in parentheses or before " - ", after
 // "0", "+31" or "+31 (0)". Belgian: +32 or 0032 and eight or nine digits;
-// the national form without a prefix only after a phone label, so that
-// other numbers of nine digits are not taken; the label is looked for only
-// before a "0", not at every blank.
+// the national form without a prefix (nine digits, a mobile "04" and ten)
+// only after a phone label, so that other numbers of nine digits are not
+// taken; the label is looked for only before a "0", not at every blank.
 const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
 const STREEP = BLANCO + '?[-–]' + BLANCO + '?';
@@ -95,7 +95,7 @@ const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
   + String.raw`?\d){6}|\d{2}` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){5})`
   + String.raw`|\(0(?:[1-9]\)(?:` + S + String.raw`?\d){8}|[1-9]\d\)(?:` + S + String.raw`?\d){7}|[1-9]\d{2}\)(?:` + S + String.raw`?\d){6})`
   + String.raw`|(?:\+32|0032)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S_BE + String.raw`?\d){7,8}`
-  + '|(?=0)' + TEL_LABEL + String.raw`0[1-9](?:` + S_BE + String.raw`?\d){7}`
+  + '|(?=0)' + TEL_LABEL + String.raw`0(?:4(?:` + S_BE + String.raw`?\d){8}|[1-9](?:` + S_BE + String.raw`?\d){7})`
   + String.raw`)(?!\d)`, 'gu');
 
 function runEnd(run, text, at) {
