@@ -35,3 +35,21 @@ test('Belgian mobile numbers after a phone label, beside Dutch mobiles and Belgi
   ]);
 });
 
+const ADRES = ['ADRES', 'POSTCODE', 'PLAATS'];
+
+test('a Belgian box belongs to the address, and the postcode and place after it are found', () => {
+  const after = ['POSTCODE 8500', 'PLAATS Kortrijk'];
+  check([
+    ['Adres: Doorniksestraat 45 b3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 b3', ...after]],
+    ['Adres: Doorniksestraat 45 b.3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 b.3', ...after]],
+    ['Adres: Doorniksestraat 45b12, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45b12', ...after]],
+    ['Adres: Doorniksestraat 45 bus A, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus A', ...after]],
+    ['Adres: Doorniksestraat 45 bte 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bte 3', ...after]],
+    ['Adres: Doorniksestraat 45 bus 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus 3', ...after]],
+    // A house-number letter stays one.
+    ['Kerkstraat 12 b, 1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12b\n1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12 bus Amsterdam', ADRES, ['ADRES Kerkstraat 12']],
+  ]);
+});
+

@@ -241,7 +241,7 @@ export const DETECTORS = [
     re: re(B + TITEL_STRAAT
       + '(?:' + STRAAT_TV.source + String.raw`)*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
-      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+\d{1,5}(?:[ \u00A0]?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
     candidates: re(B + "[A-Zvdth']", 'gu'),
     skip: naMisAdres,
   },
