@@ -53,3 +53,38 @@ test('a Belgian box belongs to the address, and the postcode and place after it 
   ]);
 });
 
+test('a Belgian postcode and place after "te" or a place label', () => {
+  check([
+    ['wonende te 8500 Kortrijk.', ADRES, ['POSTCODE 8500', 'PLAATS Kortrijk']],
+    ['gevestigd te 9000 Gent.', ADRES, ['POSTCODE 9000', 'PLAATS Gent']],
+    ['gevestigd te B-9000 Gent.', ADRES, ['POSTCODE 9000', 'PLAATS Gent']],
+    ['Woonplaats: 9000 Gent', ADRES, ['POSTCODE 9000', 'PLAATS Gent']],
+    ['wonende Doorniksestraat 45 te 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45', 'POSTCODE 8500', 'PLAATS Kortrijk']],
+    ['wonende te Kortrijk', ADRES, ['PLAATS Kortrijk']],
+    ['wonende te 8500 Kortrijk, Doorniksestraat 45', ADRES, ['POSTCODE 8500', 'PLAATS Kortrijk', 'ADRES Doorniksestraat 45']],
+    ['gevestigd te 1234 AB Amsterdam', ADRES, ['POSTCODE 1234 AB', 'PLAATS Amsterdam']],
+    // Without "te" or a label four digits before a word are no postcode.
+    ['In 2023 Kortrijk verlaten.', ADRES, []],
+    ['totaal 8500 Kortrijkse euro', ADRES, []],
+  ]);
+});
+
+test('a French street after a Dutch address label, and a street word alone is no place', () => {
+  check([
+    ['Zetel: Avenue Louise 54, 1050 Ixelles', ADRES, ['ADRES Avenue Louise 54', 'POSTCODE 1050', 'PLAATS Ixelles']],
+    ['Zetel: Rue de la Loi 16, 1000 Bruxelles', ADRES, ['ADRES Rue de la Loi 16', 'POSTCODE 1000', 'PLAATS Bruxelles']],
+    ['Adres: Rue de la Loi 16 bte 3, 1000 Bruxelles', ADRES, ['ADRES Rue de la Loi 16 bte 3', 'POSTCODE 1000', 'PLAATS Bruxelles']],
+    ['wonende Chaussée de Louvain 123\n1030 Schaerbeek', ADRES, ['ADRES Chaussée de Louvain 123', 'POSTCODE 1030', 'PLAATS Schaerbeek']],
+    ['gevestigd Boulevard d’Avroy 7 - 4000 Liège', ADRES, ['ADRES Boulevard d’Avroy 7', 'POSTCODE 4000', 'PLAATS Liège']],
+    ['Adres: Drève du Pressoir 7', ADRES, ['ADRES Drève du Pressoir 7']],
+    // A street word without its street, or without a label, is nothing.
+    ['Zetel: Avenue', ADRES, []],
+    ['Zetel: Place Louise', ADRES, []],
+    ['Vestigingsplaats: Laan van Meerdervoort', ADRES, []],
+    ['Zetel: Ixelles', ADRES, ['PLAATS Ixelles']],
+  ]);
+  for (const text of ['De Avenue Louise is een drukke laan.', 'Wij lunchten aan de Avenue Louise 54 in Brussel.']) {
+    assert.deepEqual(detect(text).filter((h) => /Avenue/.test(h.value)), [], text);
+  }
+});
+

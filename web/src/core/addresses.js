@@ -2,12 +2,15 @@
 // address; a Belgian postcode proves nothing by itself, so a Belgian address
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
-import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
 import {
-  INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
+  PLAATSNAAM, REEKS, SP, STRAAT, VELD_SCHEIDING,
+} from './building-blocks.js';
+import {
+  ADRES_VELDNAMEN, FRANSE_STRAATDELEN, FRANSE_STRAATWOORDEN, INSTELLING_BEGIN, INSTELLING_EIND, PLAATS_VELDNAMEN,
+  STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
+  INITIALEN, KANTOORWOORD, RECHTSVORM, hoofdletterVarianten, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
@@ -29,8 +32,10 @@ const RE_STRAAT_POSTCODE = new RegExp(
   STRAAT_BEGIN + STRAAT + String.raw`[ \t]*(?:[,|][ \t]*)?` + NL_POSTCODE,
   'dgu',
 );
+// Also with "te" between street and postcode, as a deed writes it
+// ("wonende Doorniksestraat 45 te 8500 Kortrijk").
 const RE_BE_REGEL = new RegExp(
-  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*[,\-–][ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+  STRAAT_BEGIN + STRAAT + String.raw`(?:[ \t]*[,\-–][ \t]*|[ \t]+te[ \t]+)(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
     + String.raw`)(?![\p{L}])`,
   'dgu',
 );
@@ -43,6 +48,28 @@ const RE_BE_BLOK = new RegExp(
 // 9000 Gent, Coupure Links 118").
 const RE_BE_OMGEKEERD = new RegExp(
   String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
+  'dgu',
+);
+const labels = (list) => String.raw`(?<![\p{L}])(?:` + list.map(hoofdletterVarianten).join('|') + ')';
+export const PLAATS_LABEL = labels(PLAATS_VELDNAMEN);
+// A Belgian postcode and its place after "te" or a place label ("wonende te
+// 8500 Kortrijk", "Woonplaats: 9000 Gent"): the label says what the four
+// digits are.
+const RE_BE_NA_TE = new RegExp(
+  String.raw`(?:(?<![\p{L}])te[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+(`
+    + PLAATSNAAM + String.raw`)(?![\p{L}])`,
+  'dgu',
+);
+// A French street after an address label, with its postcode and commune
+// when they follow ("Zetel: Avenue Louise 54, 1050 Ixelles", "wonende Rue de
+// la Loi 16 bte 3, 1000 Bruxelles"). The street word alone proves nothing:
+// "Place" and "Square" are also plain words.
+const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
+const RE_BE_FRANS = new RegExp(
+  labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)((?:` + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP
+    + FRANS_STRAATDEEL + '){1,5}' + SP + String.raw`\d{1,5}(?:` + SP + String.raw`?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS
+    + String.raw`)(?![\p{L}\p{N}])(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+    + String.raw`)(?![\p{L}]))?`,
   'dgu',
 );
 const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
@@ -136,6 +163,11 @@ export function belgischeAdressen(text) {
     const ervoor = text.slice(Math.max(0, m.index - 20), m.index);
     if (!OMGEKEERD_ERVOOR.test(ervoor) || (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(ervoor))) continue;
     hits.push(hitAt(m, 3, 'ADRES'), hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
+  }
+  for (const m of text.matchAll(RE_BE_NA_TE)) hits.push(hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
+  for (const m of text.matchAll(RE_BE_FRANS)) {
+    hits.push(hitAt(m, 1, 'ADRES'));
+    if (m[2]) hits.push(hitAt(m, 2, 'POSTCODE'), hitAt(m, 3, 'PLAATS'));
   }
   return hits;
 }

@@ -4,17 +4,19 @@ import {
   B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
-  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
+  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
 } from './vocabulary.js';
-import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
+import { WEEKDAG, words } from './words.js';
 import {
   RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
-import { adressen, belgischeAdressen } from './addresses.js';
+import { PLAATS_LABEL, adressen, belgischeAdressen } from './addresses.js';
 import { standsFree } from './boundaries.js';
 
 const geenStopwoord = (v) => !STOPWOORDEN.has(v);
+// "Zetel: Avenue Louise 54": the word that opens a street is no place.
+const geenStraatBegin = (v) => !STRAAT_BEGIN.has(words(v)[0]);
 const cijfers = (v) => v.replace(/\D+/g, '').length;
 
 const RSIN_ERVOOR = /rsin|fiscaal\s*nummer|fiscaalnummer|loonheffing/i;
@@ -26,10 +28,6 @@ function bsnOfRsin(value, text, start) {
   const erna = text.slice(start + value.length, start + value.length + 6);
   return RSIN_ERVOOR.test(ervoor) || RE_LH_ACHTER.test(erna) ? 'RSIN' : 'BSN';
 }
-
-const PLAATS_LABELS = [
-  'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
-].map(hoofdletterVarianten).join('|');
 
 // References: any compound of a word and "nummer" or "nr" is a label (apart
 // from its value: inside a code "NR" is none), less
@@ -304,7 +302,8 @@ export const DETECTORS = [
   },
   {
     cat: 'KENTEKEN',
-    re: /kenteken[^\w\n]{0,10}([A-Z0-9]{6})(?![A-Z0-9])/gi,
+    // Also a Belgian plate after its own label ("Nummerplaat: 1-ABC-234").
+    re: /(?:kenteken|nummerplaat)[^\w\n]{0,10}(\d-?[A-Z]{3}-?\d{3}|[A-Z0-9]{6})(?![A-Z0-9])/gi,
     group: 1,
     ok: (v) => /\d/.test(v) && /[A-Za-z]/.test(v),
   },

@@ -104,11 +104,18 @@ export const OVERHEID = new Set([
   'Verzekeringsbank',
 ]);
 
+// The words that open a French street name in a Belgian address ("Avenue
+// Louise 54", "Rue de la Loi 16"), and the lower-case words inside one.
+export const FRANSE_STRAATWOORDEN = [
+  'Rue', 'Avenue', 'Boulevard', 'Chaussée', 'Place', 'Quai', 'Chemin', 'Allée', 'Square', 'Drève',
+];
+export const FRANSE_STRAATDELEN = ['de', 'du', 'des', 'la', 'le', 'les', 'au', 'aux', 'sur'];
+
 // First words of street names that otherwise read as a name with particles
 // ("Laan van Meerdervoort", "Rue de la Loi").
 export const STRAAT_BEGIN = new Set([
   'Laan', 'Straat', 'Weg', 'Plein', 'Kade', 'Singel', 'Dreef', 'Gracht', 'Steeg', 'Markt',
-  'Rue', 'Avenue', 'Boulevard', 'Chaussée', 'Place', 'Quai', 'Chemin', 'Allée', 'Square',
+  ...FRANSE_STRAATWOORDEN,
 ]);
 
 // Field-label tests and the role prefix each gives, first match wins.
@@ -131,3 +138,9 @@ export const MAANDEN_KORT = String.raw`(?:jan|feb|mrt|apr|jun|jul|aug|sept?|okt|
 
 export const ACHTERVOEGSELS =
   'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';
+
+// Field labels after which a place stands, and those after which an address does.
+export const PLAATS_VELDNAMEN = [
+  'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
+];
+export const ADRES_VELDNAMEN = ['zetel', 'adres', 'wonende', 'gevestigd'];
