@@ -88,3 +88,34 @@ test('a French street after a Dutch address label, and a street word alone is no
   }
 });
 
+test('a Belgian parcel number is taken whole, and a Dutch parcel keeps its form', () => {
+  const K = ['KADASTER'];
+  check([
+    ['sectie A, nummer 123B', K, ['KADASTER sectie A, nummer 123B']],
+    ['sectie C, nr. 789/02D', K, ['KADASTER sectie C, nr. 789/02D']],
+    ['sectie B, nummer 456C2', K, ['KADASTER sectie B, nummer 456C2']],
+    ['sectie B, nummer 456/02', K, ['KADASTER sectie B, nummer 456/02']],
+    ['sectie K nummer 1234 A 5', K, ['KADASTER sectie K nummer 1234 A 5']],
+    ['sectie K, nummer 1234A12', K, ['KADASTER sectie K, nummer 1234A12']],
+    ['sectie K nummer 1234, appartementsrecht A 12', K, ['KADASTER sectie K nummer 1234, appartementsrecht A 12']],
+    ['sectie K nummer 1234 en verder', K, ['KADASTER sectie K nummer 1234']],
+  ]);
+});
+
+test('Belgian plates, eID card numbers and company numbers after their own labels', () => {
+  check([
+    ['Kenteken: 1-ABC-234', ['KENTEKEN'], ['KENTEKEN 1-ABC-234']],
+    ['Nummerplaat: 1-ABC-234', ['KENTEKEN'], ['KENTEKEN 1-ABC-234']],
+    ['nummerplaat 1ABC234', ['KENTEKEN'], ['KENTEKEN 1ABC234']],
+    ['Kenteken: AB-12-CD', ['KENTEKEN'], ['KENTEKEN AB-12-CD']],
+    ['Nummerplaat: 1-ABC-2345', ['KENTEKEN'], []],
+    ['Identiteitskaart: 591-1234567-89', ['IDNR'], ['IDNR 591-1234567-89']],
+    ['Identiteitskaart: 591-123456-89', ['IDNR'], []],
+    ['ondernemingsnummer 456.789.133', ['KVK'], ['KVK 456.789.133']],
+    ['ondernemingsnummer 0456.789.133', ['KVK'], ['KVK 0456.789.133']],
+    ['ondernemingsnummer 456.789.134', ['KVK'], []],
+    ['RPR Gent, afdeling Gent, 0456.789.133', ['KVK'], ['KVK 0456.789.133']],
+    ['RPR Antwerpen, afdeling Antwerpen, 0456.789.133', ['KVK'], ['KVK 0456.789.133']],
+    ['RPR Gent, afdeling Gent, 0456.789.134', ['KVK'], []],
+  ]);
+});

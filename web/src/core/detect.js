@@ -173,8 +173,10 @@ export const DETECTORS = [
   },
   {
     cat: 'KVK',
-    re: re(String.raw`(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR)[^\d\n]{0,20}([01]\d{3}[.` + BL
-      + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3})(?![\d])`, 'gi'),
+    // Also in the old form of nine digits ("456.789.133"), and after the
+    // court and its division ("RPR Gent, afdeling Gent, 0456.789.133").
+    re: re(String.raw`(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR(?:[ \t]+[\p{L}\-]+(?:,?[ \t]+afdeling[ \t]+[\p{L}\-]+)?)?)`
+      + String.raw`[^\d\n]{0,20}([01]?\d{3}[.` + BL + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3})(?![\d])`, 'giu'),
     group: 1,
     ok: beNummerOk,
   },
@@ -280,14 +282,14 @@ export const DETECTORS = [
     re: re(String.raw`(?<![\p{L}])(?<!(?<![\p{L}])(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
     group: 1,
     // "te B-9000 Gent": the country letter of a Belgian postcode is no place.
-    ok: (v) => geenStopwoord(v) && !v.endsWith('-'),
+    ok: (v) => geenStopwoord(v) && geenStraatBegin(v) && !v.endsWith('-'),
   },
   {
     cat: 'PLAATS',
-    re: re(String.raw`(?<![\p{L}])(?:` + PLAATS_LABELS + ')' + VELD_SCHEIDING + '(' + PLAATSNAAM + ')', 'gu'),
+    re: re(PLAATS_LABEL + VELD_SCHEIDING + '(' + PLAATSNAAM + ')', 'gu'),
     group: 1,
     // In a header row the next cell holds a field name.
-    ok: (v) => geenStopwoord(v) && !VELDKOPPEN.has(v),
+    ok: (v) => geenStopwoord(v) && geenStraatBegin(v) && !VELDKOPPEN.has(v),
   },
   {
     cat: 'PLAATS',
@@ -312,13 +314,16 @@ export const DETECTORS = [
     // A word without digits after the label (a second label word, as in
     // "legitimatie: paspoort", or "nummer") is passed over. It must stand
     // apart from the label: two letter runs side by side would cost
-    // quadratic time on a long word.
-    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}((?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
+    // quadratic time on a long word. A Belgian eID card number is written
+    // in three groups ("591-1234567-89").
+    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}(\d{3}-\d{7}-\d{2}|(?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
     group: 1,
   },
   {
     cat: 'KADASTER',
-    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*(?:,[ \t]*)?(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*(?::[ \t]*)?\d{1,6}(?:[ \t]*(?:,[ \t]*)?(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4})?(?!\d)/gu,
+    // A Belgian parcel number carries its bis number, exponent letter and
+    // exponent number ("789/02D", "456C2").
+    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*(?:,[ \t]*)?(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*(?::[ \t]*)?\d{1,6}(?:[ \t]*(?:,[ \t]*)?(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4}|(?:\/\d{1,3})?[A-Z]\d{0,3}(?![\p{L}\p{N}])|\/\d{1,3})?(?!\d)/gu,
   },
   {
     cat: 'KADASTER',
