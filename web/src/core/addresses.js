@@ -50,13 +50,16 @@ const RE_BE_OMGEKEERD = new RegExp(
   String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
   'dgu',
 );
-const labels = (list) => String.raw`(?<![\p{L}])(?:` + list.map(hoofdletterVarianten).join('|') + ')';
+// One of the words, not after a letter. The start is checked behind the
+// word: a pattern that opens with a look-behind is tried at every position.
+const alleenstaand = (alternation) => '(?:' + alternation + String.raw`)(?<=(?<![\p{L}])(?:` + alternation + '))';
+const labels = (list) => alleenstaand(list.map(hoofdletterVarianten).join('|'));
 export const PLAATS_LABEL = labels(PLAATS_VELDNAMEN);
 // A Belgian postcode and its place after "te" or a place label ("wonende te
 // 8500 Kortrijk", "Woonplaats: 9000 Gent"): the label says what the four
 // digits are.
 const RE_BE_NA_TE = new RegExp(
-  String.raw`(?:(?<![\p{L}])te[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+(`
+  '(?:' + alleenstaand('te') + String.raw`[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+(`
     + PLAATSNAAM + String.raw`)(?![\p{L}])`,
   'dgu',
 );
