@@ -68,10 +68,11 @@ test('a number of a few digits is replaced only as written and where it stands a
     ['1000\tBrussel en 1000 \'s-Gravenwezel', '[POSTCODE_1]\tBrussel en [POSTCODE_1] \'s-Gravenwezel'],
     // Amounts, years, times and other numbers of the same digits.
     ['Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur', 'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur'],
-    ['Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel', 'Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel'],
+    ['Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam', 'Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam'],
     ['€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel', '€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel'],
     ['Klantnummer: 1250 (code 1250), klant 1250.', 'Klantnummer: [KENMERK_1] (code [KENMERK_1]), klant [KENMERK_1].'],
     ['€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250', '€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250'],
+    ['Tel. 02 1250 33 44 en 1250 000 of 3 1250', 'Tel. 02 1250 33 44 en 1250 000 of 3 1250'],
     ['Dossier 24-50, niet 2450 of 24.50', 'Dossier [KENMERK_2], niet 2450 of 24.50'],
   ];
   for (const [text, expected] of cases) assert.equal(anon(text, postcode, klant, geschreven), expected, text);

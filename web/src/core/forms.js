@@ -41,13 +41,14 @@ const asWritten = (sep) => escRe(sep).replace(/\s/g, String.raw`\s`);
 const SHORT = /^\d{1,6}$/;
 export const isShortNumber = (form) => SHORT.test(normNum(form));
 
-// Around a short number: no digit joined to it by a dot, comma, colon, slash
-// or hyphen ("1.000,00", "12:50"), no currency before it ("€ 1000"), and no
-// currency, "%" or ",-" after it ("1000 euro"). A Belgian postcode stands
-// before its place ("1000 Brussel", "B-1000 BRUSSEL"), unlike a year.
-const NO_AMOUNT_BEFORE = String.raw`(?<!\p{N}[.,:\/\-]|[€$£][ \u00A0]?|(?:EUR|eur)[ \u00A0]?)`;
-const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\-]\p{N}|,-|[ \u00A0]?(?:[€%]|(?:EUR|[Ee]uro?)(?!\p{L})))`;
-const PLACE_AFTER = String.raw`(?=[ \t\u00A0]+(?:'s[- ])?\p{Lu}\p{L})`;
+// Around a short number: no digit joined to it by a dot, comma, colon,
+// slash, hyphen or blank ("1.000,00", "12:50", "02 1250 33 44"), no currency
+// before it ("€ 1000"), and no currency, "%" or ",-" after it ("1000
+// euro"). A Belgian postcode stands before its place ("1000 Brussel",
+// "B-1000 BRUSSEL"), unlike a year, and is no part of a Dutch one ("1000 AB").
+const NO_AMOUNT_BEFORE = String.raw`(?<!\p{N}[.,:\/\- \u00A0]|[€$£][ \u00A0]?|(?:EUR|eur)[ \u00A0]?)`;
+const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|(?:EUR|[Ee]uro?)(?!\p{L})))`;
+const PLACE_AFTER = String.raw`(?=[ \t\u00A0]+(?!\p{Lu}{2}(?!\p{L}))(?:'s[- ])?\p{Lu}\p{L})`;
 
 // The conditions before and after a short number form, as pattern sources;
 // null for any other form.
