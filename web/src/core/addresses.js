@@ -3,7 +3,7 @@
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
 import {
-  PLAATSNAAM, REEKS, SP, STRAAT, VELD_SCHEIDING,
+  HUISNUMMER, PLAATSNAAM, SP, STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
   ADRES_VELDNAMEN, FRANSE_STRAATDELEN, FRANSE_STRAATWOORDEN, INSTELLING_BEGIN, INSTELLING_EIND, PLAATS_VELDNAMEN,
@@ -70,8 +70,7 @@ const RE_BE_NA_TE = new RegExp(
 const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
 const RE_BE_FRANS = new RegExp(
   labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)((?:` + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP
-    + FRANS_STRAATDEEL + '){1,5}' + SP + String.raw`\d{1,5}(?:` + SP + String.raw`?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS
-    + String.raw`)(?![\p{L}\p{N}])(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+    + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
     + String.raw`)(?![\p{L}]))?`,
   'dgu',
 );

@@ -67,9 +67,10 @@ export const REEKS = String.raw`(?:[-/][0-9A-Za-z]{1,4}(?![\p{L}\p{N}])|` + SP +
   + String.raw`(?:\d{1,4}[A-Za-z]?|[A-Z])(?![\p{L}\p{N}])|` + SP + String.raw`?b\.?\d{1,4}(?![\p{L}\p{N}])|` + SP
   + String.raw`(?:hs|HS|zw|ZW)(?![\p{L}\p{N}]))?`;
 
-// The house number's letter is no box's "b" ("45 b3").
-export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRAATWOORD + '){0,5}' + SP
-  + String.raw`\d{1,5}(?:` + SP + String.raw`?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS + ')';
+// A house number with its letter and addition; the letter is no box's "b" ("45 b3").
+export const HUISNUMMER = String.raw`\d{1,5}(?:` + SP + String.raw`?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS;
+
+export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRAATWOORD + '){0,5}' + SP + HUISNUMMER + ')';
 
 export const TITEL_STRAAT = String.raw`(?:(?:Koning|Koningin|Prins|Prinses|Graaf|Gravin|Hertog|Burgemeester|Generaal|Kardinaal|Pastoor|Dokter|Dr\.|Prof\.|Professor|Pater|Sint|St\.)`
   + SP + String.raw`(?:[A-Z][\p{L}.']*` + SP + '){0,2})?';

@@ -1,7 +1,7 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
+  B, BL, BLANCO, E, HUISNUMMER, PLAATSNAAM, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
   ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
@@ -241,7 +241,7 @@ export const DETECTORS = [
     re: re(B + TITEL_STRAAT
       + '(?:' + STRAAT_TV.source + String.raw`)*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
-      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+\d{1,5}(?:[ \u00A0]?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+` + HUISNUMMER, 'gu'),
     candidates: re(B + "[A-Zvdth']", 'gu'),
     skip: naMisAdres,
   },
