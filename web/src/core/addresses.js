@@ -69,9 +69,9 @@ const RE_BE_NA_TE = new RegExp(
 // "Place" and "Square" are also plain words.
 const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
 const RE_BE_FRANS = new RegExp(
-  labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)((?:` + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP
-    + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
-    + String.raw`)(?![\p{L}]))?`,
+  labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`
+    + '((?:' + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])`
+    + String.raw`(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`)(?![\p{L}]))?`,
   'dgu',
 );
 const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
