@@ -6,7 +6,8 @@ import { capFirst, escRe, normNum, normText } from './normalise.js';
 // What may stand between two characters of a number: a blank, dot or
 // hyphen, and in a phone number also the slash after a Belgian zone
 // ("0475/12.34.56").
-export const separatorClass = (cat) => (cat === 'TELEFOON' ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
+export const takesSlash = (cat) => cat === 'TELEFOON';
+export const separatorClass = (cat) => (takesSlash(cat) ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
 
 export function searchForms(ent) {
   const forms = [];

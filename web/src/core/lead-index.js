@@ -101,9 +101,10 @@ function walkNumber(root, text, p, maxSep, found) {
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
 // alternatives: in the alternation's order, each { leads, core, body,
-// maxSep, words (text forms) or parts, plus and open (number forms), guard }:
-// core is the form's pattern, body that with its end condition; guard, for a
-// surname alone, the sources of the conditions around it.
+// maxSep, words (text forms) or parts, plus, open, slash and context (number
+// forms), guard }: core is the form's pattern, body that with its end
+// condition; guard, for a surname alone, and context, for a short number, the
+// sources of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
@@ -154,11 +155,11 @@ export function leadIndex(alternatives) {
     }
     if (alt.parts) {
       // A number form is as plain: its characters with, between them, one
-      // blank, dot or hyphen, or nothing, or the form's own separator; a
-      // short number's characters with only its own separators, where the
-      // conditions around it hold.
+      // blank, dot or hyphen, or nothing, or the form's own separator. A
+      // short number, the one kind with conditions around it, has only its
+      // own separators.
       const {
-        parts, plus, open, exact, slash, context,
+        parts, plus, open, slash, context,
       } = alt;
       const before = context && new RegExp(context.before, 'uy');
       const after = context && new RegExp(context.after, 'uy');
@@ -169,7 +170,7 @@ export function leadIndex(alternatives) {
         if (plus && text[i++] !== '+') return null;
         for (let k = 0; k < parts.length; k++) {
           const { ch, sep } = parts[k];
-          if (k > 0 && exact) {
+          if (k > 0 && context) {
             if (!sepAt(text, i, sep)) return null;
             i += sep.length;
           } else if (k > 0 && !isNumberChar(text[i], ch)) {

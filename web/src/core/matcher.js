@@ -5,7 +5,7 @@ import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
 import { normNum, normText } from './normalise.js';
 import {
-  formKey, formPattern, isShortNumber, numberContext, numberParts, opensWithParen, searchForms,
+  formKey, formPattern, numberContext, numberParts, opensWithParen, searchForms, takesSlash,
 } from './forms.js';
 import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
@@ -36,8 +36,7 @@ function alternative(ent, f) {
     parts,
     plus: num && /^\s*\+/.test(f),
     open,
-    exact: num && isShortNumber(f),
-    slash: ent.cat === 'TELEFOON',
+    slash: takesSlash(ent.cat),
     maxSep: num ? Math.max(1, ...parts.map(({ sep }) => sep.length)) : 0,
   };
 }
