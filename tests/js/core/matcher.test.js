@@ -1,6 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { anonymize, buildMatcher, entityFor, replaceWith } from '../../../web/src/core/matcher.js';
+import { blocksToMarkdown } from '../../../web/src/core/markdown.js';
 import { placeholder } from '../../../web/src/core/placeholders.js';
 import { suggestVariants } from '../../../web/src/core/variants.js';
 
@@ -79,6 +80,31 @@ test('a number of a few digits is replaced only as written and where it stands a
   // Longer numbers keep their separators free ("123.456.782").
   const bsn = ent('BSN', '123456782', undefined, 'BSN_1');
   assert.equal(anon('BSN 123.456.782 en 1234 56 782', bsn), 'BSN [BSN_1] en [BSN_1]');
+});
+
+test('a short postcode is also replaced alone in its table cell, after its label and after a house number', () => {
+  const postcode = ent('POSTCODE', '2000', undefined, 'POSTCODE_1');
+  const plaats = ent('PLAATS', 'Antwerpen', undefined, 'PLAATS_1');
+  const matcher = buildMatcher([postcode, plaats]);
+  const cases = [
+    ['Postcode: 2000\nGemeente: Antwerpen', 'Postcode: [POSTCODE_1]\nGemeente: [PLAATS_1]'],
+    ['POSTCODE\t2000, postcode 2000', 'POSTCODE\t[POSTCODE_1], postcode [POSTCODE_1]'],
+    ['Meir 24 2000 Antwerpen, bus 3 2000 Antwerpen', 'Meir 24 [POSTCODE_1] [PLAATS_1], bus 3 [POSTCODE_1] [PLAATS_1]'],
+    ['2000', '[POSTCODE_1]'],
+    [' B-2000 ', ' B-[POSTCODE_1] '],
+    // Elsewhere four digits without their place stay a number.
+    ['Totaal 2000', 'Totaal 2000'],
+    ['Boekjaar: 2000', 'Boekjaar: 2000'],
+    ['Postcodes 2000', 'Postcodes 2000'],
+    ['Tel. 03 2000 12 34; tel. 010 414 2000 Fax', 'Tel. 03 2000 12 34; tel. 010 414 2000 Fax'],
+    ['2000 stuks', '2000 stuks'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anonymize(text, matcher), expected, text);
+  // The text for the AI replaces a table cell by cell.
+  const rows = [['Adres', 'Postcode', 'Plaats', 'Bedrag'], ['Meir 24', '2000', 'Antwerpen', '2.000']];
+  assert.equal(blocksToMarkdown([{ t: 'table', rows }], (s) => anonymize(s, matcher)), [
+    '| Adres | Postcode | Plaats | Bedrag |', '| --- | --- | --- | --- |', '| Meir 24 | [POSTCODE_1] | [PLAATS_1] | 2.000 |',
+  ].join('\n'));
 });
 
 test('a phone number is also found with the slash of a Belgian zone', () => {
@@ -207,6 +233,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120', '(020)', '675', '44', '10',
     'Bakker', 'Accountants', 'B.V.', 'Sanne', '[PERSOON_1]', '111222333IBAN', 'NL123456782B01',
     '1000', '1.000,00', '€', 'euro', 'Brussel', 'BRUSSEL', '10-00', '1250', '12:50', '12-50', ',-', 'B-1000', '0475/12.34.56', '%',
+    'Postcode:', 'postcode', '24',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {
@@ -220,5 +247,8 @@ test('replacement equals the single expression on varied texts and entity lists'
       const expected = text.replace(matcher.re, (m) => `[${entityFor(matcher, m).label}]`);
       assert.equal(anonymize(text, matcher), expected, JSON.stringify(text));
     }
+    // A value can depend on the text around it ending: a table cell.
+    const cell = pick([' ', '']) + pick(pieces) + pick([' ', '', '\t']);
+    assert.equal(anonymize(cell, matcher), cell.replace(matcher.re, (m) => `[${entityFor(matcher, m).label}]`), JSON.stringify(cell));
   }
 });

@@ -45,17 +45,33 @@ export const isShortNumber = (form) => SHORT.test(normNum(form));
 // Around a short number: no digit joined to it by a dot, comma, colon,
 // slash, hyphen or blank ("1.000,00", "12:50", "02 1250 33 44"), no currency
 // before it ("€ 1000"), and no currency, "%" or ",-" after it ("1000
-// euro"). A Belgian postcode stands before its place ("1000 Brussel",
-// "B-1000 BRUSSEL"), unlike a year, and is no part of a Dutch one ("1000 AB").
-const NO_AMOUNT_BEFORE = String.raw`(?<!\p{N}[.,:\/\- \u00A0]|[€$£][ \u00A0]?|(?:EUR|eur)[ \u00A0]?)`;
+// euro").
+const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?:EUR|eur)[ \u00A0]?)`;
 const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|(?:EUR|[Ee]uro?)(?!\p{L})))`;
+
+// A Belgian postcode stands before its place ("1000 Brussel", "B-1000
+// BRUSSEL", also after a house number: "Meir 24 2000 Antwerpen"), after its
+// label ("Postcode: 2000") or alone, as in a table cell of its own; unlike a
+// year. Two capitals after it make a Dutch postcode of it ("1000 AB").
 const PLACE_AFTER = String.raw`(?=[ \t\u00A0]+(?!\p{Lu}{2}(?!\p{L}))(?:'s[- ])?\p{Lu}\p{L})`;
+const POSTCODE_LABEL = String.raw`(?<![\p{L}])(?:[Pp]ostcode|POSTCODE)[ \t\u00A0]*(?::[ \t\u00A0]*)?`;
+function postcodeStands(core) {
+  const written = '(?:B-)?' + core;
+  return '(?:' + PLACE_AFTER + '|(?<=' + POSTCODE_LABEL + written + ')'
+    + String.raw`|(?<=^[ \t\u00A0]*` + written + String.raw`)(?=[ \t\u00A0]*$))`;
+}
+
+// A number and a blank before a postcode are its house number when a word
+// stands before them ("Meir 24 2000 Antwerpen", "bus 3 2000"), not a group
+// of a phone number ("010 414 2000 Fax").
+const HOUSE_NUMBER_BEFORE = String.raw`(?:(?<!\p{N}[ \u00A0])|(?<=\p{L}[ \u00A0]\p{N}+[ \u00A0]))`;
 
 // The conditions before and after a short number form, as pattern sources;
 // null for any other form.
 export function numberContext(cat, form) {
   if (!isNumCat(cat) || !isShortNumber(form)) return null;
-  return { before: NO_AMOUNT_BEFORE, after: NO_AMOUNT_AFTER + (cat === 'POSTCODE' ? PLACE_AFTER : '') };
+  if (cat !== 'POSTCODE') return { before: joinedBefore(String.raw` \u00A0`), after: NO_AMOUNT_AFTER };
+  return { before: joinedBefore('') + HOUSE_NUMBER_BEFORE, after: NO_AMOUNT_AFTER + postcodeStands(formPattern(cat, form)) };
 }
 
 // The letters and digits of a number form (upper case), each with the run of
