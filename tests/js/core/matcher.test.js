@@ -82,6 +82,17 @@ test('a number of a few digits is replaced only as written and where it stands a
   assert.equal(anon('BSN 123.456.782 en 1234 56 782', bsn), 'BSN [BSN_1] en [BSN_1]');
 });
 
+test('a currency word beside a short number makes an amount of it, a word that ends in one does not', () => {
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const cases = [
+    ['Debiteur 1250, directeur 1250, adviseur 1250', 'Debiteur [KENMERK_1], directeur [KENMERK_1], adviseur [KENMERK_1]'],
+    ['1250 EURO, 1250 euros, EURO 1250, euro 1250, Euro 1250, EUR 1250, 1250 Eur', '1250 EURO, 1250 euros, EURO 1250, euro 1250, Euro 1250, EUR 1250, 1250 Eur'],
+    ['zegge 1000 EURO; 1000 Brussel', 'zegge 1000 EURO; [POSTCODE_1] Brussel'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, klant, postcode), expected, text);
+});
+
 test('a short postcode is also replaced alone in its table cell, after its label and after a house number', () => {
   const postcode = ent('POSTCODE', '2000', undefined, 'POSTCODE_1');
   const plaats = ent('PLAATS', 'Antwerpen', undefined, 'PLAATS_1');

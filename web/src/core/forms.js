@@ -45,9 +45,11 @@ export const isShortNumber = (form) => SHORT.test(normNum(form));
 // Around a short number: no digit joined to it by a dot, comma, colon,
 // slash, hyphen or blank ("1.000,00", "12:50", "02 1250 33 44"), no currency
 // before it ("€ 1000"), and no currency, "%" or ",-" after it ("1000
-// euro").
-const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?:EUR|eur)[ \u00A0]?)`;
-const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|(?:EUR|[Ee]uro?)(?!\p{L})))`;
+// euro"). A currency word is a word of its own: "debiteur 1250" is no amount.
+const CURRENCY_WORD = String.raw`(?:EUR(?:OS?)?|[Ee]ur(?:os?)?)`;
+const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?<![\p{L}])`
+  + CURRENCY_WORD + String.raw`[ \u00A0]?)`;
+const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|` + CURRENCY_WORD + String.raw`(?!\p{L})))`;
 
 // A Belgian postcode stands before its place ("1000 Brussel", "B-1000
 // BRUSSEL", also after a house number: "Meir 24 2000 Antwerpen"), after its
