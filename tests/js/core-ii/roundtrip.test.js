@@ -182,7 +182,7 @@ test('short numbers are replaced where they stand as postcode or reference, neve
     '[POSTCODE_1] [PLAATS_1]',
     'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur.',
     'Klantnummer: [KENMERK_1]',
-    'Bezoldigingen (code [KENMERK_1]): € 1.250,00',
+    'Bezoldigingen (code 1250): € 1.250,00',
     'Dossiernummer: [KENMERK_2], voorschot € 2.450',
     'Mevrouw [PERSOON_1]',
     '[ADRES_2]',

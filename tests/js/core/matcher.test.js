@@ -71,7 +71,7 @@ test('a number of a few digits is replaced only as written and where it stands a
     ['Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur', 'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur'],
     ['Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam', 'Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam'],
     ['€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel', '€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel'],
-    ['Klantnummer: 1250 (code 1250), klant 1250.', 'Klantnummer: [KENMERK_1] (code [KENMERK_1]), klant [KENMERK_1].'],
+    ['Klantnummer: 1250 (nr. 1250), klant 1250.', 'Klantnummer: [KENMERK_1] (nr. [KENMERK_1]), klant [KENMERK_1].'],
     ['€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250', '€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250'],
     ['Tel. 02 1250 33 44 en 1250 000 of 3 1250', 'Tel. 02 1250 33 44 en 1250 000 of 3 1250'],
     ['Dossier 24-50, niet 2450 of 24.50', 'Dossier [KENMERK_2], niet 2450 of 24.50'],
@@ -80,6 +80,25 @@ test('a number of a few digits is replaced only as written and where it stands a
   // Longer numbers keep their separators free ("123.456.782").
   const bsn = ent('BSN', '123456782', undefined, 'BSN_1');
   assert.equal(anon('BSN 123.456.782 en 1234 56 782', bsn), 'BSN [BSN_1] en [BSN_1]');
+});
+
+test('a short number after a word that names another number is that other number', () => {
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const relatie = ent('KENMERK', '2019', undefined, 'KENMERK_2');
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const unchanged = [
+    'art. 1250 BW, Art. 1250, artikel 1250, ARTIKEL 1250, blz. 1250, p. 1250, pagina 1250',
+    'Bezoldigingen (code 1250), toestel 1250, tst. 1250',
+    '12 maart 2019, 30 dec. 2019, aanslagjaar 2019, Boekjaar: 2019',
+    'art. 1000 Burgerlijk Wetboek',
+  ];
+  for (const text of unchanged) assert.equal(anon(text, klant, relatie, postcode), text);
+  const cases = [
+    ['Klantcode 1250, klant 1250, Personeelsnummer: 1250', 'Klantcode [KENMERK_1], klant [KENMERK_1], Personeelsnummer: [KENMERK_1]'],
+    ['Relatienummer: 2019; apart 1250', 'Relatienummer: [KENMERK_2]; apart [KENMERK_1]'],
+    ['art. 12, 1000 Brussel', 'art. 12, [POSTCODE_1] Brussel'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, klant, relatie, postcode), expected, text);
 });
 
 test('a currency word beside a short number makes an amount of it, a word that ends in one does not', () => {

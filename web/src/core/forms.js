@@ -2,6 +2,8 @@
 // text, and the key that ties a match back to its entity.
 import { isNumCat } from './categories.js';
 import { capFirst, escRe, normNum, normText } from './normalise.js';
+import { ANDER_GETAL, MAANDEN_KORT } from './vocabulary.js';
+import { hoofdletterVarianten } from './words.js';
 
 // What may stand between two characters of a number: a blank, dot or
 // hyphen, and in a phone number also the slash after a Belgian zone
@@ -46,9 +48,12 @@ export const isShortNumber = (form) => SHORT.test(normNum(form));
 // slash, hyphen or blank ("1.000,00", "12:50", "02 1250 33 44"), no currency
 // before it ("€ 1000"), and no currency, "%" or ",-" after it ("1000
 // euro"). A currency word is a word of its own: "debiteur 1250" is no amount.
+// Nor does it follow a word that names another number, or a year.
 const CURRENCY_WORD = String.raw`(?:EUR(?:OS?)?|[Ee]ur(?:os?)?)`;
-const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?<![\p{L}])`
-  + CURRENCY_WORD + String.raw`[ \u00A0]?)`;
+const OTHER_NUMBER = String.raw`(?<![\p{L}])(?:` + ANDER_GETAL.map(hoofdletterVarianten).join('|') + String.raw`)\.?|(?<![\p{L}])`
+  + MAANDEN_KORT + String.raw`|(?:[Jj]aar|JAAR):?`;
+const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?:(?<![\p{L}])`
+  + CURRENCY_WORD + '|' + OTHER_NUMBER + String.raw`)[ \u00A0]?)`;
 const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|` + CURRENCY_WORD + String.raw`(?!\p{L})))`;
 
 // A Belgian postcode stands before its place ("1000 Brussel", "B-1000

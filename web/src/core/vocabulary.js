@@ -136,6 +136,13 @@ export const MAANDEN =
 // The usual abbreviations, each with an optional dot ("30 dec. 1964").
 export const MAANDEN_KORT = String.raw`(?:jan|feb|mrt|apr|jun|jul|aug|sept?|okt|nov|dec)\.?`;
 
+// Words after which a short number is another number than a client's: an
+// article, a page, a code, a phone extension, the year of a date ("art.
+// 1250", "blz. 12", "code 1250", "toestel 1250", "maart 2019").
+export const ANDER_GETAL = [
+  'art', 'artt', 'artikel', 'artikelen', 'p', 'pp', 'pag', 'pagina', 'blz', 'code', 'toestel', 'tst', ...MAANDEN.split('|'),
+];
+
 export const ACHTERVOEGSELS =
   'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';
 
