@@ -88,6 +88,20 @@ test('a French street after a Dutch address label, and a street word alone is no
   }
 });
 
+test('any street after an address label is the address when its Belgian postcode and place follow', () => {
+  check([
+    ['Adres: Meir 24, 2000 Antwerpen', ADRES, ['ADRES Meir 24', 'POSTCODE 2000', 'PLAATS Antwerpen']],
+    ['Zetel: Kouter 12 - 9000 Gent', ADRES, ['ADRES Kouter 12', 'POSTCODE 9000', 'PLAATS Gent']],
+    ['wonende Coupure Rechts 88 te 9000 Gent', ADRES, ['ADRES Coupure Rechts 88', 'POSTCODE 9000', 'PLAATS Gent']],
+    ['gevestigd Groenplaats 5 bus 2, B-2000 Antwerpen', ADRES, ['ADRES Groenplaats 5 bus 2', 'POSTCODE 2000', 'PLAATS Antwerpen']],
+    // Without the label, or without its postcode, such a street proves nothing.
+    ['Meir 24, 2000 Antwerpen', ADRES, []],
+    ['Postadres: Meir 24, 2000 Antwerpen', ADRES, []],
+    ['Adres: Meir 24', ADRES, []],
+    ['Adres: Dorpsweg 3, 2011 AB Haarlem', ADRES, ['ADRES Dorpsweg 3', 'POSTCODE 2011 AB', 'PLAATS Haarlem']],
+  ]);
+});
+
 test('a Belgian parcel number is taken whole, and a Dutch parcel keeps its form', () => {
   const K = ['KADASTER'];
   check([

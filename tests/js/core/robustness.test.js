@@ -66,7 +66,7 @@ const LABELS = [
   'Voorletters', 'Kinderen:', 'Geboorteplaats', 'Met vriendelijke groet,\n', 'Beste Marieke en', 'notaris', 'legitimatie:',
   '+31 (0)20 -', 'Naam', 'Kenmerk:', 'Verhuurder',
   'Zetel: Avenue Louise 54', 'wonende Rue de la', 'Kerkstraat 12 te', 'te 9000', 'RPR Gent, afdeling Gent,',
-  'Nummerplaat:', 'Identiteitskaart:', 'GSM', 'Kerkstraat 12 bus', 'Kerkstraat 12 b', 'sectie B nummer 12/',
+  'Nummerplaat:', 'Identiteitskaart:', 'GSM', 'Kerkstraat 12 bus', 'Kerkstraat 12 b', 'sectie B nummer 12/', 'Adres: Meir 24,',
 ];
 
 test('detect returns on a label followed by 100 000 blanks, tabs, no-break spaces or a mix', { timeout: 60000 }, () => {

@@ -68,12 +68,20 @@ const RE_BE_NA_TE = new RegExp(
 // la Loi 16 bte 3, 1000 Bruxelles"). The street word alone proves nothing:
 // "Place" and "Square" are also plain words.
 const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
+const ADRES_LABEL = labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`;
 const RE_BE_FRANS = new RegExp(
-  labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`
+  ADRES_LABEL
     + '((?:' + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])`
     + String.raw`(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`)(?![\p{L}]))?`,
   'dgu',
 );
+// After an address label a street needs no street suffix to be one
+// ("Adres: Meir 24, 2000 Antwerpen").
+const ADRES_ERVOOR = new RegExp('(?<=' + ADRES_LABEL + ')', 'uy');
+const naAdresLabel = (text, at) => {
+  ADRES_ERVOOR.lastIndex = at;
+  return ADRES_ERVOOR.test(text);
+};
 const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
 // Such a postcode opens its line or follows a comma, a colon or "te": in a
 // sentence the four digits are a year ("In 2023 Jansen, Kerkstraat 12").
@@ -151,7 +159,7 @@ function belgianHits(m) {
 export function belgischeAdressen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_BE_REGEL)) {
-    if (isStraat(streetName(m[1]))) hits.push(...belgianHits(m));
+    if (isStraat(streetName(m[1])) || naAdresLabel(text, m.index)) hits.push(...belgianHits(m));
   }
   for (const m of text.matchAll(RE_BE_BLOK)) {
     const { regel, start } = lineAbove(text, m.index);
