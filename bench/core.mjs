@@ -133,3 +133,18 @@ for (const [name, input] of Object.entries(PATHOLOGISCH)) {
   if (ms > 100) console.log(`  ${name}: ${ms.toFixed(0)} ms`);
 }
 console.log(`  slowest: ${worst.toFixed(0)} ms`);
+
+// A short number is found by what stands around it: a label before it, a
+// place after it, or nothing else in its cell; each behind a long blank run.
+console.log('anonymize, a short number behind or before 100 000 blanks');
+const kort = buildMatcher([['POSTCODE', '1000'], ['KENMERK', '1250']].map(([cat, value], i) => ({
+  id: i, cat, label: `${cat}_1`, value, variants: [value], active: true,
+})));
+let traagst = 0;
+for (const blank of [' ', '\t', '\u00A0']) {
+  const run = blank.repeat(N);
+  for (const input of ['Postcode' + run + '1000', 'Postcode:' + run + '1250', run + '1000' + run, 'art.' + run + '1250 euro']) {
+    traagst = Math.max(traagst, time(() => anonymize(input, kort, {})).ms);
+  }
+}
+console.log(`  slowest: ${traagst.toFixed(0)} ms`);

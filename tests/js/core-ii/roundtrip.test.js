@@ -162,3 +162,40 @@ test('a number written two ways is replaced both times and restores as the value
   assert.equal(anonymized, 'Bel [TELEFOON_1] of [TELEFOON_1].');
   assert.equal(segmentsToText(restore(anonymized, entities).segments), 'Bel (038) 421 56 90 of (038) 421 56 90.');
 });
+
+test('short numbers are replaced where they stand as postcode or reference, never inside amounts, years or times', () => {
+  const text = [
+    'Kerkstraat 12 bus 4',
+    '1000 Brussel',
+    'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur.',
+    'Klantnummer: 1250',
+    'Bezoldigingen (code 1250): € 1.250,00',
+    'Dossiernummer: 2450, voorschot € 2.450',
+    'Mevrouw A. Peeters',
+    'Kapelstraat 12',
+    'B-2000 Antwerpen',
+    'Sinds 2000 betaalt zij € 2.000 per maand; 2000 Antwerpen.',
+  ].join('\n');
+  const { entities, anonymized } = pseudonymise(text);
+  assert.equal(anonymized, [
+    '[ADRES_1]',
+    '[POSTCODE_1] [PLAATS_1]',
+    'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur.',
+    'Klantnummer: [KENMERK_1]',
+    'Bezoldigingen (code 1250): € 1.250,00',
+    'Dossiernummer: [KENMERK_2], voorschot € 2.450',
+    'Mevrouw [PERSOON_1]',
+    '[ADRES_2]',
+    'B-[POSTCODE_2] [PLAATS_2]',
+    'Sinds 2000 betaalt zij € 2.000 per maand; [POSTCODE_2] [PLAATS_2].',
+  ].join('\n'));
+  assert.equal(segmentsToText(restore(anonymized, entities).segments), text);
+});
+
+test('a Belgian number found from abroad is also replaced where it is written nationally', () => {
+  const text = 'GSM +32 475 12 34 56\nLater: GSM 0475/12.34.56 of 0475.12.34.56.';
+  const { entities, anonymized } = pseudonymise(text);
+  assert.equal(anonymized, 'GSM [TELEFOON_1]\nLater: GSM [TELEFOON_1] of [TELEFOON_1].');
+  assert.equal(segmentsToText(restore(anonymized, entities).segments),
+    'GSM +32 475 12 34 56\nLater: GSM +32 475 12 34 56 of +32 475 12 34 56.');
+});

@@ -1,6 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { anonymize, buildMatcher, entityFor, replaceWith } from '../../../web/src/core/matcher.js';
+import { blocksToMarkdown } from '../../../web/src/core/markdown.js';
 import { placeholder } from '../../../web/src/core/placeholders.js';
 import { suggestVariants } from '../../../web/src/core/variants.js';
 
@@ -57,6 +58,91 @@ test('a form is never replaced inside a longer run of letters and digits, but gl
   assert.equal(anon('NL123456782B01 (RSIN 123456782)', rsin, btw), '[BTWNR_1] (RSIN [RSIN_1])', 'the longer number wins');
   const dekker = ent('PERSOON', 'Karel Dekker', undefined, 'PERSOON_9');
   assert.equal(anon('Karel Dekker2000 AB en Karel Dekkers', dekker), '[PERSOON_9]2000 AB en Karel Dekkers');
+});
+
+test('a number of a few digits is replaced only as written and where it stands as that number', () => {
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const geschreven = ent('KENMERK', '24-50', undefined, 'KENMERK_2');
+  const cases = [
+    ['1000 Brussel, B-1000 Brussel, 1000 BRUSSEL', '[POSTCODE_1] Brussel, B-[POSTCODE_1] Brussel, [POSTCODE_1] BRUSSEL'],
+    ['1000\tBrussel en 1000 \'s-Gravenwezel', '[POSTCODE_1]\tBrussel en [POSTCODE_1] \'s-Gravenwezel'],
+    // Amounts, years, times and other numbers of the same digits.
+    ['Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur', 'Koopsom: € 1.000,00 (zegge 1000 euro), afspraak 10-00 uur'],
+    ['Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam', 'Sinds 1000 woont zij hier; 1000 stuks; 1000\nBrussel; 1000 AB Amsterdam'],
+    ['€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel', '€ 1000 Brussel, EUR 1000 Brussel, 1000,- Brussel, 10.1000 Brussel'],
+    ['Klantnummer: 1250 (nr. 1250), klant 1250.', 'Klantnummer: [KENMERK_1] (nr. [KENMERK_1]), klant [KENMERK_1].'],
+    ['€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250', '€ 1.250,00, € 1250, 1250,00, 1250 EUR, 1250%, 12:50, 12.50, 1-250, 11250'],
+    ['Tel. 02 1250 33 44 en 1250 000 of 3 1250', 'Tel. 02 1250 33 44 en 1250 000 of 3 1250'],
+    ['Dossier 24-50, niet 2450 of 24.50', 'Dossier [KENMERK_2], niet 2450 of 24.50'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, postcode, klant, geschreven), expected, text);
+  // Longer numbers keep their separators free ("123.456.782").
+  const bsn = ent('BSN', '123456782', undefined, 'BSN_1');
+  assert.equal(anon('BSN 123.456.782 en 1234 56 782', bsn), 'BSN [BSN_1] en [BSN_1]');
+});
+
+test('a short number after a word that names another number is that other number', () => {
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const relatie = ent('KENMERK', '2019', undefined, 'KENMERK_2');
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const unchanged = [
+    'art. 1250 BW, Art. 1250, artikel 1250, ARTIKEL 1250, blz. 1250, p. 1250, pagina 1250',
+    'Bezoldigingen (code 1250), toestel 1250, tst. 1250',
+    '12 maart 2019, 30 dec. 2019, aanslagjaar 2019, Boekjaar: 2019',
+    'art. 1000 Burgerlijk Wetboek',
+  ];
+  for (const text of unchanged) assert.equal(anon(text, klant, relatie, postcode), text);
+  const cases = [
+    ['Klantcode 1250, klant 1250, Personeelsnummer: 1250', 'Klantcode [KENMERK_1], klant [KENMERK_1], Personeelsnummer: [KENMERK_1]'],
+    ['Relatienummer: 2019; apart 1250', 'Relatienummer: [KENMERK_2]; apart [KENMERK_1]'],
+    ['art. 12, 1000 Brussel', 'art. 12, [POSTCODE_1] Brussel'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, klant, relatie, postcode), expected, text);
+});
+
+test('a currency word beside a short number makes an amount of it, a word that ends in one does not', () => {
+  const klant = ent('KENMERK', '1250', undefined, 'KENMERK_1');
+  const postcode = ent('POSTCODE', '1000', undefined, 'POSTCODE_1');
+  const cases = [
+    ['Debiteur 1250, directeur 1250, adviseur 1250', 'Debiteur [KENMERK_1], directeur [KENMERK_1], adviseur [KENMERK_1]'],
+    ['1250 EURO, 1250 euros, EURO 1250, euro 1250, Euro 1250, EUR 1250, 1250 Eur', '1250 EURO, 1250 euros, EURO 1250, euro 1250, Euro 1250, EUR 1250, 1250 Eur'],
+    ['zegge 1000 EURO; 1000 Brussel', 'zegge 1000 EURO; [POSTCODE_1] Brussel'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anon(text, klant, postcode), expected, text);
+});
+
+test('a short postcode is also replaced alone in its table cell, after its label and after a house number', () => {
+  const postcode = ent('POSTCODE', '2000', undefined, 'POSTCODE_1');
+  const plaats = ent('PLAATS', 'Antwerpen', undefined, 'PLAATS_1');
+  const matcher = buildMatcher([postcode, plaats]);
+  const cases = [
+    ['Postcode: 2000\nGemeente: Antwerpen', 'Postcode: [POSTCODE_1]\nGemeente: [PLAATS_1]'],
+    ['POSTCODE\t2000, postcode 2000', 'POSTCODE\t[POSTCODE_1], postcode [POSTCODE_1]'],
+    ['Meir 24 2000 Antwerpen, bus 3 2000 Antwerpen', 'Meir 24 [POSTCODE_1] [PLAATS_1], bus 3 [POSTCODE_1] [PLAATS_1]'],
+    ['2000', '[POSTCODE_1]'],
+    [' B-2000 ', ' B-[POSTCODE_1] '],
+    // Elsewhere four digits without their place stay a number.
+    ['Totaal 2000', 'Totaal 2000'],
+    ['Boekjaar: 2000', 'Boekjaar: 2000'],
+    ['Postcodes 2000', 'Postcodes 2000'],
+    ['Tel. 03 2000 12 34; tel. 010 414 2000 Fax', 'Tel. 03 2000 12 34; tel. 010 414 2000 Fax'],
+    ['2000 stuks', '2000 stuks'],
+  ];
+  for (const [text, expected] of cases) assert.equal(anonymize(text, matcher), expected, text);
+  // The text for the AI replaces a table cell by cell.
+  const rows = [['Adres', 'Postcode', 'Plaats', 'Bedrag'], ['Meir 24', '2000', 'Antwerpen', '2.000']];
+  assert.equal(blocksToMarkdown([{ t: 'table', rows }], (s) => anonymize(s, matcher)), [
+    '| Adres | Postcode | Plaats | Bedrag |', '| --- | --- | --- | --- |', '| Meir 24 | [POSTCODE_1] | [PLAATS_1] | 2.000 |',
+  ].join('\n'));
+});
+
+test('a phone number is also found with the slash of a Belgian zone', () => {
+  const gsm = ent('TELEFOON', '+32 475 12 34 56', undefined, 'TELEFOON_1');
+  const text = 'GSM +32 475 12 34 56, 0475/12.34.56, 0475.12.34.56, 0475/12 34 56 of 0475/123456.';
+  assert.equal(anon(text, gsm), 'GSM [TELEFOON_1], [TELEFOON_1], [TELEFOON_1], [TELEFOON_1] of [TELEFOON_1].');
+  const ref = ent('KENMERK', '0475123456', undefined, 'KENMERK_1');
+  assert.equal(anon('Ref. 0475/123456', ref), 'Ref. 0475/123456', 'other numbers keep to blanks, dots and hyphens');
 });
 
 test('a number written with its opening parenthesis is replaced with it', () => {
@@ -167,6 +253,7 @@ test('replacement equals the single expression on varied texts and entity lists'
     ['BSN', '111222333'], ['RSIN', '123456782'], ['IBAN', 'NL91 ABNA 0417 1643 00'], ['TELEFOON', '06 12345678'],
     ['TELEFOON', '+31 (0)20 123 4567'], ['KENMERK', 'AB-2023/0456'], ['POSTCODE', '1234 AB'],
     ['OVERIG', '\u{1D49C}bc'], ['OVERIG', 'a'], ['OVERIG', '(x)'], ['TELEFOON', '(020) 675 44 10'], ['TELEFOON', '020 - 675 44 10'], ['PERSOON', 'G. Bakker'], ['KENTEKEN', 'X'], ['OVERIG', ' \u00A0spatie '],
+    ['POSTCODE', '1000'], ['KENMERK', '1250'], ['KENMERK', '12-50'], ['TELEFOON', '+32 475 12 34 56'], ['POSTCODE', '(1000)'],
   ];
   const pieces = [
     'Karel', 'van', 'Dam', 'Van', 'DAM', 'Dekker', 'DEKKER', 'Lotte', 'K.', 'K', 'de', 'Wit', 'Anna-Maria', 'Ærø',
@@ -175,6 +262,8 @@ test('replacement equals the single expression on varied texts and entity lists'
     '\u{1D49C}bc', 'a', '(x)', 'x', 'X', ' ', '  ', '\n', '\u00A0', '-', '.', ',', '\uD800', 'é', 'spatie',
     '2023/0456', '2023', '/', '0456', '(0)', '20', '\t', '12 34', 'Nl91', '+', '+3120', '(020)', '675', '44', '10',
     'Bakker', 'Accountants', 'B.V.', 'Sanne', '[PERSOON_1]', '111222333IBAN', 'NL123456782B01',
+    '1000', '1.000,00', '€', 'euro', 'Brussel', 'BRUSSEL', '10-00', '1250', '12:50', '12-50', ',-', 'B-1000', '0475/12.34.56', '%',
+    'Postcode:', 'postcode', '24',
   ];
   for (let round = 0; round < 300; round++) {
     const entities = Array.from({ length: 1 + rnd(values.length) }, () => {
@@ -188,5 +277,8 @@ test('replacement equals the single expression on varied texts and entity lists'
       const expected = text.replace(matcher.re, (m) => `[${entityFor(matcher, m).label}]`);
       assert.equal(anonymize(text, matcher), expected, JSON.stringify(text));
     }
+    // A value can depend on the text around it ending: a table cell.
+    const cell = pick([' ', '']) + pick(pieces) + pick([' ', '', '\t']);
+    assert.equal(anonymize(cell, matcher), cell.replace(matcher.re, (m) => `[${entityFor(matcher, m).label}]`), JSON.stringify(cell));
   }
 });

@@ -39,6 +39,8 @@ test('suggestVariants', () => {
     ['TELEFOON', '+31 20 123 4567', ['+31 20 123 4567', '0201234567']],
     ['TELEFOON', '0031 20 123 4567', ['0031 20 123 4567', '0201234567']],
     ['TELEFOON', '+31 (0)20 123 4567', ['+31 (0)20 123 4567', '0201234567']],
+    ['TELEFOON', '+32 475 12 34 56', ['+32 475 12 34 56', '0475123456']],
+    ['TELEFOON', '0032 9 223 45 67', ['0032 9 223 45 67', '092234567']],
     ['IBAN', 'NL91 ABNA 0417 1643 00', ['NL91 ABNA 0417 1643 00']],
   ];
   for (const [cat, value, expected] of cases) assert.deepEqual(suggestVariants(cat, value), expected, value);
@@ -53,6 +55,8 @@ test('dedupe keys: text case-sensitive, numbers on letters and digits', () => {
   assert.deepEqual(dedupe('TELEFOON', ['(038) 421 56 90', '038 421 56 90', '038 - 421 56 90', '(038) 421-56-90']),
     ['(038) 421 56 90', '038 - 421 56 90']);
   assert.deepEqual(dedupe('TELEFOON', ['038 421 56 90', '(038) 421 56 90']), ['038 421 56 90', '(038) 421 56 90']);
+  // A short number finds only itself as written, so each writing stays.
+  assert.deepEqual(dedupe('KENMERK', ['12-50', '1250', '12.50', '1250', '12-50']), ['12-50', '1250', '12.50']);
 });
 
 const persoon = (value, variants = suggestVariants('PERSOON', value)) => ({ cat: 'PERSOON', value, variants });

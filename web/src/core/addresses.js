@@ -2,12 +2,15 @@
 // address; a Belgian postcode proves nothing by itself, so a Belgian address
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
-import { PLAATSNAAM, SP, STRAAT } from './building-blocks.js';
 import {
-  INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, TUSSENVOEGSELS,
+  HUISNUMMER, PLAATSNAAM, SP, STRAAT, VELD_SCHEIDING,
+} from './building-blocks.js';
+import {
+  ADRES_VELDNAMEN, FRANSE_STRAATDELEN, FRANSE_STRAATWOORDEN, INSTELLING_BEGIN, INSTELLING_EIND, PLAATS_VELDNAMEN,
+  STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
+  INITIALEN, KANTOORWOORD, RECHTSVORM, hoofdletterVarianten, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
@@ -29,8 +32,10 @@ const RE_STRAAT_POSTCODE = new RegExp(
   STRAAT_BEGIN + STRAAT + String.raw`[ \t]*(?:[,|][ \t]*)?` + NL_POSTCODE,
   'dgu',
 );
+// Also with "te" between street and postcode, as a deed writes it
+// ("wonende Doorniksestraat 45 te 8500 Kortrijk").
 const RE_BE_REGEL = new RegExp(
-  STRAAT_BEGIN + STRAAT + String.raw`[ \t]*[,\-–][ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
+  STRAAT_BEGIN + STRAAT + String.raw`(?:[ \t]*[,\-–][ \t]*|[ \t]+te[ \t]+)(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM
     + String.raw`)(?![\p{L}])`,
   'dgu',
 );
@@ -45,6 +50,38 @@ const RE_BE_OMGEKEERD = new RegExp(
   String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
   'dgu',
 );
+// One of the words, not after a letter. The start is checked behind the
+// word: a pattern that opens with a look-behind is tried at every position.
+const alleenstaand = (alternation) => '(?:' + alternation + String.raw`)(?<=(?<![\p{L}])(?:` + alternation + '))';
+const labels = (list) => alleenstaand(list.map(hoofdletterVarianten).join('|'));
+export const PLAATS_LABEL = labels(PLAATS_VELDNAMEN);
+// A Belgian postcode and its place after "te" or a place label ("wonende te
+// 8500 Kortrijk", "Woonplaats: 9000 Gent"): the label says what the four
+// digits are.
+const RE_BE_NA_TE = new RegExp(
+  '(?:' + alleenstaand('te') + String.raw`[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+(`
+    + PLAATSNAAM + String.raw`)(?![\p{L}])`,
+  'dgu',
+);
+// A French street after an address label, with its postcode and commune
+// when they follow ("Zetel: Avenue Louise 54, 1050 Ixelles", "wonende Rue de
+// la Loi 16 bte 3, 1000 Bruxelles"). The street word alone proves nothing:
+// "Place" and "Square" are also plain words.
+const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
+const ADRES_LABEL = labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`;
+const RE_BE_FRANS = new RegExp(
+  ADRES_LABEL
+    + '((?:' + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])`
+    + String.raw`(?:[ \t]*(?:[,\-–]|\r?\n)[ \t]*(?:B-)?([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`)(?![\p{L}]))?`,
+  'dgu',
+);
+// After an address label a street needs no street suffix to be one
+// ("Adres: Meir 24, 2000 Antwerpen").
+const ADRES_ERVOOR = new RegExp('(?<=' + ADRES_LABEL + ')', 'uy');
+const naAdresLabel = (text, at) => {
+  ADRES_ERVOOR.lastIndex = at;
+  return ADRES_ERVOOR.test(text);
+};
 const TE_ERVOOR = /(?<![\p{L}])te[ \t]+(?:B-)?$/u;
 // Such a postcode opens its line or follows a comma, a colon or "te": in a
 // sentence the four digits are a year ("In 2023 Jansen, Kerkstraat 12").
@@ -122,7 +159,7 @@ function belgianHits(m) {
 export function belgischeAdressen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_BE_REGEL)) {
-    if (isStraat(streetName(m[1]))) hits.push(...belgianHits(m));
+    if (isStraat(streetName(m[1])) || naAdresLabel(text, m.index)) hits.push(...belgianHits(m));
   }
   for (const m of text.matchAll(RE_BE_BLOK)) {
     const { regel, start } = lineAbove(text, m.index);
@@ -136,6 +173,11 @@ export function belgischeAdressen(text) {
     const ervoor = text.slice(Math.max(0, m.index - 20), m.index);
     if (!OMGEKEERD_ERVOOR.test(ervoor) || (!isStraat(streetName(m[3])) && !TE_ERVOOR.test(ervoor))) continue;
     hits.push(hitAt(m, 3, 'ADRES'), hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
+  }
+  for (const m of text.matchAll(RE_BE_NA_TE)) hits.push(hitAt(m, 1, 'POSTCODE'), hitAt(m, 2, 'PLAATS'));
+  for (const m of text.matchAll(RE_BE_FRANS)) {
+    hits.push(hitAt(m, 1, 'ADRES'));
+    if (m[2]) hits.push(hitAt(m, 2, 'POSTCODE'), hitAt(m, 3, 'PLAATS'));
   }
   return hits;
 }

@@ -1,20 +1,22 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
+  B, BL, BLANCO, E, HUISNUMMER, PLAATSNAAM, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
-  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
+  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
 } from './vocabulary.js';
-import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
+import { WEEKDAG, words } from './words.js';
 import {
   RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
-import { adressen, belgischeAdressen } from './addresses.js';
+import { PLAATS_LABEL, adressen, belgischeAdressen } from './addresses.js';
 import { standsFree } from './boundaries.js';
 
 const geenStopwoord = (v) => !STOPWOORDEN.has(v);
+// "Zetel: Avenue Louise 54": the word that opens a street is no place.
+const geenStraatBegin = (v) => !STRAAT_BEGIN.has(words(v)[0]);
 const cijfers = (v) => v.replace(/\D+/g, '').length;
 
 const RSIN_ERVOOR = /rsin|fiscaal\s*nummer|fiscaalnummer|loonheffing/i;
@@ -26,10 +28,6 @@ function bsnOfRsin(value, text, start) {
   const erna = text.slice(start + value.length, start + value.length + 6);
   return RSIN_ERVOOR.test(ervoor) || RE_LH_ACHTER.test(erna) ? 'RSIN' : 'BSN';
 }
-
-const PLAATS_LABELS = [
-  'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
-].map(hoofdletterVarianten).join('|');
 
 // References: any compound of a word and "nummer" or "nr" is a label (apart
 // from its value: inside a code "NR" is none), less
@@ -82,9 +80,9 @@ function firmaNaamOk(v) {
 // Phone numbers. S: a blank, hyphen or en dash between digits. Dutch: ten
 // digits, also with the area code in parentheses or before " - ", after
 // "0", "+31" or "+31 (0)". Belgian: +32 or 0032 and eight or nine digits;
-// the national form without a prefix only after a phone label, so that
-// other numbers of nine digits are not taken; the label is looked for only
-// before a "0", not at every blank.
+// the national form without a prefix (nine digits, a mobile "04" and ten)
+// only after a phone label, so that other numbers of nine digits are not
+// taken; the label is looked for only before a "0", not at every blank.
 const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
 const STREEP = BLANCO + '?[-–]' + BLANCO + '?';
@@ -95,7 +93,7 @@ const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
   + String.raw`?\d){6}|\d{2}` + STREEP + String.raw`\d(?:` + S + String.raw`?\d){5})`
   + String.raw`|\(0(?:[1-9]\)(?:` + S + String.raw`?\d){8}|[1-9]\d\)(?:` + S + String.raw`?\d){7}|[1-9]\d{2}\)(?:` + S + String.raw`?\d){6})`
   + String.raw`|(?:\+32|0032)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:` + S_BE + String.raw`?\d){7,8}`
-  + '|(?=0)' + TEL_LABEL + String.raw`0[1-9](?:` + S_BE + String.raw`?\d){7}`
+  + '|(?=0)' + TEL_LABEL + String.raw`0(?:4(?:` + S_BE + String.raw`?\d){8}|[1-9](?:` + S_BE + String.raw`?\d){7})`
   + String.raw`)(?!\d)`, 'gu');
 
 function runEnd(run, text, at) {
@@ -175,8 +173,10 @@ export const DETECTORS = [
   },
   {
     cat: 'KVK',
-    re: re(String.raw`(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR)[^\d\n]{0,20}([01]\d{3}[.` + BL
-      + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3})(?![\d])`, 'gi'),
+    // Also in the old form of nine digits ("456.789.133"), and after the
+    // court and its division ("RPR Gent, afdeling Gent, 0456.789.133").
+    re: re(String.raw`(?:ondernemingsnummer|ondernemingsnr\.?|KBO(?:-nummer)?|RPR(?:[ \t]+[\p{L}\-]+(?:,?[ \t]+afdeling[ \t]+[\p{L}\-]+)?)?)`
+      + String.raw`[^\d\n]{0,20}([01]?\d{3}[.` + BL + String.raw`]?\d{3}[.` + BL + String.raw`]?\d{3})(?![\d])`, 'giu'),
     group: 1,
     ok: beNummerOk,
   },
@@ -241,7 +241,7 @@ export const DETECTORS = [
     re: re(B + TITEL_STRAAT
       + '(?:' + STRAAT_TV.source + String.raw`)*[A-Z][\p{L}'\-]*(?:`
       + ACHTERVOEGSELS + '|' + ACHTERVOEGSELS.toUpperCase()
-      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+\d{1,5}(?:[ \u00A0]?[A-Za-z](?![\p{L}]))?` + REEKS, 'gu'),
+      + String.raw`)(?<!ering|ERING)(?:-` + WINDSTREKEN + String.raw`)?[ \u00A0]+` + HUISNUMMER, 'gu'),
     candidates: re(B + "[A-Zvdth']", 'gu'),
     skip: naMisAdres,
   },
@@ -282,14 +282,14 @@ export const DETECTORS = [
     re: re(String.raw`(?<![\p{L}])(?<!(?<![\p{L}])(?:` + NA_TE_GEEN_PLAATS + ')' + SP + ')te' + SP + '+(' + PLAATSNAAM + String.raw`)(?![\p{L}])`, 'gu'),
     group: 1,
     // "te B-9000 Gent": the country letter of a Belgian postcode is no place.
-    ok: (v) => geenStopwoord(v) && !v.endsWith('-'),
+    ok: (v) => geenStopwoord(v) && geenStraatBegin(v) && !v.endsWith('-'),
   },
   {
     cat: 'PLAATS',
-    re: re(String.raw`(?<![\p{L}])(?:` + PLAATS_LABELS + ')' + VELD_SCHEIDING + '(' + PLAATSNAAM + ')', 'gu'),
+    re: re(PLAATS_LABEL + VELD_SCHEIDING + '(' + PLAATSNAAM + ')', 'gu'),
     group: 1,
     // In a header row the next cell holds a field name.
-    ok: (v) => geenStopwoord(v) && !VELDKOPPEN.has(v),
+    ok: (v) => geenStopwoord(v) && geenStraatBegin(v) && !VELDKOPPEN.has(v),
   },
   {
     cat: 'PLAATS',
@@ -304,7 +304,8 @@ export const DETECTORS = [
   },
   {
     cat: 'KENTEKEN',
-    re: /kenteken[^\w\n]{0,10}([A-Z0-9]{6})(?![A-Z0-9])/gi,
+    // Also a Belgian plate after its own label ("Nummerplaat: 1-ABC-234").
+    re: /(?:kenteken|nummerplaat)[^\w\n]{0,10}(\d-?[A-Z]{3}-?\d{3}|[A-Z0-9]{6})(?![A-Z0-9])/gi,
     group: 1,
     ok: (v) => /\d/.test(v) && /[A-Za-z]/.test(v),
   },
@@ -313,13 +314,16 @@ export const DETECTORS = [
     // A word without digits after the label (a second label word, as in
     // "legitimatie: paspoort", or "nummer") is passed over. It must stand
     // apart from the label: two letter runs side by side would cost
-    // quadratic time on a long word.
-    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}((?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
+    // quadratic time on a long word. A Belgian eID card number is written
+    // in three groups ("591-1234567-89").
+    re: /(?:paspoort|identiteitskaart|id-kaart|id-bewijs|identiteitsbewijs|rijbewijs|documentnummer|legitimatie)[\p{L}\-]*(?:\s?(?:nummer|nr\.?))?(?:[^\p{L}\p{N}\n]{1,12}\p{L}+(?=[^\p{L}\p{N}\n]))?[^\p{L}\p{N}\n]{0,12}(\d{3}-\d{7}-\d{2}|(?=[A-Z]{0,11}\d)[A-Z0-9]{6,12})(?![A-Z0-9])/giu,
     group: 1,
   },
   {
     cat: 'KADASTER',
-    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*(?:,[ \t]*)?(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*(?::[ \t]*)?\d{1,6}(?:[ \t]*(?:,[ \t]*)?(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4})?(?!\d)/gu,
+    // A Belgian parcel number carries its bis number, exponent letter and
+    // exponent number ("789/02D", "456C2").
+    re: /(?<![\p{L}])[Ss]ectie[ \t]+[A-Z]{1,2}[ \t]*(?:,[ \t]*)?(?:(?:perceel)?(?:nummer|nr\.?)|perceel)[ \t]*(?::[ \t]*)?\d{1,6}(?:[ \t]*(?:,[ \t]*)?(?:appartements?(?:recht|index)[ \t]*)?A[-\s]?\d{1,4}|(?:\/\d{1,3})?[A-Z]\d{0,3}(?![\p{L}\p{N}])|\/\d{1,3})?(?!\d)/gu,
   },
   {
     cat: 'KADASTER',

@@ -29,7 +29,7 @@ function holdsAt(re, text, p) {
 
 // One character of a number form: a digit as it is, a letter in either case.
 const isNumberChar = (c, ch) => c === ch || (c !== undefined && c.toUpperCase() === ch && /[a-z]/.test(c));
-const isSep = (c) => c === '.' || c === '-' || (c !== undefined && isSpace(c));
+const isSep = (c, slash) => c === '.' || c === '-' || (slash && c === '/') || (c !== undefined && isSpace(c));
 
 // The form's own separator as its pattern finds it: any blank for a blank.
 function sepAt(text, i, sep) {
@@ -101,9 +101,10 @@ function walkNumber(root, text, p, maxSep, found) {
 const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\s` : '\\u{' + c.codePointAt(0).toString(16) + '}')).join('') + ']';
 
 // alternatives: in the alternation's order, each { leads, core, body,
-// maxSep, words (text forms) or parts, plus and open (number forms), guard }:
-// core is the form's pattern, body that with its end condition; guard, for a
-// surname alone, the sources of the conditions around it.
+// maxSep, words (text forms) or parts, plus, open, slash and context (number
+// forms), guard }: core is the form's pattern, body that with its end
+// condition; guard, for a surname alone, and context, for a short number, the
+// sources of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
@@ -154,23 +155,33 @@ export function leadIndex(alternatives) {
     }
     if (alt.parts) {
       // A number form is as plain: its characters with, between them, one
-      // blank, dot or hyphen, or nothing, or the form's own separator.
-      const { parts, plus, open } = alt;
+      // blank, dot or hyphen, or nothing, or the form's own separator. A
+      // short number, the one kind with conditions around it, has only its
+      // own separators.
+      const {
+        parts, plus, open, slash, context,
+      } = alt;
+      const before = context && new RegExp(context.before, 'uy');
+      const after = context && new RegExp(context.after, 'uy');
       return (text, p) => {
         let i = p;
         if (open && text[i] === '(') i++;
+        if (before && !holdsAt(before, text, i)) return null;
         if (plus && text[i++] !== '+') return null;
         for (let k = 0; k < parts.length; k++) {
           const { ch, sep } = parts[k];
-          if (k > 0 && !isNumberChar(text[i], ch)) {
-            if (isSep(text[i]) && isNumberChar(text[i + 1], ch)) i += 1;
+          if (k > 0 && context) {
+            if (!sepAt(text, i, sep)) return null;
+            i += sep.length;
+          } else if (k > 0 && !isNumberChar(text[i], ch)) {
+            if (isSep(text[i], slash) && isNumberChar(text[i + 1], ch)) i += 1;
             else if (sep && sepAt(text, i, sep) && isNumberChar(text[i + sep.length], ch)) i += sep.length;
             else return null;
           }
           if (!isNumberChar(text[i], ch)) return null;
           i += 1;
         }
-        return boundaryAfter(text, i) ? i : null;
+        return boundaryAfter(text, i) && (!after || holdsAt(after, text, i)) ? i : null;
       };
     }
     if (!alt.core.endsWith(String.raw`\s+`)) {

@@ -5,7 +5,7 @@ import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
 import { normNum, normText } from './normalise.js';
 import {
-  formKey, formPattern, numberParts, opensWithParen, searchForms,
+  formKey, formPattern, numberContext, numberParts, opensWithParen, searchForms, takesSlash,
 } from './forms.js';
 import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
@@ -19,20 +19,24 @@ function alternative(ent, f) {
   const open = opensWithParen(ent.cat, f);
   const own = ownNamesIfSurname(ent, f);
   const guard = own && surnameGuard(own);
-  const core = formPattern(ent.cat, f);
-  const body = core + AFTER;
+  // A short number's conditions around it belong to its own pattern.
+  const context = numberContext(ent.cat, f);
+  const core = (context ? context.before : '') + formPattern(ent.cat, f);
+  const body = core + AFTER + (context ? context.after : '');
   const parts = num ? numberParts(f) : null;
   return {
     pattern: BEFORE + (guard ? guard.before : '') + (open ? String.raw`\(?` : '') + body + (guard ? guard.after : ''),
     core,
     body,
     guard,
+    context,
     length: f.length,
     leads: leadsOf(num, f, open),
     words: num ? null : f.split(/\s+/),
     parts,
     plus: num && /^\s*\+/.test(f),
     open,
+    slash: takesSlash(ent.cat),
     maxSep: num ? Math.max(1, ...parts.map(({ sep }) => sep.length)) : 0,
   };
 }

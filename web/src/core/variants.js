@@ -1,7 +1,7 @@
 // Written forms of an entity: proposed forms for a new entity, their
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
-import { ownSeparators } from './forms.js';
+import { isShortNumber, ownSeparators } from './forms.js';
 import { capFirst, normNum, normText } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
@@ -20,12 +20,13 @@ export function dedupe(cat, list) {
     const t = normText(item);
     if (!t) continue;
     // A number form with separators of its own is searched as written, so it
-    // stays beside the forms of the same digits.
+    // stays beside the forms of the same digits; a short number finds only
+    // itself, so its plain form stays beside it too.
     const key = num ? normNum(t) : t;
     const own = num ? ownSeparators(t) : '';
     const asSearched = own ? key + '\u0001' + own : key;
     if (seen.has(asSearched)) continue;
-    seen.add(key);
+    if (!num || !isShortNumber(t)) seen.add(key);
     seen.add(asSearched);
     out.push(t);
   }
@@ -102,8 +103,9 @@ function stamZonderRechtsvorm(v) {
 function telefoonVormen(v) {
   // "(0)" after the country code is no digit of the number: +31 (0)20 ... is 020 ...
   const n = v.replace(/\(\s*0\s*\)/g, '').replace(/[^\d+]/g, '');
-  if (n.startsWith('+31')) return ['0' + n.slice(3)];
-  if (n.startsWith('0031')) return ['0' + n.slice(4)];
+  // Dutch and Belgian numbers from abroad are also written nationally.
+  if (n.startsWith('+31') || n.startsWith('+32')) return ['0' + n.slice(3)];
+  if (n.startsWith('0031') || n.startsWith('0032')) return ['0' + n.slice(4)];
   const m = /^0([1-9])(.*)$/.exec(n);
   return m ? ['+31' + m[1] + m[2], '+31 ' + m[1] + ' ' + m[2]] : [];
 }

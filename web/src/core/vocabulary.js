@@ -104,11 +104,18 @@ export const OVERHEID = new Set([
   'Verzekeringsbank',
 ]);
 
+// The words that open a French street name in a Belgian address ("Avenue
+// Louise 54", "Rue de la Loi 16"), and the lower-case words inside one.
+export const FRANSE_STRAATWOORDEN = [
+  'Rue', 'Avenue', 'Boulevard', 'Chaussée', 'Place', 'Quai', 'Chemin', 'Allée', 'Square', 'Drève',
+];
+export const FRANSE_STRAATDELEN = ['de', 'du', 'des', 'la', 'le', 'les', 'au', 'aux', 'sur'];
+
 // First words of street names that otherwise read as a name with particles
 // ("Laan van Meerdervoort", "Rue de la Loi").
 export const STRAAT_BEGIN = new Set([
   'Laan', 'Straat', 'Weg', 'Plein', 'Kade', 'Singel', 'Dreef', 'Gracht', 'Steeg', 'Markt',
-  'Rue', 'Avenue', 'Boulevard', 'Chaussée', 'Place', 'Quai', 'Chemin', 'Allée', 'Square',
+  ...FRANSE_STRAATWOORDEN,
 ]);
 
 // Field-label tests and the role prefix each gives, first match wins.
@@ -129,5 +136,18 @@ export const MAANDEN =
 // The usual abbreviations, each with an optional dot ("30 dec. 1964").
 export const MAANDEN_KORT = String.raw`(?:jan|feb|mrt|apr|jun|jul|aug|sept?|okt|nov|dec)\.?`;
 
+// Words after which a short number is another number than a client's: an
+// article, a page, a code, a phone extension, the year of a date ("art.
+// 1250", "blz. 12", "code 1250", "toestel 1250", "maart 2019").
+export const ANDER_GETAL = [
+  'art', 'artt', 'artikel', 'artikelen', 'p', 'pp', 'pag', 'pagina', 'blz', 'code', 'toestel', 'tst', ...MAANDEN.split('|'),
+];
+
 export const ACHTERVOEGSELS =
   'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';
+
+// Field labels after which a place stands, and those after which an address does.
+export const PLAATS_VELDNAMEN = [
+  'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
+];
+export const ADRES_VELDNAMEN = ['zetel', 'adres', 'wonende', 'gevestigd'];
