@@ -5,6 +5,7 @@ import { scan } from '../entities.js';
 import { K, KL_VOORBEELD } from '../kantoorlijst.js';
 import { S } from '../session.js';
 import { $, download, toast } from '../ui.js';
+import { opDeBeurt } from '../wachtrij.js';
 import { bewaarKantoorlijst, desktop, gedeeld } from './kantoorlijst-opslag.js';
 import { renderSleutel } from './tabel.js';
 
@@ -18,8 +19,15 @@ export function renderKantoorlijstInfo() {
   $('kl-info').textContent = `${K.altijd.length} altijd vervangen, ${K.nooit.length} nooit vervangen${waarBewaard()}`;
 }
 
-async function bewaarEnPasToe() {
-  const status = await bewaarKantoorlijst($('kl-tekst').value);
+// The editor's text as it was when the user saved it, applied in its turn
+// after the intake before it, so that the scan covers what that intake adds.
+const bewaarEnPasToe = () => {
+  const tekst = $('kl-tekst').value;
+  return opDeBeurt(() => pasToe(tekst));
+};
+
+async function pasToe(tekst) {
+  const status = await bewaarKantoorlijst(tekst);
   if (status === 'geweigerd') {
     toast('Kantoorlijst kon niet worden bewaard.');
     return;
