@@ -8,7 +8,7 @@ import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
 import { huidigeView } from './router.js';
 import { S, volgendId } from './session.js';
-import { groepeer, knipselNaam } from './text.js';
+import { batchBericht, groepeer, knipselNaam } from './text.js';
 import { $, adem, toast, voortgang } from './ui.js';
 import { onderLaden } from './wachtrij.js';
 
@@ -35,6 +35,7 @@ export function verwerkBestanden(files) {
 
 async function leesInSessie(lijst) {
   const nieuw = [];
+  const mislukt = [];
   for (const file of lijst) {
     voortgang(`Bezig met lezen van ${file.name}…`);
     await adem();
@@ -46,11 +47,12 @@ async function leesInSessie(lijst) {
     } catch (err) {
       console.error(err);
       toast(`${file.name}: ${err?.message || 'kon niet gelezen worden'}`);
+      mislukt.push(file.name);
     }
   }
-  if (!nieuw.length) return;
-  const n = await neemOp(nieuw);
-  toast(`${nieuw.length} document(en) gelezen, ${n} nieuwe gegevens gevonden.`);
+  const n = nieuw.length ? await neemOp(nieuw) : 0;
+  const slot = batchBericht(nieuw.length, n, mislukt);
+  if (slot) toast(slot);
 }
 
 function voegTekstToe() {
