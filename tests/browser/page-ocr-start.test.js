@@ -1,0 +1,58 @@
+// The page's own OCR engine that cannot start (hosted edition): whatever
+// fails to load, the image gets a Dutch message, the overlay goes, the rest of
+// the batch is read, and the next image tries the engine again.
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import { paginaOmgeving } from './support/omgeving.js';
+import { openPage } from './support/page-server.js';
+import { scanPng } from '../fixtures/readers/make-pdf.js';
+
+const START_MISLUKT = 'De tekstherkenning kon niet worden gestart; probeer het opnieuw.';
+const TESS = '**/vendor/tesseract/';
+const OCR = { timeout: 240000 };
+
+const omgeving = paginaOmgeving();
+
+const file = (name, buffer) => ({ name, mimeType: 'application/octet-stream', buffer });
+const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
+
+// Files through the chooser; gives every toast shown until the overlay has gone.
+async function lees(page, files) {
+  await page.evaluate(() => {
+    window.toasts = [];
+    const el = document.getElementById('toast');
+    window.kijker?.disconnect();
+    window.kijker = new MutationObserver(() => window.toasts.push(el.textContent));
+    window.kijker.observe(el, { childList: true, characterData: true, subtree: true });
+  });
+  await page.setInputFiles('#file-input', files);
+  await page.waitForFunction((n) => window.toasts.some((t) => t.startsWith(`${n} document(en) gelezen`))
+    && !document.getElementById('laden').classList.contains('show'), 1, { timeout: 200000 });
+  return page.evaluate(() => window.toasts);
+}
+
+const STORINGEN = [
+  ['the trained data answers 404', `${TESS}nld.traineddata.gz`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
+  ['the trained data\'s connection is reset', `${TESS}nld.traineddata.gz`, (route) => route.abort('connectionreset')],
+  ['the worker script answers 404', `${TESS}worker.min.js`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
+  ['the engine\'s core answers 404', `${TESS}tesseract-core-simd-lstm.wasm.js`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
+];
+
+test('every failure to start the OCR is told for its file, the batch goes on, and the next OCR tries again', OCR, async () => {
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
+  const foto = await scanPng(omgeving.browser, '<h1>Notitie van de heer Piet Jansen</h1>');
+  const brief = file('brief.txt', Buffer.from('Geachte heer Jan de Vries,'));
+  for (const [storing, pad, antwoord] of STORINGEN) {
+    await page.route(pad, antwoord);
+    const toasts = await lees(page, [file('foto.png', foto), brief]);
+    assert.ok(toasts.includes(`foto.png: ${START_MISLUKT}`), `${storing}: ${toasts.join(' | ')}`);
+    assert.match(toasts.at(-1), /^1 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\. Niet gelezen: foto\.png\.$/, storing);
+    assert.equal((await sessie(page)).docs.at(-1).name, 'brief.txt', storing);
+    await page.unroute(pad, antwoord);
+  }
+  await lees(page, [file('foto.png', foto)]);
+  const s = await sessie(page);
+  assert.deepEqual(s.docs.map((d) => d.name), [...STORINGEN.map(() => 'brief.txt'), 'foto.png']);
+  assert.match(s.docs.at(-1).blocks[0].text, /Piet Jansen/);
+  assert.deepEqual(problems, []);
+});
