@@ -1,11 +1,12 @@
 // The page's own OCR engine that cannot start (hosted edition): whatever
 // fails to load, the image gets a Dutch message, the overlay goes, the rest of
-// the batch is read, and the next image tries the engine again.
+// the batch is read (a scanned PDF page with a warning), and the next image
+// tries the engine again.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { paginaOmgeving } from './support/omgeving.js';
 import { openPage } from './support/page-server.js';
-import { scanPng } from '../fixtures/readers/make-pdf.js';
+import { scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
 
 const START_MISLUKT = 'De tekstherkenning kon niet worden gestart; probeer het opnieuw.';
 const TESS = '**/vendor/tesseract/';
@@ -17,7 +18,7 @@ const file = (name, buffer) => ({ name, mimeType: 'application/octet-stream', bu
 const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 
 // Files through the chooser; gives every toast shown until the overlay has gone.
-async function lees(page, files) {
+async function lees(page, files, gelezen) {
   await page.evaluate(() => {
     window.toasts = [];
     const el = document.getElementById('toast');
@@ -27,7 +28,7 @@ async function lees(page, files) {
   });
   await page.setInputFiles('#file-input', files);
   await page.waitForFunction((n) => window.toasts.some((t) => t.startsWith(`${n} document(en) gelezen`))
-    && !document.getElementById('laden').classList.contains('show'), 1, { timeout: 200000 });
+    && !document.getElementById('laden').classList.contains('show'), gelezen, { timeout: 200000 });
   return page.evaluate(() => window.toasts);
 }
 
@@ -41,18 +42,21 @@ const STORINGEN = [
 test('every failure to start the OCR is told for its file, the batch goes on, and the next OCR tries again', OCR, async () => {
   const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
   const foto = await scanPng(omgeving.browser, '<h1>Notitie van de heer Piet Jansen</h1>');
+  const scan = file('scan.pdf', await scanPdf(omgeving.browser, [foto]));
   const brief = file('brief.txt', Buffer.from('Geachte heer Jan de Vries,'));
   for (const [storing, pad, antwoord] of STORINGEN) {
     await page.route(pad, antwoord);
-    const toasts = await lees(page, [file('foto.png', foto), brief]);
+    const toasts = await lees(page, [file('foto.png', foto), scan, brief], 2);
     assert.ok(toasts.includes(`foto.png: ${START_MISLUKT}`), `${storing}: ${toasts.join(' | ')}`);
-    assert.match(toasts.at(-1), /^1 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\. Niet gelezen: foto\.png\.$/, storing);
-    assert.equal((await sessie(page)).docs.at(-1).name, 'brief.txt', storing);
+    assert.match(toasts.at(-1), /^2 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\. Niet gelezen: foto\.png\.$/, storing);
+    const [pdf, txt] = (await sessie(page)).docs.slice(-2);
+    assert.equal(pdf.warn[0], `Tekstherkenning mislukt: ${START_MISLUKT}`, storing);
+    assert.equal(txt.name, 'brief.txt', storing);
     await page.unroute(pad, antwoord);
   }
-  await lees(page, [file('foto.png', foto)]);
+  await lees(page, [file('foto.png', foto)], 1);
   const s = await sessie(page);
-  assert.deepEqual(s.docs.map((d) => d.name), [...STORINGEN.map(() => 'brief.txt'), 'foto.png']);
+  assert.deepEqual(s.docs.map((d) => d.name), [...STORINGEN.flatMap(() => ['scan.pdf', 'brief.txt']), 'foto.png']);
   assert.match(s.docs.at(-1).blocks[0].text, /Piet Jansen/);
   assert.deepEqual(problems, []);
 });
