@@ -32,8 +32,18 @@ async function lees(page, files, gelezen) {
   return page.evaluate(() => window.toasts);
 }
 
+// The engine's workers still running: a worker that is ended leaves the list
+// a moment later, so this waits for the count to come down to `n`.
+async function engines(page, n) {
+  const tel = () => page.workers().filter((w) => w.url().endsWith('/vendor/tesseract/worker.min.js')).length;
+  const tot = Date.now() + 20000;
+  while (tel() > n && Date.now() < tot) await new Promise((r) => setTimeout(r, 50));
+  return tel();
+}
+
 const STORINGEN = [
   ['the trained data answers 404', `${TESS}nld.traineddata.gz`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
+  ['the trained data is a web page', `${TESS}nld.traineddata.gz`, (route) => route.fulfill({ status: 200, contentType: 'text/html', body: '<!doctype html><p>Niet gevonden</p>' })],
   ['the trained data\'s connection is reset', `${TESS}nld.traineddata.gz`, (route) => route.abort('connectionreset')],
   ['the worker script answers 404', `${TESS}worker.min.js`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
   ['the engine\'s core answers 404', `${TESS}tesseract-core-simd-lstm.wasm.js`, (route) => route.fulfill({ status: 404, body: 'Not Found' })],
@@ -52,11 +62,13 @@ test('every failure to start the OCR is told for its file, the batch goes on, an
     const [pdf, txt] = (await sessie(page)).docs.slice(-2);
     assert.equal(pdf.warn[0], `Tekstherkenning mislukt: ${START_MISLUKT}`, storing);
     assert.equal(txt.name, 'brief.txt', storing);
+    assert.equal(await engines(page, 0), 0, `${storing}: a failed start leaves no engine running`);
     await page.unroute(pad, antwoord);
   }
   await lees(page, [file('foto.png', foto)], 1);
   const s = await sessie(page);
   assert.deepEqual(s.docs.map((d) => d.name), [...STORINGEN.flatMap(() => ['scan.pdf', 'brief.txt']), 'foto.png']);
   assert.match(s.docs.at(-1).blocks[0].text, /Piet Jansen/);
+  assert.equal(await engines(page, 1), 1);
   assert.deepEqual(problems, []);
 });

@@ -44,9 +44,29 @@ const START_MISLUKT = 'De tekstherkenning kon niet worden gestart; probeer het o
 // The library's own set-up never settles when the trained data fails to load
 // and throws the failure at the page instead; its error handler turns that,
 // like every other failure of the set-up, into this promise's rejection.
+// The library hands out its worker only once set up, so the one it starts
+// (synchronously, within the call) is caught here: a failed set-up ends it
+// rather than leave an engine running for every attempt.
 function startWorker(opties) {
-  return new Promise((resolve, reject) => {
-    globalThis.Tesseract.createWorker('nld', 1, { ...opties, errorHandler: reject }).then(resolve, reject);
+  const Echt = globalThis.Worker;
+  let gestart = null;
+  globalThis.Worker = class extends Echt {
+    constructor(...args) {
+      super(...args);
+      gestart = this;
+    }
+  };
+  let klaar;
+  try {
+    klaar = new Promise((resolve, reject) => {
+      globalThis.Tesseract.createWorker('nld', 1, { ...opties, errorHandler: reject }).then(resolve, reject);
+    });
+  } finally {
+    globalThis.Worker = Echt;
+  }
+  return klaar.catch((err) => {
+    gestart?.terminate();
+    throw err;
   });
 }
 
