@@ -85,6 +85,20 @@ async function zetKnipselOpKlembord(page, png) {
 // `controle` holds at the end. The office list goes last: the desktop side keeps it.
 const TIJDENS_SCAN = [
   {
+    naam: 'text pasted and added by keyboard lands after the scan, as do two more',
+    actie: async (page) => {
+      for (const tekst of ['Notitie over de heer Piet Jansen.', 'Tweede notitie.', 'Derde notitie.']) {
+        await page.fill('#plak-tekst', tekst);
+        await enter(page, '#btn-plak');
+      }
+    },
+    na: 'Tekst toegevoegd, ',
+    controle: async (page) => {
+      await page.waitForFunction(() => window.toasts.filter((t) => t.startsWith('Tekst toegevoegd, ')).length === 3);
+      assert.deepEqual((await sessie(page)).docs.map((d) => d.name), ['scan.png', 'Geplakte tekst 1', 'Geplakte tekst 2', 'Geplakte tekst 3']);
+    },
+  },
+  {
     naam: '"Nieuwe sessie" pressed twice with Enter starts the new session after the scan; the scan stays out',
     voor: (page) => page.fill('#dossier', 'Klant Bosman'),
     actie: (page) => enter(page, '#btn-nieuw', 2),
