@@ -37,7 +37,7 @@ test('files from the chooser and a drop are read in order; a failing one is told
   await klaar(page);
   const toasts = await page.evaluate(() => window.toasts);
   assert.ok(toasts.some((t) => t.startsWith('kapot.docx: ')), toasts.join(' | '));
-  assert.match(toasts.at(-1), /^2 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\.$/);
+  assert.match(toasts.at(-1), /^2 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\. Niet gelezen: kapot\.docx\.$/);
 
   let s = await sessie(page);
   assert.deepEqual(s.docs.map((d) => d.name), ['brief.txt', 'comments.docx']);
@@ -60,6 +60,23 @@ test('files from the chooser and a drop are read in order; a failing one is told
   assert.equal(s.cur, s.docs[2].id);
   assert.match(await page.locator('#doc-lijst').innerText(), /6 blad\(en\)/);
   assert.equal(await page.locator('#nav-docs').textContent(), '3');
+  assert.deepEqual(problems, []);
+});
+
+test('a batch of 30 with two damaged files ends with a toast that names them', async () => {
+  const { page, problems } = await openPage(omgeving.browser, omgeving.origin);
+  await volgToasts(page);
+  const kapot = { '15_kapot.pdf': '%PDF-1.4 afgebroken', '22_kapot.docx': 'geen zip' };
+  const naam = (i) => Object.keys(kapot).find((k) => k.startsWith(`${i}_`)) ?? `${String(i).padStart(2, '0')}_brief.txt`;
+  await page.setInputFiles('#file-input', Array.from({ length: 30 }, (_, i) => txt(naam(i + 1), kapot[naam(i + 1)] ?? BRIEF)));
+  await klaar(page);
+  const toasts = await page.evaluate(() => window.toasts);
+  assert.ok(toasts.some((t) => t.startsWith('15_kapot.pdf: ')), toasts.join(' | '));
+  const slot = /^28 document\(en\) gelezen, \d+ nieuwe gegevens gevonden\. Niet gelezen: 15_kapot\.pdf en 22_kapot\.docx\.$/;
+  assert.match(toasts.at(-1), slot);
+  assert.match(await toastText(page), slot);
+  await page.screenshot({ path: 'test-results/intake-niet-gelezen.png', animations: 'disabled' });
+  assert.equal((await sessie(page)).docs.length, 28);
   assert.deepEqual(problems, []);
 });
 

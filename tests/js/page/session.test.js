@@ -87,3 +87,18 @@ test('the saved text follows every change of an entity made in place', () => {
     assert.equal(items[OPSLAG], JSON.stringify(S), String(wijzig));
   }
 });
+
+test('the warning of a failed save tells a refused storage from a full one', () => {
+  const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
+  const GEWEIGERD = 'Deze browser staat het tussentijds bewaren van de sessie niet toe; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
+  const cases = [
+    [new DOMException('The quota has been exceeded.', 'QuotaExceededError'), TE_GROOT],
+    [new DOMException('Access is denied for this document.', 'SecurityError'), GEWEIGERD],
+  ];
+  for (const [fout, melding] of cases) {
+    const toast = fakeDocument();
+    globalThis.sessionStorage = { setItem: () => { throw fout; } };
+    bewaar();
+    assert.equal(toast.textContent, melding, fout.name);
+  }
+});

@@ -1,7 +1,7 @@
 'use strict';
 // The page's main script: binds the page once the document has been parsed.
 import { bindAi } from './ai/view.js';
-import { op } from './bind.js';
+import { op, veilig } from './bind.js';
 import { navBadges } from './change.js';
 import { bindDocs, renderDocs } from './docs-view.js';
 import { A } from './globals.js';
@@ -16,6 +16,7 @@ import { bindExtern } from './status/extern.js';
 import { toonStatus } from './status/toon-status.js';
 import { S, bewaar, laadSessie } from './session.js';
 import { $, ICOON, bevestig, bindToast, toast } from './ui.js';
+import { opDeBeurt } from './wachtrij.js';
 import { leegSessie } from './wissen.js';
 
 const MET_KOPIEER = ['btn-kopieer-ai', 'btn-kopieer-ai-instr', 'btn-kopieer-ai-boven', 'btn-kopieer-ai-instr-boven', 'btn-verslag',
@@ -39,7 +40,7 @@ function init() {
     bewaar();
     navBadges();
   });
-  bevestig($('btn-nieuw'), nieuweSessie);
+  bevestig($('btn-nieuw'), () => veilig(() => opDeBeurt(nieuweSessie)));
   for (const id of ['btn-naar-markeren', 'btn-nav-markeren']) op($(id), 'click', () => gaNaar('markeren'));
   bindDocs();
   bindMarkeren();

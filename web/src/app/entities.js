@@ -2,7 +2,7 @@
 import { A } from './globals.js';
 import { K } from './kantoorlijst.js';
 import { S, volgendId } from './session.js';
-import { adem, onderLaden, voortgang } from './ui.js';
+import { adem, voortgang } from './ui.js';
 import { isGenegeerd, labelBezet, personenMet, vergelijkVorm, zoekId, zoekVorm } from './ent-index.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
@@ -169,6 +169,3 @@ export const zoekVoortgang = (doc, deel) => {
   voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
   return adem();
 };
-
-// Scans documents part by part under the overlay; returns the scan's count.
-export const scanMetVoortgang = (docs) => onderLaden(() => scanStapsgewijs(docs, zoekVoortgang));

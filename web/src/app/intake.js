@@ -8,8 +8,9 @@ import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
 import { huidigeView } from './router.js';
 import { S, volgendId } from './session.js';
-import { groepeer, knipselNaam } from './text.js';
-import { $, adem, onderLaden, toast, toonLaden, voortgang } from './ui.js';
+import { batchBericht, groepeer, knipselNaam } from './text.js';
+import { $, adem, toast, voortgang } from './ui.js';
+import { onderLaden } from './wachtrij.js';
 
 let knipsels = 0;
 
@@ -24,54 +25,60 @@ async function neemOp(docs) {
   return n;
 }
 
-export async function verwerkBestanden(files) {
+// Each file is read when the one before it has been, and the batch waits for
+// the work asked before it (see wachtrij.js).
+export function verwerkBestanden(files) {
   const lijst = [...files];
   if (!lijst.length) return;
-  const nieuw = [];
-  let n = 0;
-  toonLaden(true);
-  try {
-    for (const file of lijst) {
-      voortgang(`Bezig met lezen van ${file.name}…`);
-      await adem();
-      try {
-        const r = await leesBestand(file);
-        const doc = { id: `d${volgendId()}`, name: file.name, blocks: r.blocks, warn: r.warn || [], info: r.info || '', bekend: r.bekend || [] };
-        S.docs.push(doc);
-        nieuw.push(doc);
-      } catch (err) {
-        console.error(err);
-        toast(`${file.name}: ${err?.message || 'kon niet gelezen worden'}`);
-      }
-    }
-    if (nieuw.length) n = await neemOp(nieuw);
-  } finally {
-    toonLaden(false);
-  }
-  if (nieuw.length) toast(`${nieuw.length} document(en) gelezen, ${n} nieuwe gegevens gevonden.`);
+  return onderLaden(() => leesInSessie(lijst));
 }
 
-async function voegTekstToe() {
+async function leesInSessie(lijst) {
+  const nieuw = [];
+  const mislukt = [];
+  for (const file of lijst) {
+    voortgang(`Bezig met lezen van ${file.name}…`);
+    await adem();
+    try {
+      const r = await leesBestand(file);
+      const doc = { id: `d${volgendId()}`, name: file.name, blocks: r.blocks, warn: r.warn || [], info: r.info || '', bekend: r.bekend || [] };
+      S.docs.push(doc);
+      nieuw.push(doc);
+    } catch (err) {
+      console.error(err);
+      toast(`${file.name}: ${err?.message || 'kon niet gelezen worden'}`);
+      mislukt.push(file.name);
+    }
+  }
+  const n = nieuw.length ? await neemOp(nieuw) : 0;
+  const slot = batchBericht(nieuw.length, n, mislukt);
+  if (slot) toast(slot);
+}
+
+function voegTekstToe() {
   const tekst = $('plak-tekst').value;
   if (!tekst.trim()) {
     toast('Plak eerst tekst in het vak.');
     return;
   }
-  const geplakt = S.docs.filter((d) => d.name.startsWith('Geplakte tekst')).length;
-  const doc = {
-    id: `d${volgendId()}`,
-    name: $('plak-titel').value.trim() || `Geplakte tekst ${geplakt + 1}`,
-    blocks: tekstBlokken(tekst),
-    warn: [],
-    info: `${groepeer(tekst.length)} tekens`,
-  };
-  S.docs.push(doc);
-  // Emptied before the scan yields, so that nothing typed or pressed under the
-  // overlay is wiped or takes the same text in twice.
+  const titel = $('plak-titel').value.trim();
+  // Emptied at once, so that nothing typed or pressed under the overlay is
+  // wiped or takes the same text in twice.
   $('plak-tekst').value = '';
   $('plak-titel').value = '';
-  const n = await onderLaden(() => neemOp([doc]));
-  toast(`Tekst toegevoegd, ${n} nieuwe gegevens gevonden.`);
+  return onderLaden(async () => {
+    const geplakt = S.docs.filter((d) => d.name.startsWith('Geplakte tekst')).length;
+    const doc = {
+      id: `d${volgendId()}`,
+      name: titel || `Geplakte tekst ${geplakt + 1}`,
+      blocks: tekstBlokken(tekst),
+      warn: [],
+      info: `${groepeer(tekst.length)} tekens`,
+    };
+    S.docs.push(doc);
+    const n = await neemOp([doc]);
+    toast(`Tekst toegevoegd, ${n} nieuwe gegevens gevonden.`);
+  });
 }
 
 function knipsel(beeld) {

@@ -76,15 +76,18 @@ export function sessieJson() {
 
 // Said until the user clicks it away or a save succeeds again: a reload would lose the documents.
 const TE_GROOT = 'Sessie te groot om tussentijds te bewaren; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
+// A browser that blocks cookies refuses the storage itself, whatever the size.
+const GEWEIGERD = 'Deze browser staat het tussentijds bewaren van de sessie niet toe; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
 
 export function bewaar() {
   try {
     sessionStorage.setItem(OPSLAG, sessieJson());
-  } catch {
-    waarschuw(TE_GROOT);
+  } catch (err) {
+    waarschuw(err?.name === 'SecurityError' ? GEWEIGERD : TE_GROOT);
     return;
   }
   vergeetWaarschuwing(TE_GROOT);
+  vergeetWaarschuwing(GEWEIGERD);
 }
 
 export function laadSessie() {

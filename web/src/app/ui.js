@@ -69,16 +69,6 @@ export function toonLaden(aan) {
 // The browser's turn: the overlay's progress is painted and input is handled.
 export const adem = () => new Promise((klaar) => setTimeout(klaar, 0));
 
-// Work under the busy overlay, which blocks the mouse meanwhile.
-export async function onderLaden(werk) {
-  toonLaden(true);
-  try {
-    return await werk();
-  } finally {
-    toonLaden(false);
-  }
-}
-
 export function download(naam, inhoud, type) {
   const url = URL.createObjectURL(new Blob([inhoud], { type: `${type};charset=utf-8` }));
   const a = document.createElement('a');

@@ -1,13 +1,14 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, scanMetVoortgang, sleutelVan, voegToe } from '../entities.js';
+import { entById, scanStapsgewijs, sleutelVan, voegToe, zoekVoortgang } from '../entities.js';
 import { meldView } from '../router.js';
 import { A, esc } from '../globals.js';
 import { dispMatcher, telAlles } from '../matchers.js';
 import { S, bewaar } from '../session.js';
 import { labelUitInvoer } from '../text.js';
 import { $, toast } from '../ui.js';
+import { onderLaden } from '../wachtrij.js';
 import { blocksStukken } from './marks.js';
 import { groot, inDelen, vergeetStuk, zetStukken } from '../stukken.js';
 import { bladerStand, meldMarkeren, toonInVoorbeeld, vergeetGetoond } from './browse.js';
@@ -215,12 +216,12 @@ function voegHandToe() {
   if (e) flashRij(e.id);
 }
 
-async function herscan() {
-  const n = await scanMetVoortgang(S.docs);
+const herscan = () => onderLaden(async () => {
+  const n = await scanStapsgewijs(S.docs, zoekVoortgang);
   gewijzigd();
   renderMarkeren();
   toast(n ? `${n} nieuwe gegevens gevonden.` : 'Niets nieuws gevonden.');
-}
+});
 
 export function bindMarkeren() {
   meldView('markeren', renderMarkeren);

@@ -37,19 +37,56 @@ export function laadScript(src) {
   });
 }
 
+// Said for the file whatever kept the engine from starting: its trained data,
+// its worker or its core that did not load.
+const START_MISLUKT = 'De tekstherkenning kon niet worden gestart; probeer het opnieuw.';
+
+// The library's own set-up never settles when the trained data fails to load
+// and throws the failure at the page instead; its error handler turns that,
+// like every other failure of the set-up, into this promise's rejection.
+// The library hands out its worker only once set up, so the one it starts
+// (synchronously, within the call) is caught here: a failed set-up ends it
+// rather than leave an engine running for every attempt.
+function startWorker(opties) {
+  const Echt = globalThis.Worker;
+  let gestart = null;
+  globalThis.Worker = class extends Echt {
+    constructor(...args) {
+      super(...args);
+      gestart = this;
+    }
+  };
+  let klaar;
+  try {
+    klaar = new Promise((resolve, reject) => {
+      globalThis.Tesseract.createWorker('nld', 1, { ...opties, errorHandler: reject }).then(resolve, reject);
+    });
+  } finally {
+    globalThis.Worker = Echt;
+  }
+  return klaar.catch((err) => {
+    gestart?.terminate();
+    throw err;
+  });
+}
+
 // Every path absolute: the worker would resolve relative ones against its own
 // address. No blob worker and no cache, so nothing but the page's own files is used.
 async function maakWorker() {
   if (!globalThis.Tesseract) await laadScript(`${TESS_DIR}tesseract.min.js`);
   const dir = new URL(TESS_DIR, location.href).href;
-  return globalThis.Tesseract.createWorker('nld', 1, {
-    workerPath: `${dir}worker.min.js`,
-    corePath: `${dir}tesseract-core-simd-lstm.wasm.js`,
-    langPath: dir.slice(0, -1),
-    workerBlobURL: false,
-    cacheMethod: 'none',
-    gzip: true,
-  });
+  try {
+    return await startWorker({
+      workerPath: `${dir}worker.min.js`,
+      corePath: `${dir}tesseract-core-simd-lstm.wasm.js`,
+      langPath: dir.slice(0, -1),
+      workerBlobURL: false,
+      cacheMethod: 'none',
+      gzip: true,
+    });
+  } catch (cause) {
+    throw new Error(START_MISLUKT, { cause });
+  }
 }
 
 // One worker for the life of the page; a failed set-up is forgotten so the next OCR tries again.

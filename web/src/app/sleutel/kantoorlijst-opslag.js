@@ -8,6 +8,11 @@ export const KL_SLEUTEL = 'drovel-verhulzen-kantoorlijst';
 export const desktop = () => Boolean(globalThis.ANON_STATUS);
 export const gedeeld = () => gedeeldeOpslag(location.hostname);
 
+// Hosted edition: whether this browser refused its local storage, when the
+// list was read at start or at the last save.
+let geweigerd = false;
+export const nietBewaardHier = () => geweigerd;
+
 async function leesOpgeslagen() {
   if (desktop()) {
     try {
@@ -20,6 +25,7 @@ async function leesOpgeslagen() {
   try {
     return localStorage.getItem(KL_SLEUTEL) ?? '';
   } catch {
+    geweigerd = true;
     return '';
   }
 }
@@ -48,8 +54,10 @@ export async function bewaarKantoorlijst(tekst) {
   }
   try {
     localStorage.setItem(KL_SLEUTEL, gedeeld() ? alleenNooit(tekst) : tekst);
+    geweigerd = false;
     return 'bewaard';
   } catch {
+    geweigerd = true;
     return 'niet-bewaard';
   }
 }

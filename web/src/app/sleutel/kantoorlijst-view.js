@@ -5,11 +5,13 @@ import { scan } from '../entities.js';
 import { K, KL_VOORBEELD } from '../kantoorlijst.js';
 import { S } from '../session.js';
 import { $, download, toast } from '../ui.js';
-import { bewaarKantoorlijst, desktop, gedeeld } from './kantoorlijst-opslag.js';
+import { opDeBeurt } from '../wachtrij.js';
+import { bewaarKantoorlijst, desktop, gedeeld, nietBewaardHier } from './kantoorlijst-opslag.js';
 import { renderSleutel } from './tabel.js';
 
 function waarBewaard() {
   if (desktop()) return ' · bewaard op deze pc';
+  if (nietBewaardHier()) return ' · niet bewaard in deze browser';
   if (gedeeld()) return ' · hier wordt alleen "nooit vervangen" bewaard; open de klantenlijst elke sessie of gebruik de Windows-app';
   return ' · bewaard in deze browser';
 }
@@ -18,18 +20,26 @@ export function renderKantoorlijstInfo() {
   $('kl-info').textContent = `${K.altijd.length} altijd vervangen, ${K.nooit.length} nooit vervangen${waarBewaard()}`;
 }
 
-async function bewaarEnPasToe() {
-  const status = await bewaarKantoorlijst($('kl-tekst').value);
+// The editor's text as it was when the user saved it, applied in its turn
+// after the intake before it, so that the scan covers what that intake adds.
+const bewaarEnPasToe = () => {
+  const tekst = $('kl-tekst').value;
+  return opDeBeurt(() => pasToe(tekst));
+};
+
+async function pasToe(tekst) {
+  const status = await bewaarKantoorlijst(tekst);
   if (status === 'geweigerd') {
     toast('Kantoorlijst kon niet worden bewaard.');
     return;
   }
-  if (status === 'niet-bewaard') toast('Deze browser bewaart de kantoorlijst niet; download hem als bestand.');
   const n = scan(S.docs);
   gewijzigd();
   renderKantoorlijstInfo();
   renderSleutel();
-  if (status === 'bewaard') toast(`Kantoorlijst bewaard${n ? `, ${n} nieuwe gegevens gevonden.` : '.'}`);
+  // Last, so that the change routine's warning about the session's own storage does not take its place.
+  toast(status === 'niet-bewaard' ? 'Deze browser bewaart de kantoorlijst niet; download hem als bestand.'
+    : `Kantoorlijst bewaard${n ? `, ${n} nieuwe gegevens gevonden.` : '.'}`);
 }
 
 export function bindKantoorlijst() {

@@ -1,11 +1,13 @@
 // The key view: saving and opening the key file, the conflict notice,
-// the spreadsheet copy and wiping the session.
-import { op } from '../bind.js';
+// the spreadsheet copy and wiping the session. What changes the session waits
+// for the intake before it (wachtrij.js).
+import { op, veilig } from '../bind.js';
 import { gewijzigd } from '../change.js';
 import { esc } from '../globals.js';
 import { meldView } from '../router.js';
 import { S } from '../session.js';
 import { $, bevestig, download, kopieer, toast } from '../ui.js';
+import { opDeBeurt } from '../wachtrij.js';
 import { leegSessie } from '../wissen.js';
 import { alsBestand, bestandsnaam, leesSleutelbestand, sleutelEntries, sleutelInhoud } from './bestand.js';
 import { kanVersleutelen, ontsleutel, versleutel } from './envelope.js';
@@ -89,12 +91,12 @@ export function toonConflict(inhoud, entries, botsingen) {
     + 'Uw documenten blijven staan en worden opnieuw gemarkeerd volgens het bestand.'
     + '<div class="knoppen"><button type="button" class="btn btn-klein" id="btn-sleutel-vervang">Sessie vervangen door sleutelbestand</button>'
     + '<button type="button" class="btn btn-ghost btn-klein" id="btn-sleutel-annuleer">Annuleren</button></div></div>';
-  op($('btn-sleutel-vervang'), 'click', () => {
+  op($('btn-sleutel-vervang'), 'click', () => opDeBeurt(() => {
     S.ents = [];
     S.counters = {};
     S.genegeerd = [];
     voerIn(inhoud, entries);
-  });
+  }));
   op($('btn-sleutel-annuleer'), 'click', () => {
     melding.innerHTML = '';
   });
@@ -115,9 +117,9 @@ export function bindSleutel() {
   op(kiezer, 'change', async () => {
     const file = kiezer.files[0];
     kiezer.value = '';
-    if (file) await sleutelOpenen(file);
+    if (file) await opDeBeurt(() => sleutelOpenen(file));
   });
   op($('btn-tabel-kopieer'), 'click', (ev) => kopieer(tabelVoorExcel(S.ents), null, ev.currentTarget));
-  bevestig($('btn-wissen'), wisSessie);
+  bevestig($('btn-wissen'), () => veilig(() => opDeBeurt(wisSessie)));
   bindKantoorlijst();
 }
