@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 
+#include "json/exact_json.h"
 #include "status/huidige_status.h"
 #include "support.h"
 #include "update/status_file.h"
@@ -56,6 +57,22 @@ TEST(StatusObject, BlocksByTheFirstRuleThatHolds) {
        {{"gecontroleerd", "gisteren"}},
        false,
        nullptr},
+      // Hand-edited and fed numbers in any notation, as read from their files.
+      {"a check written as 1.7E9", read_exact_json(R"({"gecontroleerd": 1.7E9})").value(), false,
+       "offline"},
+      {"a first start written as 1.7E9", read_exact_json(R"({"eerste_start": 1.7E9})").value(),
+       false, "offline"},
+      {"a server time written as 9e15", read_exact_json(R"({"server_ts": 9e15})").value(), false,
+       "klok"},
+      {"min 1.30 is 1.3", read_exact_json(R"({"info": {"min_required": 1.30}})").value(), false,
+       nullptr},
+      {"min 1.3E0 is 1.3", read_exact_json(R"({"info": {"min_required": 1.3E0}})").value(), false,
+       nullptr},
+      {"min -0 is 0", read_exact_json(R"({"info": {"min_required": -0}})").value(), false, nullptr},
+      {"min 2E0 is 2.0", read_exact_json(R"({"info": {"min_required": 2E0}})").value(), false,
+       "update"},
+      {"store min 1.40", read_exact_json(R"({"info": {"store_min_required": 1.40}})").value(), true,
+       "update"},
   };
   for (const auto& c : cases) EXPECT_EQ(status_of(c.s, c.store)["blokkeer"], c.blokkeer) << c.name;
 }
