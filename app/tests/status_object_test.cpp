@@ -145,6 +145,7 @@ TEST(StatusObject, MessagesExpireOnTheirDayAndUnreadableDatesAreLeftOut) {
       {{"message", "30 februari"}, {"expires", "2030-02-30"}},
       {{"message", "woord"}, {"expires", "binnenkort"}},
       {{"message", "leeg"}, {"expires", ""}},
+      {{"message", "nul"}, {"expires", read_exact_json("0E0").value()}},
       {{"message", "korte vorm"}, {"expires", "2099-1-5"}},
       {{"message", 42}},
       "alleen tekst",
@@ -153,9 +154,9 @@ TEST(StatusObject, MessagesExpireOnTheirDayAndUnreadableDatesAreLeftOut) {
   };
   const Json status = status_of({{"info", {{"berichten", berichten}}}});
   EXPECT_EQ(texts(status["berichten"]),
-            Json({"morgen", "met tijd", "leeg", "korte vorm", "link", "vreemde link"}));
-  EXPECT_EQ(status["berichten"][4]["url"], "https://www.drovel.nl/a");
-  EXPECT_EQ(status["berichten"][5]["url"], nullptr);
+            Json({"morgen", "met tijd", "leeg", "nul", "korte vorm", "link", "vreemde link"}));
+  EXPECT_EQ(status["berichten"][5]["url"], "https://www.drovel.nl/a");
+  EXPECT_EQ(status["berichten"][6]["url"], nullptr);
 }
 
 TEST(StatusObject, ShowsTheFirstTenVisibleMessagesCutTo300Characters) {
