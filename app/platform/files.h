@@ -16,7 +16,8 @@ namespace verhulzen::platform {
 // when it was opened; later renames or deletions do not affect what is read.
 class ReadOnlyFile {
  public:
-  // nullopt when the path names no regular file or it cannot be opened.
+  // nullopt when the path names no regular file (a folder, a device, a named pipe)
+  // or it cannot be opened; never waits for a pipe's writer.
   static std::optional<ReadOnlyFile> open(const std::filesystem::path& path);
   // Takes over an open descriptor (a HANDLE on Windows); nullopt, and closed, when
   // it is no regular file, with `is_folder` set when it is a folder.
@@ -48,7 +49,8 @@ class ReadOnlyFile {
   double modified_ = 0;
 };
 
-// The whole content of a file, or nullopt when it cannot be read.
+// The whole content of a regular file, or nullopt when it cannot be read or the
+// path names anything else (see ReadOnlyFile::open).
 std::optional<std::string> read_file(const std::filesystem::path& path);
 
 // Replaces the file's content with `bytes` through a temporary file in the same

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -18,6 +19,7 @@
 #include "platform/files.h"
 #include "support.h"
 #include "update/status_file.h"
+#include "update/update_check.h"
 
 namespace verhulzen {
 namespace {
@@ -339,6 +341,63 @@ TEST_F(LauncherRoutes, ControleerChecksTheFeedAndSendsThePageBack) {
   }
   EXPECT_EQ(feed.requests().size(), 2u);
   EXPECT_EQ(lees_status(config_.STATUS)["info"]["version"], "1.5.0");
+}
+
+// Named pipes in place of the status file and the office list, whose other end
+// nothing ever opens: they read as missing, every route answers, the check at start
+// ends, and a write puts a file in the pipe's place.
+TEST_F(LauncherRoutes, PipesInPlaceOfTheDataFilesHoldNoRouteAndNoCheck) {
+  testing::FeedServer feed(
+      [](const std::string&) { return testing::http_answer(200, R"({"version": "1.5.0"})"); });
+  config_.UPDATE_URL = feed.url();
+  start(false);
+  const auto version_stored = [this] {
+    EXPECT_TRUE(fs::is_regular_file(config_.STATUS));
+    EXPECT_EQ(lees_status(config_.STATUS)["info"]["version"], "1.5.0");
+  };
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"status script",
+       [&] {
+         const RawAnswer answer = get("/status.js");
+         EXPECT_EQ(answer.code(), 200);
+         EXPECT_NE(answer.body.find(R"("laatste": null, "nieuwer": false)"), std::string::npos)
+             << answer.body;
+       }},
+      {"office list",
+       [&] {
+         const RawAnswer answer = get("/kantoorlijst");
+         EXPECT_EQ(answer.code(), 200);
+         EXPECT_EQ(answer.body, "");
+       }},
+      {"hiding a message",
+       [&] {
+         EXPECT_EQ(get("/verberg?b=Weg").code(), 204);
+         EXPECT_EQ(lees_status(config_.STATUS)["verborgen"], Json({"Weg"}));
+       }},
+      {"the check at start",
+       [&] {
+         EXPECT_TRUE(controleer_online(config_));
+         version_stored();
+       }},
+      {"the page's check",
+       [&] {
+         EXPECT_EQ(get("/controleer").code(), 302);
+         version_stored();
+       }},
+      {"saving the list",
+       [&] {
+         EXPECT_EQ(send(post("/kantoorlijst", kList)).code(), 204);
+         EXPECT_EQ(stored_list(), kList);
+       }},
+  };
+  for (const auto& [name, work] : cases) {
+    for (const fs::path& file : {config_.STATUS, config_.KANTOORLIJST}) {
+      fs::remove(file);
+      ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    }
+    EXPECT_TRUE(testing::ends_without_a_writer({config_.STATUS, config_.KANTOORLIJST}, work))
+        << name << " waited for a writer to a pipe";
+  }
 }
 
 // Any page the user visits may send requests to the loopback port: what the routes

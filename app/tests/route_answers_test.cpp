@@ -127,6 +127,37 @@ TEST_F(RouteAnswers, ControleerChecksTheFeedAndSendsThePageBack) {
   EXPECT_EQ(lees_status(config_.STATUS)["info"]["version"], "1.5.0");
 }
 
+struct NumericFeed {
+  std::string feed;
+  Json laatste;
+  bool nieuwer;
+  Json notitie;
+  Json blokkeer;
+};
+
+// A feed that writes its versions and note as JSON numbers, as the page gets it
+// after a check: each number counts by its own text.
+TEST_F(RouteAnswers, VersionsWrittenAsNumbersReachThePageAsTheirText) {
+  const NumericFeed cases[] = {
+      {R"({"version":1.30,"min_required":1.30,"notes":1E0})", "1.3", false, "1.0", nullptr},
+      {R"({"version":2E0,"min_required":1.4,"notes":1e999})", "2.0", true, "1e999", "update"},
+      {R"({"version":-0,"min_required":-0,"notes":0e0})", nullptr, false, nullptr, nullptr},
+  };
+  for (const NumericFeed& c : cases) {
+    testing::FeedServer feed([&](const std::string&) { return testing::http_answer(200, c.feed); });
+    config_.UPDATE_URL = feed.url();
+    ASSERT_EQ(route("/controleer").code, 302);
+    const std::string script = route("/status.js").body;
+    constexpr std::string_view before = "window.ANON_STATUS = ";
+    const Json status =
+        Json::parse(script.substr(before.size(), script.size() - before.size() - 2));
+    EXPECT_EQ(status["laatste"], c.laatste) << c.feed;
+    EXPECT_EQ(status["nieuwer"], c.nieuwer) << c.feed;
+    EXPECT_EQ(status["notitie"], c.notitie) << c.feed;
+    EXPECT_EQ(status["blokkeer"], c.blokkeer) << c.feed;
+  }
+}
+
 struct PostCase {
   const char* name;
   std::string target;

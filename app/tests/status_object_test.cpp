@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 
+#include "json/exact_json.h"
 #include "status/huidige_status.h"
 #include "support.h"
 #include "update/status_file.h"
@@ -56,6 +57,22 @@ TEST(StatusObject, BlocksByTheFirstRuleThatHolds) {
        {{"gecontroleerd", "gisteren"}},
        false,
        nullptr},
+      // Hand-edited and fed numbers in any notation, as read from their files.
+      {"a check written as 1.7E9", read_exact_json(R"({"gecontroleerd": 1.7E9})").value(), false,
+       "offline"},
+      {"a first start written as 1.7E9", read_exact_json(R"({"eerste_start": 1.7E9})").value(),
+       false, "offline"},
+      {"a server time written as 9e15", read_exact_json(R"({"server_ts": 9e15})").value(), false,
+       "klok"},
+      {"min 1.30 is 1.3", read_exact_json(R"({"info": {"min_required": 1.30}})").value(), false,
+       nullptr},
+      {"min 1.3E0 is 1.3", read_exact_json(R"({"info": {"min_required": 1.3E0}})").value(), false,
+       nullptr},
+      {"min -0 is 0", read_exact_json(R"({"info": {"min_required": -0}})").value(), false, nullptr},
+      {"min 2E0 is 2.0", read_exact_json(R"({"info": {"min_required": 2E0}})").value(), false,
+       "update"},
+      {"store min 1.40", read_exact_json(R"({"info": {"store_min_required": 1.40}})").value(), true,
+       "update"},
   };
   for (const auto& c : cases) EXPECT_EQ(status_of(c.s, c.store)["blokkeer"], c.blokkeer) << c.name;
 }
@@ -128,6 +145,7 @@ TEST(StatusObject, MessagesExpireOnTheirDayAndUnreadableDatesAreLeftOut) {
       {{"message", "30 februari"}, {"expires", "2030-02-30"}},
       {{"message", "woord"}, {"expires", "binnenkort"}},
       {{"message", "leeg"}, {"expires", ""}},
+      {{"message", "nul"}, {"expires", read_exact_json("0E0").value()}},
       {{"message", "korte vorm"}, {"expires", "2099-1-5"}},
       {{"message", 42}},
       "alleen tekst",
@@ -136,9 +154,9 @@ TEST(StatusObject, MessagesExpireOnTheirDayAndUnreadableDatesAreLeftOut) {
   };
   const Json status = status_of({{"info", {{"berichten", berichten}}}});
   EXPECT_EQ(texts(status["berichten"]),
-            Json({"morgen", "met tijd", "leeg", "korte vorm", "link", "vreemde link"}));
-  EXPECT_EQ(status["berichten"][4]["url"], "https://www.drovel.nl/a");
-  EXPECT_EQ(status["berichten"][5]["url"], nullptr);
+            Json({"morgen", "met tijd", "leeg", "nul", "korte vorm", "link", "vreemde link"}));
+  EXPECT_EQ(status["berichten"][5]["url"], "https://www.drovel.nl/a");
+  EXPECT_EQ(status["berichten"][6]["url"], nullptr);
 }
 
 TEST(StatusObject, ShowsTheFirstTenVisibleMessagesCutTo300Characters) {

@@ -1,10 +1,16 @@
 #include "support.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <memory>
 
 #include "platform/environment.h"
@@ -170,5 +176,24 @@ std::string http_answer(int code, std::string_view body, std::string_view header
          " X\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + std::string(headers) +
          "\r\n" + std::string(body);
 }
+
+#ifndef _WIN32
+bool ends_without_a_writer(const std::vector<fs::path>& pipes, const std::function<void()>& work) {
+  auto done = std::async(std::launch::async, work);
+  if (done.wait_for(std::chrono::seconds(30)) == std::future_status::ready) {
+    done.get();
+    return true;
+  }
+  while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    for (const fs::path& pipe : pipes) {
+      // Succeeds only while a reader has the pipe open or waits for a writer.
+      const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);  // NOLINT
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  done.get();
+  return false;
+}
+#endif
 
 }  // namespace verhulzen::testing

@@ -86,4 +86,13 @@ class FeedServer {
 // A whole HTTP/1.0 answer with the given status, extra header lines and body.
 std::string http_answer(int code, std::string_view body, std::string_view headers = "");
 
+#ifndef _WIN32
+// Whether `work` ends while nothing opens the write end of the named pipes `pipes`.
+// Should it still run after a generous bound, the pipes are opened for writing and
+// closed again until it ends: a reader that waits for a writer then reads an empty
+// file, and the test fails instead of hanging.
+bool ends_without_a_writer(const std::vector<std::filesystem::path>& pipes,
+                           const std::function<void()>& work);
+#endif
+
 }  // namespace verhulzen::testing

@@ -76,6 +76,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, DailyRule,
                                            DailyCase{"CheckedIsNoNumber", "gisteren", false, true}),
                          [](const auto& test) { return test.param.name; });
 
+// A hand-edited time in another notation is the number it is, not absent.
+TEST_F(UpdateCheck, AHandWrittenTimeCountsAsTheNumberItIs) {
+  FeedServer feed([](const std::string&) { return http_answer(200, kFeed); });
+  dir_.write("status.json", R"({"gecontroleerd": 9E9})");  // in 2255
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
+  EXPECT_EQ(feed.requests().size(), 0U) << "a check in the future counts as recent";
+  dir_.write("status.json", R"({"gecontroleerd": 1E9})");  // in 2001
+  EXPECT_TRUE(controleer_online(config_for(feed.url())));
+  EXPECT_EQ(feed.requests().size(), 1U);
+}
+
 struct FailureCase {
   const char* name;
   std::string answer;

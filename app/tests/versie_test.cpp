@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "json/exact_json.h"
+
 namespace verhulzen {
 namespace {
 
@@ -24,6 +26,23 @@ TEST(Versions, AreTheFirstThreeRunsOfDigits) {
       {"99999999999999999999999.1", v({"99999999999999999999999", "1"})},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(versie(value), expected) << value;
+}
+
+// A feed may write a version as a JSON number; it counts by its own text.
+TEST(Versions, OfNumbersAreTakenFromTheNumbersText) {
+  const std::vector<std::pair<std::string, Versie>> cases = {
+      {"1.30", v({"1", "3"})},
+      {"1.03", v({"1", "3"})},
+      {"1E0", v({"1", "0"})},
+      {"1e2", v({"100", "0"})},
+      {"-0", v({"0"})},
+      {"123456789012345678901234567890", v({"123456789012345678901234567890"})},
+      {"1e999", v({"1", "999"})},
+  };
+  for (const auto& [source, expected] : cases) {
+    EXPECT_EQ(versie(read_exact_json(source).value()), expected) << source;
+  }
+  EXPECT_LT(versie(read_exact_json("1.30").value()), versie("1.3.0"));
 }
 
 TEST(Versions, CompareAsTuplesOfIntegersOfAnySize) {

@@ -31,8 +31,10 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&&) noexcept = default;
 ReadOnlyFile::~ReadOnlyFile() = default;
 
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
-  const int fd =
-      ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+  // Non-blocking, so that a FIFO in the file's place is refused by adopt instead of
+  // holding the caller until some writer opens it; a regular file reads as ever.
+  const int fd = ::open(path.c_str(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
+                        O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   return adopt(fd);
 }

@@ -68,6 +68,9 @@ ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&&) noexcept = default;
 ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&&) noexcept = default;
 ReadOnlyFile::~ReadOnlyFile() = default;
 
+// Unlike POSIX, Windows has no named pipe inside a folder of the file system, and
+// opening a device name (CON, NUL and the like name their device in every folder)
+// does not wait: adopt then refuses the handle by its type before anything is read.
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
   // Others may rename or delete the file meanwhile; this handle reads on.
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,

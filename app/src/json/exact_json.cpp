@@ -1,6 +1,7 @@
 #include "json/exact_json.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "text/utf8.h"
 
@@ -66,6 +67,16 @@ bool is_utf8_with_surrogates(std::string_view text) {
     }
   }
   return surrogates && is_valid_utf8(rest);
+}
+
+// The source text of a number that the reader kept as text.
+std::optional<std::string_view> kept_number_source(const Json& value) {
+  if (!value.is_binary() || !value.get_binary().has_subtype() ||
+      value.get_binary().subtype() != NUMBER_TEXT) {
+    return std::nullopt;
+  }
+  const auto& bytes = value.get_binary();
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 class Reader {
@@ -236,9 +247,8 @@ std::optional<Json> read_exact_json(std::string_view text) {
 }
 
 bool write_exact_scalar(std::string& out, const Json& value) {
-  if (value.is_binary() && value.get_binary().has_subtype() &&
-      value.get_binary().subtype() == NUMBER_TEXT) {
-    out.append(value.get_binary().begin(), value.get_binary().end());
+  if (const auto source = kept_number_source(value)) {
+    out += *source;
     return true;
   }
   if (!value.is_string() || !is_utf8_with_surrogates(value.get_ref<const std::string&>())) {
@@ -273,6 +283,28 @@ bool write_exact_scalar(std::string& out, const Json& value) {
   }
   out += '"';
   return true;
+}
+
+// Both below: nlohmann reads a kept number as the double or integer that holds it,
+// an integer beyond 64 bits as a double, and refuses only one beyond a double's
+// range, the reader having checked the grammar.
+std::optional<std::string> kept_number_text(const Json& value) {
+  const auto source = kept_number_source(value);
+  if (!source) return std::nullopt;
+  const Json number = Json::parse(*source, nullptr, false);
+  const bool integer = source->find_first_of(".eE") == std::string_view::npos;
+  if (number.is_discarded() || (integer && number.is_number_float())) return std::string(*source);
+  return number.dump();
+}
+
+std::optional<double> number_value(const Json& value) {
+  if (value.is_number()) return value.get<double>();
+  const auto source = kept_number_source(value);
+  if (!source) return std::nullopt;
+  const Json number = Json::parse(*source, nullptr, false);
+  if (!number.is_discarded()) return number.get<double>();
+  const double infinite = std::numeric_limits<double>::infinity();
+  return source->starts_with('-') ? -infinite : infinite;
 }
 
 }  // namespace verhulzen

@@ -23,4 +23,14 @@ inline constexpr std::uint8_t NUMBER_TEXT = 'N';
 // a lone surrogate. False, writing nothing, for every other value.
 bool write_exact_scalar(std::string& out, const Json& value);
 
+// The text of a number kept as text, as its own shortest text: as write_json writes
+// the double or 64-bit integer that holds it (1.30 is "1.3", 1E0 "1.0", 1e2 "100.0",
+// -0 "0"); an integer beyond 64 bits or a number beyond a double's range (1e999) as
+// it was written, its only exact text. nullopt for every other value.
+std::optional<std::string> kept_number_text(const Json& value);
+
+// The value of any number, a number kept as text too, as a double; infinite beyond
+// a double's range. nullopt for a value that is no number.
+std::optional<double> number_value(const Json& value);
+
 }  // namespace verhulzen

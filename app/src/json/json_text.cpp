@@ -7,36 +7,56 @@ namespace verhulzen {
 
 namespace {
 
-void write_scalar(std::string& out, const Json& value) {
+// How `write` lays a value out: its separators, and how it writes a scalar.
+struct Layout {
+  std::string_view comma;
+  std::string_view colon;
+  void (*scalar)(std::string& out, const Json& value);
+};
+
+void write_document_scalar(std::string& out, const Json& value) {
   if (write_exact_scalar(out, value)) return;  // what a feed kept exactly holds
   // nlohmann writes scalars as required: lower-case \u escapes of everything outside
   // printable ASCII, surrogate pairs above U+FFFF, the short escapes of \" \\ \b \f \n \r \t.
   out += value.dump(-1, ' ', true, Json::error_handler_t::replace);
 }
 
-void write(std::string& out, const Json& value) {
+void write_text_scalar(std::string& out, const Json& value) {
+  if (const auto number = kept_number_text(value)) {
+    out += *number;
+    return;
+  }
+  out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// The document as it is stored and sent.
+constexpr Layout kDocument{", ", ": ", write_document_scalar};
+// A value shown as text: compact, its characters as they are, each number as its text.
+constexpr Layout kText{",", ":", write_text_scalar};
+
+void write(std::string& out, const Json& value, const Layout& layout) {
   if (value.is_object()) {
     out += '{';
     bool first = true;
     for (const auto& [name, member] : value.items()) {
-      if (!first) out += ", ";
+      if (!first) out += layout.comma;
       first = false;
-      write_scalar(out, Json(name));
-      out += ": ";
-      write(out, member);
+      layout.scalar(out, Json(name));
+      out += layout.colon;
+      write(out, member, layout);
     }
     out += '}';
   } else if (value.is_array()) {
     out += '[';
     bool first = true;
     for (const auto& element : value) {
-      if (!first) out += ", ";
+      if (!first) out += layout.comma;
       first = false;
-      write(out, element);
+      write(out, element, layout);
     }
     out += ']';
   } else {
-    write_scalar(out, value);
+    layout.scalar(out, value);
   }
 }
 
@@ -77,20 +97,22 @@ std::optional<Json> read_json(std::string_view text) {
 }
 
 bool is_empty(const Json& v) {
-  return v.is_null() || (v.is_boolean() && !v.get<bool>()) ||
-         (v.is_number() && v.get<double>() == 0) ||
+  const auto number = number_value(v);
+  return v.is_null() || (v.is_boolean() && !v.get<bool>()) || (number && *number == 0) ||
          (v.is_string() && v.get_ref<const std::string&>().empty()) ||
          (v.is_array() && v.empty()) || (v.is_object() && v.empty());
 }
 
 std::string text_of(const Json& value) {
-  return value.is_string() ? value.get<std::string>()
-                           : value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  if (value.is_string()) return value.get<std::string>();
+  std::string out;
+  write(out, value, kText);
+  return out;
 }
 
 std::string write_json(const Json& value) {
   std::string out;
-  write(out, value);
+  write(out, value, kDocument);
   return out;
 }
 

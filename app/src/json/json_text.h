@@ -14,10 +14,11 @@ using Json = nlohmann::ordered_json;
 // ": " as separators, pure ASCII with \u escapes, on one line.
 std::string write_json(const Json& value);
 
-// Empty: null, false, the number 0, an empty string, list or object.
+// Empty: null, false, the number 0 in any notation, an empty string, list or object.
 bool is_empty(const Json& value);
 
-// A string as it is; any other value as it is written in JSON.
+// A string as it is; any other value as compact JSON with its characters as they
+// are and each number as its own text, also one kept as written (kept_number_text).
 std::string text_of(const Json& value);
 
 // Parses a whole document of strict UTF-8 without byte-order mark; nullopt when it is

@@ -30,13 +30,6 @@ const Json& member(const Json& object, const char* key) {
   return found == object.end() ? missing : *found;
 }
 
-// A hand-edited time that is no number counts as absent.
-std::optional<double> time_of(const Json& s, const char* key) {
-  const Json& value = member(s, key);
-  if (is_empty(value) || !value.is_number()) return std::nullopt;
-  return value.get<double>();
-}
-
 bool lower_than_app(const Json& version) { return versie(APP_VERSION) < versie(version); }
 
 std::optional<int> digits(std::string_view text, std::size_t min, std::size_t max) {
@@ -78,11 +71,12 @@ std::optional<const char*> blocking_reason(const Json& s, const Json& info, doub
     if (!is_empty(minimum) && lower_than_app(minimum)) return "update";
     return std::nullopt;
   }
-  if (const auto server_ts = time_of(s, "server_ts"); server_ts && nu < *server_ts - kClockSlack) {
+  if (const auto server_ts = status_time(s, "server_ts");
+      server_ts && nu < *server_ts - kClockSlack) {
     return "klok";
   }
   const double laatst =
-      time_of(s, "gecontroleerd").value_or(time_of(s, "eerste_start").value_or(nu));
+      status_time(s, "gecontroleerd").value_or(status_time(s, "eerste_start").value_or(nu));
   if (nu - laatst > WEEK) return "offline";
   const Json& minimum = member(info, "min_required");
   if (!is_empty(minimum) && lower_than_app(minimum)) return "update";

@@ -24,6 +24,12 @@ Json lees_status(const std::filesystem::path& path) {
   return std::move(*value);
 }
 
+std::optional<double> status_time(const Json& s, const char* key) {
+  const auto found = s.find(key);
+  if (found == s.end() || is_empty(*found)) return std::nullopt;
+  return number_value(*found);
+}
+
 void schrijf_status(const std::filesystem::path& path, const Json& s) {
   platform::replace_file(path, write_json(s));
 }

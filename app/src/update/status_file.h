@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "json/json_text.h"
 
@@ -10,6 +11,10 @@ namespace verhulzen {
 
 // The file's object; an empty object when it is missing or unreadable. Never fails.
 Json lees_status(const std::filesystem::path& path);
+
+// A time of the status file `s` in epoch seconds: nullopt when it is absent, empty
+// or no number. A hand-edited one counts in every notation, 1.7E9 too.
+std::optional<double> status_time(const Json& s, const char* key);
 
 // Replaces the file with `s`; a failure of the file system is ignored.
 void schrijf_status(const std::filesystem::path& path, const Json& s);

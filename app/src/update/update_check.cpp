@@ -12,12 +12,6 @@ namespace verhulzen {
 
 namespace {
 
-// A hand-edited value that is no number counts as never checked.
-double number_or_zero(const Json& s, const char* key) {
-  const auto found = s.find(key);
-  return found != s.end() && found->is_number() ? found->get<double>() : 0;
-}
-
 struct FeedDocument {
   Json info;
   double server_ts;
@@ -48,7 +42,8 @@ bool controleer_online(const Config& config, bool forceer, std::chrono::millisec
   bool due = forceer;
   wijzig_status(config.STATUS, [&](Json& s) {
     if (!s.contains("eerste_start")) s["eerste_start"] = begin;
-    if (begin - number_or_zero(s, "gecontroleerd") >= DAG) due = true;
+    // A hand-edited value that is no number counts as never checked.
+    if (begin - status_time(s, "gecontroleerd").value_or(0) >= DAG) due = true;
   });
   if (!due) return true;
 
