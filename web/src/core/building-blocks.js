@@ -51,7 +51,12 @@ export function naKoppelteken(geenBegin) {
 export const ACHTER = '(?:(?:De|Van|Ter|Ten|Den|Op|In)(?:' + SP + TV + ')*' + SP + ')?' + WOORD
   + '(?:-(?:' + TV + SP + ')*' + WOORD + String.raw`)?(?![\p{L}:])`;
 
-export const NAAM = '(?:' + VL + ')?(?:' + WOORD + SP + '){0,3}(?:' + TV + SP + '|' + TV_GELIJMD + '){0,3}' + ACHTER;
+// Deeds list every given name ("Johannes Petrus Maria Hendrikus van der
+// Linden"). A longer run of name words than a name can hold is no name, so
+// that a name never ends in front of another word of itself.
+export const MAX_VOORNAMEN = 6;
+export const NAAM = '(?:' + VL + ')?(?!(?:' + WOORD + SP + '){' + (MAX_VOORNAMEN + 1) + '}' + WOORD + ')(?:' + WOORD + SP
+  + '){0,' + MAX_VOORNAMEN + '}(?:' + TV + SP + '|' + TV_GELIJMD + '){0,3}' + ACHTER;
 
 export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)` + SP
   + String.raw`)?(?:IJ|[A-Z])[\p{L}'\-]+(?:` + SP + '(?:aan|op|in|bij|over|onder)(?:' + SP
