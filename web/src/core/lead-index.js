@@ -10,6 +10,9 @@
 // normalised the same way while it is followed down the tree, and the forms
 // filed on that way are the candidates. The start condition, the same for
 // every form, is tested once here instead of in every alternative.
+//
+// Only a surname alone that the expression's guard leaves is replaced here
+// where detection finds it there (see surname-guard.js).
 import { BEFORE, boundaryAfter } from './boundaries.js';
 import { normNum } from './normalise.js';
 import { refusedPair } from './surname-guard.js';
@@ -20,12 +23,6 @@ const SPACE = /\s/;
 const ALNUM = /[A-Za-z0-9]/;
 
 const isSpace = (c) => (c.length === 1 && c.charCodeAt(0) < 128 ? c === ' ' || (c >= '\t' && c <= '\r') : SPACE.test(c));
-
-// Whether a zero-width condition holds at p.
-function holdsAt(re, text, p) {
-  re.lastIndex = p;
-  return re.test(text);
-}
 
 // One character of a number form: a digit as it is, a letter in either case.
 const isNumberChar = (c, ch) => c === ch || (c !== undefined && c.toUpperCase() === ch && /[a-z]/.test(c));
@@ -103,7 +100,7 @@ const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\
 // alternatives: in the alternation's order, each { leads, core, body,
 // maxSep, words (text forms) or parts, plus and open (number forms), guard }:
 // core is the form's pattern, body that with its end condition; guard, for a
-// surname alone, the sources of the conditions around it.
+// surname alone, the test of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
@@ -194,11 +191,9 @@ export function leadIndex(alternatives) {
     if (alt.test) return alt.test;
     const body = bodyTester(alt);
     if (!alt.guard) return (alt.test = body);
-    const before = new RegExp(alt.guard.before, 'uy');
-    const after = new RegExp(alt.guard.after, 'uy');
     alt.test = (text, p, refused) => {
       const end = body(text, p);
-      if (end === null || (holdsAt(before, text, p) && holdsAt(after, text, end))) return end;
+      if (end === null || !alt.guard.holdsBack(text, p, end)) return end;
       refused?.add(refusedPair(text, p, end));
       return null;
     };

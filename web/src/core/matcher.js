@@ -9,16 +9,18 @@ import {
 } from './forms.js';
 import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
-import { ownNamesIfSurname, surnameGuard } from './surname-guard.js';
+import { ownNamesIfSurname, surnameGuard, voornamenInLijst } from './surname-guard.js';
 
 // Per matcher, built with it: the alternatives grouped by how they can start.
 const indexes = new WeakMap();
 
-function alternative(ent, f) {
+// `voornamen`: the first names that may stand before another person's
+// surname, built for the list on the first surname form.
+function alternative(ent, f, voornamen) {
   const num = isNumCat(ent.cat);
   const open = opensWithParen(ent.cat, f);
   const own = ownNamesIfSurname(ent, f);
-  const guard = own && surnameGuard(own);
+  const guard = own && surnameGuard(own, voornamen());
   const core = formPattern(ent.cat, f);
   const body = core + AFTER;
   const parts = num ? numberParts(f) : null;
@@ -40,6 +42,8 @@ function alternative(ent, f) {
 export function buildMatcher(entities) {
   const lookup = new Map();
   const items = [];
+  let namen = null;
+  const voornamen = () => (namen ??= voornamenInLijst(entities));
   for (const ent of entities ?? []) {
     if (!ent.active) continue;
     const num = isNumCat(ent.cat);
@@ -50,7 +54,7 @@ export function buildMatcher(entities) {
       // separators is still searched, for that entity ("038 - 421 56 90").
       if (!lookup.has(key)) lookup.set(key, ent);
       else if (!num) continue;
-      items.push(alternative(ent, f));
+      items.push(alternative(ent, f, voornamen));
     }
   }
   if (!items.length) return null;
