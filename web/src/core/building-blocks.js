@@ -1,6 +1,7 @@
 // Pieces of pattern source that the detectors join into their patterns. A
 // block has no flags of its own; blocks with property classes go only into
 // patterns with the u flag.
+import { ONZICHTBAAR } from './normalise.js';
 import { TUSSENVOEGSELS_ELDERS, VELDNAMEN } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
 
@@ -11,9 +12,10 @@ export const E = String.raw`(?![\p{L}\p{N}])`;
 export const SP = String.raw`[ \u00A0]`;
 
 // The blanks that may stand inside a number: white space less tabs and line
-// ends, which in a spreadsheet's text separate its cells and rows. `BL` is
-// for use inside a bracket class.
-export const BL = String.raw` \u00A0\u1680\u2000-\u200A\u202F\u205F\u3000\uFEFF`;
+// ends, which in a spreadsheet's text separate its cells and rows, and the
+// invisible characters, which stand for nothing. `BL` is for use inside a
+// bracket class.
+export const BL = String.raw` \u00A0\u1680\u2000-\u200A\u202F\u205F\u3000` + ONZICHTBAAR;
 export const BLANCO = '[' + BL + ']';
 
 export const TV = "(?:van|de|der|den|het|ten|ter|te|in|op|'t|von|du|da|di|la|le|el|al|bin|ben|ait)";
@@ -23,8 +25,10 @@ export const TV_ELDERS = TUSSENVOEGSELS_ELDERS.join('|');
 export const TV_GELIJMD = "d['’]";
 
 // One part of a name word: any capital ("Öztürk", "Şahin", "IJsbrand"),
-// optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe").
-export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+`;
+// optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe"). An
+// invisible character inside it and the letter after it belong to the word
+// ("Schoon&shy;hoven").
+export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+(?:[` + ONZICHTBAAR + String.raw`]+\p{L}[\p{Ll}']*)*`;
 
 export const WOORD = WOORD_DEEL + '(?:-' + WOORD_DEEL + ')*';
 

@@ -3,9 +3,9 @@
 // replacement of its matches.
 import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
-import { normNum, normText } from './normalise.js';
+import { normNum, normText, zichtbareTekst } from './normalise.js';
 import {
-  formKey, formPattern, numberParts, opensWithParen, searchForms,
+  formKey, formPattern, numberParts, opensWithParen, searchForms, textKey,
 } from './forms.js';
 import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
@@ -79,7 +79,7 @@ export function buildMatcher(entities) {
 }
 
 export function entityFor(matcher, match) {
-  return matcher.lookup.get('T:' + normText(match)) ?? matcher.lookup.get('N:' + normNum(match));
+  return matcher.lookup.get(textKey(match)) ?? matcher.lookup.get('N:' + normNum(match));
 }
 
 // `geweigerd`, when given, collects the surname pairs that were left as
@@ -92,7 +92,22 @@ export function replaceWith(text, matcher, fn, counts, geweigerd) {
     if (counts) counts[ent.id] = (counts[ent.id] ?? 0) + 1;
     return String(fn(ent, m, at));
   };
-  return indexes.get(matcher).replace(text, replace, geweigerd);
+  const zicht = zichtbareTekst(text);
+  if (!zicht) return indexes.get(matcher).replace(text, replace, geweigerd);
+  // Invisible characters ("Kui&shy;pers") never break a form: the text is
+  // searched without them, and each match replaces its span of the text as
+  // it stands, the invisible characters inside it included.
+  const { tekst, pos } = zicht;
+  let out = '';
+  let last = 0;
+  indexes.get(matcher).replace(tekst, (m, at) => {
+    const start = pos[at];
+    const end = pos[at + m.length - 1] + 1;
+    out += text.slice(last, start) + replace(text.slice(start, end), start);
+    last = end;
+    return m;
+  }, geweigerd);
+  return out + text.slice(last);
 }
 
 export function anonymize(text, matcher, counts, opties) {

@@ -15,8 +15,9 @@ export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Her
 export const INITIALEN = /^(?:IJ\.|\p{Lu}\.)+$/u;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
+// Split at white space; U+FEFF, which \s also takes, joins.
 export function words(v) {
-  return v.split(/\s+/).filter(Boolean);
+  return v.split(/[^\S\uFEFF]+/).filter(Boolean);
 }
 
 // A label as written with either case of its first letter, or all capitals.
