@@ -14,7 +14,7 @@ import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import { VOORNAMEN } from './voornamen.js';
 import { KANTOORWOORD, RECHTSVORM_AFKORTING } from './words.js';
 
-const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|CV|Holding|Beheer';
+const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|Holding|Beheer';
 const NA_FIRMA = SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}])`;
 const RE_FIRMA_NA = new RegExp(NA_FIRMA, 'uy');
 const RE_NAAM_BEGIN = /(?<![\p{L}\p{N}])/uy;

@@ -11,6 +11,7 @@ const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
 const RECHTSVORM_EIND = new RegExp('(?:' + RECHTSVORM_AFKORTING + ')$');
+const RECHTSVORM_VOORAF = new RegExp('^(' + RECHTSVORM_AFKORTING + ') (.+)$');
 const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 
 export function dedupe(cat, list) {
@@ -43,6 +44,10 @@ export function suggestVariants(cat, value) {
   } else if (cat === 'BEDRIJF') {
     const stam = stamZonderRechtsvorm(v);
     if (stam.length > 2) list.push(stam, stam + ' B.V.', stam + ' BV', stam + ' B.V');
+    // A Belgian legal form before the name ("NV Decoster Bouw"): also the
+    // name alone and with the form after it.
+    const vooraf = RECHTSVORM_VOORAF.exec(v);
+    if (vooraf && vooraf[2].length > 2) list.push(vooraf[2], vooraf[2] + ' ' + vooraf[1]);
   } else if (cat === 'TELEFOON') {
     list.push(...telefoonVormen(v));
   }
