@@ -97,6 +97,7 @@ test('after an honorific or a label a Belgian name with its surname in capitals 
     ['De heer PEETERS Marc', ['PEETERS Marc']],
     ['MEVROUW PEETERS Marc', ['PEETERS Marc']],
     ['mevrouw Els DE SMET', ['Els DE SMET']],
+    ['op rekening van mevrouw Els DE SMET.', ['Els DE SMET']],
     ['De heer Marc VAN HOVE', ['Marc VAN HOVE']],
     ['Naam: Marc PEETERS', ['Marc PEETERS']],
     ['Erfgenamen: PEETERS Marc en DE SMET Els', ['PEETERS Marc/ERFGENAAM', 'DE SMET Els/ERFGENAAM']],

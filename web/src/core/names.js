@@ -31,7 +31,7 @@ const HOOFD_NAAMWOORD = '(?!' + NA_NAAM + ')' + HOOFD_WOORD;
 const HOOFD_ACHTERNAAM = '(?:' + HOOFD_NAAMWOORD + SP + '){0,3}' + HOOFD_NAAMWOORD;
 const VOORNAMEN_NA = '(?:' + SP + WOORD + '){1,' + MAX_VOORNAMEN + String.raw`}(?![\p{L}:])`;
 const GEMENGD = '(?:' + HOOFD_ACHTERNAAM + VOORNAMEN_NA + '|(?:' + WOORD + SP + '){1,' + MAX_VOORNAMEN + '}' + HOOFD_ACHTERNAAM
-  + String.raw`(?![\p{L}.:]))`;
+  + String.raw`(?![\p{L}:]))`;
 
 // The d flag gives the offsets of the name groups. A label that ends its
 // line opens a list of names (group 2 stays empty).
