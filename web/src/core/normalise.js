@@ -14,18 +14,20 @@ export function normNum(s) {
 // joiner, U+FEFF): invisible, they never break a word. As pattern source for
 // a bracket class.
 export const ONZICHTBAAR = String.raw`\u00AD\u200B-\u200D\u2060\uFEFF`;
-const RE_ONZICHTBAAR = new RegExp('[' + ONZICHTBAAR + ']', 'g');
+const RE_ONZICHTBAAR = new RegExp('[' + ONZICHTBAAR + ']');
+const RE_ONZICHTBAAR_ALLE = new RegExp(RE_ONZICHTBAAR.source, 'g');
 const isOnzichtbaar = (c) => c === 0xad || (c >= 0x200b && c <= 0x200d) || c === 0x2060 || c === 0xfeff;
 
 // White space as Unicode has it: \s also takes U+FEFF, which joins.
 const RE_WIT = /[^\S\uFEFF]+/g;
 
 export function normText(s) {
-  return String(s ?? '').replace(RE_WIT, ' ').trim();
+  const t = String(s ?? '');
+  return (t.includes('\uFEFF') ? t.replace(RE_WIT, ' ') : t.replace(/\s+/g, ' ')).trim();
 }
 
 export function zichtbaar(s) {
-  return s.replace(RE_ONZICHTBAAR, '');
+  return RE_ONZICHTBAAR.test(s) ? s.replace(RE_ONZICHTBAAR_ALLE, '') : s;
 }
 
 // The text without its invisible characters, with for every offset in it

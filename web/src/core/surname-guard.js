@@ -95,8 +95,10 @@ export function surnameGuard(own, namen) {
   return {
     before: String.raw`(?<!(?<![\p{L}\p{N}])` + nietEigen + '(?:' + namen.source + ')' + SP + String.raw`|\]` + SP + ')',
     after: '(?!' + NA_FIRMA + ')',
-    holdsBack: (text, start, end) => (andereVoornaamErvoor(text, start, namen, eigen) || firmaErna(text, end))
-      && !gevondenDaar(text, start, end),
+    // After another first name detection finds the whole name or none, never
+    // the surname alone; so only before a firm word is it asked.
+    holdsBack: (text, start, end) => andereVoornaamErvoor(text, start, namen, eigen)
+      || (firmaErna(text, end) && !gevondenDaar(text, start, end)),
   };
 }
 
