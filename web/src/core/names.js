@@ -154,7 +154,8 @@ function vervolgNamen(hits, text, pos, rol) {
 // three or more cells that each read as a label (words without digits or
 // signs, one word unless a known label), and not pairs of a known label and
 // its value ("Naam\tJansen\tVoornaam\tJan"). A header row is short: a longer
-// line is none, which keeps a long line of tabs linear.
+// line is none, which keeps a long line of tabs linear. A label with a colon
+// heads no column.
 function isKopRij(text, at) {
   const voor = text.slice(Math.max(0, at - MAX_KOPRIJ), at);
   const na = text.slice(at, at + MAX_KOPRIJ);
@@ -250,7 +251,7 @@ export function personenMetLabel(text) {
       if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
-    if (ALLEEN_LABEL.test(m[2]) || isKopRij(text, m.index)) continue;
+    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && isKopRij(text, m.index))) continue;
     aangekondigdeNaam(hits, groupStart(m, 2), m[2], rol);
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
