@@ -27,8 +27,12 @@ export const TV_GELIJMD = "d['’]";
 // One part of a name word: any capital ("Öztürk", "Şahin", "IJsbrand"),
 // optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe"). An
 // invisible character inside it and the letter after it belong to the word
-// ("Schoon&shy;hoven").
-export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+(?:[` + ONZICHTBAAR + String.raw`]+\p{L}[\p{Ll}']*)*`;
+// ("Schoon&shy;hoven", "Jan&#8203;Jansen"). Their number is bounded: each
+// capital after one could start a word, and a word without end from each
+// would cost quadratic time.
+const MAX_ONZICHTBAAR = 10;
+export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+(?:[` + ONZICHTBAAR + String.raw`]+\p{L}[\p{Ll}']*){0,`
+  + MAX_ONZICHTBAAR + '}';
 
 export const WOORD = WOORD_DEEL + '(?:-' + WOORD_DEEL + ')*';
 
