@@ -72,3 +72,13 @@ test('a surname that detection finds where it stands is replaced there, also bef
   const firma = personen('Femke van Leeuwen');
   assert.equal(vervang('Van Leeuwen Accountants en Van Leeuwen zelf.', firma).uit, 'Van Leeuwen Accountants en [PERSOON_1] zelf.');
 });
+
+test('a soft hyphen in a person\'s value keeps the guard and the split of a shared surname', () => {
+  const bakker = personen('G. Bak\u00ADker');
+  assert.deepEqual(vervang('Sanne Bakker belde G. Bakker.', bakker), {
+    uit: 'Sanne Bakker belde [PERSOON_1].', geweigerd: ['Sanne Bakker'], terug: 'Sanne Bakker belde G. Bak\u00ADker.',
+  });
+  const kuipers = personen('Jan Kui\u00ADpers', 'Piet Kuipers');
+  assert.deepEqual(kuipers.map((e) => e.value), ['Jan Kui\u00ADpers', 'Piet Kuipers', 'Kuipers']);
+  assert.equal(vervang('Kuipers belde Jan Kuipers.', kuipers).terug, 'Kuipers belde Jan Kui\u00ADpers.');
+});

@@ -8,7 +8,7 @@
 // left alone as a name to check instead.
 import { SP, WOORD } from './building-blocks.js';
 import { detect } from './detect.js';
-import { escRe, normText } from './normalise.js';
+import { escRe, normText, zichtbaar } from './normalise.js';
 import { gewoneNaam, naamDelen } from './variants.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import { VOORNAMEN } from './voornamen.js';
@@ -21,6 +21,10 @@ const RE_NAAM_BEGIN = /(?<![\p{L}\p{N}])/uy;
 const isSP = (c) => c === ' ' || c === '\u00A0';
 // Detection around a surname left alone: as far as a name's context reaches.
 const RAND = 400;
+
+// A person's name as the matcher reads it: without invisible characters,
+// as plainly written.
+const plainName = (value) => gewoneNaam(normText(zichtbaar(value)));
 
 // The words of a first-name part that name someone: a name called by
 // without its parentheses, and the parts of a double name ("Jan-Willem").
@@ -35,7 +39,7 @@ function voornaamWoorden(voor) {
 // word counts, unless that word is another person's surname). With the
 // pattern source of their alternation, for the one expression.
 export function voornamenInLijst(entities) {
-  const delen = entities.filter((e) => e.cat === 'PERSOON').map((e) => naamDelen(gewoneNaam(normText(e.value))));
+  const delen = entities.filter((e) => e.cat === 'PERSOON').map((e) => naamDelen(plainName(e.value)));
   const achternamen = new Set(delen.filter(({ voor }) => voor.length).map(({ achter }) => achter.join(' ')));
   const set = new Set(VOORNAMEN);
   for (const { voor, achter } of delen) {
@@ -50,7 +54,7 @@ export function voornamenInLijst(entities) {
 // written ("DE SMET Els" has the surname "De Smet").
 export function ownNamesIfSurname(ent, form) {
   if (ent.cat !== 'PERSOON') return null;
-  const value = gewoneNaam(normText(ent.value)).split(' ');
+  const value = plainName(ent.value).split(' ');
   const words = normText(form).toLowerCase().split(' ');
   if (words.length >= value.length) return null;
   const tail = value.slice(-words.length);

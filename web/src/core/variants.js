@@ -2,7 +2,9 @@
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
 import { ownSeparators } from './forms.js';
-import { capFirst, normNum, normText } from './normalise.js';
+import {
+  capFirst, normNum, normText, zichtbaar,
+} from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
 
@@ -160,7 +162,8 @@ function telefoonVormen(v) {
   return m ? ['+31' + m[1] + m[2], '+31 ' + m[1] + ' ' + m[2]] : [];
 }
 
-const k = (x) => normText(x).toLowerCase();
+// Invisible characters aside: "Kui&shy;pers" is the surname "Kuipers".
+const k = (x) => normText(zichtbaar(x)).toLowerCase();
 
 // Removes the forms of person ent that other persons share, from all of
 // them, and returns those forms as ent wrote them.
