@@ -82,3 +82,10 @@ test('a soft hyphen in a person\'s value keeps the guard and the split of a shar
   assert.deepEqual(kuipers.map((e) => e.value), ['Jan Kui\u00ADpers', 'Piet Kuipers', 'Kuipers']);
   assert.equal(vervang('Kuipers belde Jan Kuipers.', kuipers).terug, 'Kuipers belde Jan Kui\u00ADpers.');
 });
+
+test('in a long text each surname before a firm word is judged where it stands, near or far from the last', () => {
+  const list = personen("Joost van 't Hek", 'Femke van Leeuwen');
+  const stukken = [5, 300, 9000, 20, 17000, 0].map((n) => `${'de tekst '.repeat(n)}Van 't Hek Belastingadvies en Van Leeuwen Accountants.\n`);
+  const { uit } = vervang(stukken.join(''), list);
+  assert.equal(uit, stukken.join('').replaceAll("Van 't Hek", '[PERSOON_1]'));
+});

@@ -191,9 +191,9 @@ export function leadIndex(alternatives) {
     if (alt.test) return alt.test;
     const body = bodyTester(alt);
     if (!alt.guard) return (alt.test = body);
-    alt.test = (text, p, refused) => {
+    alt.test = (text, p, refused, pass) => {
       const end = body(text, p);
-      if (end === null || !alt.guard.holdsBack(text, p, end)) return end;
+      if (end === null || !alt.guard.holdsBack(text, p, end, pass)) return end;
       refused?.add(refusedPair(text, p, end));
       return null;
     };
@@ -203,7 +203,7 @@ export function leadIndex(alternatives) {
   // Jumps to the next position where some form can start.
   const starter = new RegExp('(?=' + classOf(firsts) + ')' + BEFORE, 'gu');
 
-  function matchAt(text, p, refused) {
+  function matchAt(text, p, refused, pass) {
     const c = codePointAt(text, p);
     const found = [];
     if (textFirsts.has(isSpace(c) ? ' ' : c)) walkText(roots.T, text, p, found);
@@ -211,18 +211,20 @@ export function leadIndex(alternatives) {
     if (!found.length) return null;
     const candidates = found.length === 1 ? found[0] : found.flat().sort((a, b) => a - b);
     for (const i of candidates) {
-      const end = tester(i)(text, p, refused);
+      const end = tester(i)(text, p, refused, pass);
       if (end !== null) return end;
     }
     return null;
   }
 
+  // `pass` holds what the guards learn about the text during one replacement.
   function replace(text, fn, refused) {
+    const pass = {};
     let out = '';
     let last = 0;
     starter.lastIndex = 0;
     for (let s; (s = starter.exec(text));) {
-      const end = matchAt(text, s.index, refused);
+      const end = matchAt(text, s.index, refused, pass);
       if (end === null) {
         // A zero-width start: step over the character.
         starter.lastIndex = s.index + (text.codePointAt(s.index) > 0xffff ? 2 : 1);

@@ -19,8 +19,11 @@ const NA_FIRMA = SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}])`;
 const RE_FIRMA_NA = new RegExp(NA_FIRMA, 'uy');
 const RE_NAAM_BEGIN = /(?<![\p{L}\p{N}])/uy;
 const isSP = (c) => c === ' ' || c === '\u00A0';
-// Detection around a surname left alone: as far as a name's context reaches.
+// Detection around a surname left alone: as far as a name's context reaches
+// on either side. One pass over a text detects a stretch of it at a time, so
+// that many such surnames close together cost one detection, not one each.
 const RAND = 400;
+const STUK = 8000;
 
 // A person's name as the matcher reads it: without invisible characters,
 // as plainly written.
@@ -83,10 +86,17 @@ function firmaErna(text, end) {
 }
 
 // Whether detection finds exactly this span as a value where it stands
-// ("Fiscalist | Van 't Hek Belastingadvies").
-function gevondenDaar(text, start, end) {
+// ("Fiscalist | Van 't Hek Belastingadvies"). `pass` keeps the stretch last
+// detected.
+function gevondenDaar(text, start, end, pass) {
   const van = Math.max(0, start - RAND);
-  return detect(text.slice(van, end + RAND)).some((h) => h.start === start - van && h.end === end - van);
+  let stuk = pass.gevonden;
+  if (!stuk || van < stuk.van || Math.min(text.length, end + RAND) > stuk.tot) {
+    const tot = Math.min(text.length, end + RAND + STUK);
+    const spans = new Set(detect(text.slice(van, tot)).map((h) => `${h.start + van}:${h.end + van}`));
+    stuk = pass.gevonden = { van, tot, spans };
+  }
+  return stuk.spans.has(`${start}:${end}`);
 }
 
 // The guard of a surname whose person has the first names `own`, with
@@ -101,8 +111,8 @@ export function surnameGuard(own, namen) {
     after: '(?!' + NA_FIRMA + ')',
     // After another first name detection finds the whole name or none, never
     // the surname alone; so only before a firm word is it asked.
-    holdsBack: (text, start, end) => andereVoornaamErvoor(text, start, namen, eigen)
-      || (firmaErna(text, end) && !gevondenDaar(text, start, end)),
+    holdsBack: (text, start, end, pass) => andereVoornaamErvoor(text, start, namen, eigen)
+      || (firmaErna(text, end) && !gevondenDaar(text, start, end, pass)),
   };
 }
 
