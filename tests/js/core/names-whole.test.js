@@ -86,6 +86,13 @@ test('after an honorific or a label a Belgian name with its surname in capitals 
     ['Klant: UWV Amsterdam', []],
     ['de heer Jan Jansen BV', []],
     ['Naam: Jan Jansen RA', ['Jan Jansen']],
+    // Capitals that are no surname leave the plain name before them.
+    ['Naam: Jan Jansen NL', ['Jan Jansen']],
+    ['de heer Jan Jansen LLM', ['Jan Jansen']],
+    ['Naam: Kees Jansen SR.', ['Kees Jansen']],
+    ['de heer Jan Jansen OF mevrouw Smit', ['Jan Jansen', 'Smit']],
+    ['Naam: Jan Jansen TEL 0612345678', ['Jan Jansen']],
+    ['Naam: Jan Jansen GEB. 12-03-1958', ['Jan Jansen']],
   ]);
 });
 

@@ -26,7 +26,7 @@ const HOOFD_WOORD = String.raw`(?!(?:EN|DHR|MW|MEVR|MEVROUW|HEER)(?![\p{L}.]))\p
 // deeds and payslips write it ("DE SMET Els", "Marc VAN HOVE"), particles in
 // capitals included. A legal form, title or abbreviation after a name is no
 // part of it ("Jan Jansen BV", "J. Smit RA").
-const NA_NAAM = String.raw`(?:BV|NV|VOF|CV|BVBA|VZW|CVBA|COMMV|SA|SRL|RA|AA|MSC|MBA|CEO|CFO|BSN|IBAN|KVK|BTW|RRN)(?![\p{L}])`;
+const NA_NAAM = String.raw`(?:BV|NV|VOF|CV|BVBA|VZW|CVBA|COMMV|SA|SRL|RA|AA|MSC|MBA|CPA|DGA|CEO|CFO|BSN|IBAN|KVK|BTW|RRN|TEL|FAX|GEB)(?![\p{L}])`;
 const HOOFD_NAAMWOORD = '(?!' + NA_NAAM + ')' + HOOFD_WOORD;
 const HOOFD_ACHTERNAAM = '(?:' + HOOFD_NAAMWOORD + SP + '){0,3}' + HOOFD_NAAMWOORD;
 const VOORNAMEN_NA = '(?:' + SP + WOORD + '){1,' + MAX_VOORNAMEN + String.raw`}(?![\p{L}:])`;
@@ -38,6 +38,7 @@ const GEMENGD = '(?:' + HOOFD_ACHTERNAAM + VOORNAMEN_NA + '|(?:' + WOORD + SP + 
 const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + GEMENGD + '|' + NAAM + String.raw`)|[ \t\u00A0]*:[ \t\u00A0]*\r?\n)`, 'dgu');
 const RE_AANHEF = new RegExp(AANHEF + '(' + GEMENGD + '|' + NAAM + ')', 'dgu');
 const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + GEMENGD + '|' + NAAM + ')', 'du');
+const RE_NAAM_VOORAAN = new RegExp(NAAM, 'uy');
 // A name in capitals after an honorific, with the first names after it
 // that Belgian documents write in plain case ("DE HEER PEETERS Marc").
 const RE_AANHEF_HOOFD = new RegExp(
@@ -229,18 +230,26 @@ function hoofdletterNamen(text) {
 }
 
 // A name that a label, honorific or enumeration announces: with its surname
-// in capitals as written, else trimmed and checked as any name. `ervoor` is
-// the text from the match's start to the name.
+// in capitals as written, else trimmed and checked as any name; where the
+// capitals are no surname ("Jan Jansen LLM", "Jan Jansen OF"), the name
+// before them. `ervoor` is the text from the match's start to the name.
 function aangekondigdeNaam(hits, start, name, rol, ervoor = '') {
-  if (!words(name).some((w) => IN_HOOFDLETTERS.test(w))) {
-    persoonHit(hits, start, zonderZetel(ervoor, name), { rol, aangekondigd: true });
+  const hoofd = words(name).some((w) => IN_HOOFDLETTERS.test(w));
+  const value = hoofd ? gemengdeNaam(name) : '';
+  if (value) {
+    const hit = { start, end: start + value.length, cat: 'PERSOON', value };
+    if (rol) hit.rol = rol;
+    hits.push(hit);
     return;
   }
-  const value = gemengdeNaam(name);
-  if (!value) return;
-  const hit = { start, end: start + value.length, cat: 'PERSOON', value };
-  if (rol) hit.rol = rol;
-  hits.push(hit);
+  const gewoon = hoofd ? gewoneNaamVooraan(name) : name;
+  if (gewoon) persoonHit(hits, start, zonderZetel(ervoor, gewoon), { rol, aangekondigd: true });
+}
+
+// The name in plain case that `name` begins with, if any.
+function gewoneNaamVooraan(name) {
+  RE_NAAM_VOORAAN.lastIndex = 0;
+  return RE_NAAM_VOORAAN.exec(name)?.[0];
 }
 
 export function personenMetLabel(text) {
