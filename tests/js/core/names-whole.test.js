@@ -58,6 +58,8 @@ test('a header row of field labels gives no person, whatever the labels; label a
     ['Naam\tJansen\tVoornaam\tJan', ['Jansen', 'Jan']],
     ['Naam\tJan Jansen\tEva Smit', ['Jan Jansen']],
     ['Naam\tJan Jansen\tWoonplaats\tUtrecht', ['Jan Jansen']],
+    ['Naam\tJansen\tRol\tErfgenaam', ['Jansen']],
+    ['Naam\tJansen\tFunctie\tPartner', ['Jansen']],
   ]);
 });
 

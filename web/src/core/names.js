@@ -95,6 +95,7 @@ const ALLEEN_LABEL = new RegExp('^(?:' + VELDNAMEN.join('|') + ')$', 'i');
 const CELGRENS = /\t|[ \u00A0]{2,}/;
 const LABELVORM = /^\p{L}[\p{L}'’.\- ]*$/u;
 const isVeldLabel = (cel) => ALLEEN_LABEL.test(cel) || VELDKOPPEN.has(titel(cel)) || STOPWOORDEN.has(titel(cel));
+const kanWaardeZijn = (cel) => !isVeldLabel(cel) || (ALLEEN_LABEL.test(cel) && !VELDKOPPEN.has(titel(cel)));
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
@@ -154,9 +155,10 @@ function vervolgNamen(hits, text, pos, rol) {
 // A table's header row ("Naam\tRol\tRekening\tE-mail"), whatever its labels:
 // three or more cells that each read as a label (words without digits or
 // signs, one word unless a known label), and not pairs of a known label and
-// its value ("Naam\tJansen\tVoornaam\tJan"). A header row is short: a longer
-// line is none, which keeps a long line of tabs linear. A label with a colon
-// heads no column.
+// its value ("Naam\tJansen\tVoornaam\tJan"; a person's role is as often a
+// value as a heading: "Naam\tJansen\tRol\tErfgenaam"). A header row is short:
+// a longer line is none, which keeps a long line of tabs linear. A label with
+// a colon heads no column.
 function isKopRij(text, at) {
   const voor = text.slice(Math.max(0, at - MAX_KOPRIJ), at);
   const na = text.slice(at, at + MAX_KOPRIJ);
@@ -167,7 +169,7 @@ function isKopRij(text, at) {
   const cellen = rij.trim().split(CELGRENS).map((c) => c.trim());
   if (cellen.length < 3) return false;
   if (!cellen.every((c) => LABELVORM.test(c) && (isVeldLabel(c) || !/\s/.test(c)))) return false;
-  const paren = cellen.length % 2 === 0 && cellen.every((c, i) => i % 2 === 0 || !isVeldLabel(c));
+  const paren = cellen.length % 2 === 0 && cellen.every((c, i) => i % 2 === 0 || kanWaardeZijn(c));
   return !paren;
 }
 
