@@ -29,6 +29,11 @@ test('Belgian legal forms and a legal form before the name give the company', ()
     ['Vandenberghe Bouw CV', []],
     ['De BV heeft getekend; de BV Die daar zit.', []],
     ['BVBA en VZW zijn rechtsvormen.', []],
+    // A year or a body after the form is no firm: it would replace every 2023.
+    ['De winst van de BV 2023 bedroeg € 5.000.', []],
+    ['Dit besliste de VZW Algemene Vergadering.', []],
+    ['Zo wil de NV Raad van Bestuur het.', []],
+    ['Naam onderneming: Bakkerij De Gouden Aar CV', ['Bakkerij De Gouden Aar CV']],
   ];
   for (const [text, expected] of cases) assert.deepEqual(bedrijven(text), expected, text);
 });

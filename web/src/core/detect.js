@@ -4,7 +4,7 @@ import {
   B, BL, BLANCO, E, PLAATSNAAM, REEKS, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
-  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
+  ACHTERVOEGSELS, INSTELLING_BEGIN, MAANDEN, MAANDEN_KORT, STOPWOORDEN, VELDKOPPEN,
 } from './vocabulary.js';
 import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
 import {
@@ -86,8 +86,14 @@ const BEDRIJF_LABEL = String.raw`(?<![\p{L}])(?:` + BEDRIJF_LABELS + ')' + VELD_
 const RECHTSVORM_VOORAF = String.raw`NV|BV|` + RECHTSVORM_BELGISCH;
 const FIRMA_WOORD = String.raw`[A-Z0-9][\p{L}0-9&'\-]*`;
 const FIRMA_NAAM = FIRMA_WOORD + '(?:' + SP + "(?:(?:van|de|der|den|het|'t)" + SP + ')?' + FIRMA_WOORD + '){0,4}';
-// The name after the legal form is no sentence: "de BV Die ...".
-const firmaNaNaamOk = (v) => !STOPWOORDEN.has(words(v)[1]);
+// The name after a legal form is no sentence, number or body ("de BV Die
+// ...", "de BV 2023", "de VZW Algemene Vergadering"): each would make a
+// written form of the firm.
+const VORM_VOORAAN = new RegExp('^(?:' + RECHTSVORM_VOORAF + '|CV)' + SP);
+function firmaNaNaamOk(v) {
+  const naam = words(v)[1];
+  return !VORM_VOORAAN.test(v) || (/^\p{L}/u.test(naam) && !STOPWOORDEN.has(naam) && !INSTELLING_BEGIN.has(naam));
+}
 
 // A legal form alone, or after an article or numbers ("De BV heeft", "3
 // B.V.'s"), names no company.
