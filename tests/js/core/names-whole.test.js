@@ -95,6 +95,8 @@ test('after an honorific or a label a Belgian name with its surname in capitals 
     ['de heer Jan Jansen OF mevrouw Smit', ['Jan Jansen', 'Smit']],
     ['Naam: Jan Jansen TEL 0612345678', ['Jan Jansen']],
     ['Naam: Jan Jansen GEB. 12-03-1958', ['Jan Jansen']],
+    ['Ontvangt de heer Bakker AOW?', ['Bakker']],
+    ['mevrouw Jansen WOZ-waarde', ['Jansen']],
   ]);
 });
 

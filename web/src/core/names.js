@@ -25,9 +25,11 @@ const HOOFD_WOORD = String.raw`(?!(?:EN|DHR|MW|MEVR|MEVROUW|HEER)(?![\p{L}.]))\p
 // A surname in capitals beside its first names, in either order, as Belgian
 // deeds and payslips write it ("DE SMET Els", "Marc VAN HOVE"), particles in
 // capitals included. A legal form, title or abbreviation after a name is no
-// part of it ("Jan Jansen BV", "J. Smit RA").
-const NA_NAAM = String.raw`(?:BV|NV|VOF|CV|BVBA|VZW|CVBA|COMMV|SA|SRL|RA|AA|MSC|MBA|CPA|DGA|CEO|CFO|BSN|IBAN|KVK|BTW|RRN|TEL|FAX|GEB)(?![\p{L}])`;
-const HOOFD_NAAMWOORD = '(?!' + NA_NAAM + ')' + HOOFD_WOORD;
+// part of it ("Jan Jansen BV", "J. Smit RA", "de heer Bakker AOW"), nor is
+// the first part of a compound ("mevrouw Jansen WOZ-waarde").
+const NA_NAAM = String.raw`(?:BV|NV|VOF|CV|BVBA|VZW|CVBA|COMMV|SA|SRL|RA|AA|MSC|MBA|CPA|DGA|CEO|CFO|BSN|IBAN|KVK|BTW|RRN|TEL|FAX|GEB|`
+  + String.raw`AOW|ANW|WOZ|OVB|EUR|UWV|ANBI|AWBZ|WIA|WAO|WMO|DUO)(?![\p{L}])`;
+const HOOFD_NAAMWOORD = '(?!' + NA_NAAM + ')' + HOOFD_WOORD + String.raw`(?!-\p{Ll})`;
 const HOOFD_ACHTERNAAM = '(?:' + HOOFD_NAAMWOORD + SP + '){0,3}' + HOOFD_NAAMWOORD;
 const VOORNAMEN_NA = '(?:' + SP + WOORD + '){1,' + MAX_VOORNAMEN + String.raw`}(?![\p{L}:])`;
 const GEMENGD = '(?:' + HOOFD_ACHTERNAAM + VOORNAMEN_NA + '|(?:' + WOORD + SP + '){1,' + MAX_VOORNAMEN + '}' + HOOFD_ACHTERNAAM
