@@ -14,7 +14,7 @@ const DOSSIER = [
   'Btw-nummer: NL879411375B01, loonheffingennummer 879411375L01.',
   'BSN: 111222333IBAN: NL91ABNA0417164300',
   'Telefoon: (020) 675 44 10',
-  'Van Leeuwen Accountants en Bloemenhandel Ter Veen; Sanne Bakker belde.',
+  'Van Leeuwen Accountants en Ter Veen Holding; Sanne Bakker belde.',
 ].join('\n\n');
 const NOTITIE = 'De heer Kees Visser belde over de aangifte.';
 
@@ -49,7 +49,7 @@ test('the text for the AI pasted back as the answer gives every number, bracket 
   await page.click('#btn-kopieer-ai');
   const uit = await klembord(page);
   for (const weg of ['8794', '879411375', '111222333', 'NL91', '675 44', 'Femke', 'Gerda']) assert.ok(!uit.includes(weg), `${weg} went to the AI:\n${uit}`);
-  assert.ok(uit.includes('Van Leeuwen Accountants') && uit.includes('Bloemenhandel Ter Veen'), uit);
+  assert.ok(uit.includes('Van Leeuwen Accountants') && uit.includes('Ter Veen Holding'), uit);
   // The firm names and the other Bakker stay, and are offered as names to check.
   const notices = await melding();
   for (const paar of ['Van Leeuwen Accountants', 'Sanne Bakker']) assert.ok(notices.includes(paar), notices);

@@ -122,6 +122,11 @@ const PATHOLOGICAL = {
   'hyphenated names after a letter': fill('xAa-Bb-'),
   'apostrophe capitals': fill("D'"),
   'person placeholders': fill('[PERSOON_1] van '),
+  'capitalised words after an honorific': 'mevrouw ' + fill('Jan '),
+  'capitalised words after a label': 'Naam: ' + fill('Piet '),
+  'surnames in capitals and first names': 'Mevrouw ' + fill('JAN Jan '),
+  'a row of tabs': fill('Naam\tRol\t'),
+  'invisible characters in words': 'Naam: ' + fill('Jan\u00AD'),
 };
 
 test('pathological inputs of 100 000 characters return promptly', () => {

@@ -131,7 +131,7 @@ test('numbers inside longer identifiers, glued text, bracketed area codes and fi
     'Fiscaal nummer: 8794.11.375',
     'Btw-nummer: NL879411375B01, loonheffingennummer 879411375L01.',
     'Telefoon: (020) 675 44 10',
-    'G. Bakker van Van Leeuwen Accountants; Sanne Bakker belde Bloemenhandel Ter Veen.',
+    'G. Bakker van Van Leeuwen Accountants; Sanne Bakker belde Ter Veen Holding.',
     'Femke van Leeuwen en Gerda ter Veen.',
   ].join('\n');
   const numbers = entitiesFor(detect(text).filter((h) => h.cat !== 'PERSOON'));
@@ -149,7 +149,7 @@ test('numbers inside longer identifiers, glued text, bracketed area codes and fi
     'Fiscaal nummer: [RSIN_1]',
     'Btw-nummer: [BTWNR_1], loonheffingennummer [KENMERK_1].',
     'Telefoon: [TELEFOON_1]',
-    '[PERSOON_1] van Van Leeuwen Accountants; [PERSOON_4] Bakker belde Bloemenhandel Ter Veen.',
+    '[PERSOON_1] van Van Leeuwen Accountants; [PERSOON_4] Bakker belde Ter Veen Holding.',
     '[PERSOON_2] en [PERSOON_3].',
   ].join('\n'));
   assert.equal(segmentsToText(restore(anonymized, entities).segments), text);

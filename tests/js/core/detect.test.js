@@ -37,7 +37,7 @@ const ENTRIES = [
   ['ADRES', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat 12a', 'Prins Hendrikstraat'],
   ['ADRES', 'Postbus 1234', 'Postbus 1234', 'Postbus AB'],
   ['GEBDATUM', 'geboortedatum: 3 maart 1958', '3 maart 1958', 'op 3 maart 1958'],
-  ['BEDRIJF', 'Dekker Bouw B.V. levert', 'Dekker Bouw B.V.', 'Dekker Bouw BVBA levert'],
+  ['BEDRIJF', 'Dekker Bouw B.V. levert', 'Dekker Bouw B.V.', 'Dekker Bouw BVO levert'],
   ['BEDRIJF', 'Stichting Vrienden Van Het Museum', 'Stichting Vrienden Van Het Museum', 'stichting vrienden'],
   ['PLAATS', 'gevestigd te Amsterdam', 'Amsterdam', 'om te Amsterdam'],
   ['PLAATS', 'Woonplaats: Utrecht', 'Utrecht', 'woonplaats Utrecht'],

@@ -162,7 +162,8 @@ test('a surname alone is left where a firm word follows or another first name pr
   const sanne = ent('PERSOON', 'Sanne', undefined, 'PERSOON_4');
   const cases = [
     ['Van Leeuwen Accountants en Van Leeuwen B.V.', 'Van Leeuwen Accountants en Van Leeuwen B.V.'],
-    ['Bloemenhandel Ter Veen', 'Bloemenhandel Ter Veen'],
+    // A trade word before the surname is an ordinary word, no first name.
+    ['Bloemenhandel Ter Veen en Ter Veen Holding', 'Bloemenhandel [PERSOON_2] en Ter Veen Holding'],
     ['Sanne Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['[PERSOON_4] Bakker belde.', '[PERSOON_4] Bakker belde.'],
     ['Mevrouw Ter Veen, de heer Bakker en Van Leeuwen zelf.', 'Mevrouw [PERSOON_2], de heer [PERSOON_3] en [PERSOON_1] zelf.'],

@@ -47,6 +47,14 @@ describe('voegToe', () => {
     for (const e of [lotte, karel]) assert.ok(!e.variants.includes('Dekker'), e.value);
   });
 
+  test('a soft hyphen inside a name makes no second entity and splits no shared surname apart', () => {
+    const jan = voegToe('PERSOON', 'Jan Kui\u00ADpers', true);
+    assert.equal(voegToe('PERSOON', 'Jan Kuipers', true), jan);
+    voegToe('PERSOON', 'Piet Kuipers', true);
+    assert.deepEqual(S.ents.map((e) => e.value), ['Jan Kui\u00ADpers', 'Piet Kuipers', 'Kuipers']);
+    assert.ok(!jan.variants.includes('Kui\u00ADpers'));
+  });
+
   test('the ignore list refuses automatic finds only', () => {
     S.genegeerd.push(sleutelVan('PERSOON', 'Jan  de Vries'));
     assert.equal(voegToe('PERSOON', 'jan de vries', true), null);

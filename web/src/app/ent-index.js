@@ -10,9 +10,10 @@ import { S } from './session.js';
 
 const isNum = (cat) => Boolean(A().CATS[cat]?.num);
 
-// How values of a kind compare: number categories on letters and digits, text on words.
+// How values of a kind compare: number categories on letters and digits, text
+// on words, read without invisible characters as the matcher reads them.
 export function vergelijkVorm(num, value) {
-  return num ? A().normNum(value) : A().normText(value).toLowerCase();
+  return num ? A().normNum(value) : A().normText(A().zichtbaar(value)).toLowerCase();
 }
 
 let idx = null;

@@ -1,6 +1,7 @@
 // Pieces of pattern source that the detectors join into their patterns. A
 // block has no flags of its own; blocks with property classes go only into
 // patterns with the u flag.
+import { ONZICHTBAAR } from './normalise.js';
 import { TUSSENVOEGSELS_ELDERS, VELDNAMEN } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
 
@@ -11,9 +12,10 @@ export const E = String.raw`(?![\p{L}\p{N}])`;
 export const SP = String.raw`[ \u00A0]`;
 
 // The blanks that may stand inside a number: white space less tabs and line
-// ends, which in a spreadsheet's text separate its cells and rows. `BL` is
-// for use inside a bracket class.
-export const BL = String.raw` \u00A0\u1680\u2000-\u200A\u202F\u205F\u3000\uFEFF`;
+// ends, which in a spreadsheet's text separate its cells and rows, and the
+// invisible characters, which stand for nothing. `BL` is for use inside a
+// bracket class.
+export const BL = String.raw` \u00A0\u1680\u2000-\u200A\u202F\u205F\u3000` + ONZICHTBAAR;
 export const BLANCO = '[' + BL + ']';
 
 export const TV = "(?:van|de|der|den|het|ten|ter|te|in|op|'t|von|du|da|di|la|le|el|al|bin|ben|ait)";
@@ -23,8 +25,14 @@ export const TV_ELDERS = TUSSENVOEGSELS_ELDERS.join('|');
 export const TV_GELIJMD = "d['’]";
 
 // One part of a name word: any capital ("Öztürk", "Şahin", "IJsbrand"),
-// optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe").
-export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+`;
+// optionally after a capital and an apostrophe ("D'Haese", "D’Hooghe"). An
+// invisible character inside it and the letter after it belong to the word
+// ("Schoon&shy;hoven", "Jan&#8203;Jansen"). Their number is bounded: each
+// capital after one could start a word, and a word without end from each
+// would cost quadratic time.
+const MAX_ONZICHTBAAR = 10;
+export const WOORD_DEEL = String.raw`(?:IJ|\p{Lu}(?:['’](?:IJ|\p{Lu}))?)[\p{Ll}']+(?:[` + ONZICHTBAAR + String.raw`]+\p{L}[\p{Ll}']*){0,`
+  + MAX_ONZICHTBAAR + '}';
 
 export const WOORD = WOORD_DEEL + '(?:-' + WOORD_DEEL + ')*';
 
@@ -51,7 +59,12 @@ export function naKoppelteken(geenBegin) {
 export const ACHTER = '(?:(?:De|Van|Ter|Ten|Den|Op|In)(?:' + SP + TV + ')*' + SP + ')?' + WOORD
   + '(?:-(?:' + TV + SP + ')*' + WOORD + String.raw`)?(?![\p{L}:])`;
 
-export const NAAM = '(?:' + VL + ')?(?:' + WOORD + SP + '){0,3}(?:' + TV + SP + '|' + TV_GELIJMD + '){0,3}' + ACHTER;
+// Deeds list every given name ("Johannes Petrus Maria Hendrikus van der
+// Linden"). A longer run of name words than a name can hold is no name, so
+// that a name never ends in front of another word of itself.
+export const MAX_VOORNAMEN = 6;
+export const NAAM = '(?:' + VL + ')?(?!(?:' + WOORD + SP + '){' + (MAX_VOORNAMEN + 1) + '}' + WOORD + ')(?:' + WOORD + SP
+  + '){0,' + MAX_VOORNAMEN + '}(?:' + TV + SP + '|' + TV_GELIJMD + '){0,3}' + ACHTER;
 
 export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)` + SP
   + String.raw`)?(?:IJ|[A-Z])[\p{L}'\-]+(?:` + SP + '(?:aan|op|in|bij|over|onder)(?:' + SP

@@ -4,9 +4,9 @@ import {
   B, BL, BLANCO, E, HUISNUMMER, PLAATSNAAM, SP, TITEL_STRAAT, VELD_SCHEIDING,
 } from './building-blocks.js';
 import {
-  ACHTERVOEGSELS, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
+  ACHTERVOEGSELS, INSTELLING_BEGIN, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
 } from './vocabulary.js';
-import { WEEKDAG, words } from './words.js';
+import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
 import {
   RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
@@ -63,12 +63,35 @@ const re = (source, flags) => new RegExp(source, flags);
 // "Ringbaan-West 242": a street suffix, then the part of town.
 const WINDSTREKEN = '(?:Noord|Oost|Zuid|West|NOORD|OOST|ZUID|WEST)';
 
-const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|NV|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.|U\.A\.`;
+// With the Belgian forms; "CV" alone also ends a "CV-ketel" or a file name,
+// so it counts only after a company label.
+const RECHTSVORM_BELGISCH = String.raw`BVBA|VZW|vzw|Comm\.?V\.?`;
+const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|NV|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.|U\.A\.|`
+  + RECHTSVORM_BELGISCH;
 // Abbreviations inside a firm's name ("Maas & Zn. B.V.").
 const FIRMA_AFKORTING = String.raw`(?:Zn|Gebr|Wed|Fa)\.`;
 const LIDWOORD = /^(?:de|het|een|die|deze|dit|dat)$/i;
 
 const RECHTSVORM_SLOT = new RegExp('(?:' + RECHTSVORM_EIND + ')$');
+
+// A Belgian firm with its legal form before its name ("NV Decoster Bouw"),
+// after "de" or a company label, and one that ends in "CV" after that label.
+const BEDRIJF_LABELS = [
+  'vennootschap', 'naam vennootschap', 'onderneming', 'naam onderneming', 'bedrijf', 'bedrijfsnaam', 'handelsnaam',
+  'firma', 'firmanaam', 'werkgever', 'benaming', 'maatschappelijke naam', 'maatschappelijke benaming', 'rechtspersoon',
+].map(hoofdletterVarianten).join('|');
+const BEDRIJF_LABEL = String.raw`(?<![\p{L}])(?:` + BEDRIJF_LABELS + ')' + VELD_SCHEIDING + '(?:[Dd]e' + SP + ')?';
+const RECHTSVORM_VOORAF = String.raw`NV|BV|` + RECHTSVORM_BELGISCH;
+const FIRMA_WOORD = String.raw`[A-Z0-9][\p{L}0-9&'\-]*`;
+const FIRMA_NAAM = FIRMA_WOORD + '(?:' + SP + "(?:(?:van|de|der|den|het|'t)" + SP + ')?' + FIRMA_WOORD + '){0,4}';
+// The name after a legal form is no sentence, number or body ("de BV Die
+// ...", "de BV 2023", "de VZW Algemene Vergadering"): each would make a
+// written form of the firm.
+const VORM_VOORAAN = new RegExp('^(?:' + RECHTSVORM_VOORAF + '|CV)' + SP);
+function firmaNaNaamOk(v) {
+  const naam = words(v)[1];
+  return !VORM_VOORAAN.test(v) || (/^\p{L}/u.test(naam) && !STOPWOORDEN.has(naam) && !INSTELLING_BEGIN.has(naam));
+}
 
 // A legal form alone, or after an article or numbers ("De BV heeft", "3
 // B.V.'s"), names no company.
@@ -274,6 +297,18 @@ export const DETECTORS = [
     skip: naMisBedrijf,
   },
   { cat: 'BEDRIJF', re: /Stichting(?:[ \u00A0][A-Z][\p{L}\-]*){1,4}/gu },
+  {
+    cat: 'BEDRIJF',
+    re: re(String.raw`(?<![\p{L}])[Dd]e` + SP + '((?:' + RECHTSVORM_VOORAF + ')' + SP + FIRMA_NAAM + ')' + E, 'gu'),
+    group: 1,
+    ok: firmaNaNaamOk,
+  },
+  {
+    cat: 'BEDRIJF',
+    re: re(BEDRIJF_LABEL + '((?:' + RECHTSVORM_VOORAF + '|CV)' + SP + FIRMA_NAAM + '|' + FIRMA_NAAM + SP + 'CV)' + E, 'gu'),
+    group: 1,
+    ok: firmaNaNaamOk,
+  },
   { fn: personenMetLabel },
   { fn: personenZonderLabel },
   { fn: adressen },

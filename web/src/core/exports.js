@@ -12,7 +12,9 @@ import { restore, segmentsToText } from './restore.js';
 import {
   blocksText, blocksToMarkdown, escHtml, markdownToHtml, markdownToPlain, markdownToTsv,
 } from './markdown.js';
-import { escRe, normNum, normText } from './normalise.js';
+import {
+  escRe, normNum, normText, zichtbaar,
+} from './normalise.js';
 
 export const AnonCore = Object.freeze({
   CATS,
@@ -43,4 +45,5 @@ export const AnonCore = Object.freeze({
   normNum,
   andersGeschreven,
   escRe,
+  zichtbaar,
 });

@@ -1,7 +1,11 @@
 // Search patterns of written forms: how one form of an entity is found in
-// text, and the key that ties a match back to its entity.
+// text, and the key that ties a match back to its entity. Invisible
+// characters never count: the matcher reads text without them, so a text
+// form is searched without them and its key leaves them out.
 import { isNumCat } from './categories.js';
-import { capFirst, escRe, normNum, normText } from './normalise.js';
+import {
+  capFirst, escRe, normNum, normText, zichtbaar,
+} from './normalise.js';
 import { ANDER_GETAL, MAANDEN_KORT } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
 
@@ -15,8 +19,12 @@ export function searchForms(ent) {
   const forms = [];
   const num = isNumCat(ent.cat);
   for (const v of ent.variants ?? []) {
-    forms.push(v);
-    if (!num) forms.push(v.toUpperCase(), capFirst(v));
+    if (num) {
+      forms.push(v);
+      continue;
+    }
+    const vorm = zichtbaar(v);
+    forms.push(vorm, vorm.toUpperCase(), capFirst(vorm));
   }
   return forms;
 }
@@ -103,7 +111,11 @@ export const ownSeparators = (form) => {
 };
 
 export function formKey(cat, form) {
-  return isNumCat(cat) ? 'N:' + normNum(form) : 'T:' + normText(form);
+  return isNumCat(cat) ? 'N:' + normNum(form) : textKey(form);
+}
+
+export function textKey(form) {
+  return 'T:' + normText(zichtbaar(form));
 }
 
 // A number form written with its opening parenthesis ("(020) 675 44 10")

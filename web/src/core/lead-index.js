@@ -10,6 +10,9 @@
 // normalised the same way while it is followed down the tree, and the forms
 // filed on that way are the candidates. The start condition, the same for
 // every form, is tested once here instead of in every alternative.
+//
+// Only a surname alone that the expression's guard leaves is replaced here
+// where detection finds it there (see surname-guard.js).
 import { BEFORE, boundaryAfter } from './boundaries.js';
 import { normNum } from './normalise.js';
 import { refusedPair } from './surname-guard.js';
@@ -103,8 +106,8 @@ const classOf = (chars) => '[' + [...chars].map((c) => (c === ' ' ? String.raw`\
 // alternatives: in the alternation's order, each { leads, core, body,
 // maxSep, words (text forms) or parts, plus, open, slash and context (number
 // forms), guard }: core is the form's pattern, body that with its end
-// condition; guard, for a surname alone, and context, for a short number, the
-// sources of the conditions around it.
+// condition; guard, for a surname alone, the test of the conditions around
+// it, and context, for a short number, the sources of the conditions around it.
 export function leadIndex(alternatives) {
   const roots = { T: newNode(), N: newNode() };
   const firsts = new Set();
@@ -205,11 +208,9 @@ export function leadIndex(alternatives) {
     if (alt.test) return alt.test;
     const body = bodyTester(alt);
     if (!alt.guard) return (alt.test = body);
-    const before = new RegExp(alt.guard.before, 'uy');
-    const after = new RegExp(alt.guard.after, 'uy');
-    alt.test = (text, p, refused) => {
+    alt.test = (text, p, refused, pass) => {
       const end = body(text, p);
-      if (end === null || (holdsAt(before, text, p) && holdsAt(after, text, end))) return end;
+      if (end === null || !alt.guard.holdsBack(text, p, end, pass)) return end;
       refused?.add(refusedPair(text, p, end));
       return null;
     };
@@ -219,7 +220,7 @@ export function leadIndex(alternatives) {
   // Jumps to the next position where some form can start.
   const starter = new RegExp('(?=' + classOf(firsts) + ')' + BEFORE, 'gu');
 
-  function matchAt(text, p, refused) {
+  function matchAt(text, p, refused, pass) {
     const c = codePointAt(text, p);
     const found = [];
     if (textFirsts.has(isSpace(c) ? ' ' : c)) walkText(roots.T, text, p, found);
@@ -227,18 +228,20 @@ export function leadIndex(alternatives) {
     if (!found.length) return null;
     const candidates = found.length === 1 ? found[0] : found.flat().sort((a, b) => a - b);
     for (const i of candidates) {
-      const end = tester(i)(text, p, refused);
+      const end = tester(i)(text, p, refused, pass);
       if (end !== null) return end;
     }
     return null;
   }
 
+  // `pass` holds what the guards learn about the text during one replacement.
   function replace(text, fn, refused) {
+    const pass = {};
     let out = '';
     let last = 0;
     starter.lastIndex = 0;
     for (let s; (s = starter.exec(text));) {
-      const end = matchAt(text, s.index, refused);
+      const end = matchAt(text, s.index, refused, pass);
       if (end === null) {
         // A zero-width start: step over the character.
         starter.lastIndex = s.index + (text.codePointAt(s.index) > 0xffff ? 2 : 1);

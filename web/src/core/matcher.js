@@ -3,22 +3,24 @@
 // replacement of its matches.
 import { AFTER, BEFORE } from './boundaries.js';
 import { isNumCat } from './categories.js';
-import { normNum, normText } from './normalise.js';
+import { normNum, normText, zichtbareTekst } from './normalise.js';
 import {
-  formKey, formPattern, numberContext, numberParts, opensWithParen, searchForms, takesSlash,
+  formKey, formPattern, numberContext, numberParts, opensWithParen, searchForms, takesSlash, textKey,
 } from './forms.js';
 import { leadIndex, leadsOf } from './lead-index.js';
 import { placeholder } from './placeholders.js';
-import { ownNamesIfSurname, surnameGuard } from './surname-guard.js';
+import { ownNamesIfSurname, surnameGuard, voornamenInLijst } from './surname-guard.js';
 
 // Per matcher, built with it: the alternatives grouped by how they can start.
 const indexes = new WeakMap();
 
-function alternative(ent, f) {
+// `voornamen`: the first names that may stand before another person's
+// surname, built for the list on the first surname form.
+function alternative(ent, f, voornamen) {
   const num = isNumCat(ent.cat);
   const open = opensWithParen(ent.cat, f);
   const own = ownNamesIfSurname(ent, f);
-  const guard = own && surnameGuard(own);
+  const guard = own && surnameGuard(own, voornamen());
   // A short number's conditions around it belong to its own pattern.
   const context = numberContext(ent.cat, f);
   const core = (context ? context.before : '') + formPattern(ent.cat, f);
@@ -44,6 +46,8 @@ function alternative(ent, f) {
 export function buildMatcher(entities) {
   const lookup = new Map();
   const items = [];
+  let namen = null;
+  const voornamen = () => (namen ??= voornamenInLijst(entities));
   for (const ent of entities ?? []) {
     if (!ent.active) continue;
     const num = isNumCat(ent.cat);
@@ -54,7 +58,7 @@ export function buildMatcher(entities) {
       // separators is still searched, for that entity ("038 - 421 56 90").
       if (!lookup.has(key)) lookup.set(key, ent);
       else if (!num) continue;
-      items.push(alternative(ent, f));
+      items.push(alternative(ent, f, voornamen));
     }
   }
   if (!items.length) return null;
@@ -79,7 +83,7 @@ export function buildMatcher(entities) {
 }
 
 export function entityFor(matcher, match) {
-  return matcher.lookup.get('T:' + normText(match)) ?? matcher.lookup.get('N:' + normNum(match));
+  return matcher.lookup.get(textKey(match)) ?? matcher.lookup.get('N:' + normNum(match));
 }
 
 // `geweigerd`, when given, collects the surname pairs that were left as
@@ -92,7 +96,22 @@ export function replaceWith(text, matcher, fn, counts, geweigerd) {
     if (counts) counts[ent.id] = (counts[ent.id] ?? 0) + 1;
     return String(fn(ent, m, at));
   };
-  return indexes.get(matcher).replace(text, replace, geweigerd);
+  const zicht = zichtbareTekst(text);
+  if (!zicht) return indexes.get(matcher).replace(text, replace, geweigerd);
+  // Invisible characters ("Kui&shy;pers") never break a form: the text is
+  // searched without them, and each match replaces its span of the text as
+  // it stands, the invisible characters inside it included.
+  const { tekst, pos } = zicht;
+  let out = '';
+  let last = 0;
+  indexes.get(matcher).replace(tekst, (m, at) => {
+    const start = pos[at];
+    const end = pos[at + m.length - 1] + 1;
+    out += text.slice(last, start) + replace(text.slice(start, end), start);
+    last = end;
+    return m;
+  }, geweigerd);
+  return out + text.slice(last);
 }
 
 export function anonymize(text, matcher, counts, opties) {

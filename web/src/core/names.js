@@ -3,34 +3,51 @@
 // (initials, particles, under a closing formula, after a greeting); and the
 // clean-up of company names found by their legal form.
 import {
-  AANHEF, ACHTER, HOOFDLETTER_VOORAF, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD_LABEL, VELD_SCHEIDING, VL, VOORLETTER_VOORAF,
+  AANHEF, ACHTER, HOOFDLETTER_VOORAF, MAX_VOORNAMEN, NAAM, ONDERTEKENING, SP, TV, TV_ELDERS, TV_GELIJMD, VELD_LABEL, VELD_SCHEIDING, VL, VOORLETTER_VOORAF,
   WOORD, naKoppelteken,
 } from './building-blocks.js';
 import {
-  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDNAMEN,
+  GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDKOPPEN, VELDNAMEN,
 } from './vocabulary.js';
 import {
   GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
-  hoofdletterVarianten, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
+  hoofdletterVarianten, isStraat, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
 const MAX_VERVOLG = 6;
 const VERVOLG_WINDOW = 200;
 const MIN_HOOFDLETTER_WOORD = 3;
+const MAX_KOPRIJ = 400;
 
-// The d flag gives the offsets of the name groups. A label that ends its
-// line opens a list of names (group 2 stays empty).
-const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + NAAM + String.raw`)|[ \t\u00A0]*:[ \t\u00A0]*\r?\n)`, 'dgu');
-const RE_AANHEF = new RegExp(AANHEF + '(' + NAAM + ')', 'dgu');
-const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + NAAM + ')', 'du');
 // A word in capitals is never "EN" or the next honorific, so that two
 // persons joined by EN stay two ("DHR R.A. MULDER EN MW S. MULDER").
 const HOOFD_WOORD = String.raw`(?!(?:EN|DHR|MW|MEVR|MEVROUW|HEER)(?![\p{L}.]))\p{Lu}[\p{Lu}'\-]+`;
+// A surname in capitals beside its first names, in either order, as Belgian
+// deeds and payslips write it ("DE SMET Els", "Marc VAN HOVE"), particles in
+// capitals included. A legal form, title or abbreviation after a name is no
+// part of it ("Jan Jansen BV", "J. Smit RA", "de heer Bakker AOW"), nor is
+// the first part of a compound ("mevrouw Jansen WOZ-waarde").
+const NA_NAAM = String.raw`(?:BV|NV|VOF|CV|BVBA|VZW|CVBA|COMMV|SA|SRL|RA|AA|MSC|MBA|CPA|DGA|CEO|CFO|BSN|IBAN|KVK|BTW|RRN|TEL|FAX|GEB|`
+  + String.raw`AOW|ANW|WOZ|OVB|EUR|UWV|ANBI|AWBZ|WIA|WAO|WMO|DUO)(?![\p{L}])`;
+const HOOFD_NAAMWOORD = '(?!' + NA_NAAM + ')' + HOOFD_WOORD + String.raw`(?!-\p{Ll})`;
+const HOOFD_ACHTERNAAM = '(?:' + HOOFD_NAAMWOORD + SP + '){0,3}' + HOOFD_NAAMWOORD;
+const VOORNAMEN_NA = '(?:' + SP + WOORD + '){1,' + MAX_VOORNAMEN + String.raw`}(?![\p{L}:])`;
+const GEMENGD = '(?:' + HOOFD_ACHTERNAAM + VOORNAMEN_NA + '|(?:' + WOORD + SP + '){1,' + MAX_VOORNAMEN + '}' + HOOFD_ACHTERNAAM
+  + String.raw`(?![\p{L}:]))`;
+
+// The d flag gives the offsets of the name groups. A label that ends its
+// line opens a list of names (group 2 stays empty).
+const RE_VELD = new RegExp(VELD_LABEL + '(?:' + VELD_SCHEIDING + '(' + GEMENGD + '|' + NAAM + String.raw`)|[ \t\u00A0]*:[ \t\u00A0]*\r?\n)`, 'dgu');
+const RE_AANHEF = new RegExp(AANHEF + '(' + GEMENGD + '|' + NAAM + ')', 'dgu');
+const RE_VERVOLG = new RegExp('^(?:[ \\t]*,[ \\t]*|[ \\t]+en[ \\t]+|[ \\t]*&[ \\t]*)(?:' + AANHEF + ')?(' + GEMENGD + '|' + NAAM + ')', 'du');
+const RE_NAAM_VOORAAN = new RegExp(NAAM, 'uy');
+// A name in capitals after an honorific, with the first names after it
+// that Belgian documents write in plain case ("DE HEER PEETERS Marc").
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
     + String.raw`((?:\p{Lu}\.` + SP + '?){0,5}(?:' + HOOFD_WOORD + SP
     + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
-    + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])`,
+    + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])(` + VOORNAMEN_NA + ')?',
   'dgu',
 );
 // A call name in parentheses may follow the initials ("P.J. (Piet) Visser").
@@ -76,6 +93,11 @@ const RE_LIJST_ITEM = new RegExp(String.raw`[ \t]*(?:(?:[-•*–]|\d{1,2}[.)])[
 const LIJST_LABEL = /(?:en|s)$/i;
 // In a header row the next cell holds another label ("Huurder  Verhuurder").
 const ALLEEN_LABEL = new RegExp('^(?:' + VELDNAMEN.join('|') + ')$', 'i');
+// The cells of a table row: split at tabs or at runs of two or more blanks.
+const CELGRENS = /\t|[ \u00A0]{2,}/;
+const LABELVORM = /^\p{L}[\p{L}'’.\- ]*$/u;
+const isVeldLabel = (cel) => ALLEEN_LABEL.test(cel) || VELDKOPPEN.has(titel(cel)) || STOPWOORDEN.has(titel(cel));
+const kanWaardeZijn = (cel) => !isVeldLabel(cel) || (ALLEEN_LABEL.test(cel) && !VELDKOPPEN.has(titel(cel)));
 // A title before a notary's or lawyer's name: "te" after it starts the seat.
 const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
@@ -83,6 +105,8 @@ const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|p
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
+const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
+const KLINKER = /[AEIOUYÀ-ÆÈ-ÏÒ-ÖØ-ÜÝ]/u;
 
 const groupStart = (m, group) => m.indices[group][0];
 
@@ -125,19 +149,41 @@ function vervolgNamen(hits, text, pos, rol) {
   for (let n = 0; n < MAX_VERVOLG; n++) {
     const m = RE_VERVOLG.exec(text.slice(pos, pos + VERVOLG_WINDOW));
     if (!m) return;
-    const name = zonderZetel(m[0].slice(0, groupStart(m, 1)), m[1]);
-    persoonHit(hits, pos + groupStart(m, 1), name, { rol, aangekondigd: true });
+    aangekondigdeNaam(hits, pos + groupStart(m, 1), m[1], rol, m[0].slice(0, groupStart(m, 1)));
     pos += m[0].length;
   }
 }
 
-function capitalsNameOk(name) {
+// A table's header row ("Naam\tRol\tRekening\tE-mail"), whatever its labels:
+// three or more cells that each read as a label (words without digits or
+// signs, one word unless a known label), and not pairs of a known label and
+// its value ("Naam\tJansen\tVoornaam\tJan"; a person's role is as often a
+// value as a heading: "Naam\tJansen\tRol\tErfgenaam"). A header row is short:
+// a longer line is none, which keeps a long line of tabs linear. A label with
+// a colon heads no column.
+function isKopRij(text, at) {
+  const voor = text.slice(Math.max(0, at - MAX_KOPRIJ), at);
+  const na = text.slice(at, at + MAX_KOPRIJ);
+  const begin = voor.lastIndexOf('\n');
+  const eind = na.indexOf('\n');
+  if ((begin < 0 && at > MAX_KOPRIJ) || (eind < 0 && text.length - at > MAX_KOPRIJ)) return false;
+  const rij = voor.slice(begin + 1) + (eind < 0 ? na : na.slice(0, eind));
+  const cellen = rij.trim().split(CELGRENS).map((c) => c.trim());
+  if (cellen.length < 3) return false;
+  if (!cellen.every((c) => LABELVORM.test(c) && (isVeldLabel(c) || !/\s/.test(c)))) return false;
+  const paren = cellen.length % 2 === 0 && cellen.every((c, i) => i % 2 === 0 || kanWaardeZijn(c));
+  return !paren;
+}
+
+// `metVoornamen`: first names in plain case stand beside the name, so a
+// particle may open it ("DE SMET Els"); alone it would open a heading.
+function capitalsNameOk(name, metVoornamen = false) {
   const all = words(name);
   const named = all.map((w, i) => [w, i]).filter(([w]) => !INITIALEN.test(w));
   if (named.length === 0) return false;
   const bad = ([w, i]) => {
     const t = titel(w);
-    const inside = i > 0 && i < all.length - 1;
+    const inside = (i > 0 || metVoornamen) && i < all.length - 1;
     const stop = STOPWOORDEN.has(t) && !(HOOFD_PARTIKELS.has(t) && inside);
     return stop || INSTELLING_BEGIN.has(t) || INSTELLING_EIND.has(t) || ZELFSTANDIG_NAAMWOORD.test(t);
   };
@@ -145,14 +191,69 @@ function capitalsNameOk(name) {
   return named.length > 1 || named[0][0].length >= MIN_HOOFDLETTER_WOORD;
 }
 
+// A plain-case word beside a surname in capitals that is no first name.
+function geenVoornaam(w) {
+  return STOPWOORDEN.has(w) || INSTELLING_BEGIN.has(w) || INSTELLING_EIND.has(w) || VELDKOPPEN.has(w)
+    || ZELFSTANDIG_NAAMWOORD.test(w) || isStraat(w) || KANTOORWOORD.test(w) || RECHTSVORM.test(w);
+}
+
+// Of a name with its surname in capitals, in either order ("DE SMET Els",
+// "Els DE SMET"), the part that is a name: first names after the surname end
+// before a word that is none ("PEETERS Kerkstraat"); '' when no part is. A
+// surname in capitals needs a vowel ("KPN Zakelijk" is a firm) and is no
+// public body ("UWV Amsterdam").
+function gemengdeNaam(name) {
+  const w = name.split(/[ \u00A0]/);
+  const hoofd = (x) => IN_HOOFDLETTERS.test(x) || INITIALEN.test(x);
+  const kop = w.findIndex((x) => !hoofd(x));
+  let achternaam;
+  let end = w.length;
+  if (kop > 0) {
+    achternaam = w.slice(0, kop);
+    for (end = kop; end < w.length && !geenVoornaam(w[end]);) end++;
+    if (end === kop) return '';
+  } else {
+    const n = w.findIndex(hoofd);
+    if (w.slice(0, n).some(geenVoornaam)) return '';
+    achternaam = w.slice(n);
+  }
+  const value = name.slice(0, w.slice(0, end).join(' ').length);
+  const klinker = KLINKER.test(achternaam.filter((x) => !INITIALEN.test(x)).join(''));
+  return klinker && capitalsNameOk(achternaam.join(' '), true) && naamOk(value, true) ? value : '';
+}
+
 function hoofdletterNamen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
-    if (!capitalsNameOk(m[1])) continue;
+    const gemengd = m[2] ? gemengdeNaam(m[1] + m[2]) : '';
+    const value = gemengd || (capitalsNameOk(m[1]) ? m[1] : '');
     const start = groupStart(m, 1);
-    hits.push({ start, end: start + m[1].length, cat: 'PERSOON', value: m[1] });
+    if (value) hits.push({ start, end: start + value.length, cat: 'PERSOON', value });
   }
   return hits;
+}
+
+// A name that a label, honorific or enumeration announces: with its surname
+// in capitals as written, else trimmed and checked as any name; where the
+// capitals are no surname ("Jan Jansen LLM", "Jan Jansen OF"), the name
+// before them. `ervoor` is the text from the match's start to the name.
+function aangekondigdeNaam(hits, start, name, rol, ervoor = '') {
+  const hoofd = words(name).some((w) => IN_HOOFDLETTERS.test(w));
+  const value = hoofd ? gemengdeNaam(name) : '';
+  if (value) {
+    const hit = { start, end: start + value.length, cat: 'PERSOON', value };
+    if (rol) hit.rol = rol;
+    hits.push(hit);
+    return;
+  }
+  const gewoon = hoofd ? gewoneNaamVooraan(name) : name;
+  if (gewoon) persoonHit(hits, start, zonderZetel(ervoor, gewoon), { rol, aangekondigd: true });
+}
+
+// The name in plain case that `name` begins with, if any.
+function gewoneNaamVooraan(name) {
+  RE_NAAM_VOORAAN.lastIndex = 0;
+  return RE_NAAM_VOORAAN.exec(name)?.[0];
 }
 
 export function personenMetLabel(text) {
@@ -163,8 +264,8 @@ export function personenMetLabel(text) {
       if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
-    if (ALLEEN_LABEL.test(m[2])) continue;
-    persoonHit(hits, groupStart(m, 2), m[2], { rol, aangekondigd: true });
+    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && isKopRij(text, m.index))) continue;
+    aangekondigdeNaam(hits, groupStart(m, 2), m[2], rol);
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
   for (const m of text.matchAll(RE_VOORLETTERS_VELD)) {
@@ -172,7 +273,7 @@ export function personenMetLabel(text) {
   }
   for (const m of text.matchAll(RE_AANHEF)) {
     const start = groupStart(m, 1);
-    persoonHit(hits, start, zonderZetel(text.slice(m.index, start), m[1]), { aangekondigd: true });
+    aangekondigdeNaam(hits, start, m[1], undefined, text.slice(m.index, start));
     vervolgNamen(hits, text, m.index + m[0].length);
   }
   return hits;

@@ -10,8 +10,38 @@ export function normNum(s) {
   return String(s ?? '').replace(/[^A-Za-z0-9]+/g, '').toUpperCase();
 }
 
+// The soft hyphen and the zero-width characters (U+200B to U+200D, the word
+// joiner, U+FEFF): invisible, they never break a word. As pattern source for
+// a bracket class.
+export const ONZICHTBAAR = String.raw`\u00AD\u200B-\u200D\u2060\uFEFF`;
+const RE_ONZICHTBAAR = new RegExp('[' + ONZICHTBAAR + ']');
+const RE_ONZICHTBAAR_ALLE = new RegExp(RE_ONZICHTBAAR.source, 'g');
+const isOnzichtbaar = (c) => c === 0xad || (c >= 0x200b && c <= 0x200d) || c === 0x2060 || c === 0xfeff;
+
+// White space as Unicode has it: \s also takes U+FEFF, which joins.
+const RE_WIT = /[^\S\uFEFF]+/g;
+
 export function normText(s) {
-  return String(s ?? '').replace(/\s+/g, ' ').trim();
+  const t = String(s ?? '');
+  return (t.includes('\uFEFF') ? t.replace(RE_WIT, ' ') : t.replace(/\s+/g, ' ')).trim();
+}
+
+export function zichtbaar(s) {
+  return RE_ONZICHTBAAR.test(s) ? s.replace(RE_ONZICHTBAAR_ALLE, '') : s;
+}
+
+// The text without its invisible characters, with for every offset in it
+// (its end included) the offset in `text`; null when there are none.
+export function zichtbareTekst(text) {
+  const tekst = zichtbaar(text);
+  if (tekst.length === text.length) return null;
+  const pos = new Int32Array(text.length + 1);
+  let n = 0;
+  for (let i = 0; i < text.length; i++) {
+    if (!isOnzichtbaar(text.charCodeAt(i))) pos[n++] = i;
+  }
+  pos[n] = text.length;
+  return { tekst, pos: pos.subarray(0, n + 1) };
 }
 
 export function capFirst(s) {

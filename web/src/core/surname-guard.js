@@ -1,68 +1,123 @@
 // A person's surname on its own is a weak form: "Van Leeuwen Accountants" is
 // a firm, "Sanne Bakker" another person than G. Bakker. Such a form is not
-// replaced where a firm word follows it or where a capitalised name word
-// that is not the person's own, or a placeholder, stands right before it; the
-// leak check offers that pair as a name to check instead.
+// replaced where a firm word follows it, or where a placeholder or a first
+// name that is not the person's own stands right before it: a first name of
+// another person of the list, or a common one. After any other word
+// ("Uiteraard Dekker", "Erven Dekker") it is replaced, and so it is wherever
+// detection itself finds the surname alone. The leak check offers a pair
+// left alone as a name to check instead.
 import { SP, WOORD } from './building-blocks.js';
-import { escRe, normText } from './normalise.js';
-import { HOOFD_TV, INSTELLING_BEGIN, STOPWOORDEN } from './vocabulary.js';
+import { detect } from './detect.js';
+import { escRe, normText, zichtbaar } from './normalise.js';
+import { gewoneNaam, naamDelen } from './variants.js';
+import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
+import { VOORNAMEN } from './voornamen.js';
 import { KANTOORWOORD, RECHTSVORM_AFKORTING } from './words.js';
 
-// Capitalised words that announce a person rather than name another one.
-const AANKONDIGING = [
-  'Allen', 'Collega', 'Relatie', 'Klant', 'Client', 'Dames', 'Heren', 'Lezer', 'Team', 'Familie', 'Fam',
-  'Meester', 'Dokter', 'Wijlen', 'Weduwe', 'Echtgenoot', 'Echtgenote', 'Zoon', 'Dochter', 'Broer', 'Zus',
-  'Vader', 'Moeder', 'Erfgenaam', 'Bestuurder', 'Directeur', 'Vennoot', 'Aandeelhouder', 'Werknemer',
-  'Werkgever', 'Huurder', 'Verhuurder', 'Koper', 'Verkoper', 'Schenker', 'Begiftigde', 'Beste', 'Hallo',
-];
-// Words that open a sentence, a question or a file note ("Gisteren Bakker
-// gebeld", "Kan Bakker schenken?"), and titles written without their dot.
-const ZINSBEGIN = [
-  'Kan', 'Kunnen', 'Kunt', 'Heeft', 'Hebben', 'Heb', 'Had', 'Hadden', 'Is', 'Zijn', 'Ben', 'Bent', 'Was',
-  'Waren', 'Wordt', 'Worden', 'Werd', 'Wil', 'Willen', 'Wilt', 'Moet', 'Moeten', 'Zal', 'Zullen', 'Zou',
-  'Zouden', 'Mag', 'Mogen', 'Gaat', 'Gaan', 'Komt', 'Komen', 'Krijgt', 'Doet', 'Weet', 'Staat', 'Blijft',
-  'Betaalt', 'Erft', 'Ontvangt', 'Woont', 'Werkt', 'Schenkt', 'Verkoopt', 'Koopt', 'Belt', 'Bel', 'Stuur',
-  'Vraag', 'Waarom', 'Welke', 'Welk', 'Hoeveel', 'Mijn', 'Onze', 'Ons', 'Haar', 'Hun', 'Dag', 'Hoi',
-  'Goedemorgen', 'Goedemiddag', 'Goedenavond', 'Bedankt', 'Dank', 'Groeten', 'Meneer', 'Mijnheer', 'Oom',
-  'Tante', 'Opa', 'Oma', 'Neef', 'Nicht', 'Toch', 'Inmiddels', 'Intussen', 'Ondertussen', 'Momenteel',
-  'Destijds', 'Vroeger', 'Eigenlijk', 'Iedereen', 'Niemand', 'Zelf',
-  'Gisteren', 'Eergisteren', 'Vandaag', 'Morgen', 'Overmorgen', 'Vanochtend', 'Vanmorgen', 'Vanmiddag',
-  'Vanavond', 'Zojuist', 'Net', 'Straks', 'Later', 'Eerder', 'Eerst', 'Nog', 'Zowel', 'Alleen', 'Zelfs',
-  'Samen', 'Ofwel', 'Noch', 'Zodra', 'Nadat', 'Voordat', 'Terwijl', 'Hoewel', 'Aangezien', 'Tegen',
-  'Vorige', 'Afgelopen', 'Komende', 'Volgende', 'Dossier', 'Zaak', 'Cliënte', 'Contact', 'Gesprek',
-  'Notitie', 'Afspraak', 'Mail', 'Brief', 'Mw', 'Mevr', 'Dhr', 'Hr', 'Mr', 'Dr', 'Drs', 'Ir', 'Ing', 'Prof',
-  'Maandag', 'Dinsdag', 'Woensdag', 'Donderdag', 'Vrijdag', 'Zaterdag', 'Zondag',
-  'Januari', 'Februari', 'Maart', 'April', 'Mei', 'Juni', 'Juli', 'Augustus', 'September', 'Oktober',
-  'November', 'December',
-];
-const NIET_ANDERE_NAAM = [...new Set([...STOPWOORDEN, ...HOOFD_TV, ...INSTELLING_BEGIN, ...AANKONDIGING, ...ZINSBEGIN])]
-  .map(escRe).join('|');
+const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|Holding|Beheer';
+const NA_FIRMA = SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}])`;
+const RE_FIRMA_NA = new RegExp(NA_FIRMA, 'uy');
+const RE_NAAM_BEGIN = /(?<![\p{L}\p{N}])/uy;
+const isSP = (c) => c === ' ' || c === '\u00A0';
+// Detection around a surname left alone: as far as a name's context reaches
+// on either side. One pass over a text detects a stretch of it at a time, so
+// that many such surnames close together cost one detection, not one each.
+const RAND = 400;
+const STUK = 8000;
 
-const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|CV|Holding|Beheer';
+// A person's name as the matcher reads it: without invisible characters,
+// as plainly written.
+const plainName = (value) => gewoneNaam(normText(zichtbaar(value)));
 
-// The first names of person `ent` when `form` is its surname alone, else null.
+// The words of a first-name part that name someone: a name called by
+// without its parentheses, and the parts of a double name ("Jan-Willem").
+function voornaamWoorden(voor) {
+  const namen = voor.map((w) => w.replace(/^\((.*)\)$/, '$1')).filter((w) => /^\p{Lu}\p{Ll}/u.test(w));
+  return [...namen, ...namen.flatMap((w) => (w.includes('-') ? w.split('-') : []))]
+    .filter((w) => !STOPWOORDEN.has(w) && !TUSSENVOEGSELS.has(w.toLowerCase()));
+}
+
+// The first names after which a surname may be another person's: the
+// common ones and those of the persons of the list (a person known by one
+// word counts, unless that word is another person's surname). With the
+// pattern source of their alternation, for the one expression.
+export function voornamenInLijst(entities) {
+  const delen = entities.filter((e) => e.cat === 'PERSOON').map((e) => naamDelen(plainName(e.value)));
+  const achternamen = new Set(delen.filter(({ voor }) => voor.length).map(({ achter }) => achter.join(' ')));
+  const set = new Set(VOORNAMEN);
+  for (const { voor, achter } of delen) {
+    const woorden = voor.length ? voor : achter.filter((w) => !achternamen.has(w));
+    for (const w of voornaamWoorden(woorden)) set.add(w);
+  }
+  return { set, source: [...set].map(escRe).join('|'), langste: Math.max(...[...set].map((w) => w.length)) };
+}
+
+// The first names of person `ent` when `form` is its surname alone, else
+// null; a name in capitals or written surname first is read as plainly
+// written ("DE SMET Els" has the surname "De Smet").
 export function ownNamesIfSurname(ent, form) {
   if (ent.cat !== 'PERSOON') return null;
-  const value = normText(ent.value).split(' ');
+  const value = plainName(ent.value).split(' ');
   const words = normText(form).toLowerCase().split(' ');
   if (words.length >= value.length) return null;
   const tail = value.slice(-words.length);
   if (tail.some((w, i) => w.toLowerCase() !== words[i])) return null;
-  return value.slice(0, -words.length);
+  return voornaamWoorden(value.slice(0, -words.length));
 }
 
-// Conditions before and after the surname's pattern (pattern source).
-export function surnameGuard(own) {
-  const excluded = [NIET_ANDERE_NAAM, ...own.map(escRe)].join('|');
+// Whether another person's first name, or a placeholder, stands right
+// before `start`: a name from the list that ends at the blank before it
+// and has no letter or digit before it.
+function andereVoornaamErvoor(text, start, namen, eigen) {
+  if (start < 2 || !isSP(text[start - 1])) return false;
+  if (text[start - 2] === ']') return true;
+  const eind = start - 1;
+  for (let k = eind - 1; k >= Math.max(0, eind - namen.langste) && !/\s/.test(text[k]); k--) {
+    RE_NAAM_BEGIN.lastIndex = k;
+    const naam = text.slice(k, eind);
+    if (RE_NAAM_BEGIN.test(text) && namen.set.has(naam) && !eigen.has(naam)) return true;
+  }
+  return false;
+}
+
+function firmaErna(text, end) {
+  RE_FIRMA_NA.lastIndex = end;
+  return RE_FIRMA_NA.test(text);
+}
+
+// Whether detection finds exactly this span as a value where it stands
+// ("Fiscalist | Van 't Hek Belastingadvies"). `pass` keeps the stretch last
+// detected.
+function gevondenDaar(text, start, end, pass) {
+  const van = Math.max(0, start - RAND);
+  let stuk = pass.gevonden;
+  if (!stuk || van < stuk.van || Math.min(text.length, end + RAND) > stuk.tot) {
+    const tot = Math.min(text.length, end + RAND + STUK);
+    const spans = new Set(detect(text.slice(van, tot)).map((h) => `${h.start + van}:${h.end + van}`));
+    stuk = pass.gevonden = { van, tot, spans };
+  }
+  return stuk.spans.has(`${start}:${end}`);
+}
+
+// The guard of a surname whose person has the first names `own`, with
+// `namen` from voornamenInLijst: `holdsBack` decides at a match; `before`
+// and `after` are the same conditions, less what detection finds, as
+// pattern source around the surname's pattern in the one expression.
+export function surnameGuard(own, namen) {
+  const eigen = new Set(own);
+  const nietEigen = own.length ? '(?!(?:' + own.map(escRe).join('|') + ')' + SP + ')' : '';
   return {
-    before: String.raw`(?<!(?<![\p{L}\p{N}])(?!(?:` + excluded + ')' + SP + ')' + WOORD + SP + String.raw`|\]` + SP + ')',
-    after: '(?!' + SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}]))`,
+    before: String.raw`(?<!(?<![\p{L}\p{N}])` + nietEigen + '(?:' + namen.source + ')' + SP + String.raw`|\]` + SP + ')',
+    after: '(?!' + NA_FIRMA + ')',
+    // After another first name detection finds the whole name or none, never
+    // the surname alone; so only before a firm word is it asked.
+    holdsBack: (text, start, end, pass) => andereVoornaamErvoor(text, start, namen, eigen)
+      || (firmaErna(text, end) && !gevondenDaar(text, start, end, pass)),
   };
 }
 
 // The pair a guard refused, for the leak check: the name word before the
 // surname with it, or the surname with the firm word after it.
-const RE_FIRMA_NA = new RegExp(SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}])`, 'uy');
 const RE_WOORD_VOOR = new RegExp('(?:' + WOORD + ')' + SP + '$', 'u');
 
 export function refusedPair(text, start, end) {

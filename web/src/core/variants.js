@@ -2,7 +2,9 @@
 // de-duplication, and the splitting off of a surname two persons share.
 import { isNumCat } from './categories.js';
 import { isShortNumber, ownSeparators } from './forms.js';
-import { capFirst, normNum, normText } from './normalise.js';
+import {
+  capFirst, normNum, normText, zichtbaar,
+} from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
 
@@ -11,6 +13,8 @@ const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has(w);
 
 const RECHTSVORM_EIND = new RegExp('(?:' + RECHTSVORM_AFKORTING + ')$');
+const RECHTSVORM_VOORAF = new RegExp('^(' + RECHTSVORM_AFKORTING + ') (.+)$');
+const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);
@@ -37,21 +41,56 @@ export function suggestVariants(cat, value) {
   const v = normText(value);
   const list = [v];
   if (cat === 'PERSOON') {
-    const t = alsGewoneNaam(v);
-    if (t !== v) return dedupe(cat, [v, ...suggestVariants(cat, t)]);
+    const t = gewoneNaam(v);
+    if (t !== v) return dedupe(cat, [v, ...andereVolgorde(v), ...suggestVariants(cat, t)]);
     list.push(...persoonsVormen(v));
   } else if (cat === 'BEDRIJF') {
     const stam = stamZonderRechtsvorm(v);
     if (stam.length > 2) list.push(stam, stam + ' B.V.', stam + ' BV', stam + ' B.V');
+    // A Belgian legal form before the name ("NV Decoster Bouw"): also the
+    // name alone and with the form after it.
+    const vooraf = RECHTSVORM_VOORAF.exec(v);
+    if (vooraf && vooraf[2].length > 2) list.push(vooraf[2], vooraf[2] + ' ' + vooraf[1]);
   } else if (cat === 'TELEFOON') {
     list.push(...telefoonVormen(v));
   }
   return dedupe(cat, list);
 }
 
-// "KAREL VAN DAM" -> "Karel van Dam"; any other value comes back unchanged.
+// A person's name as plainly written: "KAREL VAN DAM" -> "Karel van Dam";
+// a surname in capitals beside plain first names, in either order, as
+// Belgian documents write it, comes after them with its first particle
+// capitalised: "DE SMET Els" and "Els DE SMET" -> "Els De Smet". Any other
+// value comes back unchanged.
+export function gewoneNaam(v) {
+  if (!/\p{Lu}{2}/u.test(v)) return v;
+  if (v === v.toUpperCase()) return alsGewoneNaam(v);
+  const delen = hoofdletterAchternaam(v);
+  return delen ? [...delen.voornamen, ...vlaamseAchternaam(delen.achternaam)].join(' ') : v;
+}
+
+// The first names and the surname in capitals of a name that holds both,
+// with whether the surname comes first; null for any other name.
+function hoofdletterAchternaam(v) {
+  if (v === v.toUpperCase()) return null;
+  const w = v.split(' ');
+  const hoofd = (x) => IN_HOOFDLETTERS.test(x) && !INITIALEN.test(x);
+  const n = w.findIndex((x) => !hoofd(x));
+  if (n > 0 && !w.slice(n).some(hoofd)) return { voornamen: w.slice(n), achternaam: w.slice(0, n), voorop: true };
+  const m = w.findIndex(hoofd);
+  if (m > 0 && w.slice(m).every(hoofd)) return { voornamen: w.slice(0, m), achternaam: w.slice(m), voorop: false };
+  return null;
+}
+
+// The same name in the other order: "DE SMET Els" and "Els DE SMET".
+function andereVolgorde(v) {
+  const delen = hoofdletterAchternaam(v);
+  if (!delen) return [];
+  const { voornamen, achternaam, voorop } = delen;
+  return [(voorop ? [...voornamen, ...achternaam] : [...achternaam, ...voornamen]).join(' ')];
+}
+
 function alsGewoneNaam(v) {
-  if (!/\p{Lu}{2}/u.test(v) || v !== v.toUpperCase()) return v;
   return v.split(' ').map((w, i) => {
     if (i > 0 && TUSSENVOEGSELS.has(w.toLowerCase())) return w.toLowerCase();
     if (INITIALEN.test(w)) return w;
@@ -62,16 +101,31 @@ function alsGewoneNaam(v) {
   }).join(' ');
 }
 
-function persoonsVormen(v) {
+// "VAN DEN BROECK" -> "Van den Broeck", "D'HONDT" -> "D'Hondt".
+function vlaamseAchternaam(w) {
+  return w.map((x, i) => {
+    const klein = x.toLowerCase();
+    if (i > 0 && TUSSENVOEGSELS.has(klein)) return klein;
+    return klein.replace(/(^|['’\-])(ij|\p{L})/gu, (_, voor, letter) => voor + letter.toUpperCase());
+  });
+}
+
+// A name split into the words before its surname and the surname: from the
+// first particle after the first word on, else the last word.
+export function naamDelen(v) {
   const words = v.split(' ');
   let at = words.findIndex((w, i) => i > 0 && isTussenvoegsel(w));
   if (at < 0) at = words.length - 1;
-  const voor = words.slice(0, at);
-  const achter = words.slice(at).join(' ');
+  return { voor: words.slice(0, at), achter: words.slice(at) };
+}
+
+function persoonsVormen(v) {
+  const { voor, achter: woorden } = naamDelen(v);
+  const achter = woorden.join(' ');
   if (!voor.length || !achter) return [];
   const forms = [];
   // A short one-word surname alone would replace too much ("Ek", "Bos").
-  if (at < words.length - 1 || achter.length > 3) {
+  if (woorden.length > 1 || achter.length > 3) {
     forms.push(achter);
     if (/^[a-z]/.test(achter)) forms.push(capFirst(achter));
   }
@@ -110,7 +164,8 @@ function telefoonVormen(v) {
   return m ? ['+31' + m[1] + m[2], '+31 ' + m[1] + ' ' + m[2]] : [];
 }
 
-const k = (x) => normText(x).toLowerCase();
+// Invisible characters aside: "Kui&shy;pers" is the surname "Kuipers".
+const k = (x) => normText(zichtbaar(x)).toLowerCase();
 
 // Removes the forms of person ent that other persons share, from all of
 // them, and returns those forms as ent wrote them.

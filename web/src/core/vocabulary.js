@@ -1,9 +1,10 @@
 // The fixed Dutch vocabulary of the detectors: whole-word sets (exact,
 // case-sensitive) and the word lists that patterns use as alternation bodies.
 
+// With the Flemish one-word particles ("Vanden Berghe", "Vander Elst").
 export const TUSSENVOEGSELS = new Set([
   'van', 'de', 'der', 'den', 'het', 'ten', 'ter', 'te', 'in', "'t",
-  'op', 'la', 'le', 'du', 'da', 'di', 'von', 'vd', 'v.d.',
+  'op', 'la', 'le', 'du', 'da', 'di', 'von', 'vd', 'v.d.', 'vanden', 'vander', 'vande',
 ]);
 
 // Particles of Moroccan-Dutch and French-Belgian names; only in lower case,

@@ -1,0 +1,59 @@
+// A soft hyphen or a zero-width character inside a name belongs to the word,
+// in detection and in matching: the value found across it is replaced whole
+// and restores byte for byte; numbers are found and replaced as before.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { detect } from '../../../web/src/core/detect.js';
+import { anonymize, buildMatcher } from '../../../web/src/core/matcher.js';
+import { normText } from '../../../web/src/core/normalise.js';
+import { restore, segmentsToText } from '../../../web/src/core/restore.js';
+import { suggestVariants } from '../../../web/src/core/variants.js';
+
+const SHY = '\u00AD';
+const ZWSP = '\u200B';
+
+function entities(hits) {
+  return hits.map((h, i) => ({
+    id: i + 1, cat: h.cat, label: `${h.rol ?? h.cat}_${i + 1}`, value: h.value, variants: suggestVariants(h.cat, h.value), active: true,
+  }));
+}
+
+test('a name written across an invisible character is found whole and restores byte for byte', () => {
+  const cases = [
+    [`Geachte mevrouw Schoon${SHY}hoven,`, `Schoon${SHY}hoven`, 'Geachte mevrouw [PERSOON_1],'],
+    [`Naam: Jan Kui${SHY}pers`, `Jan Kui${SHY}pers`, 'Naam: [PERSOON_1]'],
+    [`Geachte heer Jan${ZWSP}Jansen,`, `Jan${ZWSP}Jansen`, 'Geachte heer [PERSOON_1],'],
+    ['Geachte heer Jan\uFEFFJansen,', 'Jan\uFEFFJansen', 'Geachte heer [PERSOON_1],'],
+    [`Beste An\u2060ne\u200Cke,`, 'An\u2060ne\u200Cke', 'Beste [PERSOON_1],'],
+  ];
+  for (const [text, value, uit] of cases) {
+    const hits = detect(text).filter((h) => h.cat === 'PERSOON');
+    assert.deepEqual(hits.map((h) => [h.value, text.slice(h.start, h.end)]), [[value, value]], text);
+    const ents = entities(hits);
+    assert.equal(normText(value), value, 'the value keeps what the text has');
+    const anon = anonymize(text, buildMatcher(ents));
+    assert.equal(anon, uit, text);
+    assert.equal(segmentsToText(restore(anon, ents).segments), text);
+  }
+});
+
+test('the matcher reads through invisible characters, in a form and in the text, never into a longer word', () => {
+  const schoon = entities([{ cat: 'PERSOON', value: 'Jan Kuipers' }]);
+  const zacht = entities([{ cat: 'PERSOON', value: `Jan Kui${SHY}pers` }]);
+  const vraag = `Mag Jan Kui${SHY}pers schenken? Kui${ZWSP}pers, Kuipers en Kuipers${SHY}s.`;
+  const uit = `Mag [PERSOON_1] schenken? [PERSOON_1], [PERSOON_1] en Kuipers${SHY}s.`;
+  assert.equal(anonymize(vraag, buildMatcher(schoon)), uit);
+  assert.equal(anonymize(vraag, buildMatcher(zacht)), uit);
+  assert.equal(anonymize(`Jan Kuipers${SHY}`, buildMatcher(schoon)), `[PERSOON_1]${SHY}`, 'one after the form stays outside it');
+});
+
+test('number categories keep their detection and replacement, also with an invisible separator', () => {
+  const text = `IBAN NL91${ZWSP}ABNA 0417 1643 00, BSN 111 222 333, tel. 06${SHY}12345678 en 020\uFEFF1234567.`;
+  const hits = detect(text);
+  assert.deepEqual(hits.map((h) => [h.cat, h.value]), [
+    ['IBAN', `NL91${ZWSP}ABNA 0417 1643 00`], ['BSN', '111 222 333'], ['TELEFOON', `06${SHY}12345678`], ['TELEFOON', '020\uFEFF1234567'],
+  ]);
+  const ents = entities(hits);
+  const anon = anonymize(`${text} Nogmaals NL91ABNA0417164300, 0612345678 en 111222333.`, buildMatcher(ents));
+  assert.equal(anon, 'IBAN [IBAN_1], BSN [BSN_2], tel. [TELEFOON_3] en [TELEFOON_4]. Nogmaals [IBAN_1], [TELEFOON_3] en [BSN_2].');
+});
