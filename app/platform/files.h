@@ -77,4 +77,17 @@ void create_private_folder(const std::filesystem::path& folder);
 // write it), in words for the user; nullopt for a missing file or one that is fine.
 std::optional<std::string> private_file_problem(const std::filesystem::path& file);
 
+// Whether `path` is itself a link to somewhere else: a symbolic link, or on Windows
+// any reparse point, a junction too (std::filesystem there takes either for the
+// folder it points at).
+bool is_link(const std::filesystem::path& path);
+
+// Opens `path` for reading when it names, itself and not through a link, a regular
+// file of this user; nullopt for anything else (a link, a pipe, a folder, a file of
+// another user). Never waits on a pipe.
+std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path);
+
+// The whole content of the file that open_own_file opens, or nullopt.
+std::optional<std::string> read_own_file(const std::filesystem::path& path);
+
 }  // namespace verhulzen::platform
