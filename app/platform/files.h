@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace verhulzen::platform {
 
@@ -81,6 +82,11 @@ std::optional<std::string> private_file_problem(const std::filesystem::path& fil
 // any reparse point, a junction too (std::filesystem there takes either for the
 // folder it points at).
 bool is_link(const std::filesystem::path& path);
+
+// Removes `path` with everything in it, as std::filesystem::remove_all does, but
+// never follows a link: one met on the way is removed itself, and what it points at
+// stays as it was. The first failure ends the removal and is returned.
+std::error_code remove_tree(const std::filesystem::path& path);
 
 // Opens `path` for reading when it names, itself and not through a link, a regular
 // file of this user; nullopt for anything else (a link, a pipe, a folder, a file of

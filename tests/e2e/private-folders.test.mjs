@@ -3,7 +3,7 @@
 import assert from 'node:assert/strict';
 import { chmodSync, chownSync, copyFileSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
 import { haal, installeer, leesInstance, maakPakket, omgevingVan, start, volg, wachtOp } from './support.mjs';
@@ -138,6 +138,38 @@ describe('private folders and files', { concurrency: true }, () => {
       assert.equal(einde.code, status, `${naam}: ${einde.stderr}`);
       assert.match(einde.stderr, melding, naam);
       assert.equal(einde.stdout, '', `${naam}: the page was never served`);
+    }));
+  });
+
+  test('a link in place of the runtime or the profiles folder is refused with a message, and where it points stays untouched', async (t) => {
+    // A folder of the user's own elsewhere, holding what the clean-ups would take for theirs.
+    const eigenMapElders = (g) => {
+      const elders = join(g.home, 'Documenten');
+      for (const [pad, inhoud] of [['brief.txt', 'Geachte heer De Vries,'], ['sessie-111/Default/Preferences', '{}'], ['123-456/verhulzen_app.so', 'x']]) {
+        mkdirSync(dirname(join(elders, pad)), { recursive: true });
+        writeFileSync(join(elders, pad), inhoud);
+      }
+      chmodSync(elders, 0o755);
+      return elders;
+    };
+    const gevallen = [
+      ['runtime', (g) => g.runtime, { VERHULZEN_GEEN_BROWSER: '1' },
+        2, /^Drovel Verhulzen kan niet starten: de map .*\/runtime is een koppeling naar een andere map; /m],
+      ['profielen', (g) => join(g.eigen, 'profielen'), {},
+        1, /^De map .*\/profielen is een koppeling naar een andere map\. Drovel Verhulzen gebruikt deze map daarom niet; /m],
+    ];
+    await Promise.all(gevallen.map(async ([naam, link, env, status, melding]) => {
+      const g = gebruiker(t);
+      const elders = eigenMapElders(g);
+      const voor = modi(elders);
+      mkdirSync(g.eigen, { recursive: true, mode: 0o700 });
+      symlinkSync(elders, link(g));
+      const einde = await starter(g, env).klaar;
+      assert.equal(einde.code, status, `${naam}: ${einde.stderr}`);
+      assert.match(einde.stderr, melding, naam);
+      assert.deepEqual(modi(elders), voor, `${naam}: nothing made, removed or narrowed there`);
+      assert.equal(lstatSync(elders).mode & 0o7777, 0o755, naam);
+      assert.ok(lstatSync(link(g)).isSymbolicLink(), `${naam}: the link itself stays`);
     }));
   });
 

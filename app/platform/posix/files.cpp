@@ -205,6 +205,14 @@ bool is_link(const std::filesystem::path& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+// libstdc++'s remove_all looks at each entry without following it and opens each
+// folder it empties with O_NOFOLLOW: a link is removed as the link it is.
+std::error_code remove_tree(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+  return error;
+}
+
 std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
