@@ -205,6 +205,24 @@ TEST_F(LinkedProfiles, AProfileIsNeitherMadeNorRemovedThroughALink) {
   EXPECT_EQ(fs::status(profielen / "sessie-1").permissions() & fs::perms::all, fs::perms(0700));
 }
 
+TEST(EigenProfiel, OnlyASessionFolderDirectlyInTheDataFoldersProfiles) {
+  const fs::path profielen = "/home/anna/.local/share/DrovelVerhulzen/profielen";
+  const std::pair<fs::path, bool> gevallen[] = {
+      {profielen / "sessie-4321", true},
+      {profielen / "SESSIE-4321", true},
+      {"/home/anna/elders/sessie-4321", false},
+      {profielen / ".." / "sessie-4321", false},
+      {profielen / "sessie-1" / ".." / ".." / "elders", false},
+      {profielen / "sessie-1" / "Default", false},
+      {profielen / "ander", false},
+      {profielen, false},
+      {"sessie-4321", false},
+  };
+  for (const auto& [profiel, eigen] : gevallen) {
+    EXPECT_EQ(is_eigen_profiel(profielen, profiel), eigen) << profiel;
+  }
+}
+
 TEST_F(ProfileTest, CleanUpWithoutProfilesFolderStillRemovesTheOldProfile) {
   auto oud = map("browserprofiel");
   _oude_profielen_wissen(root / "profielen", root / "profielen" / "sessie-1", oud);

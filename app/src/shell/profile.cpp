@@ -44,6 +44,10 @@ void profielmap_maken(const fs::path& profielen, const fs::path& profiel) {
   eigen_map_maken(profiel);
 }
 
+bool is_eigen_profiel(const fs::path& profielen, const fs::path& profiel) {
+  return profiel.parent_path() == profielen && is_sessie_naam(utf8_of(profiel.filename()));
+}
+
 void _profiel_wissen(const fs::path& profiel, const WisBeleid& beleid) {
   if (platform::is_link(profiel.parent_path())) return;  // what lies there is not ours
   for (int poging = 0; poging < beleid.pogingen; ++poging) {

@@ -24,6 +24,10 @@ struct WisBeleid {
 // platform::UnsafeLocation, with the message for the user, for a link.
 void profielmap_maken(const std::filesystem::path& profielen, const std::filesystem::path& profiel);
 
+// Whether `profiel` is a profile folder of `profielen`: a "sessie-*" folder directly
+// in it, the only kind of folder that a running instance names in its record.
+bool is_eigen_profiel(const std::filesystem::path& profielen, const std::filesystem::path& profiel);
+
 // Removes the profile folder with everything in it, retrying while a browser
 // that is ending still holds or writes files: done only once the folder is gone.
 // Reports nothing; what is left stays for the clean-up of a later start.
