@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
 import { chmodSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { join, relative } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { describe, test } from 'node:test';
 import { haal, installeer, leesInstance, start, wachtOp } from './support.mjs';
@@ -67,7 +67,11 @@ describe('single instance', { concurrency: true }, () => {
     const buiten = (s) => join(s.runtime, 'elders');
     const gevallen = [
       (s) => join(buiten(s), 'sessie-1'),
-      (s) => join(s.app.data, 'profielen', '..', '..', 'elders', 'sessie-1'),
+      // Written out, not joined: join would take the ".." away before the program sees it.
+      (s) => {
+        const profielen = join(s.app.data, 'profielen');
+        return `${profielen}/sessie-1/../${relative(profielen, buiten(s))}/sessie-1`;
+      },
     ];
     await Promise.all(gevallen.map(async (profielVan) => {
       const s = sessie(t);
