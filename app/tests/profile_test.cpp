@@ -205,6 +205,22 @@ TEST_F(LinkedProfiles, AProfileIsNeitherMadeNorRemovedThroughALink) {
   EXPECT_EQ(fs::status(profielen / "sessie-1").permissions() & fs::perms::all, fs::perms(0700));
 }
 
+// The user's own choice, to put it all on another disk: only links below it are refused.
+TEST_F(LinkedProfiles, ADataFolderThatIsItselfALinkIsServedAsUsual) {
+  const fs::path schijf = root / "schijf";
+  map("schijf/profielen/sessie-5");
+  fs::remove_all(data);
+  fs::create_directory_symlink(schijf, data);
+
+  _oude_profielen_wissen(profielen, profielen / "sessie-1", data / "browserprofiel");
+  EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-5"));
+  EXPECT_NO_THROW(profielmap_maken(profielen, profielen / "sessie-1"));
+  EXPECT_TRUE(fs::is_directory(schijf / "profielen" / "sessie-1"));
+  _profiel_wissen(profielen / "sessie-1");
+  EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-1"));
+  expect_untouched();
+}
+
 TEST(EigenProfiel, OnlyASessionFolderDirectlyInTheDataFoldersProfiles) {
   const fs::path profielen = "/home/anna/.local/share/DrovelVerhulzen/profielen";
   const std::pair<fs::path, bool> gevallen[] = {
