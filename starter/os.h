@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace starter::os {
@@ -25,6 +26,15 @@ std::uint32_t process_id();
 // Throws std::runtime_error, with the message for the user, when the folder
 // belongs to another user or others may write it, or cannot be made.
 void create_private_folder(const std::filesystem::path& folder);
+
+// Whether `path` is itself a link to somewhere else: a symbolic link, or on Windows
+// any reparse point, a junction too (std::filesystem there takes either for the
+// folder it points at).
+bool is_link(const std::filesystem::path& path);
+
+// Removes `path` with everything in it, never following a link: one met on the way
+// is removed itself, and what it points at stays as it was.
+void remove_tree(const std::filesystem::path& path, std::error_code& error);
 
 std::optional<std::string> environment(const std::string& name);
 

@@ -140,6 +140,15 @@ void create_private_folder(const fs::path& folder) {
   if (!narrowed) cannot_make(folder);
 }
 
+bool is_link(const fs::path& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// libstdc++'s remove_all looks at each entry without following it and opens each
+// folder it empties with O_NOFOLLOW: a link is removed as the link it is.
+void remove_tree(const fs::path& path, std::error_code& error) { fs::remove_all(path, error); }
+
 std::optional<std::string> environment(const std::string& name) {
   const char* value = std::getenv(name.c_str());  // NOLINT(concurrency-mt-unsafe): one thread
   return value ? std::optional<std::string>(value) : std::nullopt;

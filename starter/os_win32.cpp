@@ -115,6 +115,36 @@ std::uint32_t process_id() { return GetCurrentProcessId(); }
 // which what is made in it inherits: nothing to narrow or refuse, unlike POSIX.
 void create_private_folder(const fs::path& folder) { fs::create_directories(folder); }
 
+bool is_link(const fs::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// std::filesystem here takes a junction, or a symbolic link to a folder, for the folder
+// it points at, and remove_all would empty that folder: the reparse-point attribute,
+// which the link itself carries, tells them apart.
+void remove_tree(const fs::path& path, std::error_code& error) {
+  error.clear();
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD failure = GetLastError();
+    if (failure != ERROR_FILE_NOT_FOUND && failure != ERROR_PATH_NOT_FOUND)
+      error.assign(static_cast<int>(failure), std::system_category());
+    return;
+  }
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+      remove_tree(it->path(), error);
+      if (error) return;
+    }
+    if (error) return;
+  }
+  // A link to a folder is a folder entry: RemoveDirectoryW takes the link itself away.
+  if (!(folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())))
+    error.assign(static_cast<int>(GetLastError()), std::system_category());
+}
+
 std::optional<std::string> environment(const std::string& name) {
   const std::wstring wide = widen(name);
   std::wstring value(256, L'\0');

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include "utf8_path.h"
+
 namespace starter {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -20,14 +22,24 @@ fs::path lock_of(const fs::path& folder) {
 
 bool remove_tree(const fs::path& folder) {
   std::error_code error;
-  fs::remove_all(folder, error);
+  os::remove_tree(folder, error);
   return !fs::exists(fs::symlink_status(folder, error));
 }
 
 }  // namespace
 
-RuntimeFolder RuntimeFolder::create(const fs::path& root) {
+void create_runtime_root(const fs::path& root) {
+  if (os::is_link(root)) {
+    throw std::runtime_error("de map " + utf8_of(root) +
+                             " is een koppeling naar een andere map; Drovel Verhulzen gebruikt "
+                             "deze map daarom niet. Verwijder de koppeling, dan maakt het "
+                             "programma de map zelf opnieuw aan.");
+  }
   os::create_private_folder(root);
+}
+
+RuntimeFolder RuntimeFolder::create(const fs::path& root) {
+  create_runtime_root(root);
   const auto started = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::system_clock::now().time_since_epoch());
   const fs::path folder =
@@ -54,6 +66,7 @@ bool RuntimeFolder::remove() {
 }
 
 void remove_stale_folders(const fs::path& root) {
+  if (os::is_link(root)) return;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(root, error)) {
     const fs::path path = entry.path();

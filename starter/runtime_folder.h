@@ -28,7 +28,13 @@ class RuntimeFolder {
   std::optional<os::FileLock> lock_;
 };
 
-// Removes the folders under `root` that no running starter or program holds.
+// Creates the runtime folder `root` for this user alone. A link in its place (on
+// Windows a junction too) is refused with std::runtime_error and the message for
+// the user: followed, the clean-up would remove what lies where it points.
+void create_runtime_root(const std::filesystem::path& root);
+
+// Removes the folders under `root` that no running starter or program holds. A link
+// is never followed: neither `root` nor anything in it.
 void remove_stale_folders(const std::filesystem::path& root);
 
 }  // namespace starter

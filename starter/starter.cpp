@@ -36,7 +36,7 @@ int first_process(char** argv) {
   const auto own = starter::os::local_app_data() / "DrovelVerhulzen";
   starter::os::create_private_folder(own);
   const auto root = own / "runtime";
-  starter::os::create_private_folder(root);
+  starter::create_runtime_root(root);
   starter::remove_stale_folders(root);
   auto folder = starter::RuntimeFolder::create(root);
   int status = kOwnFailure;

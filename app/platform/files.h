@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace verhulzen::platform {
 
@@ -78,5 +79,23 @@ void create_private_folder(const std::filesystem::path& folder);
 // Why an existing file may not be used (it belongs to another user or others may
 // write it), in words for the user; nullopt for a missing file or one that is fine.
 std::optional<std::string> private_file_problem(const std::filesystem::path& file);
+
+// Whether `path` is itself a link to somewhere else: a symbolic link, or on Windows
+// any reparse point, a junction too (std::filesystem there takes either for the
+// folder it points at).
+bool is_link(const std::filesystem::path& path);
+
+// Removes `path` with everything in it, as std::filesystem::remove_all does, but
+// never follows a link: one met on the way is removed itself, and what it points at
+// stays as it was. The first failure ends the removal and is returned.
+std::error_code remove_tree(const std::filesystem::path& path);
+
+// Opens `path` for reading when it names, itself and not through a link, a regular
+// file of this user; nullopt for anything else (a link, a pipe, a folder, a file of
+// another user). Never waits on a pipe.
+std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path);
+
+// The whole content of the file that open_own_file opens, or nullopt.
+std::optional<std::string> read_own_file(const std::filesystem::path& path);
 
 }  // namespace verhulzen::platform

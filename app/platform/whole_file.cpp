@@ -1,12 +1,13 @@
-// read_file on every platform, through the platform's ReadOnlyFile.
+// read_file and read_own_file on every platform, through the platform's ReadOnlyFile.
 #include <system_error>
 
 #include "platform/files.h"
 
 namespace verhulzen::platform {
 
-std::optional<std::string> read_file(const std::filesystem::path& path) {
-  auto file = ReadOnlyFile::open(path);
+namespace {
+
+std::optional<std::string> read_to_end(std::optional<ReadOnlyFile> file) {
   if (!file) return std::nullopt;
   std::string content;
   char buffer[65536];
@@ -16,6 +17,16 @@ std::optional<std::string> read_file(const std::filesystem::path& path) {
     return std::nullopt;
   }
   return content;
+}
+
+}  // namespace
+
+std::optional<std::string> read_file(const std::filesystem::path& path) {
+  return read_to_end(ReadOnlyFile::open(path));
+}
+
+std::optional<std::string> read_own_file(const std::filesystem::path& path) {
+  return read_to_end(open_own_file(path));
 }
 
 }  // namespace verhulzen::platform

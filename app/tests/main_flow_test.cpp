@@ -78,34 +78,82 @@ TEST(Kantoorlijst, CopiedOnceIntoThePackagesDataFolder) {
   EXPECT_EQ(lees(), "eigen lijst") << "an existing list is never overwritten";
 }
 
-// Earlier versions kept their data in the home folder; the starter's runtime folder
-// may already stand in the new place.
-TEST(VorigeDatamap, MovesOnceIntoTheDataFolderKeepingWhatIsThere) {
-  const testing::TempDir dir;
+// Earlier versions kept their data in ~/DrovelVerhulzen, where a user may also keep
+// the program and documents of their own; the starter's runtime folder may already
+// stand in the new data folder.
+class VorigeDatamap : public ::testing::Test {
+ protected:
+  VorigeDatamap() {
+    config.DATA_DIR = dir.path() / "share" / "DrovelVerhulzen";
+    config.EARLIER_DATA_DIR = vorige;
+    config.INSTANCE = config.DATA_DIR / "instance.json";
+    config.STATUS = config.DATA_DIR / "status.json";
+    config.KANTOORLIJST = config.DATA_DIR / "kantoorlijst.txt";
+  }
+  std::string lees(const fs::path& pad) const { return platform::read_file(pad).value_or("-"); }
+
+  testing::TempDir dir;
+  const fs::path vorige = dir.path() / "DrovelVerhulzen";
   Config config;
-  config.DATA_DIR = dir.path() / "share" / "DrovelVerhulzen";
-  config.EARLIER_DATA_DIR = dir.path() / "DrovelVerhulzen";
-  config.INSTANCE = config.DATA_DIR / "instance.json";
-  config.STATUS = config.DATA_DIR / "status.json";
-  config.KANTOORLIJST = config.DATA_DIR / "kantoorlijst.txt";
+};
+
+TEST_F(VorigeDatamap, TakesOverOnlyTheOfficeListAndTheStatusFile) {
   dir.write("share/DrovelVerhulzen/runtime/1-2.lock", "");
+  dir.write("DrovelVerhulzen/DrovelVerhulzen", "het programma");
+  dir.write("DrovelVerhulzen/Jaarrekening 2023.pdf", "%PDF-1.7");
   dir.write("DrovelVerhulzen/kantoorlijst.txt", "Bakkerij Jansen B.V.\n");
-  dir.write("DrovelVerhulzen/status.json", "{}");
+  dir.write("DrovelVerhulzen/status.json", R"({"gecontroleerd": 1})");
   dir.write("DrovelVerhulzen/profielen/sessie-7/Local State", "{}");
 
   datamap_inrichten(config);
-  EXPECT_EQ(platform::read_file(config.KANTOORLIJST).value_or(""), "Bakkerij Jansen B.V.\n");
-  EXPECT_TRUE(fs::exists(config.STATUS));
-  EXPECT_TRUE(fs::exists(config.DATA_DIR / "profielen" / "sessie-7"));
+  EXPECT_EQ(lees(config.KANTOORLIJST), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(lees(config.STATUS), R"({"gecontroleerd": 1})");
   EXPECT_TRUE(fs::exists(config.DATA_DIR / "runtime" / "1-2.lock"));
-  EXPECT_FALSE(fs::exists(*config.EARLIER_DATA_DIR)) << "moved once: nothing is left to move";
+  EXPECT_FALSE(fs::exists(vorige / "kantoorlijst.txt"));
+  EXPECT_FALSE(fs::exists(vorige / "status.json"));
+  // Everything else stays where the user had it.
+  EXPECT_EQ(lees(vorige / "DrovelVerhulzen"), "het programma");
+  EXPECT_EQ(lees(vorige / "Jaarrekening 2023.pdf"), "%PDF-1.7");
+  EXPECT_TRUE(fs::exists(vorige / "profielen" / "sessie-7" / "Local State"));
+  for (const char* naam : {"DrovelVerhulzen", "Jaarrekening 2023.pdf", "profielen"})
+    EXPECT_FALSE(fs::exists(config.DATA_DIR / naam)) << naam;
 
-  // An office list in both places: the data folder's own stays, and so does the earlier one.
+  // Once: an office list put there later stays there.
   dir.write("DrovelVerhulzen/kantoorlijst.txt", "Oude lijst\n");
   datamap_inrichten(config);
-  EXPECT_EQ(platform::read_file(config.KANTOORLIJST).value_or(""), "Bakkerij Jansen B.V.\n");
-  EXPECT_EQ(platform::read_file(*config.EARLIER_DATA_DIR / "kantoorlijst.txt").value_or(""),
-            "Oude lijst\n");
+  EXPECT_EQ(lees(config.KANTOORLIJST), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(lees(vorige / "kantoorlijst.txt"), "Oude lijst\n");
+}
+
+// A start broken off after the status file leaves the office list for the next one.
+TEST_F(VorigeDatamap, OnlyWhileTheDataFolderHasNoOfficeListAndNeverOverTheDataFoldersOwn) {
+  struct Geval {
+    const char* naam;
+    const char* eigen_lijst;  // nullptr: none
+    const char* eigen_status;
+    const char* lijst_daarna;
+    const char* status_daarna;
+    bool lijst_blijft_achter;
+    bool status_blijft_achter;
+  };
+  const Geval gevallen[] = {
+      {"none of its own", nullptr, nullptr, "oud", "{\"oud\": 1}", false, false},
+      {"a status file of its own", nullptr, "{\"eigen\": 1}", "oud", "{\"eigen\": 1}", false, true},
+      {"an office list of its own", "eigen", nullptr, "eigen", "-", true, true},
+      {"an empty office list of its own", "", nullptr, "", "-", true, true},
+  };
+  for (const auto& g : gevallen) {
+    fs::remove_all(dir.path());
+    dir.write("DrovelVerhulzen/kantoorlijst.txt", "oud");
+    dir.write("DrovelVerhulzen/status.json", "{\"oud\": 1}");
+    if (g.eigen_lijst) dir.write("share/DrovelVerhulzen/kantoorlijst.txt", g.eigen_lijst);
+    if (g.eigen_status) dir.write("share/DrovelVerhulzen/status.json", g.eigen_status);
+    datamap_inrichten(config);
+    EXPECT_EQ(lees(config.KANTOORLIJST), g.lijst_daarna) << g.naam;
+    EXPECT_EQ(lees(config.STATUS), g.status_daarna) << g.naam;
+    EXPECT_EQ(fs::exists(vorige / "kantoorlijst.txt"), g.lijst_blijft_achter) << g.naam;
+    EXPECT_EQ(fs::exists(vorige / "status.json"), g.status_blijft_achter) << g.naam;
+  }
 }
 
 }  // namespace

@@ -6,12 +6,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "shell/main_flow.h"
 #include "support.h"
 
 namespace verhulzen {
@@ -19,6 +21,17 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uid_t kNobody = 65534;
+
+// The data folder at its default place, with the earlier one in the home folder.
+Config config_in(const fs::path& home) {
+  Config config;
+  config.DATA_DIR = home / ".local" / "share" / "DrovelVerhulzen";
+  config.EARLIER_DATA_DIR = home / "DrovelVerhulzen";
+  config.INSTANCE = config.DATA_DIR / "instance.json";
+  config.STATUS = config.DATA_DIR / "status.json";
+  config.KANTOORLIJST = config.DATA_DIR / "kantoorlijst.txt";
+  return config;
+}
 
 mode_t mode_of(const fs::path& path) {
   struct stat info {};
@@ -139,6 +152,61 @@ TEST(PrivateFile, ReplacedFilesAreTheUsersAloneAndUnsafeOnesAreLeftAlone) {
     if (!refusal.make_unsafe(file)) continue;
     EXPECT_FALSE(platform::replace_file(file, "nieuw")) << refusal.name;
     EXPECT_EQ(platform::read_file(file), "eerder") << refusal.name;
+  }
+}
+
+// The ~/DrovelVerhulzen of earlier versions, as a user with umask 002 has it, beside
+// the program and their documents: the start goes on and leaves its mode as it was.
+TEST(EarlierDataFolder, ItsModeNeverStopsTheStartAndIsLeftAsItWas) {
+  for (const mode_t mode : {0775, 0777, 0755}) {
+    const testing::TempDir dir;
+    Config config = config_in(dir.path());
+    dir.write("DrovelVerhulzen/kantoorlijst.txt", "Bakkerij Jansen B.V.\n");
+    dir.write("DrovelVerhulzen/Jaarrekening 2023.pdf", "%PDF-1.7");
+    ASSERT_EQ(::chmod((dir.path() / "DrovelVerhulzen" / "kantoorlijst.txt").c_str(), 0664), 0);
+    ASSERT_EQ(::chmod(config.EARLIER_DATA_DIR->c_str(), mode), 0);
+    EXPECT_NO_THROW(datamap_inrichten(config)) << std::oct << mode;
+    EXPECT_EQ(mode_of(*config.EARLIER_DATA_DIR), mode);
+    EXPECT_EQ(platform::read_file(config.KANTOORLIJST), "Bakkerij Jansen B.V.\n");
+    EXPECT_EQ(mode_of(config.KANTOORLIJST), 0600U) << "private, as every data file";
+    EXPECT_TRUE(fs::exists(*config.EARLIER_DATA_DIR / "Jaarrekening 2023.pdf"));
+  }
+}
+
+// Only a file of the user's own is taken over: a link planted in its place is not
+// followed out of the folder, a pipe does not hold the start, another user's file stays.
+TEST(EarlierDataFolder, WhatIsNoOwnFileOfTheUserStaysWhereItIs) {
+  struct Geval {
+    const char* naam;
+    std::function<bool(const fs::path& lijst, const fs::path& elders)> plant;
+  };
+  const Geval gevallen[] = {
+      {"a link to a file elsewhere",
+       [](const fs::path& lijst, const fs::path& elders) {
+         fs::create_symlink(elders, lijst);
+         return true;
+       }},
+      {"a named pipe",
+       [](const fs::path& lijst, const fs::path&) { return ::mkfifo(lijst.c_str(), 0600) == 0; }},
+      {"a folder",
+       [](const fs::path& lijst, const fs::path&) { return fs::create_directory(lijst); }},
+      {"another user's file",
+       [](const fs::path& lijst, const fs::path&) {
+         std::ofstream(lijst) << "geplant";
+         return ::geteuid() == 0 && ::chown(lijst.c_str(), kNobody, kNobody) == 0;
+       }},
+  };
+  for (const auto& geval : gevallen) {
+    const testing::TempDir dir;
+    const Config config = config_in(dir.path());
+    dir.write("geheim.txt", "Cliënt A. de Vries\n");
+    const fs::path lijst = *config.EARLIER_DATA_DIR / "kantoorlijst.txt";
+    fs::create_directories(lijst.parent_path());
+    if (!geval.plant(lijst, dir.path() / "geheim.txt")) continue;
+    datamap_inrichten(config);
+    EXPECT_FALSE(fs::exists(config.KANTOORLIJST)) << geval.naam;
+    EXPECT_TRUE(fs::exists(fs::symlink_status(lijst))) << geval.naam;
+    EXPECT_EQ(platform::read_file(dir.path() / "geheim.txt"), "Cliënt A. de Vries\n") << geval.naam;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/process.h"
 #include "support.h"
 
@@ -138,6 +139,104 @@ TEST_F(ProfileTest, CleanUpAtStartRemovesOnlyFreeFoldersOfOtherRuns) {
   EXPECT_TRUE(fs::is_symlink(profielen / "sessie-666"));
   EXPECT_TRUE(fs::exists(buiten / "Default" / "Preferences")) << "a link is never followed";
   EXPECT_TRUE(fs::exists(profielen / "ander"));
+}
+
+// A user's own folder, holding a folder named like a profile, that a link in the
+// data folder points at: nothing in it may be removed, made or narrowed.
+class LinkedProfiles : public ProfileTest {
+ protected:
+  LinkedProfiles() {
+    map("buiten/sessie-111");
+    dir.write("buiten/brief.txt", "Geachte heer De Vries,");
+    fs::permissions(buiten, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(data);
+  }
+  void expect_untouched() const {
+    EXPECT_TRUE(fs::exists(buiten / "sessie-111" / "Default" / "Preferences"));
+    EXPECT_TRUE(fs::exists(buiten / "brief.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(buiten), fs::directory_iterator()), 2);
+    EXPECT_EQ(fs::status(buiten).permissions() & fs::perms::all, fs::perms(0755));
+  }
+
+  const fs::path buiten = root / "buiten";
+  const fs::path data = root / "data";
+  const fs::path profielen = data / "profielen";
+};
+
+TEST_F(LinkedProfiles, TheCleanUpAtStartDoesNotFollowAProfilesFolderThatIsALink) {
+  fs::create_directory_symlink(buiten, profielen);
+  auto oud = map("data/browserprofiel");
+  _oude_profielen_wissen(profielen, profielen / "sessie-1", oud);
+  expect_untouched();
+  EXPECT_TRUE(fs::is_symlink(profielen));
+  EXPECT_FALSE(fs::exists(oud)) << "the old profile of the data folder itself still goes";
+}
+
+TEST_F(LinkedProfiles, AProfileIsNeitherMadeNorRemovedThroughALink) {
+  struct Geval {
+    const char* naam;
+    fs::path link, profiel;
+  };
+  const Geval gevallen[] = {
+      {"the profiles folder", profielen, profielen / "sessie-111"},
+      {"the profile folder", profielen / "sessie-111", profielen / "sessie-111"},
+  };
+  for (const auto& [naam, link, profiel] : gevallen) {
+    fs::remove_all(data);
+    fs::create_directories(link.parent_path());
+    fs::create_directory_symlink(buiten, link);
+    try {
+      profielmap_maken(profielen, profiel);
+      ADD_FAILURE() << naam << ": made through the link";
+    } catch (const platform::UnsafeLocation& fout) {
+      EXPECT_EQ(std::string(fout.what()),
+                "De map " + link.string() +
+                    " is een koppeling naar een andere map. Drovel Verhulzen gebruikt deze map "
+                    "daarom niet; verwijder de koppeling, dan maakt het programma de map zelf "
+                    "opnieuw aan.");
+    }
+    _profiel_wissen(profiel);
+    expect_untouched();
+  }
+
+  fs::remove_all(data);
+  profielmap_maken(profielen, profielen / "sessie-1");
+  EXPECT_EQ(fs::status(profielen / "sessie-1").permissions() & fs::perms::all, fs::perms(0700));
+}
+
+// The user's own choice, to put it all on another disk: only links below it are refused.
+TEST_F(LinkedProfiles, ADataFolderThatIsItselfALinkIsServedAsUsual) {
+  const fs::path schijf = root / "schijf";
+  map("schijf/profielen/sessie-5");
+  fs::remove_all(data);
+  fs::create_directory_symlink(schijf, data);
+
+  _oude_profielen_wissen(profielen, profielen / "sessie-1", data / "browserprofiel");
+  EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-5"));
+  EXPECT_NO_THROW(profielmap_maken(profielen, profielen / "sessie-1"));
+  EXPECT_TRUE(fs::is_directory(schijf / "profielen" / "sessie-1"));
+  _profiel_wissen(profielen / "sessie-1");
+  EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-1"));
+  expect_untouched();
+}
+
+TEST(EigenProfiel, OnlyASessionFolderDirectlyInTheDataFoldersProfiles) {
+  const fs::path profielen = "/home/anna/.local/share/DrovelVerhulzen/profielen";
+  const std::pair<fs::path, bool> gevallen[] = {
+      {profielen / "sessie-4321", true},
+      {profielen / "SESSIE-4321", true},
+      {"/home/anna/elders/sessie-4321", false},
+      {profielen / ".." / "sessie-4321", false},
+      {profielen / "sessie-1" / ".." / ".." / "elders", false},
+      {profielen / "sessie-1" / "Default", false},
+      {profielen / "ander", false},
+      {profielen, false},
+      {"sessie-4321", false},
+  };
+  for (const auto& [profiel, eigen] : gevallen) {
+    EXPECT_EQ(is_eigen_profiel(profielen, profiel), eigen) << profiel;
+  }
 }
 
 TEST_F(ProfileTest, CleanUpWithoutProfilesFolderStillRemovesTheOldProfile) {

@@ -1,9 +1,9 @@
 // The folders and files the program makes are its user's alone, whatever the umask,
 // and it refuses folders and files that another user owns or that others may change.
 import assert from 'node:assert/strict';
-import { chmodSync, chownSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { chmodSync, chownSync, copyFileSync, existsSync, lchownSync, lstatSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, describe, test } from 'node:test';
 import { haal, installeer, leesInstance, maakPakket, omgevingVan, start, volg, wachtOp } from './support.mjs';
@@ -52,14 +52,14 @@ function modi(map, uit = {}) {
 describe('private folders and files', { concurrency: true }, () => {
   test('under umask 000 every folder is 0700 and every file 0600, the profile too', async (t) => {
     const g = gebruiker(t);
-    // Earlier versions kept the data in the home folder: its office list moves along.
+    // Earlier versions kept the data in the home folder: its office list is taken over.
     mkdirSync(join(g.home, 'DrovelVerhulzen'), { mode: 0o700 });
     writeFileSync(join(g.home, 'DrovelVerhulzen', 'kantoorlijst.txt'), 'Bakkerij Jansen B.V.\n', { mode: 0o600 });
     const { kind, klaar } = starter(g);
     t.after(() => kind.kill('SIGTERM'));
     const record = await leesInstance(g);
     assert.equal((await haal(record.port, '/kantoorlijst')).body, 'Bakkerij Jansen B.V.\n');
-    assert.equal(existsSync(join(g.home, 'DrovelVerhulzen')), false, 'the earlier data folder has moved');
+    assert.equal(existsSync(join(g.home, 'DrovelVerhulzen', 'kantoorlijst.txt')), false, 'the earlier office list has been taken over');
     assert.equal(await post(record.port, '/kantoorlijst', 'Notariskantoor De Vries\n'), 204);
     assert.equal((await haal(record.port, '/verberg?b=Bericht')).status, 204);
     // The lock is a link to "hostname-pid", which names no file.
@@ -76,6 +76,34 @@ describe('private folders and files', { concurrency: true }, () => {
     kind.kill('SIGTERM');
     const einde = await klaar;
     assert.equal(einde.code, 130, einde.stderr);
+  });
+
+  test('a run from a ~/DrovelVerhulzen at mode 775 takes over only the office list and leaves the rest there', async (t) => {
+    const g = gebruiker(t);
+    // The downloaded program kept in a folder of the old name, beside a document, as under umask 002.
+    const vorige = join(g.home, 'DrovelVerhulzen');
+    mkdirSync(vorige);
+    chmodSync(vorige, 0o775);
+    const programma = join(vorige, 'DrovelVerhulzen');
+    copyFileSync(pakket, programma);
+    chmodSync(programma, 0o775);
+    writeFileSync(join(vorige, 'Jaarrekening 2023.pdf'), '%PDF-1.7 van de klant');
+    writeFileSync(join(vorige, 'kantoorlijst.txt'), 'Bakkerij Jansen B.V.\n', { mode: 0o664 });
+    const omgeving = omgevingVan(g.home, { XDG_RUNTIME_DIR: g.sessie, VERHULZEN_GEEN_BROWSER: '1', VERHULZEN_LOOPTIJD: '60' });
+    const { kind, klaar } = volg(['sh', '-c', 'umask 002; cd "$(dirname "$0")" && exec "$0"', programma], omgeving);
+    t.after(() => kind.kill('SIGTERM'));
+    const record = await leesInstance(g);
+    assert.equal((await haal(record.port, '/kantoorlijst')).body, 'Bakkerij Jansen B.V.\n');
+    kind.kill('SIGTERM');
+    assert.equal((await klaar).code, 130);
+
+    assert.deepEqual(readdirSync(vorige).sort(), ['DrovelVerhulzen', 'Jaarrekening 2023.pdf']);
+    assert.equal(lstatSync(vorige).mode & 0o7777, 0o775, 'the folder keeps its mode');
+    assert.deepEqual(readFileSync(programma), readFileSync(pakket));
+    assert.equal(readFileSync(join(vorige, 'Jaarrekening 2023.pdf'), 'utf8'), '%PDF-1.7 van de klant');
+    const lijst = join(g.eigen, 'kantoorlijst.txt');
+    assert.equal(readFileSync(lijst, 'utf8'), 'Bakkerij Jansen B.V.\n');
+    assert.equal(lstatSync(lijst).mode & 0o7777, 0o600);
   });
 
   test('a folder or file of another user, or one that others may write, is refused with a message', async (t) => {
@@ -110,6 +138,38 @@ describe('private folders and files', { concurrency: true }, () => {
       assert.equal(einde.code, status, `${naam}: ${einde.stderr}`);
       assert.match(einde.stderr, melding, naam);
       assert.equal(einde.stdout, '', `${naam}: the page was never served`);
+    }));
+  });
+
+  test('a link in place of the runtime or the profiles folder is refused with a message, and where it points stays untouched', async (t) => {
+    // A folder of the user's own elsewhere, holding what the clean-ups would take for theirs.
+    const eigenMapElders = (g) => {
+      const elders = join(g.home, 'Documenten');
+      for (const [pad, inhoud] of [['brief.txt', 'Geachte heer De Vries,'], ['sessie-111/Default/Preferences', '{}'], ['123-456/verhulzen_app.so', 'x']]) {
+        mkdirSync(dirname(join(elders, pad)), { recursive: true });
+        writeFileSync(join(elders, pad), inhoud);
+      }
+      chmodSync(elders, 0o755);
+      return elders;
+    };
+    const gevallen = [
+      ['runtime', (g) => g.runtime, { VERHULZEN_GEEN_BROWSER: '1' },
+        2, /^Drovel Verhulzen kan niet starten: de map .*\/runtime is een koppeling naar een andere map; /m],
+      ['profielen', (g) => join(g.eigen, 'profielen'), {},
+        1, /^De map .*\/profielen is een koppeling naar een andere map\. Drovel Verhulzen gebruikt deze map daarom niet; /m],
+    ];
+    await Promise.all(gevallen.map(async ([naam, link, env, status, melding]) => {
+      const g = gebruiker(t);
+      const elders = eigenMapElders(g);
+      const voor = modi(elders);
+      mkdirSync(g.eigen, { recursive: true, mode: 0o700 });
+      symlinkSync(elders, link(g));
+      const einde = await starter(g, env).klaar;
+      assert.equal(einde.code, status, `${naam}: ${einde.stderr}`);
+      assert.match(einde.stderr, melding, naam);
+      assert.deepEqual(modi(elders), voor, `${naam}: nothing made, removed or narrowed there`);
+      assert.equal(lstatSync(elders).mode & 0o7777, 0o755, naam);
+      assert.ok(lstatSync(link(g)).isSymbolicLink(), `${naam}: the link itself stays`);
     }));
   });
 

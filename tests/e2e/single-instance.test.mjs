@@ -2,9 +2,9 @@
 // gives up with a message when it does not answer; a killed instance leaves no guard.
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { chmodSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { join, relative } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { describe, test } from 'node:test';
 import { haal, installeer, leesInstance, start, wachtOp } from './support.mjs';
@@ -61,6 +61,33 @@ describe('single instance', { concurrency: true }, () => {
     assert.ok(args.includes(`--app=http://127.0.0.1:${record.port}/`), args.join(' '));
     assert.ok(args.includes(`--user-data-dir=${record.profiel}`), args.join(' '));
     assert.equal(JSON.parse(readFileSync(s.app.instance, 'utf8')).pid, record.pid, 'the record is left as it was');
+  });
+
+  test('a record that names a profile outside the data folder\'s own counts as no running instance and changes nothing there', async (t) => {
+    const buiten = (s) => join(s.runtime, 'elders');
+    const gevallen = [
+      (s) => join(buiten(s), 'sessie-1'),
+      // Written out, not joined: join would take the ".." away before the program sees it.
+      (s) => {
+        const profielen = join(s.app.data, 'profielen');
+        return `${profielen}/sessie-1/../${relative(profielen, buiten(s))}/sessie-1`;
+      },
+    ];
+    await Promise.all(gevallen.map(async (profielVan) => {
+      const s = sessie(t);
+      const { record } = await eersteInstantie(s, t);
+      mkdirSync(buiten(s));
+      chmodSync(buiten(s), 0o755);
+      const profiel = profielVan(s);
+      writeFileSync(s.app.instance, JSON.stringify({ pid: record.pid, port: record.port, profiel }));
+      const argsBestand = join(s.runtime, 'browser-args');
+      const tweede = await starten(s, { FAKE_BROWSER: 'nooit', FAKE_BROWSER_ARGS: argsBestand }, MET_NEPBROWSER).klaar;
+      assert.equal(tweede.code, 1, `${profiel}: ${tweede.stderr}`);
+      assert.match(tweede.stderr, new RegExp(NIET_BEREIKBAAR));
+      assert.deepEqual(readdirSync(buiten(s)), [], `${profiel}: no folder made there`);
+      assert.equal(statSync(buiten(s)).mode & 0o7777, 0o755, `${profiel}: its parent is not narrowed`);
+      assert.equal(existsSync(argsBestand), false, `${profiel}: no browser was started`);
+    }));
   });
 
   test('an instance that holds the guard but does not answer gets the message and status 1', async (t) => {

@@ -48,3 +48,28 @@ echo "smoke: the starter unpacked, ran and cleaned up"
 unexpected=$(grep -v '^/ocr: ' <<<"$report" | grep -v '^zelftest ok$' || true)
 [[ -z $unexpected ]] || fail "self-test findings beyond OCR"
 [[ $status == 0 || $report == /ocr:* ]] || fail "self-test status $status"
+
+# 4. A link in place of the runtime or the profiles folder (a junction on Windows; Wine
+# shows a link of its host as one) leads nowhere: where it points stays as it was.
+elsewhere=$data.elders
+rm -rf "$elsewhere" "$data/runtime" "$data/profielen"
+mkdir -p "$elsewhere/sessie-111/Default" "$elsewhere/123-456"
+echo "Geachte heer De Vries," >"$elsewhere/brief.txt"
+echo "{}" >"$elsewhere/sessie-111/Default/Preferences"
+listing() { (cd "$elsewhere" && find . | sort); }
+before=$(listing)
+run_windowless() { VERHULZEN_GEEN_BROWSER=1 VERHULZEN_GEEN_UPDATE=1 VERHULZEN_LOOPTIJD=0 "$wine_run" "$program"; }
+
+ln -s "$elsewhere" "$data/runtime"
+status=0
+run_windowless || status=$?
+[[ $status == 2 ]] || fail "a runtime folder that is a link: status $status, not 2"
+[[ $(listing) == "$before" ]] || fail "the starter changed what the runtime link points at"
+rm "$data/runtime"
+
+ln -s "$elsewhere" "$data/profielen"
+run_windowless || fail "with the profiles folder a link: status $?"
+[[ $(listing) == "$before" ]] || fail "the clean-up changed what the profiles link points at"
+rm "$data/profielen"
+rm -rf "$elsewhere"
+echo "smoke: links in place of the runtime and the profiles folder were left alone"

@@ -202,6 +202,31 @@ std::optional<std::string> private_file_problem(const std::filesystem::path& fil
   return problem_of(info, kFile, file);
 }
 
+bool is_link(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// libstdc++'s remove_all looks at each entry without following it and opens each
+// folder it empties with O_NOFOLLOW: a link is removed as the link it is.
+std::error_code remove_tree(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+  return error;
+}
+
+std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
+                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  return ReadOnlyFile::adopt(fd);  // closes what is no regular file
+}
+
 bool replace_file(const std::filesystem::path& path, std::string_view bytes) {
   // Through a rename, a file that may not be written would be replaced anyway.
   const bool exists = ::access(path.c_str(), F_OK) == 0;

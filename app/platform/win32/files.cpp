@@ -114,6 +114,50 @@ std::optional<std::string> private_file_problem(const std::filesystem::path& /*f
   return std::nullopt;
 }
 
+bool is_link(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// std::filesystem here takes a junction, or a symbolic link to a folder, for the folder
+// it points at, and remove_all would empty that folder: the reparse-point attribute,
+// which the link itself carries, tells them apart.
+std::error_code remove_tree(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    return {static_cast<int>(error), std::system_category()};
+  }
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(path, error), end; !error && it != end;
+         it.increment(error)) {
+      if (const auto inner = remove_tree(it->path())) return inner;
+    }
+    if (error) return error;
+  }
+  // A link to a folder is a folder entry: RemoveDirectoryW takes the link itself away.
+  if (folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())) return {};
+  return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+// Under the user's own access list, as create_private_folder says: only a link is refused.
+std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(file);
+    return std::nullopt;
+  }
+  return ReadOnlyFile::adopt(reinterpret_cast<std::intptr_t>(file));
+}
+
 // Windows sends a file from our memory: read at the offset, then send what fits.
 std::optional<std::size_t> ReadOnlyFile::send_to(std::intptr_t socket, std::uint64_t offset,
                                                  std::size_t count) {

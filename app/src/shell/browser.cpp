@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/files.h"
+#include "shell/profile.h"
 #include "text/utf8.h"
 
 namespace verhulzen {
@@ -23,8 +23,7 @@ std::optional<fs::path> _browser(const platform::BrowserSearch& lijst) {
 platform::ChildProcess _app_venster(const fs::path& browser, const std::string& url,
                                     const fs::path& profiel) {
   // The browser keeps the page's storage there: nobody else may look in or change it.
-  platform::create_private_folder(profiel.parent_path());
-  platform::create_private_folder(profiel);
+  profielmap_maken(profiel.parent_path(), profiel);
   std::vector<std::string> argv{
       utf8_of(browser),
       "--app=" + url,

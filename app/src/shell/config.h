@@ -29,7 +29,8 @@ struct Config {
   bool STORE = false;
   std::filesystem::path OUDE_DATA_DIR;
   std::filesystem::path DATA_DIR;
-  // Where earlier versions kept the default data folder, moved into DATA_DIR once.
+  // Where earlier versions kept the default data folder; its office list and status
+  // file are taken over once.
   std::optional<std::filesystem::path> EARLIER_DATA_DIR;
   std::filesystem::path PROFIELEN;
   std::filesystem::path PROFIEL_DIR;

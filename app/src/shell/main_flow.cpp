@@ -153,28 +153,29 @@ int hoofdlijn(const Config& config, const std::vector<std::string>& args) {
   return 0;
 }
 
-// Moves what the data folder of earlier versions holds into the data folder once;
-// what the data folder has already stays, and so does the earlier folder then.
-void vorige_datamap_verhuizen(const Config& config) {
-  if (!config.EARLIER_DATA_DIR) return;
-  const fs::path& vorige = *config.EARLIER_DATA_DIR;
+bool bestaat(const fs::path& pad) {
   std::error_code ec;
-  if (!fs::is_directory(fs::symlink_status(vorige, ec))) return;
-  platform::create_private_folder(vorige);  // refuses what others could have changed
-  std::vector<fs::path> inhoud;
-  for (fs::directory_iterator it(vorige, ec), end; !ec && it != end; it.increment(ec)) {
-    inhoud.push_back(it->path());
+  return fs::exists(fs::symlink_status(pad, ec));
+}
+
+// Earlier versions kept their data in ~/DrovelVerhulzen, where a user may keep the
+// program and documents of their own too: only the program's own files come along,
+// while the data folder has no office list yet. Each is read without following a
+// link, written privately and only then removed there; the office list comes last,
+// so that a start broken off half-way takes over the rest at the next start. The
+// earlier folder itself, its mode and everything else in it stay as they were.
+void vorige_gegevens_overnemen(const Config& config) {
+  if (!config.EARLIER_DATA_DIR || platform::is_link(*config.EARLIER_DATA_DIR) ||
+      bestaat(config.KANTOORLIJST)) {
+    return;
   }
-  for (const fs::path& pad : inhoud) {
-    const fs::path doel = config.DATA_DIR / pad.filename();
-    if (fs::exists(fs::symlink_status(doel, ec))) continue;  // the data folder's own stays
-    fs::rename(pad, doel, ec);
-    // Onto another file system a file is copied; a folder (old profiles) stays behind.
-    if (!ec || !fs::is_regular_file(fs::symlink_status(pad, ec))) continue;
-    const auto bytes = platform::read_file(pad);
-    if (bytes && platform::replace_file(doel, *bytes)) fs::remove(pad, ec);
+  for (const fs::path* doel : {&config.STATUS, &config.KANTOORLIJST}) {
+    if (bestaat(*doel)) continue;  // the data folder's own status file stays
+    const fs::path bron = *config.EARLIER_DATA_DIR / doel->filename();
+    const auto inhoud = platform::read_own_file(bron);
+    std::error_code genegeerd;
+    if (inhoud && platform::replace_file(*doel, *inhoud)) fs::remove(bron, genegeerd);
   }
-  fs::remove(vorige, ec);  // only once nothing is left in it
 }
 
 }  // namespace
@@ -201,7 +202,7 @@ int _melding(const std::string& tekst) {
 
 void datamap_inrichten(const Config& config) {
   platform::create_private_folder(config.DATA_DIR);
-  vorige_datamap_verhuizen(config);
+  vorige_gegevens_overnemen(config);
   for (const fs::path* bestand : {&config.INSTANCE, &config.STATUS, &config.KANTOORLIJST}) {
     if (auto probleem = platform::private_file_problem(*bestand)) {
       throw platform::UnsafeLocation(*probleem);

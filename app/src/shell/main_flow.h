@@ -23,8 +23,9 @@ int _melding(const std::string& tekst);
 
 // Steps of the flow on their own, for the tests.
 
-// Creates the data folder for this user alone, moves the earlier one into it, and
-// refuses (platform::UnsafeLocation) a data folder or file that others could change.
+// Creates the data folder for this user alone, takes over the office list and the
+// status file of the earlier one, and refuses (platform::UnsafeLocation) a data
+// folder or file that others could change.
 void datamap_inrichten(const Config& config);
 
 // Copies the office list of the unpackaged data folder once into the data

@@ -13,7 +13,9 @@
 #include "platform/session_lock.h"
 #include "shell/browser.h"
 #include "shell/main_flow.h"
+#include "shell/profile.h"
 #include "text/ascii_text.h"
+#include "text/utf8.h"
 
 namespace verhulzen {
 namespace fs = std::filesystem;
@@ -49,15 +51,18 @@ bool overdragen(const Config& config) {
   if (!record) return false;
   const auto poort = poort_uit_record(*record);
   if (!poort) return false;
+  fs::path profiel = config.PROFIEL_DIR;
+  if (const auto p = record->find("profiel");
+      p != record->end() && p->is_string() && !p->get_ref<const std::string&>().empty()) {
+    profiel = path_from_utf8(p->get_ref<const std::string&>());
+  }
+  // No running instance names a profile elsewhere: such a record was put there by
+  // someone else, and the window would create or narrow a folder outside the data folder.
+  if (!is_eigen_profiel(config.PROFIELEN, profiel)) return false;
   const std::string url = "http://127.0.0.1:" + std::to_string(*poort) + "/";
   if (!antwoordt(url)) return false;
 
   if (const auto browser = _browser()) {
-    fs::path profiel = config.PROFIEL_DIR;
-    if (const auto p = record->find("profiel");
-        p != record->end() && p->is_string() && !p->get_ref<const std::string&>().empty()) {
-      profiel = fs::path(p->get<std::string>());
-    }
     try {
       _app_venster(*browser, url, profiel);
     } catch (const std::exception&) {

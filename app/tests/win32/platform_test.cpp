@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "../support.h"
@@ -11,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/session_lock.h"
+#include "shell/profile.h"
 #include "text/utf8.h"
 
 #ifndef ECHO_ARGS_EXE
@@ -168,6 +170,88 @@ TEST(WindowsFiles, ReplaceAndReadUnderAnAccentedFolder) {
       << "no temporary file stays behind";
   EXPECT_FALSE(platform::ReadOnlyFile::open(file.parent_path())) << "a folder is no file";
   EXPECT_FALSE(platform::read_file(dir.path() / "ontbreekt"));
+}
+
+// A link to a folder, as a user makes one: a junction. Wine makes none, but shows a
+// symbolic link of its host as a reparse point, as Windows shows a junction, and
+// removes neither right: the host's own commands make and remove it there.
+class FolderLink {
+ public:
+  FolderLink(fs::path link, const fs::path& target) : link_(std::move(link)) {
+    run(host_name_ ? L"Z:\\bin\\ln -s " + host(target) + L" " + host(link_)
+                   : L"cmd.exe /c mklink /J " + quoted(link_) + L" " + quoted(target));
+    wait_until([&] { return platform::is_link(link_); });
+  }
+  FolderLink(const FolderLink&) = delete;
+  FolderLink& operator=(const FolderLink&) = delete;
+  ~FolderLink() {
+    run(host_name_ ? L"Z:\\bin\\rm " + host(link_) : L"cmd.exe /c rmdir " + quoted(link_));
+    wait_until([&] { return !platform::is_link(link_); });
+  }
+
+ private:
+  using HostName = char* (*)(LPCWSTR);
+
+  static std::wstring quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
+  std::wstring host(const fs::path& path) const {
+    char* name = host_name_(path.c_str());
+    const fs::path on_host = path_from_utf8(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return quoted(on_host);
+  }
+  static void run(std::wstring command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  // A program of the host may still run when Wine reports it ended.
+  static void wait_until(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done() && std::chrono::steady_clock::now() < end) Sleep(10);
+    ASSERT_TRUE(done());
+  }
+
+  const HostName host_name_ = reinterpret_cast<HostName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  fs::path link_;
+};
+
+// std::filesystem here takes a junction for the folder it points at: the clean-up
+// of the profiles must still leave everything there as it was.
+TEST(WindowsLinks, TheProfileCleanUpFollowsNoJunction) {
+  const TempDir dir;
+  const fs::path elders = dir.path() / "Documenten";
+  dir.write("Documenten/brief.txt", "Geachte heer De Vries,");
+  dir.write("Documenten/sessie-111/Default/Preferences", "{}");
+  const fs::path profielen = dir.path() / "data" / "profielen";
+  dir.write("data/profielen/sessie-222/Default/Preferences", "{}");
+  dir.write("data/profielen/sessie-444/Default/Preferences", "{}");
+  const FolderLink downloads(profielen / "sessie-222" / "Downloads", elders);
+  const FolderLink sessie(profielen / "sessie-333", elders);
+  const fs::path gekoppeld = dir.path() / "gekoppeld" / "profielen";
+  fs::create_directories(gekoppeld.parent_path());
+  const FolderLink gekoppelde_profielen(gekoppeld, elders);
+  EXPECT_FALSE(platform::is_link(profielen));
+  EXPECT_FALSE(platform::is_link(elders / "brief.txt"));
+
+  _oude_profielen_wissen(profielen, profielen / "sessie-1", dir.path() / "data" / "browserprofiel");
+  _oude_profielen_wissen(gekoppeld, gekoppeld / "sessie-1", dir.path() / "browserprofiel");
+  _profiel_wissen(gekoppeld / "sessie-111");
+  EXPECT_EQ(platform::read_file(elders / "brief.txt"), "Geachte heer De Vries,");
+  EXPECT_TRUE(fs::exists(elders / "sessie-111" / "Default" / "Preferences"));
+  EXPECT_FALSE(fs::exists(profielen / "sessie-444")) << "a profile without links goes";
+}
+
+TEST(WindowsFiles, ReadsAnOwnFileAndNoFolder) {
+  const TempDir dir;
+  dir.write("kantoorlijst.txt", "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(platform::read_own_file(dir.path() / "kantoorlijst.txt"), "Bakkerij Jansen B.V.\n");
+  EXPECT_EQ(platform::read_own_file(dir.path()), std::nullopt);
+  EXPECT_EQ(platform::read_own_file(dir.path() / "ontbreekt.txt"), std::nullopt);
 }
 
 TEST(WindowsProcess, TheChildGetsTheArgumentVectorBack) {
