@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { detect } from '../../../web/src/core/detect.js';
-import { anonymize, buildMatcher } from '../../../web/src/core/matcher.js';
+import { anonymize, buildMatcher, replaceWith } from '../../../web/src/core/matcher.js';
 import { normText } from '../../../web/src/core/normalise.js';
 import { restore, segmentsToText } from '../../../web/src/core/restore.js';
 import { dedupe, suggestVariants } from '../../../web/src/core/variants.js';
@@ -74,4 +74,29 @@ test('a number form holding an invisible character is found where the number sta
     text.replace('later 1250', `later 12${SHY}50`).replace('1000 Brussel', `10${ZWSP}00 Brussel`).replace('NL91ABNA0417164300', iban.value));
   assert.deepEqual(dedupe('KENMERK', [`12${SHY}50`, '1250', '12-50']), [`12${SHY}50`, '12-50'], 'one form, as it is searched');
   assert.deepEqual(dedupe('TELEFOON', [`06${SHY}12345678`, '0612345678']), [`06${SHY}12345678`]);
+});
+
+// The matcher reads the text without invisible characters, so detection
+// gives only what stands free there: a value cut off at an invisible
+// character inside a word ("Kor" of "Kor&shy;trijk") could be replaced
+// nowhere it was found, and elsewhere only as a stray piece of a word.
+test('detection gives only values that the matcher replaces whole where they stand', () => {
+  const cases = [
+    [`wonende te 8500 Kor${SHY}trijk.`, ['POSTCODE 8500']],
+    [`de heer Jan KUI${SHY}PERS`, []],
+    [`Kenteken: 1-ABC-23${ZWSP}4`, []],
+    [`Zetel: Aven\uFEFFue Louise 54, 1050 Ixelles`, []],
+    [`Mevrouw BAK\u200CKER Marc`, []],
+    [`wonende te 8500 Kortrijk${SHY}.`, ['POSTCODE 8500', 'PLAATS Kortrijk']],
+    [`Kenteken: 1-ABC-234${ZWSP}`, ['KENTEKEN 1-ABC-234']],
+    [`de heer Jan KUIPERS${SHY}`, ['PERSOON Jan KUIPERS']],
+    [`Naam: Jan Kui${SHY}pers, wonende te Kortrijk`, [`PERSOON Jan Kui${SHY}pers`, 'PLAATS Kortrijk']],
+  ];
+  for (const [text, expected] of cases) {
+    const hits = detect(text);
+    assert.deepEqual(hits.map((h) => `${h.cat} ${h.value}`), expected, text);
+    const replaced = [];
+    replaceWith(text, buildMatcher(entities(hits)), (e, m, at) => replaced.push(`${at}:${m}`));
+    assert.deepEqual(replaced, hits.map((h) => `${h.start}:${text.slice(h.start, h.end)}`), text);
+  }
 });
