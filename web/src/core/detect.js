@@ -13,6 +13,7 @@ import {
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
 import { PLAATS_LABEL, adressen, belgischeAdressen } from './addresses.js';
 import { standsFree } from './boundaries.js';
+import { zichtbareTekst } from './normalise.js';
 
 const geenStopwoord = (v) => !STOPWOORDEN.has(v);
 // "Zetel: Avenue Louise 54": the word that opens a street is no place.
@@ -460,5 +461,26 @@ export function detect(text) {
     else patternHits(entry, text, hits);
   }
   // Only what the matcher can replace where it stands.
-  return zonderOverlap(hits.filter((h) => standsFree(text, h.start, h.end)), text.length);
+  return zonderOverlap(hits.filter(vrijInTekst(text)), text.length);
+}
+
+// Whether a hit stands free as the matcher reads the text: without its
+// invisible characters, so that a value cut off at one inside a word ("Kor"
+// of "Kor&shy;trijk") is none.
+function vrijInTekst(text) {
+  const zicht = zichtbareTekst(text);
+  if (!zicht) return (h) => standsFree(text, h.start, h.end);
+  const { tekst, pos } = zicht;
+  // The offset in the read text of the first visible character from p on.
+  const gelezen = (p) => {
+    let lo = 0;
+    let hi = pos.length - 1;
+    while (lo < hi) {
+      const mid = (lo + hi) >> 1;
+      if (pos[mid] < p) lo = mid + 1;
+      else hi = mid;
+    }
+    return lo;
+  };
+  return (h) => standsFree(tekst, gelezen(h.start), gelezen(h.end));
 }

@@ -1,7 +1,7 @@
 // Search patterns of written forms: how one form of an entity is found in
 // text, and the key that ties a match back to its entity. Invisible
-// characters never count: the matcher reads text without them, so a text
-// form is searched without them and its key leaves them out.
+// characters never count: the matcher reads text without them, so a form is
+// searched without them and its key leaves them out.
 import { isNumCat } from './categories.js';
 import {
   capFirst, escRe, normNum, normText, zichtbaar,
@@ -19,12 +19,9 @@ export function searchForms(ent) {
   const forms = [];
   const num = isNumCat(ent.cat);
   for (const v of ent.variants ?? []) {
-    if (num) {
-      forms.push(v);
-      continue;
-    }
     const vorm = zichtbaar(v);
-    forms.push(vorm, vorm.toUpperCase(), capFirst(vorm));
+    if (num) forms.push(vorm);
+    else forms.push(vorm, vorm.toUpperCase(), capFirst(vorm));
   }
   return forms;
 }

@@ -25,9 +25,10 @@ export function dedupe(cat, list) {
     if (!t) continue;
     // A number form with separators of its own is searched as written, so it
     // stays beside the forms of the same digits; a short number finds only
-    // itself, so its plain form stays beside it too.
+    // itself, so its plain form stays beside it too. Invisible characters
+    // are no separators: the form is searched without them.
     const key = num ? normNum(t) : t;
-    const own = num ? ownSeparators(t) : '';
+    const own = num ? ownSeparators(zichtbaar(t)) : '';
     const asSearched = own ? key + '\u0001' + own : key;
     if (seen.has(asSearched)) continue;
     if (!num || !isShortNumber(t)) seen.add(key);
