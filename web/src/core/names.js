@@ -10,7 +10,7 @@ import {
   GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDKOPPEN, VELDNAMEN,
 } from './vocabulary.js';
 import {
-  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  GEEN_AANSPREEKNAAM, INITIALEN, IN_HOOFDLETTERS, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
   hoofdletterVarianten, isStraat, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
@@ -105,7 +105,6 @@ const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|p
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
-const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 const KLINKER = /[AEIOUYÀ-ÆÈ-ÏÒ-ÖØ-ÜÝ]/u;
 
 const groupStart = (m, group) => m.indices[group][0];

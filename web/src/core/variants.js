@@ -6,7 +6,7 @@ import {
   capFirst, normNum, normText, zichtbaar,
 } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
-import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
+import { INITIALEN, IN_HOOFDLETTERS, RECHTSVORM_AFKORTING } from './words.js';
 
 const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 // "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
@@ -14,7 +14,6 @@ const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has
 
 const RECHTSVORM_EIND = new RegExp('(?:' + RECHTSVORM_AFKORTING + ')$');
 const RECHTSVORM_VOORAF = new RegExp('^(' + RECHTSVORM_AFKORTING + ') (.+)$');
-const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);

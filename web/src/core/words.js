@@ -14,6 +14,8 @@ export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
 export const INITIALEN = /^(?:IJ\.|\p{Lu}\.)+$/u;
+// A word in capitals only, as a surname in capitals is written ("PEETERS", "D'HONDT").
+export const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
 // Split at white space; U+FEFF, which \s also takes, joins.
