@@ -6,7 +6,9 @@ import {
 import {
   ACHTERVOEGSELS, INSTELLING_BEGIN, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
 } from './vocabulary.js';
-import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
+import {
+  RECHTSVORM_BELGISCH, WEEKDAG, hoofdletterVarianten, words,
+} from './words.js';
 import {
   RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
@@ -66,7 +68,6 @@ const WINDSTREKEN = '(?:Noord|Oost|Zuid|West|NOORD|OOST|ZUID|WEST)';
 
 // With the Belgian forms; "CV" alone also ends a "CV-ketel" or a file name,
 // so it counts only after a company label.
-const RECHTSVORM_BELGISCH = String.raw`BVBA|VZW|vzw|Comm\.?V\.?`;
 const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|NV|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.|U\.A\.|`
   + RECHTSVORM_BELGISCH;
 // Abbreviations inside a firm's name ("Maas & Zn. B.V.").
