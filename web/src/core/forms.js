@@ -4,7 +4,7 @@
 // searched without them and its key leaves them out.
 import { isNumCat } from './categories.js';
 import {
-  capFirst, escRe, normNum, normText, zichtbaar,
+  alsGelezen, capFirst, escRe, normNum, zichtbaar,
 } from './normalise.js';
 import { ANDER_GETAL, MAANDEN_KORT } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
@@ -112,7 +112,7 @@ export function formKey(cat, form) {
 }
 
 export function textKey(form) {
-  return 'T:' + normText(zichtbaar(form));
+  return 'T:' + alsGelezen(form);
 }
 
 // A number form written with its opening parenthesis ("(020) 675 44 10")

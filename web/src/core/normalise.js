@@ -30,6 +30,10 @@ export function zichtbaar(s) {
   return RE_ONZICHTBAAR.test(s) ? s.replace(RE_ONZICHTBAAR_ALLE, '') : s;
 }
 
+// A text value as the matcher reads it: without its invisible characters,
+// its blank runs as one blank.
+export const alsGelezen = (s) => normText(zichtbaar(s));
+
 // The text without its invisible characters, with for every offset in it
 // (its end included) the offset in `text`; null when there are none.
 export function zichtbareTekst(text) {

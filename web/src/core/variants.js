@@ -3,7 +3,7 @@
 import { isNumCat } from './categories.js';
 import { isShortNumber, ownSeparators } from './forms.js';
 import {
-  capFirst, normNum, normText, zichtbaar,
+  alsGelezen, capFirst, normNum, normText, zichtbaar,
 } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
 import { INITIALEN, IN_HOOFDLETTERS, RECHTSVORM_AFKORTING } from './words.js';
@@ -165,7 +165,7 @@ function telefoonVormen(v) {
 }
 
 // Invisible characters aside: "Kui&shy;pers" is the surname "Kuipers".
-const k = (x) => normText(zichtbaar(x)).toLowerCase();
+const k = (x) => alsGelezen(x).toLowerCase();
 
 // Removes the forms of person ent that other persons share, from all of
 // them, and returns those forms as ent wrote them.
