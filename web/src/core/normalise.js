@@ -22,8 +22,7 @@ const isOnzichtbaar = (c) => c === 0xad || (c >= 0x200b && c <= 0x200d) || c ===
 const RE_WIT = /[^\S\uFEFF]+/g;
 
 export function normText(s) {
-  const t = String(s ?? '');
-  return (t.includes('\uFEFF') ? t.replace(RE_WIT, ' ') : t.replace(/\s+/g, ' ')).trim();
+  return String(s ?? '').replace(RE_WIT, ' ').trim();
 }
 
 export function zichtbaar(s) {
