@@ -13,7 +13,7 @@ import { hoofdletterVarianten } from './words.js';
 // hyphen, and in a phone number also the slash after a Belgian zone
 // ("0475/12.34.56").
 export const takesSlash = (cat) => cat === 'TELEFOON';
-export const separatorClass = (cat) => (takesSlash(cat) ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
+const separatorClass = (cat) => (takesSlash(cat) ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
 
 export function searchForms(ent) {
   const forms = [];
