@@ -9,7 +9,9 @@ import { launchBrowser } from './support/chromium.js';
 import { startDesktop } from './support/desktop.js';
 import { houdOcrVast } from './support/ocr-hold.js';
 import { openPage, servePage } from './support/page-server.js';
-import { kiesBestanden, plak } from './support/user.js';
+import {
+  kiesBestanden, plak, sessie, volgToasts,
+} from './support/user.js';
 import { scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
 
 const BRIEF = '<p>Geachte heer Jan Bosman,</p><p>Uw burgerservicenummer is 111222333 en uw rekening NL91ABNA0417164300.</p>'
@@ -32,19 +34,18 @@ before(async () => {
 });
 after(() => browser?.close());
 
-const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
-
 // Every toast in order, and every time the overlay came or went with the number of documents then.
-const volg = (page) => page.evaluate(() => {
-  Object.assign(window, { toasts: [], overlay: [] });
-  const toast = document.getElementById('toast');
-  new MutationObserver(() => window.toasts.push(toast.textContent)).observe(toast, { childList: true, characterData: true, subtree: true });
-  const laden = document.getElementById('laden');
-  new MutationObserver(() => {
-    const aan = laden.classList.contains('show');
-    if (window.overlay.at(-1)?.aan !== aan) window.overlay.push({ aan, docs: document.getElementById('nav-docs').textContent });
-  }).observe(laden, { attributes: true, attributeFilter: ['class'] });
-});
+const volg = async (page) => {
+  await volgToasts(page);
+  await page.evaluate(() => {
+    window.overlay = [];
+    const laden = document.getElementById('laden');
+    new MutationObserver(() => {
+      const aan = laden.classList.contains('show');
+      if (window.overlay.at(-1)?.aan !== aan) window.overlay.push({ aan, docs: document.getElementById('nav-docs').textContent });
+    }).observe(laden, { attributes: true, attributeFilter: ['class'] });
+  });
+};
 const gezien = (page) => page.evaluate(() => ({ toasts: window.toasts, overlay: window.overlay }));
 
 // Waits until a toast of the user's action has been shown and the overlay is gone.

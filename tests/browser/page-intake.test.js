@@ -7,7 +7,7 @@ import { fileURLToPath } from 'node:url';
 import { test } from 'node:test';
 import { paginaOmgeving } from './support/omgeving.js';
 import { openPage, toastText } from './support/page-server.js';
-import { plak } from './support/user.js';
+import { plak, sessie, volgToasts } from './support/user.js';
 
 const FIXTURES = join(fileURLToPath(new URL('../..', import.meta.url)), '..', 'shared', 'fixtures');
 const BRIEF = 'Geachte mevrouw Els Bakker,\n\nNamens de heer Jan de Vries stuur ik de aangifte. '
@@ -16,15 +16,7 @@ const txt = (name, text) => ({ name, mimeType: 'text/plain', buffer: Buffer.from
 
 const omgeving = paginaOmgeving();
 
-const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 const klaar = (page) => page.waitForFunction(() => !document.getElementById('laden').classList.contains('show'));
-
-// Every toast shown, in order, also those that a later one replaced.
-const volgToasts = (page) => page.evaluate(() => {
-  window.toasts = [];
-  new MutationObserver(() => window.toasts.push(document.getElementById('toast').textContent))
-    .observe(document.getElementById('toast'), { childList: true, characterData: true, subtree: true });
-});
 
 test('files from the chooser and a drop are read in order; a failing one is told and left out', async () => {
   const { page, problems } = await openPage(omgeving.browser, omgeving.origin);

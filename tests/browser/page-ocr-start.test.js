@@ -6,6 +6,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { paginaOmgeving } from './support/omgeving.js';
 import { openPage } from './support/page-server.js';
+import { sessie, volgToasts } from './support/user.js';
 import { scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
 
 const START_MISLUKT = 'De tekstherkenning kon niet worden gestart; probeer het opnieuw.';
@@ -15,17 +16,10 @@ const OCR = { timeout: 240000 };
 const omgeving = paginaOmgeving();
 
 const file = (name, buffer) => ({ name, mimeType: 'application/octet-stream', buffer });
-const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 
 // Files through the chooser; gives every toast shown until the overlay has gone.
 async function lees(page, files, gelezen) {
-  await page.evaluate(() => {
-    window.toasts = [];
-    const el = document.getElementById('toast');
-    window.kijker?.disconnect();
-    window.kijker = new MutationObserver(() => window.toasts.push(el.textContent));
-    window.kijker.observe(el, { childList: true, characterData: true, subtree: true });
-  });
+  await volgToasts(page);
   await page.setInputFiles('#file-input', files);
   await page.waitForFunction((n) => window.toasts.some((t) => t.startsWith(`${n} document(en) gelezen`))
     && !document.getElementById('laden').classList.contains('show'), gelezen, { timeout: 200000 });

@@ -6,7 +6,7 @@ import { mkdirSync } from 'node:fs';
 import { after, before, test } from 'node:test';
 import { launchZonderCookies } from './support/chromium.js';
 import { openPage, servePage } from './support/page-server.js';
-import { plak } from './support/user.js';
+import { plak, volgToasts } from './support/user.js';
 
 const NIET_BEWAARD = 'Deze browser bewaart de kantoorlijst niet; download hem als bestand.';
 const GEWEIGERD = 'Deze browser staat het tussentijds bewaren van de sessie niet toe; sluit dit tabblad niet. Herladen van de pagina wist de documenten.';
@@ -29,11 +29,7 @@ test('with storage refused, "Bewaren en toepassen" keeps its message on screen a
   assert.equal(await page.evaluate(() => { try { return Boolean(localStorage); } catch (e) { return e.name; } }), 'SecurityError');
   await page.click('nav a[href="#sleutel"]');
   assert.equal(await page.locator('#kl-info').textContent(), '0 altijd vervangen, 0 nooit vervangen · niet bewaard in deze browser');
-  await page.evaluate(() => {
-    window.toasts = [];
-    const el = document.getElementById('toast');
-    new MutationObserver(() => window.toasts.push(el.textContent)).observe(el, { childList: true, characterData: true, subtree: true });
-  });
+  await volgToasts(page);
   await page.fill('#kl-tekst', LIJST);
   await page.click('#btn-kl-bewaar');
   await page.waitForFunction(() => document.getElementById('kl-info').textContent.startsWith('1 altijd'));

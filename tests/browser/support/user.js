@@ -2,6 +2,16 @@
 
 export const sessie = (page) => page.evaluate(() => JSON.parse(sessionStorage.getItem('drovel-verhulzen-v1')));
 
+// Every toast shown from now on, in order, also those that a later one
+// replaced, in `window.toasts`; each call starts the list anew.
+export const volgToasts = (page) => page.evaluate(() => {
+  window.toasts = [];
+  if (window.toastKijker) return;
+  const toast = document.getElementById('toast');
+  window.toastKijker = new MutationObserver(() => window.toasts.push(toast.textContent));
+  window.toastKijker.observe(toast, { childList: true, characterData: true, subtree: true });
+});
+
 // A view chosen in the navigation shows once the page has handled the new fragment.
 export async function naarView(page, view) {
   await page.click(`nav a[href="#${view}"]`);

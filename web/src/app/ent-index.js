@@ -13,7 +13,7 @@ const isNum = (cat) => Boolean(A().CATS[cat]?.num);
 // How values of a kind compare: number categories on letters and digits, text
 // on words, read without invisible characters as the matcher reads them.
 export function vergelijkVorm(num, value) {
-  return num ? A().normNum(value) : A().normText(A().zichtbaar(value)).toLowerCase();
+  return num ? A().normNum(value) : A().alsGelezen(value).toLowerCase();
 }
 
 let idx = null;

@@ -149,23 +149,19 @@ export function scan(docs) {
   return nieuw;
 }
 
-// The same as scan, giving the browser its turn after every part of a long
-// text: `tussendoor(doc, deel)` is awaited between them. Short texts are
+// The same as scan, under the overlay: after every part of a long text the
+// overlay tells how far it is and the browser has its turn. Short texts are
 // scanned without a pause, as scan does.
-export async function scanStapsgewijs(docs, tussendoor) {
+export async function scanStapsgewijs(docs) {
   const nooit = nooitSet();
   let nieuw = 0;
   for (const doc of docs) {
     for (const { hits, deel, groot } of stappen(doc, nooit)) {
       nieuw += voegHitsToe(hits);
-      if (groot) await tussendoor(doc, deel);
+      if (!groot) continue;
+      voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
+      await adem();
     }
   }
   return nieuw;
 }
-
-// Long texts are scanned part by part under the overlay, which tells how far it is.
-export const zoekVoortgang = (doc, deel) => {
-  voortgang(`Bezig met zoeken naar gegevens in ${doc.name}… ${Math.round(deel * 100)}%`);
-  return adem();
-};

@@ -2,7 +2,7 @@
 import { op } from './bind.js';
 import { gewijzigd } from './change.js';
 import { renderDocs } from './docs-view.js';
-import { scanStapsgewijs, zoekVoortgang } from './entities.js';
+import { scanStapsgewijs } from './entities.js';
 import { bereidVoor } from './marking/view.js';
 import { leesBestand } from './readers/bestand.js';
 import { tekstBlokken } from './readers/tekst.js';
@@ -17,7 +17,7 @@ let knipsels = 0;
 // New documents, already in the session: scanned, the first one made current,
 // then the change routine. Returns how many entities the scan added.
 async function neemOp(docs) {
-  const n = await scanStapsgewijs(docs, zoekVoortgang);
+  const n = await scanStapsgewijs(docs);
   S.cur = docs[0].id;
   gewijzigd();
   renderDocs();

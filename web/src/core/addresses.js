@@ -3,14 +3,14 @@
 // also needs a street suffix, an honorific line above or a country line below.
 // The name or company on the line above an address block is found too.
 import {
-  HUISNUMMER, PLAATSNAAM, SP, STRAAT, VELD_SCHEIDING,
+  HUISNUMMER, PLAATSNAAM, SP, STRAAT, VELD_SCHEIDING, alleenstaand, veldLabels,
 } from './building-blocks.js';
 import {
   ADRES_VELDNAMEN, FRANSE_STRAATDELEN, FRANSE_STRAATWOORDEN, INSTELLING_BEGIN, INSTELLING_EIND, PLAATS_VELDNAMEN,
   STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, KANTOORWOORD, RECHTSVORM, hoofdletterVarianten, isOverheid, isStraat, stopwoordVooraan, streetName,
+  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
@@ -50,11 +50,7 @@ const RE_BE_OMGEKEERD = new RegExp(
   String.raw`(?<![\p{L}\p{N}])([1-9]\d{3})[ \t]+(` + PLAATSNAAM + String.raw`),[ \t]*` + STRAAT,
   'dgu',
 );
-// One of the words, not after a letter. The start is checked behind the
-// word: a pattern that opens with a look-behind is tried at every position.
-const alleenstaand = (alternation) => '(?:' + alternation + String.raw`)(?<=(?<![\p{L}])(?:` + alternation + '))';
-const labels = (list) => alleenstaand(list.map(hoofdletterVarianten).join('|'));
-export const PLAATS_LABEL = labels(PLAATS_VELDNAMEN);
+export const PLAATS_LABEL = veldLabels(PLAATS_VELDNAMEN);
 // A Belgian postcode and its place after "te" or a place label ("wonende te
 // 8500 Kortrijk", "Woonplaats: 9000 Gent"): the label says what the four
 // digits are.
@@ -68,7 +64,7 @@ const RE_BE_NA_TE = new RegExp(
 // la Loi 16 bte 3, 1000 Bruxelles"). The street word alone proves nothing:
 // "Place" and "Square" are also plain words.
 const FRANS_STRAATDEEL = String.raw`(?:(?:IJ|\p{Lu})[\p{L}'’.\-]*|[dl]['’]\p{Lu}[\p{L}'’.\-]*|` + FRANSE_STRAATDELEN.join('|') + ')';
-const ADRES_LABEL = labels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`;
+const ADRES_LABEL = veldLabels(ADRES_VELDNAMEN) + String.raw`(?:[ \t]*:[ \t]*|[ \t]+)`;
 const RE_BE_FRANS = new RegExp(
   ADRES_LABEL
     + '((?:' + FRANSE_STRAATWOORDEN.join('|') + ')(?:' + SP + FRANS_STRAATDEEL + '){1,5}' + SP + HUISNUMMER + String.raw`)(?![\p{L}\p{N}])`

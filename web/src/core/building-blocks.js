@@ -96,6 +96,12 @@ export const VELD_SCHEIDING = String.raw`(?:[ \t\u00A0]*:[ \t\u00A0]*|(?=[ \u00A
 export const VELD_LABEL = String.raw`(?<![\p{L}])(` + VELDNAMEN.map(hoofdletterVarianten).join('|') + ')';
 export const VELD = VELD_LABEL + VELD_SCHEIDING;
 
+// One of the words, not after a letter. The start is checked behind the
+// word: a pattern that opens with a look-behind is tried at every position.
+export const alleenstaand = (alternation) => '(?:' + alternation + String.raw`)(?<=(?<![\p{L}])(?:` + alternation + '))';
+// Field labels as written with either case of their first letter, or in capitals.
+export const veldLabels = (list) => alleenstaand(list.map(hoofdletterVarianten).join('|'));
+
 export const AANHEF = String.raw`(?<![\p{L}])(?:[Dd]e heer|[Hh]eer|[Mm]evrouw|[Dd]hr\.?|[Mm]evr\.?|[Mm]w\.?|[Mm]r\.|[Dd]rs\.|[Ii]r\.|[Ii]ng\.|[Dd]r\.|[Pp]rof\.|[Nn]otaris|[Mm]eester|[Tt]\.a\.v\.?|[Tt]\.n\.v\.?|[Tt]en name van|[Ff]am(?:ilie)?\.?|[Oo]ndertekend door|[Oo]pgesteld door|[Bb]ehandeld door)[ \t]+`;
 
 // One optional blank run per optional separator keeps long blank runs linear.

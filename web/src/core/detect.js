@@ -1,12 +1,12 @@
 // Detection: the ordered table of detectors, run over the whole text; of
 // overlapping finds the longest stays, ties going to the earlier entry.
 import {
-  B, BL, BLANCO, E, HUISNUMMER, PLAATSNAAM, SP, TITEL_STRAAT, VELD_SCHEIDING,
+  B, BL, BLANCO, E, HUISNUMMER, PLAATSNAAM, SP, TITEL_STRAAT, VELD_SCHEIDING, veldLabels,
 } from './building-blocks.js';
 import {
-  ACHTERVOEGSELS, INSTELLING_BEGIN, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
+  ACHTERVOEGSELS, BEDRIJF_VELDNAMEN, INSTELLING_BEGIN, MAANDEN, MAANDEN_KORT, STOPWOORDEN, STRAAT_BEGIN, VELDKOPPEN,
 } from './vocabulary.js';
-import { WEEKDAG, hoofdletterVarianten, words } from './words.js';
+import { RECHTSVORM_BELGISCH, WEEKDAG, words } from './words.js';
 import {
   RE_LH_ACHTER, RRN, beNummerOk, buitenlandseIbans, elfproef, rijksregisterOk, websites,
 } from './numbers.js';
@@ -66,7 +66,6 @@ const WINDSTREKEN = '(?:Noord|Oost|Zuid|West|NOORD|OOST|ZUID|WEST)';
 
 // With the Belgian forms; "CV" alone also ends a "CV-ketel" or a file name,
 // so it counts only after a company label.
-const RECHTSVORM_BELGISCH = String.raw`BVBA|VZW|vzw|Comm\.?V\.?`;
 const RECHTSVORM_EIND = String.raw`B\.[ \u00A0]?[Vv]\.?|BV|N\.[ \u00A0]?[Vv]\.?|NV|V\.O\.F\.?|VOF|C\.V\.|Coöperatie U\.A\.|U\.A\.|`
   + RECHTSVORM_BELGISCH;
 // Abbreviations inside a firm's name ("Maas & Zn. B.V.").
@@ -77,11 +76,7 @@ const RECHTSVORM_SLOT = new RegExp('(?:' + RECHTSVORM_EIND + ')$');
 
 // A Belgian firm with its legal form before its name ("NV Decoster Bouw"),
 // after "de" or a company label, and one that ends in "CV" after that label.
-const BEDRIJF_LABELS = [
-  'vennootschap', 'naam vennootschap', 'onderneming', 'naam onderneming', 'bedrijf', 'bedrijfsnaam', 'handelsnaam',
-  'firma', 'firmanaam', 'werkgever', 'benaming', 'maatschappelijke naam', 'maatschappelijke benaming', 'rechtspersoon',
-].map(hoofdletterVarianten).join('|');
-const BEDRIJF_LABEL = String.raw`(?<![\p{L}])(?:` + BEDRIJF_LABELS + ')' + VELD_SCHEIDING + '(?:[Dd]e' + SP + ')?';
+const BEDRIJF_LABEL = veldLabels(BEDRIJF_VELDNAMEN) + VELD_SCHEIDING + '(?:[Dd]e' + SP + ')?';
 const RECHTSVORM_VOORAF = String.raw`NV|BV|` + RECHTSVORM_BELGISCH;
 const FIRMA_WOORD = String.raw`[A-Z0-9][\p{L}0-9&'\-]*`;
 const FIRMA_NAAM = FIRMA_WOORD + '(?:' + SP + "(?:(?:van|de|der|den|het|'t)" + SP + ')?' + FIRMA_WOORD + '){0,4}';

@@ -13,7 +13,7 @@ import {
   blocksText, blocksToMarkdown, escHtml, markdownToHtml, markdownToPlain, markdownToTsv,
 } from './markdown.js';
 import {
-  escRe, normNum, normText, zichtbaar,
+  alsGelezen, escRe, normNum, normText,
 } from './normalise.js';
 
 export const AnonCore = Object.freeze({
@@ -45,5 +45,5 @@ export const AnonCore = Object.freeze({
   normNum,
   andersGeschreven,
   escRe,
-  zichtbaar,
+  alsGelezen,
 });

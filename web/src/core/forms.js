@@ -4,7 +4,7 @@
 // searched without them and its key leaves them out.
 import { isNumCat } from './categories.js';
 import {
-  capFirst, escRe, normNum, normText, zichtbaar,
+  alsGelezen, capFirst, escRe, normNum, zichtbaar,
 } from './normalise.js';
 import { ANDER_GETAL, MAANDEN_KORT } from './vocabulary.js';
 import { hoofdletterVarianten } from './words.js';
@@ -13,7 +13,7 @@ import { hoofdletterVarianten } from './words.js';
 // hyphen, and in a phone number also the slash after a Belgian zone
 // ("0475/12.34.56").
 export const takesSlash = (cat) => cat === 'TELEFOON';
-export const separatorClass = (cat) => (takesSlash(cat) ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
+const separatorClass = (cat) => (takesSlash(cat) ? String.raw`[\s.\-\/]` : String.raw`[\s.\-]`);
 
 export function searchForms(ent) {
   const forms = [];
@@ -112,7 +112,7 @@ export function formKey(cat, form) {
 }
 
 export function textKey(form) {
-  return 'T:' + normText(zichtbaar(form));
+  return 'T:' + alsGelezen(form);
 }
 
 // A number form written with its opening parenthesis ("(020) 675 44 10")

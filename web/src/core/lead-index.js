@@ -158,9 +158,9 @@ export function leadIndex(alternatives) {
     }
     if (alt.parts) {
       // A number form is as plain: its characters with, between them, one
-      // blank, dot or hyphen, or nothing, or the form's own separator. A
-      // short number, the one kind with conditions around it, has only its
-      // own separators.
+      // blank, dot or hyphen (or slash, in a phone number), or nothing, or
+      // the form's own separator. A short number, the one kind with
+      // conditions around it, has only its own separators.
       const {
         parts, plus, open, slash, context,
       } = alt;

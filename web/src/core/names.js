@@ -10,7 +10,7 @@ import {
   GEEN_VOORLETTERS, INSTELLING_BEGIN, INSTELLING_EIND, STOPWOORDEN, STRAAT_BEGIN, TUSSENVOEGSELS, VELDKOPPEN, VELDNAMEN,
 } from './vocabulary.js';
 import {
-  GEEN_AANSPREEKNAAM, INITIALEN, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
+  GEEN_AANSPREEKNAAM, INITIALEN, IN_HOOFDLETTERS, KANTOORWOORD, RECHTSVORM, WERKWOORD_MEERVOUD, ZELFSTANDIG_NAAMWOORD,
   hoofdletterVarianten, isStraat, laatsteWoord, naamOk, rolVan, stopwoordVooraan, titel, words,
 } from './words.js';
 
@@ -105,7 +105,6 @@ const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|p
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
 // In capitals these particles stand inside a name, never at its edges.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
-const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 const KLINKER = /[AEIOUYÀ-ÆÈ-ÏÒ-ÖØ-ÜÝ]/u;
 
 const groupStart = (m, group) => m.indices[group][0];
@@ -115,16 +114,19 @@ function volgt(re, text, m) {
   return re.test(text);
 }
 
+// A person's name as it stands at `start`, with the role its label gives.
+function naamHit(hits, start, value, rol) {
+  const hit = { start, end: start + value.length, cat: 'PERSOON', value };
+  if (rol) hit.rol = rol;
+  hits.push(hit);
+}
+
 // `aangekondigd`: the text announces the name (label, honorific, enumeration,
 // closing formula, greeting), so it may end like a street.
 function persoonHit(hits, start, value, { rol, aangekondigd = false } = {}) {
   const trimmed = stopwoordVooraan(value);
   const name = zonderStraatWoord(trimmed);
-  if (!naamOk(name, aangekondigd)) return;
-  const from = start + value.length - trimmed.length;
-  const hit = { start: from, end: from + name.length, cat: 'PERSOON', value: name };
-  if (rol) hit.rol = rol;
-  hits.push(hit);
+  if (naamOk(name, aangekondigd)) naamHit(hits, start + value.length - trimmed.length, name, rol);
 }
 
 // A name never runs on into a street name ("de heer Ter Laan Kerkstraat"):
@@ -227,8 +229,7 @@ function hoofdletterNamen(text) {
   for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
     const gemengd = m[2] ? gemengdeNaam(m[1] + m[2]) : '';
     const value = gemengd || (capitalsNameOk(m[1]) ? m[1] : '');
-    const start = groupStart(m, 1);
-    if (value) hits.push({ start, end: start + value.length, cat: 'PERSOON', value });
+    if (value) naamHit(hits, groupStart(m, 1), value);
   }
   return hits;
 }
@@ -241,9 +242,7 @@ function aangekondigdeNaam(hits, start, name, rol, ervoor = '') {
   const hoofd = words(name).some((w) => IN_HOOFDLETTERS.test(w));
   const value = hoofd ? gemengdeNaam(name) : '';
   if (value) {
-    const hit = { start, end: start + value.length, cat: 'PERSOON', value };
-    if (rol) hit.rol = rol;
-    hits.push(hit);
+    naamHit(hits, start, value, rol);
     return;
   }
   const gewoon = hoofd ? gewoneNaamVooraan(name) : name;

@@ -22,13 +22,16 @@ const isOnzichtbaar = (c) => c === 0xad || (c >= 0x200b && c <= 0x200d) || c ===
 const RE_WIT = /[^\S\uFEFF]+/g;
 
 export function normText(s) {
-  const t = String(s ?? '');
-  return (t.includes('\uFEFF') ? t.replace(RE_WIT, ' ') : t.replace(/\s+/g, ' ')).trim();
+  return String(s ?? '').replace(RE_WIT, ' ').trim();
 }
 
 export function zichtbaar(s) {
   return RE_ONZICHTBAAR.test(s) ? s.replace(RE_ONZICHTBAAR_ALLE, '') : s;
 }
+
+// A text value as the matcher reads it: without its invisible characters,
+// its blank runs as one blank.
+export const alsGelezen = (s) => normText(zichtbaar(s));
 
 // The text without its invisible characters, with for every offset in it
 // (its end included) the offset in `text`; null when there are none.

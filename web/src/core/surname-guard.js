@@ -8,7 +8,7 @@
 // left alone as a name to check instead.
 import { SP, WOORD } from './building-blocks.js';
 import { detect } from './detect.js';
-import { escRe, normText, zichtbaar } from './normalise.js';
+import { alsGelezen, escRe, normText } from './normalise.js';
 import { gewoneNaam, naamDelen } from './variants.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import { VOORNAMEN } from './voornamen.js';
@@ -25,9 +25,8 @@ const isSP = (c) => c === ' ' || c === '\u00A0';
 const RAND = 400;
 const STUK = 8000;
 
-// A person's name as the matcher reads it: without invisible characters,
-// as plainly written.
-const plainName = (value) => gewoneNaam(normText(zichtbaar(value)));
+// A person's name as the matcher reads it, as plainly written.
+const plainName = (value) => gewoneNaam(alsGelezen(value));
 
 // The words of a first-name part that name someone: a name called by
 // without its parentheses, and the parts of a double name ("Jan-Willem").

@@ -3,10 +3,10 @@
 import { isNumCat } from './categories.js';
 import { isShortNumber, ownSeparators } from './forms.js';
 import {
-  capFirst, normNum, normText, zichtbaar,
+  alsGelezen, capFirst, normNum, normText, zichtbaar,
 } from './normalise.js';
 import { TUSSENVOEGSELS, TUSSENVOEGSELS_ELDERS } from './vocabulary.js';
-import { INITIALEN, RECHTSVORM_AFKORTING } from './words.js';
+import { INITIALEN, IN_HOOFDLETTERS, RECHTSVORM_AFKORTING } from './words.js';
 
 const ELDERS = new Set(TUSSENVOEGSELS_ELDERS);
 // "el" and "ben" are particles only as written in lower case: "Ben" is a first name.
@@ -14,7 +14,6 @@ const isTussenvoegsel = (w) => TUSSENVOEGSELS.has(w.toLowerCase()) || ELDERS.has
 
 const RECHTSVORM_EIND = new RegExp('(?:' + RECHTSVORM_AFKORTING + ')$');
 const RECHTSVORM_VOORAF = new RegExp('^(' + RECHTSVORM_AFKORTING + ') (.+)$');
-const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 
 export function dedupe(cat, list) {
   const num = isNumCat(cat);
@@ -166,7 +165,7 @@ function telefoonVormen(v) {
 }
 
 // Invisible characters aside: "Kui&shy;pers" is the surname "Kuipers".
-const k = (x) => normText(zichtbaar(x)).toLowerCase();
+const k = (x) => alsGelezen(x).toLowerCase();
 
 // Removes the forms of person ent that other persons share, from all of
 // them, and returns those forms as ent wrote them.

@@ -147,8 +147,13 @@ export const ANDER_GETAL = [
 export const ACHTERVOEGSELS =
   'straat|weg|laan|plein|gracht|kade|singel|dijk|steeg|hof|park|dreef|pad|baan|markt|wal|haven|veld|ring|allee|straatweg|lei|plantsoen|dries|kaai|vest';
 
-// Field labels after which a place stands, and those after which an address does.
+// Field labels after which a place stands, those after which an address
+// does, and those after which a company does.
 export const PLAATS_VELDNAMEN = [
   'woonplaats', 'geboorteplaats', 'vestigingsplaats', 'plaats', 'statutaire zetel', 'zetel', 'gemeente',
 ];
 export const ADRES_VELDNAMEN = ['zetel', 'adres', 'wonende', 'gevestigd'];
+export const BEDRIJF_VELDNAMEN = [
+  'vennootschap', 'naam vennootschap', 'onderneming', 'naam onderneming', 'bedrijf', 'bedrijfsnaam', 'handelsnaam',
+  'firma', 'firmanaam', 'werkgever', 'benaming', 'maatschappelijke naam', 'maatschappelijke benaming', 'rechtspersoon',
+];

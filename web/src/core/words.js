@@ -6,14 +6,17 @@ import {
 
 export const WEEKDAG = /^(?:maandag|dinsdag|woensdag|donderdag|vrijdag|zaterdag|zondag|datum)$/i;
 export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
-// The abbreviated legal forms a firm's name ends in, Belgian ones included,
-// as pattern source.
-export const RECHTSVORM_AFKORTING = String.raw`B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|BVBA|VZW|vzw|Comm\.?V\.?`;
+// The Belgian legal forms, and all abbreviated legal forms a firm's name
+// ends in, as pattern source.
+export const RECHTSVORM_BELGISCH = String.raw`BVBA|VZW|vzw|Comm\.?V\.?`;
+export const RECHTSVORM_AFKORTING = String.raw`B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|` + RECHTSVORM_BELGISCH;
 export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.?V\.?|U\.A\.|BVBA|VZW|Comm\.?V\.?|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
 export const INITIALEN = /^(?:IJ\.|\p{Lu}\.)+$/u;
+// A word in capitals only, as a surname in capitals is written ("PEETERS", "D'HONDT").
+export const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
 // Split at white space; U+FEFF, which \s also takes, joins.

@@ -1,7 +1,7 @@
 // The view "Markeren": document tabs, the marked preview and the entity panel.
 import { op } from '../bind.js';
 import { gewijzigd } from '../change.js';
-import { entById, scanStapsgewijs, sleutelVan, voegToe, zoekVoortgang } from '../entities.js';
+import { entById, scanStapsgewijs, sleutelVan, voegToe } from '../entities.js';
 import { meldView } from '../router.js';
 import { A, esc } from '../globals.js';
 import { dispMatcher, telAlles } from '../matchers.js';
@@ -217,7 +217,7 @@ function voegHandToe() {
 }
 
 const herscan = () => onderLaden(async () => {
-  const n = await scanStapsgewijs(S.docs, zoekVoortgang);
+  const n = await scanStapsgewijs(S.docs);
   gewijzigd();
   renderMarkeren();
   toast(n ? `${n} nieuwe gegevens gevonden.` : 'Niets nieuws gevonden.');
