@@ -187,7 +187,7 @@ TEST_F(LinkedProfiles, AProfileIsNeitherMadeNorRemovedThroughALink) {
     fs::create_directories(link.parent_path());
     fs::create_directory_symlink(buiten, link);
     try {
-      profielmap_maken(profielen, profiel);
+      profielmap_maken(profiel);
       ADD_FAILURE() << naam << ": made through the link";
     } catch (const platform::UnsafeLocation& fout) {
       EXPECT_EQ(std::string(fout.what()),
@@ -201,7 +201,7 @@ TEST_F(LinkedProfiles, AProfileIsNeitherMadeNorRemovedThroughALink) {
   }
 
   fs::remove_all(data);
-  profielmap_maken(profielen, profielen / "sessie-1");
+  profielmap_maken(profielen / "sessie-1");
   EXPECT_EQ(fs::status(profielen / "sessie-1").permissions() & fs::perms::all, fs::perms(0700));
 }
 
@@ -214,7 +214,7 @@ TEST_F(LinkedProfiles, ADataFolderThatIsItselfALinkIsServedAsUsual) {
 
   _oude_profielen_wissen(profielen, profielen / "sessie-1", data / "browserprofiel");
   EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-5"));
-  EXPECT_NO_THROW(profielmap_maken(profielen, profielen / "sessie-1"));
+  EXPECT_NO_THROW(profielmap_maken(profielen / "sessie-1"));
   EXPECT_TRUE(fs::is_directory(schijf / "profielen" / "sessie-1"));
   _profiel_wissen(profielen / "sessie-1");
   EXPECT_FALSE(fs::exists(schijf / "profielen" / "sessie-1"));

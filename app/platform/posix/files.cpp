@@ -16,6 +16,14 @@
 
 namespace verhulzen::platform {
 
+namespace {
+
+// Non-blocking, so that a FIFO in the file's place is refused by adopt instead of
+// holding the caller until some writer opens it; a regular file reads as ever.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+}  // namespace
+
 struct ReadOnlyFile::Handle {
   explicit Handle(int descriptor) : fd(descriptor) {}
   Handle(const Handle&) = delete;
@@ -31,10 +39,7 @@ ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&&) noexcept = default;
 ReadOnlyFile::~ReadOnlyFile() = default;
 
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
-  // Non-blocking, so that a FIFO in the file's place is refused by adopt instead of
-  // holding the caller until some writer opens it; a regular file reads as ever.
-  const int fd = ::open(path.c_str(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
-                        O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd = ::open(path.c_str(), kReadFlags);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (fd < 0) return std::nullopt;
   return adopt(fd);
 }
@@ -216,8 +221,8 @@ std::error_code remove_tree(const std::filesystem::path& path) {
 }
 
 std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(),  // NOLINT(cppcoreguidelines-pro-type-vararg)
-                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd =
+      ::open(path.c_str(), kReadFlags | O_NOFOLLOW);  // NOLINT(cppcoreguidelines-pro-type-vararg)
   if (fd < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {

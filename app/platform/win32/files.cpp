@@ -36,6 +36,13 @@ bool write_all(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+// Others may rename or delete the file meanwhile; the handle reads on.
+HANDLE open_for_reading(const std::filesystem::path& path, DWORD flags) {
+  return CreateFileW(path.c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     flags, nullptr);
+}
+
 // Moves the open file over `target` even while readers hold the old one open:
 // they read on in what they opened, as on POSIX.
 bool rename_over(HANDLE file, const std::filesystem::path& target) {
@@ -72,10 +79,7 @@ ReadOnlyFile::~ReadOnlyFile() = default;
 // opening a device name (CON, NUL and the like name their device in every folder)
 // does not wait: adopt then refuses the handle by its type before anything is read.
 std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::filesystem::path& path) {
-  // Others may rename or delete the file meanwhile; this handle reads on.
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = open_for_reading(path, FILE_ATTRIBUTE_NORMAL);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;  // folders too: they need backup semantics
   return adopt(reinterpret_cast<std::intptr_t>(file));
 }
@@ -145,9 +149,7 @@ std::error_code remove_tree(const std::filesystem::path& path) {
 
 // Under the user's own access list, as create_private_folder says: only a link is refused.
 std::optional<ReadOnlyFile> open_own_file(const std::filesystem::path& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE file = open_for_reading(path, FILE_FLAG_OPEN_REPARSE_POINT);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file, &info) ||

@@ -23,7 +23,7 @@ std::optional<fs::path> _browser(const platform::BrowserSearch& lijst) {
 platform::ChildProcess _app_venster(const fs::path& browser, const std::string& url,
                                     const fs::path& profiel) {
   // The browser keeps the page's storage there: nobody else may look in or change it.
-  profielmap_maken(profiel.parent_path(), profiel);
+  profielmap_maken(profiel);
   std::vector<std::string> argv{
       utf8_of(browser),
       "--app=" + url,

@@ -39,8 +39,8 @@ void eigen_map_maken(const fs::path& map) {
 
 }  // namespace
 
-void profielmap_maken(const fs::path& profielen, const fs::path& profiel) {
-  eigen_map_maken(profielen);
+void profielmap_maken(const fs::path& profiel) {
+  eigen_map_maken(profiel.parent_path());
   eigen_map_maken(profiel);
 }
 

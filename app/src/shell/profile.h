@@ -18,11 +18,11 @@ struct WisBeleid {
   std::function<std::error_code(const std::filesystem::path&)> verwijder = platform::remove_tree;
 };
 
-// Creates the profile folder `profiel`, and `profielen` that holds it, for this user
-// alone. Neither may be a link (on Windows a junction too): what the browser
-// writes, and what is removed afterwards, stays inside the data folder. Throws
-// platform::UnsafeLocation, with the message for the user, for a link.
-void profielmap_maken(const std::filesystem::path& profielen, const std::filesystem::path& profiel);
+// Creates the profile folder `profiel`, and the profiles folder that holds it, for
+// this user alone. Neither may be a link (on Windows a junction too): what the
+// browser writes, and what is removed afterwards, stays inside the data folder.
+// Throws platform::UnsafeLocation, with the message for the user, for a link.
+void profielmap_maken(const std::filesystem::path& profiel);
 
 // Whether `profiel` is a profile folder of `profielen`: a "sessie-*" folder directly
 // in it, the only kind of folder that a running instance names in its record.
