@@ -13,16 +13,19 @@ import {
   kiesBestanden, plak, sessie, volgToasts,
 } from './support/user.js';
 import { scanPdf, scanPng } from '../fixtures/readers/make-pdf.js';
+import { versleutel } from '../../web/src/app/sleutel/envelope.js';
 
 const BRIEF = '<p>Geachte heer Jan Bosman,</p><p>Uw burgerservicenummer is 111222333 en uw rekening NL91ABNA0417164300.</p>'
   + '<p>Betreft: dossier Zonnebloem.</p><p>Met vriendelijke groet,</p><p>Karel Dekker</p>';
 const OCR = { timeout: 240000 };
 
 const file = (name, buffer) => ({ name, mimeType: 'application/octet-stream', buffer });
-const sleutelbestand = (entiteiten) => file('sleutel.json', Buffer.from(JSON.stringify({
+const sleutelInhoud = (entiteiten) => ({
   type: 'drovel-verhulzen-sleutel', versie: 1, dossier: '', counters: {},
   entiteiten: entiteiten.map(([label, value]) => ({ cat: 'PERSOON', label, value, variants: [value], active: true })),
-})));
+});
+const sleutelbestand = (entiteiten) => file('sleutel.json', Buffer.from(JSON.stringify(sleutelInhoud(entiteiten))));
+const versleuteld = async (entiteiten, ww) => file('sleutel.json', Buffer.from(JSON.stringify(await versleutel(sleutelInhoud(entiteiten), ww))));
 
 let browser;
 let made;
@@ -135,6 +138,22 @@ const TIJDENS_SCAN = [
     controle: async (page) => {
       const labels = (await sessie(page)).ents.map((e) => e.label);
       assert.ok(labels.includes('PERSOON_1') && labels.includes('PERSOON_7'), labels.join(' '));
+    },
+  },
+  {
+    naam: 'a key file opened with its password after "Nieuwe sessie" is read into the new session',
+    actie: async (page) => {
+      await enter(page, '#btn-nieuw', 2);
+      await naarView(page, 'sleutel');
+      await page.fill('#ww-openen', 'Correct paard 7');
+      await page.focus('#btn-sleutel-openen');
+      await kiesBestanden(page, () => page.keyboard.press('Enter'), [await versleuteld([['PERSOON_7', 'Piet Jansen']], 'Correct paard 7')]);
+    },
+    na: '1 gegevens uit het sleutelbestand geladen.',
+    controle: async (page) => {
+      const s = await sessie(page);
+      assert.deepEqual([s.docs, s.ents.map((e) => e.value)], [[], ['Piet Jansen']]);
+      assert.equal(await page.inputValue('#ww-openen'), '');
     },
   },
   {

@@ -42,13 +42,13 @@ const geen = (melding) => {
   return null;
 };
 
-// The content of a chosen file, decrypted when needed; a message and null when it has none.
-async function inhoudVan(file) {
+// The content of a chosen file, decrypted with the password given with it
+// when needed; a message and null when it has none.
+async function inhoudVan(file, ww) {
   if (file.size > MAX_GROOTTE) return geen('Dit bestand is te groot voor een sleutelbestand.');
   const { obj, fout } = leesSleutelbestand(await file.text());
   if (fout) return geen(fout);
   if (!obj.versleuteld) return obj;
-  const ww = $('ww-openen').value;
   if (!ww) {
     toast('Dit bestand is versleuteld; vul eerst het wachtwoord in.');
     $('ww-openen').focus();
@@ -62,8 +62,8 @@ async function inhoudVan(file) {
   }
 }
 
-export async function sleutelOpenen(file) {
-  const inhoud = await inhoudVan(file);
+export async function sleutelOpenen(file, ww) {
+  const inhoud = await inhoudVan(file, ww);
   if (!inhoud) return;
   const { lijst, overgeslagen } = sleutelEntries(inhoud);
   const botsingen = conflicten(lijst);
@@ -117,7 +117,10 @@ export function bindSleutel() {
   op(kiezer, 'change', async () => {
     const file = kiezer.files[0];
     kiezer.value = '';
-    if (file) await opDeBeurt(() => sleutelOpenen(file));
+    // The password as it stands now: a new session asked for before it, and
+    // done in its turn, empties the field.
+    const ww = $('ww-openen').value;
+    if (file) await opDeBeurt(() => sleutelOpenen(file, ww));
   });
   op($('btn-tabel-kopieer'), 'click', (ev) => kopieer(tabelVoorExcel(S.ents), null, ev.currentTarget));
   bevestig($('btn-wissen'), () => veilig(() => opDeBeurt(wisSessie)));
