@@ -46,7 +46,7 @@ const RE_NAAM_VOORAAN = new RegExp(NAAM, 'uy');
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
     + String.raw`((?:\p{Lu}\.` + SP + '?){0,5}(?:' + HOOFD_WOORD + SP
-    + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
+    + '){0,' + MAX_VOORNAMEN + "}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
     + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])(` + VOORNAMEN_NA + ')?',
   'dgu',
 );
@@ -224,11 +224,23 @@ function gemengdeNaam(name) {
   return klinker && capitalsNameOk(achternaam.join(' '), true) && naamOk(value, true) ? value : '';
 }
 
+// A run in capitals may go on past the name ("JAN JANSEN WONENDE TE
+// AMSTERDAM VERKLAART HET VOLGENDE"): the longest run of its first words that
+// reads as a name, so that every given name is kept and the text after it is not.
+function capitalsNameVooraan(run) {
+  const w = run.split(/[ \u00A0]/);
+  for (let n = w.length; n > 0; n--) {
+    const name = run.slice(0, w.slice(0, n).join(' ').length);
+    if (capitalsNameOk(name)) return name;
+  }
+  return '';
+}
+
 function hoofdletterNamen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
     const gemengd = m[2] ? gemengdeNaam(m[1] + m[2]) : '';
-    const value = gemengd || (capitalsNameOk(m[1]) ? m[1] : '');
+    const value = gemengd || capitalsNameVooraan(m[1]);
     if (value) naamHit(hits, groupStart(m, 1), value);
   }
   return hits;
