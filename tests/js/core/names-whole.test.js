@@ -67,6 +67,13 @@ test('a header row of field labels gives no person, whatever the labels; label a
     ['Naam\tJan Jansen\tWoonplaats\tUtrecht', ['Jan Jansen']],
     ['Naam\tJansen\tRol\tErfgenaam', ['Jansen']],
     ['Naam\tJansen\tFunctie\tPartner', ['Jansen']],
+    ['Naam\tRekening', []],
+    // A label in a value's cell is a value: the cell after it is no name.
+    ['Naam\tJansen\tRol\tErfgenaam\tAandeel\t50%', ['Jansen']],
+    ['Naam\tJan Jansen\tRol\tErfgenaam\tRekening\tNL91ABNA0417164300', ['Jan Jansen']],
+    ['Naam\tRol\tToelichting\nJan Jansen\tErfgenaam\tKrijgt de woning\nAnna Bakker\tErfgenaam\tSpaarrekening', []],
+    ['Rekening\tNL91ABNA0417164300\tErfgenaam\tJan Jansen', ['Jan Jansen/ERFGENAAM']],
+    ['Erfgenaam\tJan Jansen\nx\tErfgenaam: Eva Smit', ['Jan Jansen/ERFGENAAM', 'Eva Smit/ERFGENAAM']],
   ]);
 });
 

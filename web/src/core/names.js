@@ -177,6 +177,18 @@ function isKopRij(text, at) {
   return !paren;
 }
 
+// In a row of cells, labels and their values alternate from the row's start:
+// a label in a value's place is a value ("Jan Jansen\tErfgenaam\tKrijgt de
+// woning", "Naam\tJansen\tRol\tErfgenaam\tAandeel\t50%"), and the cell
+// after it none of its. Only a row that starts near it is looked at.
+function inWaardeCel(text, at) {
+  const voor = text.slice(Math.max(0, at - MAX_KOPRIJ), at);
+  const begin = voor.lastIndexOf('\n');
+  if (begin < 0 && at > MAX_KOPRIJ) return false;
+  const cellen = voor.slice(begin + 1).trimStart().split(CELGRENS);
+  return cellen.length % 2 === 0;
+}
+
 // `metVoornamen`: first names in plain case stand beside the name, so a
 // particle may open it ("DE SMET Els"); alone it would open a heading.
 function capitalsNameOk(name, metVoornamen = false) {
@@ -275,7 +287,7 @@ export function personenMetLabel(text) {
       if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
-    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && isKopRij(text, m.index))) continue;
+    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && (isKopRij(text, m.index) || inWaardeCel(text, m.index)))) continue;
     aangekondigdeNaam(hits, groupStart(m, 2), m[2], rol);
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }
