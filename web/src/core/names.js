@@ -238,10 +238,11 @@ function gemengdeNaam(name) {
 
 // A run in capitals may go on past the name ("JAN JANSEN WONENDE TE
 // AMSTERDAM VERKLAART HET VOLGENDE"): the longest run of its first words that
-// reads as a name, so that every given name is kept and the text after it is not.
+// reads as a name, so that every given name is kept and the text after it is
+// not. Cut short, one word is no name ("DE HEER JAN VAN").
 function capitalsNameVooraan(run) {
   const w = run.split(/[ \u00A0]/);
-  for (let n = w.length; n > 0; n--) {
+  for (let n = w.length; n > 0 && (n > 1 || w.length === 1); n--) {
     const name = run.slice(0, w.slice(0, n).join(' ').length);
     if (capitalsNameOk(name)) return name;
   }
