@@ -46,10 +46,19 @@ test('a Belgian box belongs to the address, and the postcode and place after it 
     ['Adres: Doorniksestraat 45 bus A, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus A', ...after]],
     ['Adres: Doorniksestraat 45 bte 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bte 3', ...after]],
     ['Adres: Doorniksestraat 45 bus 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus 3', ...after]],
+    // The same box in capitals or with a dot.
+    ['Adres: Doorniksestraat 45 B3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 B3', ...after]],
+    ['Adres: Doorniksestraat 45 B.3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 B.3', ...after]],
+    ['Adres: Doorniksestraat 45 Bus 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 Bus 3', ...after]],
+    ['Adres: Doorniksestraat 45 bte. 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bte. 3', ...after]],
+    ['Doorniksestraat 45 Bte 3\n8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 Bte 3', ...after]],
     // A house-number letter stays one.
     ['Kerkstraat 12 b, 1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
     ['Kerkstraat 12b\n1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
     ['Kerkstraat 12 bus Amsterdam', ADRES, ['ADRES Kerkstraat 12']],
+    ['Kerkstraat 12 B, 1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 B', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12 B\n1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 B', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12 Bus. 3', ADRES, ['ADRES Kerkstraat 12']],
   ]);
 });
 
