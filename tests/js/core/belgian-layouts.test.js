@@ -24,6 +24,8 @@ test('Belgian mobile numbers after a phone label, beside Dutch mobiles and Belgi
     ['Tel. 0475.12.34.56', T, ['TELEFOON 0475.12.34.56']],
     ['Telefoonnummer: 0475/12 34 56', T, ['TELEFOON 0475/12 34 56']],
     ['gsm: 0475/123456', T, ['TELEFOON 0475/123456']],
+    ['Mobiel: 0475/12.34.56', T, ['TELEFOON 0475/12.34.56']],
+    ['mobiel 09/223.45.67', T, ['TELEFOON 09/223.45.67']],
     ['GSM +32 475 12 34 56', T, ['TELEFOON +32 475 12 34 56']],
     ['Tel. 06-12345678', T, ['TELEFOON 06-12345678']],
     ['Tel. 09 223 45 67', T, ['TELEFOON 09 223 45 67']],

@@ -105,7 +105,7 @@ function firmaNaamOk(v) {
 const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
 const STREEP = BLANCO + '?[-–]' + BLANCO + '?';
-const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
+const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Mm]obiel|MOBIEL|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
 const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
   + String.raw`(?:\+31|0031|0)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:(?:` + S + String.raw`?\d){8}`
   + '|' + STREEP + String.raw`\d(?:` + S + String.raw`?\d){7}|\d` + STREEP + String.raw`\d(?:` + S
