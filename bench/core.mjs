@@ -156,6 +156,7 @@ for (const [name, input] of Object.entries({
   'surname and legal form': 'Dekker B.V. '.repeat(N / 12),
   'surname and office word': 'Dekker Accountants '.repeat(N / 19),
   'first name and surname': 'Sanne Dekker '.repeat(N / 13),
+  'surname and first name': 'DEKKER Sanne '.repeat(N / 13),
 })) {
   const { ms } = time(() => anonymize(input, bewaakt, {}));
   console.log(`  ${name}: ${ms.toFixed(0)} ms`);

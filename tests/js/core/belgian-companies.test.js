@@ -18,6 +18,7 @@ test('Belgian legal forms and a legal form before the name give the company', ()
     ['Decoster Bouw BVBA levert', ['Decoster Bouw BVBA']],
     ['Vereniging Vlaamse Kinderopvang VZW', ['Vereniging Vlaamse Kinderopvang VZW']],
     ['bij Kinderopvang De Pinguin vzw', ['Kinderopvang De Pinguin vzw']],
+    ['Immo Dewaele bvba levert aan de bvba Decoster Bouw', ['Immo Dewaele bvba', 'bvba Decoster Bouw']],
     ['Apotheek Lens CommV en Apotheek Mertens Comm.V.', ['Apotheek Lens CommV', 'Apotheek Mertens Comm.V.']],
     ['Vennootschap: Vandenberghe Bouw CV', ['Vandenberghe Bouw CV']],
     ['Onderneming: CV Immo Dewaele', ['CV Immo Dewaele']],
@@ -29,6 +30,7 @@ test('Belgian legal forms and a legal form before the name give the company', ()
     ['Vandenberghe Bouw CV', []],
     ['De BV heeft getekend; de BV Die daar zit.', []],
     ['BVBA en VZW zijn rechtsvormen.', []],
+    ['bvba en vzw zijn rechtsvormen; de bvba 2023 sloot af.', []],
     // A year or a body after the form is no firm: it would replace every 2023.
     ['De winst van de BV 2023 bedroeg € 5.000.', []],
     ['Dit besliste de VZW Algemene Vergadering.', []],

@@ -24,6 +24,8 @@ test('Belgian mobile numbers after a phone label, beside Dutch mobiles and Belgi
     ['Tel. 0475.12.34.56', T, ['TELEFOON 0475.12.34.56']],
     ['Telefoonnummer: 0475/12 34 56', T, ['TELEFOON 0475/12 34 56']],
     ['gsm: 0475/123456', T, ['TELEFOON 0475/123456']],
+    ['Mobiel: 0475/12.34.56', T, ['TELEFOON 0475/12.34.56']],
+    ['mobiel 09/223.45.67', T, ['TELEFOON 09/223.45.67']],
     ['GSM +32 475 12 34 56', T, ['TELEFOON +32 475 12 34 56']],
     ['Tel. 06-12345678', T, ['TELEFOON 06-12345678']],
     ['Tel. 09 223 45 67', T, ['TELEFOON 09 223 45 67']],
@@ -46,10 +48,19 @@ test('a Belgian box belongs to the address, and the postcode and place after it 
     ['Adres: Doorniksestraat 45 bus A, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus A', ...after]],
     ['Adres: Doorniksestraat 45 bte 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bte 3', ...after]],
     ['Adres: Doorniksestraat 45 bus 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bus 3', ...after]],
+    // The same box in capitals or with a dot.
+    ['Adres: Doorniksestraat 45 B3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 B3', ...after]],
+    ['Adres: Doorniksestraat 45 B.3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 B.3', ...after]],
+    ['Adres: Doorniksestraat 45 Bus 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 Bus 3', ...after]],
+    ['Adres: Doorniksestraat 45 bte. 3, 8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 bte. 3', ...after]],
+    ['Doorniksestraat 45 Bte 3\n8500 Kortrijk', ADRES, ['ADRES Doorniksestraat 45 Bte 3', ...after]],
     // A house-number letter stays one.
     ['Kerkstraat 12 b, 1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
     ['Kerkstraat 12b\n1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12b', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
     ['Kerkstraat 12 bus Amsterdam', ADRES, ['ADRES Kerkstraat 12']],
+    ['Kerkstraat 12 B, 1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 B', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12 B\n1234 AB Utrecht', ADRES, ['ADRES Kerkstraat 12 B', 'POSTCODE 1234 AB', 'PLAATS Utrecht']],
+    ['Kerkstraat 12 Bus. 3', ADRES, ['ADRES Kerkstraat 12']],
   ]);
 });
 

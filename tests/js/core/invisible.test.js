@@ -25,6 +25,10 @@ test('a name written across an invisible character is found whole and restores b
     [`Geachte heer Jan${ZWSP}Jansen,`, `Jan${ZWSP}Jansen`, 'Geachte heer [PERSOON_1],'],
     ['Geachte heer Jan\uFEFFJansen,', 'Jan\uFEFFJansen', 'Geachte heer [PERSOON_1],'],
     [`Beste An\u2060ne\u200Cke,`, 'An\u2060ne\u200Cke', 'Beste [PERSOON_1],'],
+    // Beside a blank it joins no word, and the name is found whole around it.
+    [`Geachte heer Jan${ZWSP} Jansen,`, `Jan${ZWSP} Jansen`, 'Geachte heer [PERSOON_1],'],
+    [`Geachte heer ${ZWSP}Jan Jansen${SHY},`, 'Jan Jansen', `Geachte heer ${ZWSP}[PERSOON_1]${SHY},`],
+    [`Naam: Jan \uFEFFKui${SHY}pers`, `Jan \uFEFFKui${SHY}pers`, 'Naam: [PERSOON_1]'],
   ];
   for (const [text, value, uit] of cases) {
     const hits = detect(text).filter((h) => h.cat === 'PERSOON');
@@ -91,6 +95,7 @@ test('detection gives only values that the matcher replaces whole where they sta
     [`Kenteken: 1-ABC-234${ZWSP}`, ['KENTEKEN 1-ABC-234']],
     [`de heer Jan KUIPERS${SHY}`, ['PERSOON Jan KUIPERS']],
     [`Naam: Jan Kui${SHY}pers, wonende te Kortrijk`, [`PERSOON Jan Kui${SHY}pers`, 'PLAATS Kortrijk']],
+    [`Naam: Jan${ZWSP} Kuipers, wonende te ${ZWSP}Kortrijk`, [`PERSOON Jan${ZWSP} Kuipers`, 'PLAATS Kortrijk']],
   ];
   for (const [text, expected] of cases) {
     const hits = detect(text);

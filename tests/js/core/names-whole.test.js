@@ -44,9 +44,15 @@ test('every given name after a title or a label belongs to the person', () => {
     // More name words in a row than a name holds are no name, not a name cut short.
     ['mevrouw Jan Piet Klaas Henk Joop Kees Gert Bakker', []],
     ['de heer K. van Dam Kerkstraat 12', ['K. van Dam']],
+    // In capitals too, up to the words after the name.
+    ['DE HEER JOHANNES PETRUS MARIA HENDRIKUS VAN DER LINDEN', ['JOHANNES PETRUS MARIA HENDRIKUS VAN DER LINDEN']],
+    ['MEVROUW MARIA JOHANNA WILHELMINA THEODORA DE VRIES-JANSEN, wonende', ['MARIA JOHANNA WILHELMINA THEODORA DE VRIES-JANSEN']],
+    ['DE HEER JAN JANSEN, WONENDE TE AMSTERDAM', ['JAN JANSEN']],
+    ['MEVROUW ANNA DE VRIES EN DE HEER JAN JANSEN', ['ANNA DE VRIES', 'JAN JANSEN']],
     [`mevrouw ${'Jan '.repeat(5000)}\nNaam: ${'Piet '.repeat(5000)}`, []],
   ]);
   assert.equal(pseudonymise('Erflater: Cornelis Johannes Antonius Maria Bakker').uit, 'Erflater: [ERFLATER_1]');
+  assert.equal(pseudonymise('de heer JOHANNES PETRUS MARIA HENDRIKUS VAN DER LINDEN').uit, 'de heer [PERSOON_1]');
 });
 
 test('a header row of field labels gives no person, whatever the labels; label and value pairs still do', () => {
@@ -60,6 +66,13 @@ test('a header row of field labels gives no person, whatever the labels; label a
     ['Naam\tJan Jansen\tWoonplaats\tUtrecht', ['Jan Jansen']],
     ['Naam\tJansen\tRol\tErfgenaam', ['Jansen']],
     ['Naam\tJansen\tFunctie\tPartner', ['Jansen']],
+    ['Naam\tRekening', []],
+    // A label in a value's cell is a value: the cell after it is no name.
+    ['Naam\tJansen\tRol\tErfgenaam\tAandeel\t50%', ['Jansen']],
+    ['Naam\tJan Jansen\tRol\tErfgenaam\tRekening\tNL91ABNA0417164300', ['Jan Jansen']],
+    ['Naam\tRol\tToelichting\nJan Jansen\tErfgenaam\tKrijgt de woning\nAnna Bakker\tErfgenaam\tSpaarrekening', []],
+    ['Rekening\tNL91ABNA0417164300\tErfgenaam\tJan Jansen', ['Jan Jansen/ERFGENAAM']],
+    ['Erfgenaam\tJan Jansen\nx\tErfgenaam: Eva Smit', ['Jan Jansen/ERFGENAAM', 'Eva Smit/ERFGENAAM']],
   ]);
 });
 

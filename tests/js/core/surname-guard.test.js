@@ -53,6 +53,23 @@ test('after another first name, common or of the list, a surname alone stays and
   }
 });
 
+test('written surname first in capitals, another first name after a surname alone keeps it too', () => {
+  const cases = [
+    ['DE SMET Els', 'DE SMET Els en haar broer DE SMET Jan.', '[PERSOON_1] en haar broer DE SMET Jan.', ['DE SMET Jan']],
+    ['DE SMET Els', 'De Smet Jan tekent.', 'De Smet Jan tekent.', ['De Smet Jan']],
+    ['DE SMET Els Maria', 'DE SMET Maria tekent.', '[PERSOON_1] Maria tekent.', []],
+    ['DE SMET Els', 'DE SMET en De Smet Antwerpen tekenen.', '[PERSOON_1] en [PERSOON_1] Antwerpen tekenen.', []],
+    // A person written as usual keeps the rule as it was.
+    ['Karel Dekker', 'Heeft Dekker Anna gebeld?', 'Heeft [PERSOON_1] Anna gebeld?', []],
+  ];
+  for (const [value, text, expected, paren] of cases) {
+    const { uit, geweigerd, terug } = vervang(text, personen(value));
+    assert.equal(uit, expected, text);
+    assert.deepEqual(geweigerd, paren, text);
+    if (paren.length) assert.equal(terug, text, 'never "DE SMET Els Jan"');
+  }
+});
+
 test('the person\'s own first names, in every written form, are no other person\'s', () => {
   const cases = [
     ['W.J. (Willem) Brouwer', 'Mag Willem Brouwer de rente aftrekken?', 'Mag Willem [PERSOON_1] de rente aftrekken?'],

@@ -121,6 +121,16 @@ describe('controle', () => {
     assert.deepEqual(los, [[bouw, 'Kuipers'], [sanne, 'Sanne']]);
   });
 
+  test('a part of a candidate\'s double surname belongs to that candidate too', () => {
+    voegToe('BEDRIJF', 'Kuipers Bouw B.V.', false);
+    S.docs.push(doc('d1', 'Notitie', [para('Bespreking met Ruud Kuipers-Jansen over Kuipers Bouw B.V.')]));
+    const c = controleVan(aiTekst('d1'));
+    assert.deepEqual([c.kand, c.los], [['Ruud Kuipers-Jansen'], []]);
+    ookVervangen(c.los);
+    vergeetMatchers();
+    assert.equal(aiTekst('d1').tekst, 'Bespreking met Ruud Kuipers-Jansen over [BEDRIJF_1]');
+  });
+
   test('a loose part is found as a whole word only, in capitals too, with diacritics and hyphens', () => {
     voegToe('PERSOON', 'Zoë Karaçay-Hendriks', false);
     const delen = (t) => controle(t).los.map((l) => l.deel);

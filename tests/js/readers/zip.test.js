@@ -93,6 +93,20 @@ test('ZIP64: an end record of markers leads to the ZIP64 end record before it', 
   }
 });
 
+// Bytes before the archive move every offset in it; the Word conversion
+// reads the parts where they stand, so they are read and capped there.
+test('behind a prefix the parts are read where they stand, caps included', async () => {
+  const behind = (bytes) => new Uint8Array(Buffer.concat([Buffer.from('X'.repeat(100)), bytes]));
+  for (const zip64End of [false, true]) {
+    const bytes = behind(zip([{ name: 'a.xml', data: 'eerste' }, { name: 'b.xml', data: 'tweede '.repeat(40) }], { zip64End }));
+    assert.deepEqual(await texts(bytes), { 'a.xml': 'eerste', 'b.xml': 'tweede '.repeat(40) }, `ZIP64 end record: ${zip64End}`);
+  }
+  const groot = zip([{ name: 'a.xml', data: 'x', zip64: ['unpacked'] }]);
+  const { view, central } = offsets(groot);
+  view.setBigUint64(central + 46 + 5 + 4, BigInt(65 * 1024 * 1024), true);
+  await assert.rejects(zipBestanden(behind(groot), all), (err) => err.code === 'ZIP_TE_GROOT' && /a\.xml/.test(err.message));
+});
+
 test('sizes beyond the caps are too large; sizes the data belies make the file damaged', async () => {
   const longer = deflateRawSync('langer dan het bestand opgeeft');
   // The 64-bit value of the first ZIP64 field of the single entry.

@@ -73,15 +73,15 @@ export const PLAATSNAAM = String.raw`(?:'s[- ])?(?:(?:Den|De|Het|Ter|Sint|St\.)`
 export const STRAATWOORD = String.raw`(?:(?:IJ|[A-Z]|'[st])[\p{L}'.\-]*|van|de|der|den|het|'t|op|aan|bij|in|te|achter|over|onder|tegen|voor)`;
 
 // The second form refuses "12 - 3000 Leuven": a Belgian postcode, not a range.
-// The last three are a Belgian box ("12 bus 3", "12 bus A", "12 bte 3", "12
-// b3", "12 b.3") and a floor ("12 hs").
+// The last three are a Belgian box ("12 bus 3", "12 Bus A", "12 bte. 3", "12
+// b3", "12 B.3") and a floor ("12 hs").
 export const REEKS = String.raw`(?:[-/][0-9A-Za-z]{1,4}(?![\p{L}\p{N}])|` + SP + '[-/]' + SP
-  + String.raw`\d{1,4}(?![\p{L}\p{N}])(?!` + SP + String.raw`+\p{Lu})|` + SP + '(?:bus|bte)' + SP
-  + String.raw`(?:\d{1,4}[A-Za-z]?|[A-Z])(?![\p{L}\p{N}])|` + SP + String.raw`?b\.?\d{1,4}(?![\p{L}\p{N}])|` + SP
+  + String.raw`\d{1,4}(?![\p{L}\p{N}])(?!` + SP + String.raw`+\p{Lu})|` + SP + String.raw`(?:[Bb]us|[Bb]te\.?)` + SP
+  + String.raw`(?:\d{1,4}[A-Za-z]?|[A-Z])(?![\p{L}\p{N}])|` + SP + String.raw`?[bB]\.?\d{1,4}(?![\p{L}\p{N}])|` + SP
   + String.raw`(?:hs|HS|zw|ZW)(?![\p{L}\p{N}]))?`;
 
-// A house number with its letter and addition; the letter is no box's "b" ("45 b3").
-export const HUISNUMMER = String.raw`\d{1,5}(?:` + SP + String.raw`?(?!b\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS;
+// A house number with its letter and addition; the letter is no box's "b" ("45 b3", "45 B3").
+export const HUISNUMMER = String.raw`\d{1,5}(?:` + SP + String.raw`?(?![bB]\.?\d)[A-Za-z](?![\p{L}]))?` + REEKS;
 
 export const STRAAT = String.raw`((?:IJ|[A-Z]|'[st])[\p{L}'.\-]*(?:` + SP + STRAATWOORD + '){0,5}' + SP + HUISNUMMER + ')';
 

@@ -13,7 +13,7 @@ import {
 import { personenMetLabel, personenZonderLabel, stripStopwoorden } from './names.js';
 import { PLAATS_LABEL, adressen, belgischeAdressen } from './addresses.js';
 import { standsFree } from './boundaries.js';
-import { zichtbareTekst } from './normalise.js';
+import { losOnzichtbaarWeg, zichtbareTekst } from './normalise.js';
 
 const geenStopwoord = (v) => !STOPWOORDEN.has(v);
 // "Zetel: Avenue Louise 54": the word that opens a street is no place.
@@ -105,7 +105,7 @@ function firmaNaamOk(v) {
 const S = '[' + BL + String.raw`\-–]`;
 const S_BE = '[' + BL + String.raw`./\-]`;
 const STREEP = BLANCO + '?[-–]' + BLANCO + '?';
-const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
+const TEL_LABEL = String.raw`(?<=(?<![\p{L}])(?:[Tt]el|TEL|[Gg]sm|GSM|[Mm]obiel|MOBIEL|[Ff]ax|FAX|[Tt]elefoon|TELEFOON)(?:-?(?:nummer|nr))?\.?:?[ \t]*)`;
 const TELEFOON = re(String.raw`(?<![\dA-Za-z])(?:`
   + String.raw`(?:\+31|0031|0)(?:` + S + String.raw`?\(0\))?` + S + String.raw`?[1-9](?:(?:` + S + String.raw`?\d){8}`
   + '|' + STREEP + String.raw`\d(?:` + S + String.raw`?\d){7}|\d` + STREEP + String.raw`\d(?:` + S
@@ -449,6 +449,17 @@ export function zonderOverlap(hits, length) {
 
 export function detect(text) {
   if (typeof text !== 'string' || !text) return [];
+  // An invisible character beside a blank joins no word: the text is read
+  // without it, and each hit is put back where it stands, with what it spans.
+  const los = losOnzichtbaarWeg(text);
+  if (los) {
+    return detect(los.tekst).map((h) => {
+      const start = los.pos[h.start];
+      const end = los.pos[h.end - 1] + 1;
+      const value = h.value === los.tekst.slice(h.start, h.end) ? text.slice(start, end) : h.value;
+      return { ...h, start, end, value };
+    });
+  }
   const hits = [];
   for (const entry of DETECTORS) {
     // A loop, not push(...): one detector can return more hits than a call may take arguments.

@@ -20,7 +20,7 @@ function alternative(ent, f, voornamen) {
   const num = isNumCat(ent.cat);
   const open = opensWithParen(ent.cat, f);
   const own = ownNamesIfSurname(ent, f);
-  const guard = own && surnameGuard(own, voornamen());
+  const guard = own && surnameGuard(own, voornamen(), ent.value);
   // A short number's conditions around it belong to its own pattern.
   const context = numberContext(ent.cat, f);
   const core = (context ? context.before : '') + formPattern(ent.cat, f);

@@ -46,7 +46,7 @@ const RE_NAAM_VOORAAN = new RegExp(NAAM, 'uy');
 const RE_AANHEF_HOOFD = new RegExp(
   String.raw`(?<![\p{L}])(?:DE` + SP + String.raw`HEER|HEER|MEVROUW|DHR\.?|MEVR\.?|MW\.?|MR\.|DRS\.|IR\.|ING\.|DR\.|T\.A\.V\.?|FAM(?:ILIE)?\.?|[Dd]e heer|[Dd]hr\.?|[Mm]evr\.?|[Mm]evrouw|[Mm]w\.?|[Tt]\.a\.v\.?)[ \t]+`
     + String.raw`((?:\p{Lu}\.` + SP + '?){0,5}(?:' + HOOFD_WOORD + SP
-    + "){0,3}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
+    + '){0,' + MAX_VOORNAMEN + "}(?:(?:VAN|DE|DER|DEN|TER|TEN|HET|'T|VON|van|de|der|den|ter|ten)" + SP
     + '){0,3}' + HOOFD_WOORD + String.raw`)(?![\p{L}.])(` + VOORNAMEN_NA + ')?',
   'dgu',
 );
@@ -177,6 +177,18 @@ function isKopRij(text, at) {
   return !paren;
 }
 
+// In a row of cells, labels and their values alternate from the row's start:
+// a label in a value's place is a value ("Jan Jansen\tErfgenaam\tKrijgt de
+// woning", "Naam\tJansen\tRol\tErfgenaam\tAandeel\t50%"), and the cell
+// after it none of its. Only a row that starts near it is looked at.
+function inWaardeCel(text, at) {
+  const voor = text.slice(Math.max(0, at - MAX_KOPRIJ), at);
+  const begin = voor.lastIndexOf('\n');
+  if (begin < 0 && at > MAX_KOPRIJ) return false;
+  const cellen = voor.slice(begin + 1).trimStart().split(CELGRENS);
+  return cellen.length % 2 === 0;
+}
+
 // `metVoornamen`: first names in plain case stand beside the name, so a
 // particle may open it ("DE SMET Els"); alone it would open a heading.
 function capitalsNameOk(name, metVoornamen = false) {
@@ -224,11 +236,24 @@ function gemengdeNaam(name) {
   return klinker && capitalsNameOk(achternaam.join(' '), true) && naamOk(value, true) ? value : '';
 }
 
+// A run in capitals may go on past the name ("JAN JANSEN WONENDE TE
+// AMSTERDAM VERKLAART HET VOLGENDE"): the longest run of its first words that
+// reads as a name, so that every given name is kept and the text after it is
+// not. Cut short, one word is no name ("DE HEER JAN VAN").
+function capitalsNameVooraan(run) {
+  const w = run.split(/[ \u00A0]/);
+  for (let n = w.length; n > 0 && (n > 1 || w.length === 1); n--) {
+    const name = run.slice(0, w.slice(0, n).join(' ').length);
+    if (capitalsNameOk(name)) return name;
+  }
+  return '';
+}
+
 function hoofdletterNamen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
     const gemengd = m[2] ? gemengdeNaam(m[1] + m[2]) : '';
-    const value = gemengd || (capitalsNameOk(m[1]) ? m[1] : '');
+    const value = gemengd || capitalsNameVooraan(m[1]);
     if (value) naamHit(hits, groupStart(m, 1), value);
   }
   return hits;
@@ -263,7 +288,7 @@ export function personenMetLabel(text) {
       if (LIJST_LABEL.test(m[1])) lijstNamen(hits, text, m.index + m[0].length, rol);
       continue;
     }
-    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && isKopRij(text, m.index))) continue;
+    if (ALLEEN_LABEL.test(m[2]) || (!m[0].includes(':') && (isKopRij(text, m.index) || inWaardeCel(text, m.index)))) continue;
     aangekondigdeNaam(hits, groupStart(m, 2), m[2], rol);
     vervolgNamen(hits, text, m.index + m[0].length, rol);
   }

@@ -47,6 +47,28 @@ export function zichtbareTekst(text) {
   return { tekst, pos: pos.subarray(0, n + 1) };
 }
 
+// The text without the invisible characters that stand beside a blank or a
+// sign rather than inside a word ("Jan&#8203; Jansen"), with the offsets in
+// `text` as zichtbareTekst gives them; null when there are none.
+const RE_ONZICHTBARE_REEKS = new RegExp(RE_ONZICHTBAAR.source + '+', 'g');
+const RE_WOORDTEKEN = /[\p{L}\p{N}]/u;
+
+export function losOnzichtbaarWeg(text) {
+  const woord = (i) => i >= 0 && i < text.length && RE_WOORDTEKEN.test(text[i]);
+  const los = [...text.matchAll(RE_ONZICHTBARE_REEKS)].filter((m) => !(woord(m.index - 1) && woord(m.index + m[0].length)));
+  if (los.length === 0) return null;
+  const delen = [];
+  const pos = [];
+  let van = 0;
+  for (const m of [...los, { index: text.length, 0: '' }]) {
+    delen.push(text.slice(van, m.index));
+    for (let i = van; i < m.index; i++) pos.push(i);
+    van = m.index + m[0].length;
+  }
+  pos.push(text.length);
+  return { tekst: delen.join(''), pos };
+}
+
 export function capFirst(s) {
   return s.charAt(0).toUpperCase() + s.slice(1);
 }

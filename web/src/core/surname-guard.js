@@ -2,22 +2,25 @@
 // a firm, "Sanne Bakker" another person than G. Bakker. Such a form is not
 // replaced where a firm word follows it, or where a placeholder or a first
 // name that is not the person's own stands right before it: a first name of
-// another person of the list, or a common one. After any other word
-// ("Uiteraard Dekker", "Erven Dekker") it is replaced, and so it is wherever
-// detection itself finds the surname alone. The leak check offers a pair
-// left alone as a name to check instead.
+// another person of the list, or a common one. For a person whose surname
+// is written in capitals, as lists written surname first have it ("DE SMET
+// Jan" beside DE SMET Els), such a first name right after it counts the
+// same. After any other word ("Uiteraard Dekker", "Erven Dekker") it is
+// replaced, and so it is wherever detection itself finds the surname alone.
+// The leak check offers a pair left alone as a name to check instead.
 import { SP, WOORD } from './building-blocks.js';
 import { detect } from './detect.js';
 import { alsGelezen, escRe, normText } from './normalise.js';
 import { gewoneNaam, naamDelen } from './variants.js';
 import { STOPWOORDEN, TUSSENVOEGSELS } from './vocabulary.js';
 import { VOORNAMEN } from './voornamen.js';
-import { KANTOORWOORD, RECHTSVORM_AFKORTING } from './words.js';
+import { IN_HOOFDLETTERS, KANTOORWOORD, RECHTSVORM_AFKORTING } from './words.js';
 
 const FIRMAWOORD = KANTOORWOORD.source.replace(/\$$/, '') + '|' + RECHTSVORM_AFKORTING + '|Holding|Beheer';
 const NA_FIRMA = SP + '(?:' + FIRMAWOORD + String.raw`)(?![\p{L}\p{N}])`;
 const RE_FIRMA_NA = new RegExp(NA_FIRMA, 'uy');
 const RE_NAAM_BEGIN = /(?<![\p{L}\p{N}])/uy;
+const RE_WOORD_NA = /[\p{L}'’\-]+(?![\p{L}\p{N}])/uy;
 const isSP = (c) => c === ' ' || c === '\u00A0';
 // Detection around a surname left alone: as far as a name's context reaches
 // on either side. One pass over a text detects a stretch of it at a time, so
@@ -79,6 +82,15 @@ function andereVoornaamErvoor(text, start, namen, eigen) {
   return false;
 }
 
+// Whether another person's first name follows `end` after one blank, as
+// a list written surname first has it.
+function andereVoornaamErna(text, end, namen, eigen) {
+  if (!isSP(text[end])) return false;
+  RE_WOORD_NA.lastIndex = end + 1;
+  const naam = RE_WOORD_NA.exec(text)?.[0];
+  return naam !== undefined && namen.set.has(naam) && !eigen.has(naam);
+}
+
 function firmaErna(text, end) {
   RE_FIRMA_NA.lastIndex = end;
   return RE_FIRMA_NA.test(text);
@@ -98,31 +110,39 @@ function gevondenDaar(text, start, end, pass) {
   return stuk.spans.has(`${start}:${end}`);
 }
 
-// The guard of a surname whose person has the first names `own`, with
-// `namen` from voornamenInLijst: `holdsBack` decides at a match; `before`
-// and `after` are the same conditions, less what detection finds, as
-// pattern source around the surname's pattern in the one expression.
-export function surnameGuard(own, namen) {
+// The guard of a surname whose person, written `value`, has the first names
+// `own`, with `namen` from voornamenInLijst: `holdsBack` decides at a match;
+// `before` and `after` are the same conditions, less what detection finds,
+// as pattern source around the surname's pattern in the one expression.
+export function surnameGuard(own, namen, value) {
   const eigen = new Set(own);
-  const nietEigen = own.length ? '(?!(?:' + own.map(escRe).join('|') + ')' + SP + ')' : '';
+  const achternaamEerst = alsGelezen(value).split(/\s+/).some((w) => IN_HOOFDLETTERS.test(w));
+  const eigenNamen = '(?:' + own.map(escRe).join('|') + ')';
+  const nietEigen = own.length ? '(?!' + eigenNamen + SP + ')' : '';
+  const nietEigenNa = own.length ? '(?!' + eigenNamen + String.raw`(?![\p{L}\p{N}]))` : '';
   return {
     before: String.raw`(?<!(?<![\p{L}\p{N}])` + nietEigen + '(?:' + namen.source + ')' + SP + String.raw`|\]` + SP + ')',
-    after: '(?!' + NA_FIRMA + ')',
+    after: '(?!' + NA_FIRMA + ')' + (achternaamEerst ? '(?!' + SP + nietEigenNa + '(?:' + namen.source + String.raw`)(?![\p{L}\p{N}]))` : ''),
     // After another first name detection finds the whole name or none, never
     // the surname alone; so only before a firm word is it asked.
     holdsBack: (text, start, end, pass) => andereVoornaamErvoor(text, start, namen, eigen)
+      || (achternaamEerst && andereVoornaamErna(text, end, namen, eigen))
       || (firmaErna(text, end) && !gevondenDaar(text, start, end, pass)),
   };
 }
 
 // The pair a guard refused, for the leak check: the name word before the
-// surname with it, or the surname with the firm word after it.
+// surname with it, or the surname with the firm word or first name after it.
 const RE_WOORD_VOOR = new RegExp('(?:' + WOORD + ')' + SP + '$', 'u');
+const RE_VOORNAAM_NA = new RegExp(SP + '(?:' + WOORD + String.raw`)(?![\p{L}\p{N}])`, 'uy');
 
 export function refusedPair(text, start, end) {
   RE_FIRMA_NA.lastIndex = end;
   const firma = RE_FIRMA_NA.exec(text);
   if (firma) return text.slice(start, end + firma[0].length);
   const voor = RE_WOORD_VOOR.exec(text.slice(Math.max(0, start - 80), start));
-  return voor ? voor[0] + text.slice(start, end) : text.slice(start, end);
+  if (voor) return voor[0] + text.slice(start, end);
+  RE_VOORNAAM_NA.lastIndex = end;
+  const na = RE_VOORNAAM_NA.exec(text);
+  return text.slice(start, na ? end + na[0].length : end);
 }

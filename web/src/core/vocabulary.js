@@ -93,7 +93,7 @@ export const VELDKOPPEN = new Set([
   'Handelsnaam', 'Aanhef', 'Ingangsdatum', 'Einddatum', 'Leeftijd', 'Relatie',
   'Status', 'Saldo', 'Type', 'Soort', 'Categorie', 'Nummer', 'Code', 'Land', 'Locatie', 'Aantal',
   'Prijs', 'Tarief', 'Eenheid', 'Periode', 'Paraaf', 'Bank', 'Uren', 'Inkomen', 'Vermogen', 'BSN', 'Bsn',
-  'IBAN', 'Iban',
+  'IBAN', 'Iban', 'Rekening',
 ]);
 
 // Public bodies and their parts: a name that holds one of these words is

@@ -8,7 +8,7 @@ export const WEEKDAG = /^(?:maandag|dinsdag|woensdag|donderdag|vrijdag|zaterdag|
 export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
 // The Belgian legal forms, and all abbreviated legal forms a firm's name
 // ends in, as pattern source.
-export const RECHTSVORM_BELGISCH = String.raw`BVBA|VZW|vzw|Comm\.?V\.?`;
+export const RECHTSVORM_BELGISCH = String.raw`BVBA|bvba|VZW|vzw|Comm\.?V\.?`;
 export const RECHTSVORM_AFKORTING = String.raw`B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|` + RECHTSVORM_BELGISCH;
 export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.?V\.?|U\.A\.|BVBA|VZW|Comm\.?V\.?|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;

@@ -42,21 +42,28 @@ function findEndRecord(b) {
   return -1;
 }
 
-// The entry count and the central directory's offset. A writer that made the
-// archive ZIP64 throughout puts markers in the end record, and the values in
-// the ZIP64 end record that the locator just before it points to.
+// The entry count, the central directory's offset, and the bytes that stand
+// before the archive (a prefix) by which every offset in it is off. A writer
+// that made the archive ZIP64 throughout puts markers in the end record, and
+// the values in the ZIP64 end record that the locator just before it points
+// to; behind a prefix that record stands right before the locator.
 function centralDirectory(b, end) {
   let count = u16(b, end + 10);
+  let size = u32(b, end + 12);
   let off = u32(b, end + 16);
+  let after = end;
   const locator = end - ZIP64_LOCATOR_SIZE;
-  if ((count === COUNT_MARKER || off === MARKER) && locator >= 0 && u32(b, locator) === ZIP64_LOCATOR) {
-    const record = u64(b, locator + 8);
-    if (record + ZIP64_END_RECORD_SIZE <= b.length && u32(b, record) === ZIP64_END_RECORD) {
+  if ((count === COUNT_MARKER || size === MARKER || off === MARKER) && locator >= 0 && u32(b, locator) === ZIP64_LOCATOR) {
+    const record = [u64(b, locator + 8), locator - ZIP64_END_RECORD_SIZE]
+      .find((r) => r >= 0 && r + ZIP64_END_RECORD_SIZE <= b.length && u32(b, r) === ZIP64_END_RECORD);
+    if (record !== undefined) {
       if (count === COUNT_MARKER) count = u64(b, record + 32);
+      if (size === MARKER) size = u64(b, record + 40);
       if (off === MARKER) off = u64(b, record + 48);
+      after = record;
     }
   }
-  return { count, off };
+  return { count, off, prefix: Math.max(0, after - off - size) };
 }
 
 // The data of the ZIP64 extra field among an entry's extra fields, or none.
@@ -112,16 +119,23 @@ async function entryBytes(b, entry, budget) {
 
 // The central directory's entries that `kies` takes, as far as whole headers
 // with their signature reach. The sizes of an entry not taken are not read:
-// damage there is no reason to refuse the others.
-function* directory(b, kies) {
+// damage there is no reason to refuse the others. Behind a prefix the
+// directory and the parts are read where they stand, as the Word conversion
+// reads them, so that its parts are capped too; with `naPrefix` false, where
+// the end record says.
+function* directory(b, kies, naPrefix = true) {
   const end = findEndRecord(b);
   if (end < 0) throw new Error('geen geldig zip-bestand');
-  const { count, off: first } = centralDirectory(b, end);
-  for (let i = 0, off = first; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
+  const { count, off: first, prefix: gevonden } = centralDirectory(b, end);
+  const prefix = naPrefix ? gevonden : 0;
+  for (let i = 0, off = first + prefix; i < count && off + CENTRAL_HEADER_SIZE <= b.length && u32(b, off) === CENTRAL_HEADER; i++) {
     const nameEnd = off + CENTRAL_HEADER_SIZE + u16(b, off + 28);
     const extraEnd = nameEnd + u16(b, off + 30);
     const name = utf8(b.subarray(off + CENTRAL_HEADER_SIZE, nameEnd));
-    if (kies(name)) yield { method: u16(b, off + 10), name, ...sizes(b, off, b.subarray(nameEnd, extraEnd), name) };
+    if (kies(name)) {
+      const entry = sizes(b, off, b.subarray(nameEnd, extraEnd), name);
+      yield { method: u16(b, off + 10), name, ...entry, local: entry.local + prefix };
+    }
     off = extraEnd + u16(b, off + 32);
   }
 }
@@ -146,10 +160,12 @@ export async function zipBestanden(bytes, kies) {
 // For a library that unpacks a whole archive at once and cannot be stopped:
 // every entry must lie inside the file, with its local header where the
 // directory says, and must unpack within the caps. Fails on the first that does not.
+// The workbook library reads the directory where the end record puts it,
+// whatever stands before the archive, and so does this check.
 export async function zipControle(bytes) {
   const b = bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes);
   let budget = MAX_TOTAL;
-  for (const entry of directory(b, () => true)) {
+  for (const entry of directory(b, () => true, false)) {
     if (entry.local + LOCAL_HEADER_SIZE > b.length || u32(b, entry.local) !== LOCAL_HEADER) throw outside(entry);
     if (dataStart(b, entry) + entry.size > b.length) throw outside(entry);
     if (entry.method === STORED || entry.method === DEFLATED) budget -= (await entryBytes(b, entry, budget)).length;

@@ -32,8 +32,9 @@ export function controle(tekst, ai = {}) {
   const kand = kandidaten.filter(telt).slice(0, MAX_KANDIDATEN);
   // A part that is a word of a candidate belongs to that name, whether the
   // candidate is shown or not: "Kuipers" of "Ruud Kuipers" is no loose part of
-  // "Kuipers Bouw B.V.", and "Ook vervangen" must not make it a form of that.
-  const kandWoorden = new Set(kandidaten.flatMap((k) => k.split(' ')));
+  // "Kuipers Bouw B.V.", and "Ook vervangen" must not make it a form of that;
+  // nor is "Kuipers" of "Ruud Kuipers-Jansen".
+  const kandWoorden = new Set(kandidaten.flatMap((k) => [...k.split(' '), ...k.split(/[ -]/)]));
   const los = core.losseDelen(tekst, S.ents).filter((l) => telt(l.deel) && !kandWoorden.has(l.deel));
   const losDelen = new Set(los.map((l) => l.deel));
   const bijna = core.bijnaNamen(tekst, S.ents).filter((b) => telt(b.deel) && !losDelen.has(b.deel));
