@@ -77,6 +77,10 @@ test('a Belgian postcode and place after "te" or a place label', () => {
     // Without "te" or a label four digits before a word are no postcode.
     ['In 2023 Kortrijk verlaten.', ADRES, []],
     ['totaal 8500 Kortrijkse euro', ADRES, []],
+    // A currency after the digits makes them an amount, not a postcode.
+    ['verkocht te 1500 EUR aan de koper', ADRES, []],
+    ['te 2000 Euro per maand', ADRES, []],
+    ['te 1000 Eurodorp', ADRES, ['POSTCODE 1000', 'PLAATS Eurodorp']],
   ]);
 });
 

@@ -10,7 +10,7 @@ import {
   STOPWOORDEN, TUSSENVOEGSELS,
 } from './vocabulary.js';
 import {
-  INITIALEN, KANTOORWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
+  INITIALEN, KANTOORWOORD, MUNTWOORD, RECHTSVORM, isOverheid, isStraat, stopwoordVooraan, streetName,
 } from './words.js';
 
 // A street never starts inside a run of letters joined by dots, hyphens or
@@ -53,10 +53,10 @@ const RE_BE_OMGEKEERD = new RegExp(
 export const PLAATS_LABEL = veldLabels(PLAATS_VELDNAMEN);
 // A Belgian postcode and its place after "te" or a place label ("wonende te
 // 8500 Kortrijk", "Woonplaats: 9000 Gent"): the label says what the four
-// digits are.
+// digits are, unless a currency follows them ("te 1500 EUR" is an amount).
 const RE_BE_NA_TE = new RegExp(
-  '(?:' + alleenstaand('te') + String.raw`[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+(`
-    + PLAATSNAAM + String.raw`)(?![\p{L}])`,
+  '(?:' + alleenstaand('te') + String.raw`[ \t]+|` + PLAATS_LABEL + VELD_SCHEIDING + String.raw`)(?:B-)?([1-9]\d{3})[ \t]+`
+    + '(?!' + MUNTWOORD + String.raw`(?![\p{L}]))(` + PLAATSNAAM + String.raw`)(?![\p{L}])`,
   'dgu',
 );
 // A French street after an address label, with its postcode and commune

@@ -7,7 +7,7 @@ import {
   alsGelezen, capFirst, escRe, normNum, zichtbaar,
 } from './normalise.js';
 import { ANDER_GETAL, MAANDEN_KORT } from './vocabulary.js';
-import { hoofdletterVarianten } from './words.js';
+import { MUNTWOORD, hoofdletterVarianten } from './words.js';
 
 // What may stand between two characters of a number: a blank, dot or
 // hyphen, and in a phone number also the slash after a Belgian zone
@@ -54,12 +54,11 @@ export const isShortNumber = (form) => SHORT.test(normNum(form));
 // before it ("€ 1000"), and no currency, "%" or ",-" after it ("1000
 // euro"). A currency word is a word of its own: "debiteur 1250" is no amount.
 // Nor does it follow a word that names another number, or a year.
-const CURRENCY_WORD = String.raw`(?:EUR(?:OS?)?|[Ee]ur(?:os?)?)`;
 const OTHER_NUMBER = String.raw`(?<![\p{L}])(?:` + ANDER_GETAL.map(hoofdletterVarianten).join('|') + String.raw`)\.?|(?<![\p{L}])`
   + MAANDEN_KORT + String.raw`|(?:[Jj]aar|JAAR):?`;
 const joinedBefore = (blank) => String.raw`(?<!\p{N}[.,:\/\-` + blank + String.raw`]|[€$£][ \u00A0]?|(?:(?<![\p{L}])`
-  + CURRENCY_WORD + '|' + OTHER_NUMBER + String.raw`)[ \u00A0]?)`;
-const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|` + CURRENCY_WORD + String.raw`(?!\p{L})))`;
+  + MUNTWOORD + '|' + OTHER_NUMBER + String.raw`)[ \u00A0]?)`;
+const NO_AMOUNT_AFTER = String.raw`(?![.,:\/\- \u00A0]\p{N}|,-|[ \u00A0]?(?:[€%]|` + MUNTWOORD + String.raw`(?!\p{L})))`;
 
 // A Belgian postcode stands before its place ("1000 Brussel", "B-1000
 // BRUSSEL", also after a house number: "Meir 24 2000 Antwerpen"), after its

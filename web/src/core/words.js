@@ -11,6 +11,8 @@ export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
 export const RECHTSVORM_BELGISCH = String.raw`BVBA|bvba|VZW|vzw|Comm\.?V\.?`;
 export const RECHTSVORM_AFKORTING = String.raw`B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|` + RECHTSVORM_BELGISCH;
 export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.?V\.?|U\.A\.|BVBA|VZW|Comm\.?V\.?|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
+// A currency written as a word: "1000 EUR", "25 euro".
+export const MUNTWOORD = String.raw`(?:EUR(?:OS?)?|[Ee]ur(?:os?)?)`;
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
 export const ZELFSTANDIG_NAAMWOORD = /(?:ing|heid|schap|teit|tie|sie|nis|ment|ingen|aties|lijk|isch)$/;
 export const GEEN_AANSPREEKNAAM = /^(?:Allen|Collega'?s?|Relatie|Klant|Dames|Heren|Lezer|Team|Mevrouw|Heer|Heer\/mevrouw)$/;
