@@ -199,3 +199,11 @@ test('a Belgian number found from abroad is also replaced where it is written na
   assert.equal(segmentsToText(restore(anonymized, entities).segments),
     'GSM +32 475 12 34 56\nLater: GSM +32 475 12 34 56 of +32 475 12 34 56.');
 });
+
+test('a surname that opens with its particle is replaced whole, never its last word alone', () => {
+  const text = 'Geachte heer Van den Berg,\nUw buurman, de heer van den Berg, belde; Berg is zijn roepnaam niet.';
+  const { entities, anonymized } = pseudonymise(text);
+  assert.equal(anonymized, 'Geachte heer [PERSOON_1],\nUw buurman, de heer [PERSOON_1], belde; Berg is zijn roepnaam niet.');
+  assert.equal(segmentsToText(restore(anonymized, entities).segments),
+    'Geachte heer Van den Berg,\nUw buurman, de heer Van den Berg, belde; Berg is zijn roepnaam niet.');
+});

@@ -123,6 +123,11 @@ function persoonsVormen(v) {
   const { voor, achter: woorden } = naamDelen(v);
   const achter = woorden.join(' ');
   if (!voor.length || !achter) return [];
+  // A name that opens with its particle ("De Vries", "Van den Berg") is a
+  // surname alone: its first word is no first name to leave out or shorten
+  // ("mevrouw de Vries" came back as "mevrouw de De Vries"). Its other form
+  // has the particle in the other case.
+  if (voor.every(isTussenvoegsel)) return [andereBeginletter(v)];
   const forms = [];
   // A short one-word surname alone would replace too much ("Ek", "Bos").
   if (woorden.length > 1 || achter.length > 3) {
@@ -136,6 +141,10 @@ function persoonsVormen(v) {
   forms.push(initialen.join('') + ' ' + achter);
   if (voornamen.length === 1 && initialen[0] !== voornamen[0]) forms.push(initialen[0].replace('.', '') + ' ' + achter);
   return forms;
+}
+
+function andereBeginletter(v) {
+  return /^\p{Ll}/u.test(v) ? capFirst(v) : v[0].toLowerCase() + v.slice(1);
 }
 
 function voorletter(w) {
