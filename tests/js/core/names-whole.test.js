@@ -89,12 +89,15 @@ test('after an honorific or a label a Belgian name with its surname in capitals 
     ['mevrouw Els DE SMET', ['Els DE SMET']],
     ['op rekening van mevrouw Els DE SMET.', ['Els DE SMET']],
     ['De heer Marc VAN HOVE', ['Marc VAN HOVE']],
+    // An honorific names a person, so a surname in capitals may open with its particle.
+    ['De heer VAN HOVE verklaart', ['VAN HOVE']],
+    ['Geachte mevrouw DE SMET,', ['DE SMET']],
+    ['DHR. DE VRIES', ['DE VRIES']],
     ['Naam: Marc PEETERS', ['Marc PEETERS']],
     ['Erfgenamen: PEETERS Marc en DE SMET Els', ['PEETERS Marc/ERFGENAAM', 'DE SMET Els/ERFGENAAM']],
     // Without a cue capitals stay headings; a firm, a title or a street is no first name.
     ['DE RAAD VAN BESTUUR', []],
     ['VAN DE NOTARIS', []],
-    ['DHR. DE VRIES', []],
     ['T.A.V. DE VOORZITTER', []],
     ['DHR. PEETERS Kerkstraat 12', ['PEETERS']],
     ['Klant: KPN Zakelijk', []],

@@ -103,8 +103,11 @@ const ZETEL_TITEL = /(?:notaris|meester|mr\.)[ \t]+$/i;
 const ZETEL_TE = /^te\s|(?<=\S\s+\S+)\s+te\s/;
 const STRAAT_ZONDER_NAAM = /\p{L}(?:straat|straatweg|plein|gracht|steeg|singel|plantsoen|dreef|allee)$/iu;
 const RE_INSTELLING_SLOT = /(?:dienst|ing|heid|schap|teit|tie|limieten|zaken)$/;
-// In capitals these particles stand inside a name, never at its edges.
+// In capitals these particles stand inside a name, never at its edges,
+// unless an honorific before it names a person.
 const HOOFD_PARTIKELS = new Set(['De', 'Van', 'Het']);
+// After "T.a.v." capitals may well be a heading ("T.A.V. DE VOORZITTER").
+const TER_ATTENTIE = /^[Tt]\.[Aa]\.[Vv]/;
 const KLINKER = /[AEIOUYÀ-ÆÈ-ÏÒ-ÖØ-ÜÝ]/u;
 
 const groupStart = (m, group) => m.indices[group][0];
@@ -189,15 +192,16 @@ function inWaardeCel(text, at) {
   return cellen.length % 2 === 0;
 }
 
-// `metVoornamen`: first names in plain case stand beside the name, so a
-// particle may open it ("DE SMET Els"); alone it would open a heading.
-function capitalsNameOk(name, metVoornamen = false) {
+// `partikelVooraan`: a particle may open the name, since first names in
+// plain case stand beside it ("DE SMET Els") or an honorific names a person
+// before it ("DHR. DE VRIES"); otherwise it would open a heading.
+function capitalsNameOk(name, partikelVooraan = false) {
   const all = words(name);
   const named = all.map((w, i) => [w, i]).filter(([w]) => !INITIALEN.test(w));
   if (named.length === 0) return false;
   const bad = ([w, i]) => {
     const t = titel(w);
-    const inside = (i > 0 || metVoornamen) && i < all.length - 1;
+    const inside = (i > 0 || partikelVooraan) && i < all.length - 1;
     const stop = STOPWOORDEN.has(t) && !(HOOFD_PARTIKELS.has(t) && inside);
     return stop || INSTELLING_BEGIN.has(t) || INSTELLING_EIND.has(t) || ZELFSTANDIG_NAAMWOORD.test(t);
   };
@@ -240,11 +244,11 @@ function gemengdeNaam(name) {
 // AMSTERDAM VERKLAART HET VOLGENDE"): the longest run of its first words that
 // reads as a name, so that every given name is kept and the text after it is
 // not. Cut short, one word is no name ("DE HEER JAN VAN").
-function capitalsNameVooraan(run) {
+function capitalsNameVooraan(run, partikelVooraan) {
   const w = run.split(/[ \u00A0]/);
   for (let n = w.length; n > 0 && (n > 1 || w.length === 1); n--) {
     const name = run.slice(0, w.slice(0, n).join(' ').length);
-    if (capitalsNameOk(name)) return name;
+    if (capitalsNameOk(name, partikelVooraan)) return name;
   }
   return '';
 }
@@ -253,7 +257,7 @@ function hoofdletterNamen(text) {
   const hits = [];
   for (const m of text.matchAll(RE_AANHEF_HOOFD)) {
     const gemengd = m[2] ? gemengdeNaam(m[1] + m[2]) : '';
-    const value = gemengd || capitalsNameVooraan(m[1]);
+    const value = gemengd || capitalsNameVooraan(m[1], !TER_ATTENTIE.test(m[0]));
     if (value) naamHit(hits, groupStart(m, 1), value);
   }
   return hits;
