@@ -35,38 +35,40 @@ export const alsGelezen = (s) => normText(zichtbaar(s));
 
 // The text without its invisible characters, with for every offset in it
 // (its end included) the offset in `text`; null when there are none.
-export function zichtbareTekst(text) {
-  const tekst = zichtbaar(text);
-  if (tekst.length === text.length) return null;
+export const zichtbareTekst = (text) => zonderOnzichtbaar(text, () => true);
+
+// The same without only the invisible characters that stand beside a blank
+// or a sign rather than inside a word ("Jan&#8203; Jansen").
+const isWoordteken = (c) => c !== undefined && /[\p{L}\p{N}]/u.test(c);
+export const losOnzichtbaarWeg = (text) => zonderOnzichtbaar(text, (van, tot) => !(isWoordteken(text[van - 1]) && isWoordteken(text[tot])));
+
+// `text` without each run of invisible characters from `van` to `tot` for
+// which `weg(van, tot)` holds, with the offset map; null when none goes.
+function zonderOnzichtbaar(text, weg) {
+  if (!RE_ONZICHTBAAR.test(text)) return null;
   const pos = new Int32Array(text.length + 1);
-  let n = 0;
-  for (let i = 0; i < text.length; i++) {
-    if (!isOnzichtbaar(text.charCodeAt(i))) pos[n++] = i;
-  }
-  pos[n] = text.length;
-  return { tekst, pos: pos.subarray(0, n + 1) };
-}
-
-// The text without the invisible characters that stand beside a blank or a
-// sign rather than inside a word ("Jan&#8203; Jansen"), with the offsets in
-// `text` as zichtbareTekst gives them; null when there are none.
-const RE_ONZICHTBARE_REEKS = new RegExp(RE_ONZICHTBAAR.source + '+', 'g');
-const RE_WOORDTEKEN = /[\p{L}\p{N}]/u;
-
-export function losOnzichtbaarWeg(text) {
-  const woord = (i) => i >= 0 && i < text.length && RE_WOORDTEKEN.test(text[i]);
-  const los = [...text.matchAll(RE_ONZICHTBARE_REEKS)].filter((m) => !(woord(m.index - 1) && woord(m.index + m[0].length)));
-  if (los.length === 0) return null;
   const delen = [];
-  const pos = [];
+  let n = 0;
   let van = 0;
-  for (const m of [...los, { index: text.length, 0: '' }]) {
-    delen.push(text.slice(van, m.index));
-    for (let i = van; i < m.index; i++) pos.push(i);
-    van = m.index + m[0].length;
+  for (let i = 0; i < text.length;) {
+    if (!isOnzichtbaar(text.charCodeAt(i))) {
+      pos[n++] = i++;
+      continue;
+    }
+    let tot = i + 1;
+    while (tot < text.length && isOnzichtbaar(text.charCodeAt(tot))) tot++;
+    if (weg(i, tot)) {
+      delen.push(text.slice(van, i));
+      van = tot;
+      i = tot;
+    } else {
+      while (i < tot) pos[n++] = i++;
+    }
   }
-  pos.push(text.length);
-  return { tekst: delen.join(''), pos };
+  if (n === text.length) return null;
+  delen.push(text.slice(van));
+  pos[n] = text.length;
+  return { tekst: delen.join(''), pos: pos.subarray(0, n + 1) };
 }
 
 export function capFirst(s) {

@@ -34,7 +34,7 @@ export function controle(tekst, ai = {}) {
   // candidate is shown or not: "Kuipers" of "Ruud Kuipers" is no loose part of
   // "Kuipers Bouw B.V.", and "Ook vervangen" must not make it a form of that;
   // nor is "Kuipers" of "Ruud Kuipers-Jansen".
-  const kandWoorden = new Set(kandidaten.flatMap((k) => [...k.split(' '), ...k.split(/[ -]/)]));
+  const kandWoorden = new Set(kandidaten.flatMap((k) => k.split(' ').flatMap((w) => [w, ...w.split('-')])));
   const los = core.losseDelen(tekst, S.ents).filter((l) => telt(l.deel) && !kandWoorden.has(l.deel));
   const losDelen = new Set(los.map((l) => l.deel));
   const bijna = core.bijnaNamen(tekst, S.ents).filter((b) => telt(b.deel) && !losDelen.has(b.deel));
