@@ -14,12 +14,12 @@ import { ownNamesIfSurname, surnameGuard, voornamenInLijst } from './surname-gua
 // Per matcher, built with it: the alternatives grouped by how they can start.
 const indexes = new WeakMap();
 
+// `own`: the person's first names when `f` is its surname alone;
 // `voornamen`: the first names that may stand before another person's
 // surname, built for the list on the first surname form.
-function alternative(ent, f, voornamen) {
+function alternative(ent, f, own, voornamen) {
   const num = isNumCat(ent.cat);
   const open = opensWithParen(ent.cat, f);
-  const own = ownNamesIfSurname(ent, f);
   const guard = own && surnameGuard(own, voornamen(), ent.value);
   // A short number's conditions around it belong to its own pattern.
   const context = numberContext(ent.cat, f);
@@ -51,6 +51,7 @@ export function buildMatcher(entities) {
   for (const ent of entities ?? []) {
     if (!ent.active) continue;
     const num = isNumCat(ent.cat);
+    const ownNames = ownNamesIfSurname(ent);
     for (const f of searchForms(ent)) {
       if (!normText(f) || (num && !normNum(f))) continue;
       const key = formKey(ent.cat, f);
@@ -58,7 +59,7 @@ export function buildMatcher(entities) {
       // separators is still searched, for that entity ("038 - 421 56 90").
       if (!lookup.has(key)) lookup.set(key, ent);
       else if (!num) continue;
-      items.push(alternative(ent, f, voornamen));
+      items.push(alternative(ent, f, ownNames(f), voornamen));
     }
   }
   if (!items.length) return null;

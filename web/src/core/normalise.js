@@ -19,7 +19,7 @@ const RE_ONZICHTBAAR_ALLE = new RegExp(RE_ONZICHTBAAR.source, 'g');
 const isOnzichtbaar = (c) => c === 0xad || (c >= 0x200b && c <= 0x200d) || c === 0x2060 || c === 0xfeff;
 
 // White space as Unicode has it: \s also takes U+FEFF, which joins.
-const RE_WIT = /[^\S\uFEFF]+/g;
+export const RE_WIT = /[^\S\uFEFF]+/g;
 
 export function normText(s) {
   return String(s ?? '').replace(RE_WIT, ' ').trim();

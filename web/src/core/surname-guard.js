@@ -54,17 +54,20 @@ export function voornamenInLijst(entities) {
   return { set, source: [...set].map(escRe).join('|'), langste: Math.max(...[...set].map((w) => w.length)) };
 }
 
-// The first names of person `ent` when `form` is its surname alone, else
-// null; a name in capitals or written surname first is read as plainly
-// written ("DE SMET Els" has the surname "De Smet").
-export function ownNamesIfSurname(ent, form) {
-  if (ent.cat !== 'PERSOON') return null;
+// For entity `ent`, the test of its forms: the first names of the person
+// when a form is its surname alone, else null. A name in capitals or
+// written surname first is read as plainly written ("DE SMET Els" has the
+// surname "De Smet"), once for all its forms.
+export function ownNamesIfSurname(ent) {
+  if (ent.cat !== 'PERSOON') return () => null;
   const value = plainName(ent.value).split(' ');
-  const words = normText(form).toLowerCase().split(' ');
-  if (words.length >= value.length) return null;
-  const tail = value.slice(-words.length);
-  if (tail.some((w, i) => w.toLowerCase() !== words[i])) return null;
-  return voornaamWoorden(value.slice(0, -words.length));
+  return (form) => {
+    const words = normText(form).toLowerCase().split(' ');
+    if (words.length >= value.length) return null;
+    const tail = value.slice(-words.length);
+    if (tail.some((w, i) => w.toLowerCase() !== words[i])) return null;
+    return voornaamWoorden(value.slice(0, -words.length));
+  };
 }
 
 // Whether another person's first name, or a placeholder, stands right

@@ -74,7 +74,7 @@ export function gewoneNaam(v) {
 function hoofdletterAchternaam(v) {
   if (v === v.toUpperCase()) return null;
   const w = v.split(' ');
-  const hoofd = (x) => IN_HOOFDLETTERS.test(x) && !INITIALEN.test(x);
+  const hoofd = (x) => IN_HOOFDLETTERS.test(x);
   const n = w.findIndex((x) => !hoofd(x));
   if (n > 0 && !w.slice(n).some(hoofd)) return { voornamen: w.slice(n), achternaam: w.slice(0, n), voorop: true };
   const m = w.findIndex(hoofd);

@@ -3,6 +3,7 @@
 import {
   ACHTERVOEGSELS, HOOFD_TV, OVERHEID, ROLLEN, STOPWOORDEN, TUSSENVOEGSELS, VELDKOPPEN,
 } from './vocabulary.js';
+import { RE_WIT } from './normalise.js';
 
 export const WEEKDAG = /^(?:maandag|dinsdag|woensdag|donderdag|vrijdag|zaterdag|zondag|datum)$/i;
 export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
@@ -10,7 +11,8 @@ export const STRAAT_ACHTERVOEGSEL = new RegExp('(?:' + ACHTERVOEGSELS + ')$');
 // ends in, as pattern source.
 export const RECHTSVORM_BELGISCH = String.raw`BVBA|bvba|VZW|vzw|Comm\.?V\.?`;
 export const RECHTSVORM_AFKORTING = String.raw`B\.\s?V\.?|BV|N\.\s?V\.?|NV|V\.O\.F\.?|VOF|C\.V\.|CV|` + RECHTSVORM_BELGISCH;
-export const RECHTSVORM = /(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.?V\.?|U\.A\.|BVBA|VZW|Comm\.?V\.?|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)/i;
+export const RECHTSVORM = new RegExp(String.raw`(?:^|\s)(?:B\.?\s?V\.?|N\.?\s?V\.?|V\.?O\.?F\.?|C\.?V\.?|U\.A\.|` + RECHTSVORM_BELGISCH
+  + String.raw`|Stichting|Vereniging|Holding|Coöperatie|Maatschap|Beheer)(?:\s|$)`, 'i');
 // A currency written as a word: "1000 EUR", "25 euro".
 export const MUNTWOORD = String.raw`(?:EUR(?:OS?)?|[Ee]ur(?:os?)?)`;
 export const WERKWOORD_MEERVOUD = /(?:eren|elen|enen|aars|eurs|ers|ingen)$/;
@@ -21,9 +23,8 @@ export const INITIALEN = /^(?:IJ\.|\p{Lu}\.)+$/u;
 export const IN_HOOFDLETTERS = /^\p{Lu}[\p{Lu}'’\-]+$/u;
 export const KANTOORWOORD = /(?:Accountants?|Advies|Adviseurs|Administratie(?:kantoor)?|Belastingadvies|Groep|Kantoor|Notarissen|Advocaten|Consultancy|Partners)$/;
 
-// Split at white space; U+FEFF, which \s also takes, joins.
 export function words(v) {
-  return v.split(/[^\S\uFEFF]+/).filter(Boolean);
+  return v.split(RE_WIT).filter(Boolean);
 }
 
 // A label as written with either case of its first letter, or all capitals.
